@@ -1,0 +1,13 @@
+# lyricanvas_module(NAME DEPENDENCIES...): a static library of every .cpp in the calling folder.
+function(lyricanvas_module name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(lyricanvas_${name} STATIC ${sources})
+    target_include_directories(lyricanvas_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(lyricanvas_${name} PUBLIC ${ARGN})
+  else()
+    add_library(lyricanvas_${name} INTERFACE)
+    target_include_directories(lyricanvas_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(lyricanvas_${name} INTERFACE ${ARGN})
+  endif()
+endfunction()
