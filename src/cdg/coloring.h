@@ -1,0 +1,21 @@
+#pragma once
+// The coloring timeline: every lyrics line's timed events become coloring points (pack, column)
+// that the wipe follows, through the time-base correction.
+#include "cdg/run_state.h"
+#include "model/song.h"
+
+namespace lyricanvas {
+
+/// Raw coloring points of a line (1-based), times in seconds.
+coloring_line fetch_line(const Creation_Run& run, const Song& song, int line);
+/// Pack number (not rounded) of a time t in seconds of the wiped data.
+double correct_timebase(const Creation_Settings& settings, double t);
+/// Clears repeated time-base pairs, as read from the creation tab.
+void Normalise_Timebase(Creation_Settings& settings);
+/// Fills run.coloring_table (1 .. line count) and run.last_color_pack.
+void build_coloring_table(Creation_Run& run, const Song& song);
+
+/// Orders the fields by First_Char and drops empty records (before a project is saved).
+void sort_fields(Song& song, const Ui& ui);
+
+}  // namespace lyricanvas
