@@ -11,8 +11,9 @@ constexpr std::size_t Data_Offset = 4;
 constexpr std::size_t Data_Size = 16;
 constexpr std::uint8_t Fully_Transparent = 63;
 
-/// Instruction 30 carries colours 0..7, instruction 31 colours 8..15.
-Pack Color_Table_Pack(const Palette_Table& palette, int half) {
+}  // namespace
+
+Pack Make_Color_Table_Pack(const Palette_Table& palette, int half) {
   std::array<std::uint8_t, Data_Size> data{};
   for (int k = 0; k < 8; ++k) {
     const auto& entry = palette[static_cast<std::size_t>(8 * half + k)];
@@ -22,8 +23,6 @@ Pack Color_Table_Pack(const Palette_Table& palette, int half) {
   }
   return Make_Pack(static_cast<std::uint8_t>(Load_Colors_Low + half), data);
 }
-
-}  // namespace
 
 Pack Make_Pack(std::uint8_t instruction, std::span<const std::uint8_t> data) {
   Pack pack{};
@@ -61,8 +60,8 @@ void Write_Border_Preset(Creation_Run& run, int color) {
 
 void Write_Color_Tables(Creation_Run& run, const Palette_Table& palette, std::int64_t& slot) {
   const std::int64_t first = slot;
-  run.Pack_Buffer.Put(first, Color_Table_Pack(palette, 0));
-  run.Pack_Buffer.Put(first + 1, Color_Table_Pack(palette, 1));
+  run.Pack_Buffer.Put(first, Make_Color_Table_Pack(palette, 0));
+  run.Pack_Buffer.Put(first + 1, Make_Color_Table_Pack(palette, 1));
   run.Pack_Pointer += 2;
 }
 

@@ -26,6 +26,8 @@ constexpr std::array<std::uint8_t, 6> Bit_Masks{1, 2, 4, 8, 16, 32};
 Pack Make_Pack(std::uint8_t instruction, std::span<const std::uint8_t> data);
 /// The two data bytes of a colour of red, green and blue 0..15.
 std::array<std::uint8_t, 2> Encode_Color(int red, int green, int blue);
+/// The Load Colour Table pack of one half of a palette: half 0 colours 0..7, half 1 8..15.
+Pack Make_Color_Table_Pack(const Palette_Table& palette, int half);
 
 void Write_Memory_Preset(Creation_Run& run, int color, std::int64_t& slot);
 void Write_Border_Preset(Creation_Run& run, int color);

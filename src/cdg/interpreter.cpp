@@ -1,0 +1,97 @@
+#include "cdg/interpreter.h"
+
+#include <algorithm>
+
+#include "cdg/packs.h"
+
+namespace lyricanvas {
+
+namespace {
+
+constexpr int Data = 4;  ///< offset of data[0] in a pack
+
+int Data_Byte(const Pack& pack, int i, int mask) { return pack[static_cast<std::size_t>(Data + i)] & mask; }
+
+/// Colours a band of twelve pixel rows over the full inner width.
+void Apply_Memory_Preset(Screen_Pixels& screen, const Pack& pack) {
+  const auto color = static_cast<std::uint8_t>(Data_Byte(pack, 0, 63));
+  const int band = Data_Byte(pack, 1, 63);
+  const int top = 12 * band;
+  const int bottom = std::min(top + 11, Screen_Pixels::Rows - 1);
+  for (int y = top; y <= bottom; ++y) {
+    for (int x = 0; x < Inner_Width; ++x) screen(y, x) = color;
+  }
+}
+
+/// Paints or XORs one tile given in screen tile coordinates, the border being row 0 and
+/// column 0; whatever lies outside the modelled area is dropped.
+void Apply_Tile(Screen_Pixels& screen, const Pack& pack, int row, int column, int color0,
+                int color1, bool exclusive_or) {
+  for (int r = 0; r < 12; ++r) {
+    const int y = 12 * row + r - 12;
+    if (y < 0 || y >= Screen_Pixels::Rows) continue;
+    const int bits = Data_Byte(pack, 4 + r, 63);
+    for (int k = 0; k < 6; ++k) {
+      const int x = 6 * column + k - 6;
+      if (x < 0 || x >= Screen_Pixels::Columns) continue;
+      const int color = (bits & Bit_Masks[static_cast<std::size_t>(5 - k)]) != 0 ? color1 : color0;
+      auto& pixel = screen(y, x);
+      pixel = static_cast<std::uint8_t>(exclusive_or ? (pixel ^ color) : color);
+    }
+  }
+}
+
+void Apply_Normal_Tile(Screen_Pixels& screen, const Pack& pack) {
+  Apply_Tile(screen, pack, Data_Byte(pack, 2, 63) % 18, Data_Byte(pack, 3, 63) % 50,
+             Data_Byte(pack, 0, 63), Data_Byte(pack, 1, 63), false);
+}
+
+void Apply_Xor_Tile(Screen_Pixels& screen, const Pack& pack) {
+  const int row = Data_Byte(pack, 2, 63);
+  const int column = Data_Byte(pack, 3, 63);
+  if (row > 20 || column > 50) return;
+  Apply_Tile(screen, pack, row, column, Data_Byte(pack, 0, 15), Data_Byte(pack, 1, 15), true);
+}
+
+}  // namespace
+
+bool Apply_Pack(Screen_Pixels& screen, const Pack& pack) {
+  switch (pack[1] & 63) {
+    case Memory_Preset:
+      Apply_Memory_Preset(screen, pack);
+      return true;
+    case Tile_Block:
+      Apply_Normal_Tile(screen, pack);
+      return true;
+    case Tile_Block_Xor:
+      Apply_Xor_Tile(screen, pack);
+      return true;
+    case Border_Preset:
+    case Load_Colors_Low:
+    case Load_Colors_High:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Interpret_Pack(Creation_Run& run, std::int64_t slot) {
+  if (!run.Pack_Buffer.Occupied(slot)) return;
+  const Pack& pack = run.Pack_Buffer.At(slot);
+  Apply_Pack(run.Target_Screen, pack);
+  if (Apply_Pack(run.Shown_Screen, pack)) run.Interpreted_Up_To = slot;
+}
+
+void Interpret_Packs_Up_To(Creation_Run& run, std::int64_t end) {
+  const std::int64_t start = run.Interpreted_Up_To + 1;
+  run.Pack_Pointer = std::min(run.Pack_Pointer, start);
+  bool visited = false;
+  while (run.Pack_Pointer <= end - 1 && run.Pack_Pointer <= run.Pack_Buffer.Last_Slot()) {
+    Interpret_Pack(run, run.Pack_Pointer);
+    visited = true;
+    ++run.Pack_Pointer;
+  }
+  if (visited) run.Interpreted_Up_To = run.Pack_Pointer;
+}
+
+}  // namespace lyricanvas
