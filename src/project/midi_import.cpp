@@ -1,0 +1,517 @@
+#include "project/midi_import.h"
+
+#include <QStringDecoder>
+#include <algorithm>
+#include <cmath>
+
+namespace lyricanvas {
+namespace {
+
+constexpr std::uint8_t Meta_Status = 0xFF;
+constexpr std::uint8_t Sysex_Status = 0xF0;
+constexpr std::uint8_t Escape_Status = 0xF7;
+
+constexpr int Meta_Text = 1;
+constexpr int Meta_Copyright = 2;
+constexpr int Meta_Lyric = 5;
+constexpr int Meta_End_Of_Track = 0x2F;
+constexpr int Meta_Tempo = 0x51;
+
+constexpr int Max_Field_Position = 32767;  // First_Char and Last_Char are 16-bit
+
+std::uint32_t Read_Big_Endian(std::span<const std::uint8_t> data, std::size_t pos, int bytes) {
+  std::uint32_t value = 0;
+  for (int k = 0; k < bytes; ++k) value = value << 8 | data[pos + static_cast<std::size_t>(k)];
+  return value;
+}
+
+bool Has_Id(std::span<const std::uint8_t> bytes, std::size_t pos, std::string_view id) {
+  return std::equal(id.begin(), id.end(), bytes.begin() + static_cast<std::ptrdiff_t>(pos),
+                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
+bool Fail(Midi_Import& import, std::string reason) {
+  if (import.Error.empty()) import.Error = std::move(reason);
+  return false;
+}
+
+// Track events -------------------------------------------------------------------------------
+
+enum class Step { Next, End_Of_Track, Damaged };
+
+Step Skip(std::span<const std::uint8_t> chunk, std::size_t& pos, std::size_t count) {
+  if (count > chunk.size() - pos) return Step::Damaged;
+  pos += count;
+  return Step::Next;
+}
+
+Step Skip_Counted(std::span<const std::uint8_t> chunk, std::size_t& pos) {
+  std::optional<std::uint32_t> length = Read_Var_Length(chunk, pos);
+  return length ? Skip(chunk, pos, *length) : Step::Damaged;
+}
+
+/// An F7 event: system messages that carry no data stand alone, anything else has a length.
+Step Skip_Escape(std::span<const std::uint8_t> chunk, std::size_t& pos) {
+  if (pos >= chunk.size()) return Step::Damaged;
+  switch (chunk[pos]) {
+    case 241: case 242: case 243: case 246: case 248: case 250: case 251: case 252: case 254:
+      return Step::Next;
+    default:
+      return Skip_Counted(chunk, pos);
+  }
+}
+
+Step Read_Meta(Midi_Import& import, std::span<const std::uint8_t> chunk, std::size_t& pos) {
+  if (pos >= chunk.size()) return Step::Damaged;
+  int type = chunk[pos++];
+  std::optional<std::uint32_t> length = Read_Var_Length(chunk, pos);
+  if (!length || *length > chunk.size() - pos) return Step::Damaged;
+  Handle_Meta_Event(import, type, chunk.subspan(pos, *length));
+  pos += *length;
+  return type == Meta_End_Of_Track ? Step::End_Of_Track : Step::Next;
+}
+
+Step Read_Event(Midi_Import& import, std::span<const std::uint8_t> chunk, std::size_t& pos,
+                std::uint8_t status) {
+  if (status == Meta_Status) return Read_Meta(import, chunk, pos);
+  if (status == Sysex_Status) return Skip_Counted(chunk, pos);
+  if (status == Escape_Status) return Skip_Escape(chunk, pos);
+  if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) return Skip(chunk, pos, 2);
+  if (status < 0xE0) return Skip(chunk, pos, 1);  // program change, channel pressure
+  return Step::Next;  // other system messages carry no data
+}
+
+// Syllables ----------------------------------------------------------------------------------
+
+/// Event text with CR and NUL turned into LF, as line ends.
+std::string Line_Text(std::span<const std::uint8_t> data) {
+  std::string text(data.begin(), data.end());
+  std::replace(text.begin(), text.end(), '\r', '\n');
+  std::replace(text.begin(), text.end(), '\0', '\n');
+  return text;
+}
+
+std::string Trim_Spaces(const std::string& text) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+/// "@T" lines are titles at the top of the lyrics, "@I" lines information after them; other
+/// "@" lines are karaoke headers without text.
+void Take_At_Line(Midi_Import& import, const std::string& line) {
+  if (line.rfind("@T", 0) == 0) import.Midi_Lyrics += line.substr(2) + "\n";
+  else if (line.rfind("@I", 0) == 0) import.Midi_Info += "\n" + Trim_Spaces(line.substr(2));
+}
+
+/// Appends a syllable to the lyrics with the line breaks its mark asks for ("/" new line, "\"
+/// new paragraph, LF line break) and returns its text without the mark.
+std::string Append_Syllable(std::string& lyrics, const std::string& data) {
+  if (data.empty()) return data;
+  bool at_line_start = !lyrics.empty() && lyrics.back() == '\n';
+  std::string text = data.substr(1);
+  switch (data[0]) {
+    case '\n': lyrics += "\r\n"; break;
+    case '/': if (!at_line_start) lyrics += "\r\n"; break;
+    case '\\': lyrics += at_line_start ? "\r\n" : "\r\n\r\n"; break;
+    default: text = data;
+  }
+  lyrics += text;
+  return text;
+}
+
+/// Two syllables at the same tick are sung as one, unless joining them would run a field over
+/// a line break (that pair is spread in time instead).
+bool Joins_Previous(const std::vector<Midi_Syllable>& table, const Midi_Syllable& s) {
+  if (table.empty()) return false;
+  const Midi_Syllable& previous = table.back();
+  return previous.Ticks == s.Ticks && s.Text_Pos == previous.End_Pos &&
+         previous.Text.find('\n') == std::string::npos;
+}
+
+/// A syllable holding words separated by a space becomes two syllables at the same time.
+void Split_At_Inner_Space(Midi_Import& import) {
+  std::vector<Midi_Syllable>& table = import.Midi_Syllables;
+  Midi_Syllable& first = table.back();
+  std::size_t space = first.Text.find(' ', 1);
+  if (space == std::string::npos || space + 1 >= first.Text.size()) return;
+  if (table.size() >= static_cast<std::size_t>(Max_Midi_Syllables)) {
+    import.Syllables_Dropped = true;
+    return;
+  }
+  Midi_Syllable second = first;
+  second.Start_Pos = second.Text_Pos = first.Text_Pos + space + 1;
+  second.Text = first.Text.substr(space + 1);
+  first.End_Pos = second.Start_Pos;
+  first.Text.resize(space);
+  table.push_back(std::move(second));
+}
+
+void Add_Syllable(Midi_Import& import, Midi_Syllable s) {
+  std::vector<Midi_Syllable>& table = import.Midi_Syllables;
+  if (Joins_Previous(table, s)) {
+    table.back().End_Pos = s.End_Pos;
+    table.back().Text += s.Text;
+  } else if (table.size() >= static_cast<std::size_t>(Max_Midi_Syllables)) {
+    import.Syllables_Dropped = true;  // the text stays in the lyrics, untimed
+    return;
+  } else {
+    table.push_back(std::move(s));
+  }
+  Split_At_Inner_Space(import);
+}
+
+/// A file may carry its lyrics twice, as text and as lyric events: the first kind met after
+/// the start of the song is kept and the other dropped.
+void Take_Text_Event(Midi_Import& import, bool lyric, const std::string& data) {
+  bool& own_open = lyric ? import.Lyric_Events_Open : import.Text_Events_Open;
+  bool& other_open = lyric ? import.Text_Events_Open : import.Lyric_Events_Open;
+  if (!own_open) return;
+  if (import.Track_Ticks > 0) other_open = false;
+  if (!data.empty() && data[0] == '@') {
+    Take_At_Line(import, data);
+    return;
+  }
+  Midi_Syllable s;
+  s.Ticks = import.Track_Ticks;
+  s.Start_Pos = import.Midi_Lyrics.size();
+  s.Text = Append_Syllable(import.Midi_Lyrics, data);
+  s.End_Pos = import.Midi_Lyrics.size();
+  s.Text_Pos = s.End_Pos - s.Text.size();
+  Add_Syllable(import, std::move(s));
+}
+
+// Timing -------------------------------------------------------------------------------------
+
+/// Sorts the tempo changes of all tracks and gives each its time; the first tempo holds from
+/// tick 0.
+void Build_Tempo_Map(Midi_Import& import) {
+  std::vector<Midi_Tempo>& map = import.Midi_Tempos;
+  std::stable_sort(map.begin(), map.end(),
+                   [](const Midi_Tempo& a, const Midi_Tempo& b) { return a.Ticks < b.Ticks; });
+  for (std::size_t k = 0; k < map.size(); ++k) {
+    const Midi_Tempo& from = k == 0 ? map[0] : map[k - 1];
+    double start = k == 0 ? 0 : from.Time;
+    double ticks = static_cast<double>(map[k].Ticks - (k == 0 ? 0 : from.Ticks));
+    map[k].Time = start + ticks * from.Seconds_Per_Quarter / import.Ticks_Per_Quarter;
+  }
+}
+
+double Time_At(const Midi_Import& import, std::int64_t ticks) {
+  const std::vector<Midi_Tempo>& map = import.Midi_Tempos;
+  if (map.empty()) {
+    return static_cast<double>(ticks) * import.Seconds_Per_Quarter / import.Ticks_Per_Quarter;
+  }
+  auto after = std::upper_bound(map.begin(), map.end(), ticks,
+                                [](std::int64_t t, const Midi_Tempo& e) { return t < e.Ticks; });
+  const Midi_Tempo& entry = after == map.begin() ? map.front() : *(after - 1);
+  return entry.Time + static_cast<double>(ticks - entry.Ticks) * entry.Seconds_Per_Quarter /
+                          import.Ticks_Per_Quarter;
+}
+
+/// Syllables that share one time follow each other at a quarter second per character, or,
+/// when that would reach the next timed syllable, fill the time up to it by their lengths.
+void Spread_Shared_Times(std::vector<Midi_Syllable>& s) {
+  std::size_t i = 0;
+  while (i + 1 < s.size()) {
+    std::size_t j = i + 1;
+    while (j < s.size() && s[j].Time == s[i].Time) ++j;
+    bool next_timed = j < s.size();
+    double gap = next_timed ? s[j].Time - s[i].Time : 0;
+    double chars = next_timed ? static_cast<double>(s[j].Start_Pos - s[i].Start_Pos) : 0;
+    bool fill = gap > 0 && chars / 4 >= gap;
+    for (std::size_t k = i + 1; k < j; ++k) {
+      double step = static_cast<double>(s[k].Start_Pos - s[k - 1].Start_Pos);
+      s[k].Time = s[k - 1].Time + (fill ? step * gap / chars : step / 4);
+    }
+    i = j;
+  }
+}
+
+// Fields -------------------------------------------------------------------------------------
+
+/// Seconds as packs of 1/300 s, within what an event can store.
+std::int64_t To_Packs(double packs) {
+  if (!(packs > 0)) return 0;
+  return static_cast<std::int64_t>(std::min(packs, static_cast<double>(Max_Event_Time)));
+}
+std::int64_t Rounded_Packs(double seconds) { return To_Packs(std::nearbyint(seconds * 300)); }
+std::int64_t Floor_Packs(double seconds) { return To_Packs(std::floor(seconds * 300)); }
+
+/// Wiped from the start of the syllable to the next one; at most a second when the singer
+/// pauses, and half the way to the next syllable at the end of a line.
+std::string Field_Events(double time, double next, bool line_end) {
+  std::int64_t start = Rounded_Packs(time);
+  std::int64_t end = Rounded_Packs(next);
+  if (next - time > 1) end = Rounded_Packs(time + 1);
+  if (line_end) end = std::min(Floor_Packs((time + next) / 2), Rounded_Packs(time + 1));
+  return Encode_Event(1, start) + Encode_Event(251, std::max(end, start));
+}
+
+struct Char_Range {
+  qsizetype Start = 0;  ///< offset of the first character
+  qsizetype End = 0;    ///< offset after the last character
+};
+
+/// Where the syllable stands in the text box, at or after offset from. Normally exactly where
+/// it was put; should the text box have changed the text, the syllable is searched for.
+std::optional<Char_Range> Locate(const QString& text, const Lyrics_Text& lyrics,
+                                 const Midi_Syllable& s, qsizetype from) {
+  std::size_t last = s.Text.find_last_not_of('\n');
+  if (last == std::string::npos) return std::nullopt;
+  qsizetype start = lyrics.Offset_Of_Byte[s.Text_Pos];
+  qsizetype end = lyrics.Offset_Of_Byte[s.Text_Pos + last + 1];
+  QStringView wanted = QStringView(lyrics.Text).mid(start, end - start);
+  if (wanted.isEmpty()) return std::nullopt;
+  if (start >= from && QStringView(text).mid(start, end - start) == wanted) {
+    return Char_Range{start, end};
+  }
+  qsizetype found = text.indexOf(wanted, from);
+  if (found < 0) return std::nullopt;
+  return Char_Range{found, found + wanted.size()};
+}
+
+bool Add_Field(Song& song, Char_Range range, std::string events, const Ui& ui) {
+  std::string reason;
+  if (song.Field_Count >= Max_Fields) reason = "the lyrics hold more than 5000 syllables";
+  else if (range.End > Max_Field_Position) reason = "the lyrics are longer than 32767 characters";
+  if (!reason.empty()) {
+    Show_Message(ui, "Only the first " + std::to_string(song.Field_Count) +
+                         " syllables have been timed: " + reason + ".");
+    return false;
+  }
+  Field_Rec& f = song.Fields[static_cast<std::size_t>(++song.Field_Count)];
+  f.First_Char = static_cast<std::int16_t>(range.Start + 1);
+  f.Last_Char = static_cast<std::int16_t>(range.End);
+  f.Events = std::move(events);
+  return true;
+}
+
+// Text decoding ------------------------------------------------------------------------------
+
+char16_t Windows_1252(std::uint8_t byte) {
+  static constexpr char16_t high[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  return byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : byte;
+}
+
+bool Is_Utf8_Text(const std::string& bytes) {
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
+    return false;
+  }
+  QStringDecoder decoder(QStringDecoder::Utf8);
+  QString unused = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return !decoder.hasError();
+}
+
+/// Length and code point of the UTF-8 sequence at i (already known to be valid).
+std::size_t Utf8_Char(const std::string& bytes, std::size_t i, char32_t& code) {
+  auto lead = static_cast<std::uint8_t>(bytes[i]);
+  std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  static constexpr std::uint8_t lead_bits[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  code = lead & lead_bits[length];
+  for (std::size_t k = 1; k < length; ++k) {
+    code = code << 6 | (static_cast<std::uint8_t>(bytes[i + k]) & 0x3F);
+  }
+  return length;
+}
+
+}  // namespace
+
+// Reading the file ---------------------------------------------------------------------------
+
+std::optional<std::uint32_t> Read_Var_Length(std::span<const std::uint8_t> data,
+                                             std::size_t& pos) {
+  std::uint32_t value = 0;
+  for (int k = 0; k < 4 && pos < data.size(); ++k) {
+    std::uint8_t byte = data[pos++];
+    value = value << 7 | (byte & 0x7F);
+    if ((byte & 0x80) == 0) return value;
+  }
+  return std::nullopt;
+}
+
+bool Parse_Chunks(Midi_Import& import, std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < 8 || !Has_Id(bytes, 0, "MThd")) {
+    return Fail(import, "it is not a Standard MIDI file");
+  }
+  std::size_t p = 0;
+  while (p + 8 <= bytes.size()) {  // a few bytes after the last chunk are padding
+    std::uint32_t length = Read_Big_Endian(bytes, p + 4, 4);
+    if (length > bytes.size() - p - 8) {
+      return Fail(import, "the chunk at byte " + std::to_string(p) +
+                              " runs past the end of the file");
+    }
+    std::span<const std::uint8_t> data = bytes.subspan(p + 8, length);
+    if (Has_Id(bytes, p, "MThd") && !import.Has_Header) {
+      if (!Read_Header(import, data)) return false;
+    } else if (Has_Id(bytes, p, "MTrk")) {
+      if (!Read_Track(import, data)) return false;
+    }
+    p += 8 + std::size_t{length};
+  }
+  if (import.Tracks_Read < import.Declared_Tracks) {
+    return Fail(import, "it ends after " + std::to_string(import.Tracks_Read) + " of the " +
+                            std::to_string(import.Declared_Tracks) + " tracks it announces");
+  }
+  return true;
+}
+
+bool Read_Header(Midi_Import& import, std::span<const std::uint8_t> chunk) {
+  if (chunk.size() < 6) return Fail(import, "its header is too short");
+  import.Declared_Tracks = static_cast<int>(Read_Big_Endian(chunk, 2, 2));
+  auto division = static_cast<std::int16_t>(Read_Big_Endian(chunk, 4, 2));
+  if (division == 0) return Fail(import, "its time division is 0");
+  if (division > 0) {
+    import.Ticks_Per_Quarter = division;
+  } else {
+    // SMPTE: the high byte is minus the frames per second (-29 for 29.97 drop frame), the low
+    // byte the ticks per frame. Time is absolute, so tempo events do not apply.
+    int frames = -(division >> 8);
+    int ticks_per_frame = division & 0xFF;
+    if (ticks_per_frame == 0) return Fail(import, "its time division has 0 ticks per frame");
+    double rate = frames == 29 ? 30000.0 / 1001.0 : frames;
+    import.Smpte = true;
+    import.Ticks_Per_Quarter = rate * ticks_per_frame;
+    import.Seconds_Per_Quarter = 1;
+  }
+  import.Has_Header = true;
+  return true;
+}
+
+bool Read_Track(Midi_Import& import, std::span<const std::uint8_t> chunk) {
+  ++import.Tracks_Read;
+  import.Track_Ticks = 0;
+  std::size_t pos = 0;
+  std::uint8_t running = 0;  // running status: only channel messages repeat their status
+  auto damaged = [&](const std::string& what) {
+    return Fail(import, "track " + std::to_string(import.Tracks_Read) + " " + what +
+                            " at byte " + std::to_string(pos));
+  };
+  while (pos < chunk.size()) {
+    std::optional<std::uint32_t> delta = Read_Var_Length(chunk, pos);
+    if (!delta || pos >= chunk.size()) return damaged("is cut off");
+    import.Track_Ticks += *delta;
+    std::uint8_t status = chunk[pos];
+    if (status >= 0x80) ++pos;
+    else if (running != 0) status = running;
+    else return damaged("has data without a status byte");
+    running = status < 0xF0 ? status : 0;
+    Step step = Read_Event(import, chunk, pos, status);
+    if (step == Step::Damaged) return damaged("is cut off");
+    if (step == Step::End_Of_Track) break;
+  }
+  return true;
+}
+
+void Handle_Meta_Event(Midi_Import& import, int type, std::span<const std::uint8_t> data) {
+  switch (type) {
+    case Meta_Text:
+    case Meta_Lyric:
+      Take_Text_Event(import, type == Meta_Lyric, Line_Text(data));
+      break;
+    case Meta_Copyright:
+      import.Midi_Info = Line_Text(data);
+      break;
+    case Meta_Tempo:
+      if (import.Smpte || data.size() < 3) break;
+      import.Midi_Tempos.push_back(
+          {import.Track_Ticks, 0, Read_Big_Endian(data, 0, 3) / 1'000'000.0});
+      break;
+    default:
+      break;  // sequence number, names, markers, end of track ...
+  }
+}
+
+void Retime_Syllables(Midi_Import& import) {
+  Build_Tempo_Map(import);
+  for (Midi_Syllable& s : import.Midi_Syllables) s.Time = Time_At(import, s.Ticks);
+  Spread_Shared_Times(import.Midi_Syllables);
+}
+
+// Into the song ------------------------------------------------------------------------------
+
+Lyrics_Text Midi_Lyrics_Text(const std::string& lyrics) {
+  Lyrics_Text out;
+  out.Offset_Of_Byte.assign(lyrics.size() + 1, 0);
+  out.Text.reserve(static_cast<qsizetype>(lyrics.size() + lyrics.size() / 8));
+  bool utf8 = Is_Utf8_Text(lyrics);
+  std::size_t i = 0;
+  while (i < lyrics.size()) {
+    out.Offset_Of_Byte[i] = out.Text.size();
+    if (lyrics[i] == '\r' || lyrics[i] == '\n') {
+      if (lyrics[i] == '\r' && i + 1 < lyrics.size() && lyrics[i + 1] == '\n') {
+        out.Offset_Of_Byte[++i] = out.Text.size() + 1;
+      }
+      out.Text += QStringLiteral("\r\n");
+      ++i;
+      continue;
+    }
+    char32_t code = Windows_1252(static_cast<std::uint8_t>(lyrics[i]));
+    std::size_t length = utf8 ? Utf8_Char(lyrics, i, code) : 1;
+    for (std::size_t k = 1; k < length; ++k) out.Offset_Of_Byte[i + k] = out.Text.size();
+    if (QChar::requiresSurrogates(code)) {
+      out.Text += QChar(QChar::highSurrogate(code));
+      out.Text += QChar(QChar::lowSurrogate(code));
+    } else {
+      out.Text += QChar(static_cast<char16_t>(code));
+    }
+    i += length;
+  }
+  out.Offset_Of_Byte[lyrics.size()] = out.Text.size();
+  return out;
+}
+
+void Make_Fields(Song& song, const Midi_Import& import, const Lyrics_Text& lyrics, const Ui& ui) {
+  const QString text = song.RTB_Raw.Text();
+  const std::vector<Midi_Syllable>& s = import.Midi_Syllables;
+  qsizetype from = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    std::optional<Char_Range> range = Locate(text, lyrics, s[i], from);
+    if (!range) continue;
+    from = range->End;
+    double next = i + 1 < s.size() ? s[i + 1].Time : s[i].Time + 1;
+    if (!(next > 0) || (i > 0 && s[i].Time < s[i - 1].Time)) continue;
+    bool line_end = range->End < text.size() &&
+                    (text[range->End] == QChar('\r') || text[range->End] == QChar('\n'));
+    if (!Add_Field(song, *range, Field_Events(s[i].Time, next, line_end), ui)) return;
+  }
+}
+
+bool Import_Midi(Song& song, std::span<const std::uint8_t> bytes, const std::string& path,
+                 const Ui& ui) {
+  Midi_Import import;
+  if (!Parse_Chunks(import, bytes)) {
+    Show_Message(ui, "The file '" + path + "' could not be imported: " + import.Error + ".");
+    return false;
+  }
+  Retime_Syllables(import);
+  if (import.Smpte) Debug_Log(ui, "MIDI import: SMPTE time division, tempo events ignored");
+
+  bool suppressed = song.Suppress_Text_Events;
+  song.Suppress_Text_Events = true;
+  song.Window_Controls.Set_Text("txt_Filename", 0, path);
+  import.Midi_Lyrics += "\r\n" + import.Midi_Info;
+  Lyrics_Text lyrics = Midi_Lyrics_Text(import.Midi_Lyrics);
+  Font_Rec font;
+  font.Font_Name = QStringLiteral("Times New Roman");
+  font.Font_Size = 20;
+  song.RTB_Raw.Set_Default_Font(font);
+  song.RTB_Raw.Set_Text(lyrics.Text);
+  song.Text_Length = song.RTB_Raw.Length();
+  song.Picture_Count = 0;
+  std::fill(song.Fields.begin(), song.Fields.end(), Field_Rec{});
+  song.Field_Count = 0;
+  if (import.Syllables_Dropped) {
+    Show_Message(ui, "The file holds more than " + std::to_string(Max_Midi_Syllables) +
+                         " syllables; the lyrics after them have not been timed.");
+  }
+  Make_Fields(song, import, lyrics, ui);
+  song.RTB_Raw.Select(0, 0);
+  song.Suppress_Text_Events = suppressed;
+  return true;
+}
+
+}  // namespace lyricanvas
