@@ -1,0 +1,209 @@
+#include "model/layout.h"
+
+#include <gtest/gtest.h>
+
+#include "model/surface.h"
+
+namespace lyricanvas {
+namespace {
+
+Font_Rec Default_Font(const Song& song) { return song.RTB_Raw.Default_Font(); }
+
+int Width_Of(const Font_Rec& font, const QString& text) {
+  int w = 0;
+  for (QChar c : text) w += Char_Advance(font, c);
+  return w;
+}
+
+// A string of letters exactly `width` pixels wide in the font (two letters repeated).
+QString Text_Of_Width(const Font_Rec& font, int width) {
+  const QString letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  for (QChar a : letters)
+    for (QChar b : letters) {
+      int wa = Char_Advance(font, a), wb = Char_Advance(font, b);
+      for (int p = 0; p * wa <= width; ++p)
+        if (wb > 0 && (width - p * wa) % wb == 0)
+          return QString(p, a) + QString((width - p * wa) / wb, b);
+    }
+  return {};
+}
+
+TEST(LayoutAlignment, CentredLineOfHundredPixelsWithOutlineStartsAt93) {
+  Song song;
+  QString line = Text_Of_Width(Default_Font(song), 100);
+  ASSERT_FALSE(line.isEmpty());
+  song.RTB_Raw.Set_Text(line);
+  song.RTB_Raw.Set_Alignment(0, 0, Align_Center);
+  Layout_Text(song);
+  EXPECT_EQ(song.Char_X[0], 93);
+  EXPECT_EQ(song.Line_End_X[1], 93 + 104);
+  EXPECT_EQ(Line_X(song, 1), 93);
+}
+
+TEST(LayoutAlignment, LeftRightAndNoOutlineFollowTheLineWidth) {
+  Song song;
+  QString line = Text_Of_Width(Default_Font(song), 100);
+  song.RTB_Raw.Set_Text(line + "\r\n" + line);
+  song.RTB_Raw.Set_Alignment(line.size() + 2, 0, Align_Right);
+  Layout_Text(song);
+  EXPECT_EQ(Line_X(song, 1), 2);
+  EXPECT_EQ(song.Line_End_X[1], 2 + 104);
+  EXPECT_EQ(Line_X(song, 2), 286 - 104 + 2);
+  // Characters keep their measured distances after the shift.
+  EXPECT_EQ(song.Char_X[line.size() + 3] - song.Char_X[line.size() + 2],
+            Char_Advance(Default_Font(song), line[0]));
+
+  Apply_Wiping_Style(song, "Draw no outline");
+  Layout_Text(song);
+  EXPECT_EQ(Line_X(song, 2), 286 - 100 + 2);
+  EXPECT_EQ(song.Line_End_X[2], 286 + 2);
+}
+
+TEST(LayoutAlignment, WideLinesGoNegativeWhenCentredAndPastThreeHundredBecomeZero) {
+  Song song;
+  Apply_Wiping_Style(song, "Draw no outline");  // wraps at 312
+  // A line 310 pixels wide that ends in a narrow letter.
+  QString line = Text_Of_Width(Default_Font(song), 310 - Char_Advance(Default_Font(song), 'i')) + "i";
+  ASSERT_EQ(Width_Of(Default_Font(song), line), 310);
+  song.RTB_Raw.Set_Text(line + "\r\n" + line);
+  song.RTB_Raw.Set_Alignment(0, 0, Align_Center);
+  Layout_Text(song);
+  ASSERT_EQ(Line_Count(song), 2);
+  // Centred: Int((286 - 310) / 2) + 2 = -10.
+  EXPECT_EQ(song.Char_X[0], -10);
+  // Left aligned: the letters that start past column 300 get x 0.
+  const int second = line.size() + 2;
+  const int last = second + line.size() - 1;
+  EXPECT_EQ(song.Char_X[second], 2);
+  int start_of_last = 2 + 310 - Char_Advance(Default_Font(song), line.back());
+  ASSERT_GT(start_of_last, 300);
+  EXPECT_EQ(song.Char_X[last], 0);
+  EXPECT_GT(song.Char_X[last - 5], 200);
+}
+
+TEST(LayoutLines, WrappedParagraphRestartsAtTheLeftMargin) {
+  Song song;
+  QString words;
+  while (Width_Of(Default_Font(song), words) < 450) words += "karaoke ";
+  song.RTB_Raw.Set_Text(words.trimmed());
+  Layout_Text(song);
+  ASSERT_EQ(Line_Count(song), 2);
+  const int second = song.Line_Start[1];
+  ASSERT_GT(second, 0);
+  EXPECT_EQ(words[second - 1], QChar(' '));  // the break falls after a blank
+  EXPECT_EQ(song.Char_X[0], 2);
+  EXPECT_EQ(song.Char_X[second], 2);
+  EXPECT_EQ(song.Line_Start[2], song.RTB_Raw.Length() + 1);
+  // The letters of the first line fit the text width (the blank may hang past it).
+  EXPECT_LE(song.Char_X[second - 1] - 2, 308);
+  EXPECT_EQ(Line_Text(song, 2), words.trimmed().mid(second));
+}
+
+TEST(LayoutStyles, TwoSingersInOneFontAreTwoStyles) {
+  Song song;
+  song.RTB_Raw.Set_Text("la la");
+  song.RTB_Raw.Set_Color(3, 2, song.Singers[2].Text_Color);
+  Layout_Text(song);
+  ASSERT_EQ(song.Text_Styles.size(), 3u);  // [0] unused
+  EXPECT_EQ(song.Char_Style[0], 1);
+  EXPECT_EQ(song.Char_Style[3], 2);
+  EXPECT_EQ(song.Char_Style[4], 2);
+  const Style_Rec& male = song.Text_Styles[2];
+  EXPECT_EQ(male.Unwiped_Body, 9);
+  EXPECT_EQ(male.Unwiped_Outline, 10);
+  EXPECT_EQ(male.Wiped_Outline, 8);
+  EXPECT_EQ(male.Wiped_Body, 11);
+  song.RTB_Raw.Set_Bold(0, 1, true);
+  Layout_Text(song);
+  EXPECT_EQ(song.Text_Styles.size(), 4u);
+  // A bold letter is wider or equal, and the positions follow the bold advance.
+  Font_Rec bold = Default_Font(song);
+  bold.Bold = true;
+  EXPECT_EQ(song.Char_X[1] - song.Char_X[0], Char_Advance(bold, QChar('l')));
+}
+
+TEST(LayoutTables, CharFieldFollowsTheFieldsAndLaterFieldsWin) {
+  Song song;
+  song.RTB_Raw.Set_Text("abc def");
+  song.Field_Count = 2;
+  song.Fields[1] = {1, 3, Encode_Event(1, 0)};
+  song.Fields[2] = {3, 5, Encode_Event(1, 0)};
+  Layout_Text(song);
+  ASSERT_EQ(song.Char_Field.size(), 7u + 101u);
+  EXPECT_EQ(Field_At_Char(song, 1), 1);
+  EXPECT_EQ(Field_At_Char(song, 3), 2);
+  EXPECT_EQ(Field_At_Char(song, 6), 0);
+  EXPECT_EQ(Next_Field(song, 1), 2);
+}
+
+TEST(LayoutTables, CapacitiesAreNeverPassed) {
+  Song song;
+  QString text;
+  for (int i = 0; i < 700; ++i) text += "ab\r\n";  // 2800 offsets, 700 lines
+  for (int i = 0; i < 60; ++i) text += QString(100, QChar('i')) + "\r\n";
+  song.RTB_Raw.Set_Text(text);
+  EXPECT_NO_FATAL_FAILURE(Layout_Text(song));
+  EXPECT_GT(song.RTB_Raw.Length(), Max_Char_X + 1);
+  EXPECT_EQ(song.Line_Start[499], 499 * 4);
+  EXPECT_EQ(song.Line_Start[500], 500 * 4);  // closes line 500
+  EXPECT_EQ(song.Line_End_X[500], 2 + Width_Of(Default_Font(song), "ab") + 4);
+}
+
+TEST(EdgeOffset, WidensAtWordBoundariesOnly) {
+  const QString text = "ab cd\r\nef";
+  EXPECT_EQ(Edge_Offset(text, 4, 0), -4);   // before the text
+  EXPECT_EQ(Edge_Offset(text, 4, 1), 0);    // inside a word
+  EXPECT_EQ(Edge_Offset(text, 4, 2), 4);    // last letter before a blank
+  EXPECT_EQ(Edge_Offset(text, 4, 3), -4);   // the blank itself
+  EXPECT_EQ(Edge_Offset(text, 4, 5), 4);    // before CR
+  EXPECT_EQ(Edge_Offset(text, 4, 6), -4);   // CR
+  EXPECT_EQ(Edge_Offset(text, 4, 7), -4);   // LF
+  EXPECT_EQ(Edge_Offset(text, 4, 9), 4);    // last character of the text
+  EXPECT_EQ(Edge_Offset(QString("a") + QChar(Picture_Char), 4, 1), 4);
+  Song song;
+  song.RTB_Raw.Set_Text(text);
+  EXPECT_EQ(Edge_Offset(song, 2), song.Wipe_Margin);
+}
+
+TEST(MissingAppearance, WordingFollowsTheNumberOfPictures) {
+  EXPECT_EQ(Missing_Appearance_Warning({}), "");
+  EXPECT_EQ(Missing_Appearance_Warning({2}),
+            "Picture 2 has no appearance information attached! This picture will not appear in "
+            "your file!");
+  EXPECT_EQ(Missing_Appearance_Warning({1, 3, 4}),
+            "Pictures 1, 3 and 4 have no appearance information attached! These pictures will "
+            "not appear in your file!");
+  EXPECT_EQ(Missing_Appearance_Warning({5, 6}).substr(0, 18), "Pictures 5 and 6 h");
+}
+
+TEST(MissingAppearance, LayoutListsPicturesWithoutAnEffect) {
+  Song song;
+  song.RTB_Raw.Set_Text("a b c");
+  song.RTB_Raw.Insert_Picture(5, Embedded_Picture{"BM", "three.bmp"});
+  song.RTB_Raw.Insert_Picture(3, Embedded_Picture{"BM", "two.bmp"});
+  song.RTB_Raw.Insert_Picture(1, Embedded_Picture{"BM", "one.bmp"});
+  ASSERT_EQ(song.RTB_Raw.Picture_Count(), 3);
+  // Picture 1 has an effect, picture 2 only a file name, picture 3 no field at all.
+  song.Field_Count = 2;
+  song.Fields[1] = {2, 2, std::string(1, Picture_Record_Mark) +
+                              "<Appearance_effect=Circle out><filename=one.bmp>"};
+  song.Fields[2] = {5, 5, std::string(1, Picture_Record_Mark) + "<filename=two.bmp>"};
+  EXPECT_EQ(Layout_Text(song), Missing_Appearance_Warning({2, 3}));
+  song.Fields[2].Events = std::string(1, Picture_Record_Mark) + "<Appearance_effect=><x=1>";
+  EXPECT_EQ(Layout_Text(song), Missing_Appearance_Warning({2, 3}));
+  // Pictures take no room on the line.
+  EXPECT_EQ(song.Char_X[1], song.Char_X[2]);
+}
+
+TEST(WipingStyle, SetsTextWidthAndOutline) {
+  Song song;
+  Apply_Wiping_Style(song, "Draw no outline");
+  EXPECT_FALSE(song.Draw_Outline);
+  EXPECT_EQ(song.RTB_Raw.Text_Width(), 312);
+  Apply_Wiping_Style(song, "Swap text body & outline");
+  EXPECT_TRUE(song.Draw_Outline);
+  EXPECT_EQ(song.RTB_Raw.Text_Width(), 308);
+}
+
+}  // namespace
+}  // namespace lyricanvas
