@@ -1,0 +1,169 @@
+#include "model/line_render.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "model/layout.h"
+
+namespace lyricanvas {
+namespace {
+
+constexpr QRgb Blue = qRgb(0, 0, 255);
+constexpr QRgb White = qRgb(255, 255, 255);
+constexpr QRgb Black = qRgb(0, 0, 0);
+
+std::set<QRgb> Colours(const Surface& s) {
+  std::set<QRgb> colours;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x) colours.insert(s.Pixel(x, y));
+  return colours;
+}
+
+int Count(const Surface& s, QRgb colour) {
+  int n = 0;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x) n += s.Pixel(x, y) == colour;
+  return n;
+}
+
+Song Laid_Out(const QString& text) {
+  Song song;
+  song.RTB_Raw.Set_Text(text);
+  Layout_Text(song);
+  return song;
+}
+
+TEST(RenderPasses, NoOutlineStyleDrawsOnlyWhenForced) {
+  Song song = Laid_Out("Sing along");
+  Apply_Wiping_Style(song, "Draw no outline");
+  Layout_Text(song);
+  Surface work(300, 40, Blue);
+  Render_Outline(song, Line_X(song, 1), 4, work, 1, false, {White});
+  EXPECT_EQ(Count(work, White), 0);
+  Render_Outline(song, Line_X(song, 1), 4, work, 1, true, {White});
+  EXPECT_GT(Count(work, White), 0);
+}
+
+TEST(RenderPasses, OnlyTheDrawnColoursAppear) {
+  Song song = Laid_Out("Wavy glyphs, no smoothing!");
+  Surface work(300, 40, Blue);
+  Render_Body(song, Line_X(song, 1), 4, work, 1, {White});
+  EXPECT_EQ(Colours(work), (std::set<QRgb>{Blue, White}));
+  Render_Outline(song, Line_X(song, 1), 4, work, 1, false, {Black});
+  Render_Body(song, Line_X(song, 1), 4, work, 1, {White});
+  EXPECT_EQ(Colours(work), (std::set<QRgb>{Blue, White, Black}));
+}
+
+TEST(RenderPasses, OutlineWidensEveryBodyPixelByTwo) {
+  Song song = Laid_Out("Outline");
+  Surface body(300, 40, Blue), outline(300, 40, Blue);
+  Render_Body(song, Line_X(song, 1), 6, body, 1, {White});
+  Render_Outline(song, Line_X(song, 1), 6, outline, 1, false, {White});
+  int checked = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 300; ++x) {
+      if (body.Pixel(x, y) != White) continue;
+      for (int d : {-2, 2}) {
+        EXPECT_EQ(outline.Pixel(x + d, y), White) << x << "," << y;
+        EXPECT_EQ(outline.Pixel(x, y + d), White) << x << "," << y;
+      }
+      ++checked;
+    }
+  EXPECT_GT(checked, 50);
+  EXPECT_GT(Count(outline, White), Count(body, White));
+}
+
+TEST(RenderPasses, MixedLineDrawsTheSameAsItsRunsOneByOne) {
+  Song song;
+  song.RTB_Raw.Set_Text("one bold word");
+  song.RTB_Raw.Set_Bold(4, 4, true);
+  Layout_Text(song);
+  Surface rendered(300, 40, Blue), by_hand(300, 40, Blue);
+  Render_Outline(song, Line_X(song, 1), 5, rendered, 1, false, {Black});
+  Render_Body(song, Line_X(song, 1), 5, rendered, 1, {White});
+
+  Font_Rec plain = song.RTB_Raw.Default_Font(), bold = plain;
+  bold.Bold = true;
+  struct Run { int start; QString text; Font_Rec font; };
+  const Run runs[] = {{0, "one ", plain}, {4, "bold", bold}, {8, " word", plain}};
+  by_hand.Set_Color(Black);
+  for (const Run& run : runs) {
+    by_hand.Set_Font(run.font);
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) {
+        by_hand.Set_Pos(song.Char_X[run.start] + dx, 5 + dy);
+        by_hand.Print(run.text);
+      }
+  }
+  by_hand.Set_Color(White);
+  for (const Run& run : runs) {
+    by_hand.Set_Font(run.font);
+    by_hand.Set_Pos(song.Char_X[run.start], 5);
+    by_hand.Print(run.text);
+  }
+  EXPECT_EQ(rendered.Image(), by_hand.Image());
+  // The bold run is really drawn bold: the plain line differs.
+  Song plain_song = Laid_Out("one bold word");
+  Surface plain_line(300, 40, Blue);
+  Render_Body(plain_song, Line_X(plain_song, 1), 5, plain_line, 1, {White});
+  EXPECT_NE(Count(plain_line, White), Count(by_hand, White));
+}
+
+TEST(RenderPasses, UniformLineIsPrintedWholeAtTheGivenX) {
+  Song song = Laid_Out("first line\r\nsecond line");
+  Surface rendered(300, 40, Blue), by_hand(300, 40, Blue);
+  Render_Body(song, 20, 3, rendered, 2, {White});
+  by_hand.Set_Font(song.RTB_Raw.Default_Font());
+  by_hand.Set_Color(White);
+  by_hand.Set_Pos(20, 3);
+  by_hand.Print("second line");
+  EXPECT_EQ(rendered.Image(), by_hand.Image());
+}
+
+TEST(RenderPasses, SingerColoursComeFromThePaletteAndUnknownColoursKeepThePrevious) {
+  Song song;
+  song.RTB_Raw.Set_Text("male  unknown");
+  song.RTB_Raw.Set_Color(0, 6, song.Singers[2].Text_Color);
+  song.RTB_Raw.Set_Color(6, 7, qRgb(1, 2, 3));  // no singer has this colour
+  Layout_Text(song);
+  Surface work(300, 40, Blue);
+  Render_Body(song, Line_X(song, 1), 4, work, 1, {std::nullopt, Role_Wiped_Body});
+  const QRgb male_wiped = song.Palette_RGB[11];
+  EXPECT_EQ(Colours(work), (std::set<QRgb>{Blue, male_wiped}));
+  // The unknown word is drawn too, in the male colour before it.
+  int right_half = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = song.Char_X[6]; x < 300; ++x) right_half += work.Pixel(x, y) == male_wiped;
+  EXPECT_GT(right_half, 20);
+}
+
+TEST(RenderViewLine, UnchangedRowIsSkippedAndChangesRedraw) {
+  Song song = Laid_Out("row one\r\nrow two");
+  Surface view(288, 160, Blue);
+  View_Rows rows;
+  Render_View_Line(song, 2, view, rows, 1, false, 1);
+  EXPECT_EQ(view.Pixel(0, 32), song.Palette_RGB[0]);
+  EXPECT_EQ(view.Pixel(0, 31), Blue);  // row 0 untouched
+  EXPECT_EQ(view.Pixel(0, 64), Blue);  // row 2 untouched
+  const QRgb unwiped_body = song.Palette_RGB[5];  // singer 1
+  EXPECT_GT(Count(view, unwiped_body), 0);
+
+  view.Set_Pixel(1, 33, Black);  // a mark the skipped redraw must leave
+  Render_View_Line(song, 2, view, rows, 1, false, 1);
+  EXPECT_EQ(view.Pixel(1, 33), Black);
+
+  Render_View_Line(song, 2, view, rows, 1, true, 1);
+  EXPECT_EQ(view.Pixel(1, 33), song.Palette_RGB[0]);
+  EXPECT_EQ(Count(view, unwiped_body), 0);
+  EXPECT_GT(Count(view, song.Palette_RGB[7]), 0);  // wiped body of singer 1
+
+  view.Set_Pixel(1, 33, Black);
+  song.Palette[7] = {0, 1, 2, 3};
+  Update_Palette_RGB(song);
+  Render_View_Line(song, 2, view, rows, 1, true, 1);
+  EXPECT_EQ(view.Pixel(1, 33), song.Palette_RGB[0]);
+}
+
+}  // namespace
+}  // namespace lyricanvas
