@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running need; quick when present.
+# Installs the Debian packages that building and testing need (and, with --demo, what the demo
+# needs); quick when they are present.
 set -euo pipefail
 
 PACKAGES=(
@@ -10,6 +11,10 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   ffmpeg
 )
+# ./run.sh also renders the demo song's audio.
+if [ "${1:-}" = "--demo" ]; then
+  PACKAGES+=(python3 fluidsynth fluid-soundfont-gm)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
