@@ -30,6 +30,21 @@ bool Has_Id(std::span<const std::uint8_t> bytes, std::size_t pos, std::string_vi
                     [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
 }
 
+/// The Standard MIDI file inside a RIFF MIDI file (a "data" chunk of an "RMID" form); other
+/// bytes are returned as they are.
+std::span<const std::uint8_t> Unwrap_Riff(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < 12 || !Has_Id(bytes, 0, "RIFF") || !Has_Id(bytes, 8, "RMID")) return bytes;
+  std::size_t p = 12;
+  while (p + 8 <= bytes.size()) {
+    std::uint32_t length = bytes[p + 4] | bytes[p + 5] << 8 | bytes[p + 6] << 16 |
+                           std::uint32_t{bytes[p + 7]} << 24;  // RIFF numbers are little-endian
+    std::size_t available = std::min<std::size_t>(length, bytes.size() - p - 8);
+    if (Has_Id(bytes, p, "data")) return bytes.subspan(p + 8, available);
+    p += 8 + available + (available & 1);  // chunks are padded to an even length
+  }
+  return bytes;
+}
+
 bool Fail(Midi_Import& import, std::string reason) {
   if (import.Error.empty()) import.Error = std::move(reason);
   return false;
@@ -50,11 +65,13 @@ Step Skip_Counted(std::span<const std::uint8_t> chunk, std::size_t& pos) {
   return length ? Skip(chunk, pos, *length) : Step::Damaged;
 }
 
-/// An F7 event: system messages that carry no data stand alone, anything else has a length.
+/// An F7 event: a system message without data is escaped as that single byte, anything else
+/// has a length.
 Step Skip_Escape(std::span<const std::uint8_t> chunk, std::size_t& pos) {
   if (pos >= chunk.size()) return Step::Damaged;
   switch (chunk[pos]) {
     case 241: case 242: case 243: case 246: case 248: case 250: case 251: case 252: case 254:
+      ++pos;
       return Step::Next;
     default:
       return Skip_Counted(chunk, pos);
@@ -334,6 +351,7 @@ std::optional<std::uint32_t> Read_Var_Length(std::span<const std::uint8_t> data,
 }
 
 bool Parse_Chunks(Midi_Import& import, std::span<const std::uint8_t> bytes) {
+  bytes = Unwrap_Riff(bytes);
   if (bytes.size() < 8 || !Has_Id(bytes, 0, "MThd")) {
     return Fail(import, "it is not a Standard MIDI file");
   }

@@ -1,0 +1,462 @@
+#include "project/midi_import.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "support/test_support.h"
+
+namespace lyricanvas {
+namespace {
+
+using testing::Recording_Ui;
+
+// A tiny Standard MIDI file builder. Every number in the file is big-endian; times are delta
+// ticks written as variable-length quantities.
+
+/// Big-endian unsigned number of the given width.
+std::string Be(std::uint32_t value, int bytes) {
+  std::string out;
+  for (int k = bytes - 1; k >= 0; --k) out += static_cast<char>(value >> (8 * k) & 0xFF);
+  return out;
+}
+
+/// Variable-length quantity: 7 bits per byte, most significant first, top bit on all but last.
+std::string Var(std::uint32_t value) {
+  std::string out(1, static_cast<char>(value & 0x7F));
+  while (value >>= 7) out.insert(out.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+  return out;
+}
+
+/// Raw bytes (string literals would stop at a zero byte).
+std::string B(std::initializer_list<int> bytes) {
+  std::string out;
+  for (int b : bytes) out += static_cast<char>(b);
+  return out;
+}
+
+std::string Meta(std::uint32_t delta, int type, const std::string& data) {
+  return Var(delta)                       // delta time
+         + "\xFF"                         // meta event status
+         + static_cast<char>(type)        // meta type
+         + Var(static_cast<std::uint32_t>(data.size()))  // data length
+         + data;
+}
+std::string Text(std::uint32_t delta, const std::string& t) { return Meta(delta, 1, t); }
+std::string Lyric(std::uint32_t delta, const std::string& t) { return Meta(delta, 5, t); }
+std::string Tempo(std::uint32_t delta, std::uint32_t microseconds_per_quarter) {
+  return Meta(delta, 0x51, Be(microseconds_per_quarter, 3));
+}
+std::string End_Of_Track() { return Meta(0, 0x2F, ""); }
+
+struct Smf {
+  std::string bytes;
+  /// The header chunk; a negative division is SMPTE (minus frames per second, ticks per frame).
+  Smf(int tracks, int division = 480, int format = 1) {
+    bytes += "MThd";                                  // chunk id
+    bytes += Be(6, 4);                                // chunk length
+    bytes += Be(static_cast<std::uint32_t>(format), 2);  // 0 single track, 1 parallel tracks
+    bytes += Be(static_cast<std::uint32_t>(tracks), 2);  // number of MTrk chunks
+    bytes += Be(static_cast<std::uint16_t>(division), 2);  // ticks per quarter, or SMPTE
+  }
+  Smf& Track(const std::string& events) {
+    bytes += "MTrk";                                              // chunk id
+    bytes += Be(static_cast<std::uint32_t>(events.size()), 4);   // chunk length
+    bytes += events;                                              // the events
+    return *this;
+  }
+};
+
+/// A one-track file of lyric events at 120 beats per minute, 480 ticks per quarter.
+std::string Lyric_File(const std::string& events) {
+  return Smf(1).Track(Tempo(0, 500000) + events + End_Of_Track()).bytes;
+}
+
+std::span<const std::uint8_t> Bytes_Of(const std::string& s) {
+  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+struct Imported {
+  std::unique_ptr<Song> song = std::make_unique<Song>();
+  Recording_Ui recorder;
+  bool ok = false;
+
+  explicit Imported(const std::string& bytes, const std::string& path = "/songs/a.kar") {
+    ok = Import_Midi(*song, Bytes_Of(bytes), path, recorder.ui());
+  }
+  QString Text() const { return song->RTB_Raw.Text(); }
+  QString Field_Text(int f) const {
+    const Field_Rec& r = song->Fields[static_cast<std::size_t>(f)];
+    return Text().mid(r.First_Char - 1, r.Last_Char - r.First_Char + 1);
+  }
+  std::int64_t Start(int f) const { return Event_Time_Packs(Events(f), 1); }
+  std::int64_t End(int f) const { return Event_Time_Packs(Events(f), 2); }
+  const std::string& Events(int f) const { return song->Fields[static_cast<std::size_t>(f)].Events; }
+};
+
+// Reading the file -------------------------------------------------------------------------------
+
+TEST(MidiVarLength, ReadsUpToFourBytesAndRefusesLonger) {
+  for (std::uint32_t v : {0u, 0x7Fu, 0x80u, 0x3FFFu, 0x4000u, 0x0FFFFFFFu}) {
+    std::string bytes = Var(v);
+    std::size_t pos = 0;
+    EXPECT_EQ(Read_Var_Length(Bytes_Of(bytes), pos), v);
+    EXPECT_EQ(pos, bytes.size());
+  }
+  std::string five = B({0x81, 0x80, 0x80, 0x80, 0x00});
+  std::size_t pos = 0;
+  EXPECT_FALSE(Read_Var_Length(Bytes_Of(five), pos));
+  std::string unfinished = "\x81\x80";
+  pos = 0;
+  EXPECT_FALSE(Read_Var_Length(Bytes_Of(unfinished), pos));
+}
+
+TEST(MidiImport, RunningStatusNotesKeepTheLyricsOnTheirTicks) {
+  std::string notes = Var(0) + B({0x90, 0x3C, 0x60})  // note on, key 60, velocity 96
+                      + Var(240) + B({0x3C, 0x00})     // running status: note on velocity 0
+                      + Var(0) + B({0x3E, 0x60})       // running status: next note on
+                      + Var(0) + B({0xB0, 0x07, 0x64})  // control change, new status
+                      + Var(0) + B({0x0A, 0x40})       // running status control change
+                      + Var(0) + B({0xC0, 0x05});      // program change (one data byte)
+  Imported m(Lyric_File(notes + Lyric(240, "Hel") + Var(480) + B({0xE0, 0x00, 0x40})  // bend
+                        + Lyric(0, "lo")));
+  ASSERT_TRUE(m.ok);
+  ASSERT_EQ(m.song->Field_Count, 2);
+  EXPECT_EQ(m.Field_Text(1), "Hel");
+  EXPECT_EQ(m.Start(1), 150);  // 480 ticks = 0.5 s
+  EXPECT_EQ(m.Start(2), 300);  // tick 960 = 1 s
+}
+
+TEST(MidiImport, TempoMapOfAnotherTrackTimesTheLyricsWhicheverTrackComesFirst) {
+  // 0.5 s per quarter, then from tick 960 one second per quarter.
+  std::string tempo_track = Tempo(0, 500000) + Tempo(960, 1000000) + End_Of_Track();
+  std::string words = Lyric(480, "one ") + Lyric(960, "two ") + Lyric(480, "three") +
+                      End_Of_Track();
+  for (bool tempo_first : {true, false}) {
+    Smf file(2);
+    if (tempo_first) file.Track(tempo_track).Track(words);
+    else file.Track(words).Track(tempo_track);
+    Imported m(file.bytes);
+    ASSERT_TRUE(m.ok);
+    ASSERT_EQ(m.song->Field_Count, 3);
+    EXPECT_EQ(m.Start(1), 150);  // tick 480: 0.5 s
+    EXPECT_EQ(m.Start(2), 600);  // tick 1440: 1 s + 480 ticks at 1 s per quarter
+    EXPECT_EQ(m.Start(3), 900);  // tick 1920: 3 s
+  }
+}
+
+TEST(MidiImport, WithoutTempoEventsAQuarterNoteLastsHalfASecond) {
+  Imported m(Smf(1, 96).Track(Lyric(96, "la ") + Lyric(192, "la") + End_Of_Track()).bytes);
+  ASSERT_TRUE(m.ok);
+  EXPECT_EQ(m.Start(1), 150);
+  EXPECT_EQ(m.Start(2), 450);
+}
+
+TEST(MidiImport, SmpteDivisionCountsFramesAndIgnoresTempo) {
+  // 25 frames per second, 40 ticks per frame: 1000 ticks per second.
+  Imported m(Smf(1, -(25 << 8) + 40)
+                 .Track(Tempo(0, 2000000) + Lyric(2500, "late ") + Lyric(500, "later") +
+                        End_Of_Track())
+                 .bytes);
+  ASSERT_TRUE(m.ok);
+  EXPECT_EQ(m.Start(1), 750);  // 2.5 s
+  EXPECT_EQ(m.Start(2), 900);  // 3 s
+  // 29.97 frames per second (the drop-frame rate), 10 ticks per frame.
+  Imported drop(Smf(1, -(29 << 8) + 10).Track(Lyric(29970, "x") + End_Of_Track()).bytes);
+  ASSERT_TRUE(drop.ok);
+  EXPECT_EQ(drop.Start(1), 30000);  // 100 s
+}
+
+// Lyrics text --------------------------------------------------------------------------------
+
+TEST(MidiImport, KaraokeMarksMakeLinesAndParagraphsUnderTheTitle) {
+  Imported m(Lyric_File(Text(0, "@KMIDI KARAOKE FILE") + Text(0, "@TSunny") +
+                        Text(0, "@TThe Band") + Text(100, "\\Hel") + Text(100, "lo ") +
+                        Text(100, "world") + Text(100, "/Sec") + Text(100, "ond") +
+                        Text(100, "\\Third")));
+  ASSERT_TRUE(m.ok);
+  EXPECT_EQ(m.Text(), "Sunny\r\nThe Band\r\n\r\nHello world\r\nSecond\r\n\r\nThird\r\n");
+  ASSERT_EQ(m.song->Field_Count, 6);
+  QStringList fields;
+  for (int f = 1; f <= 6; ++f) fields << m.Field_Text(f);
+  EXPECT_EQ(fields, QStringList({"Hel", "lo ", "world", "Sec", "ond", "Third"}));
+}
+
+TEST(MidiImport, LineFeedsOfPlainLyricEventsBreakLines) {
+  Imported m(Lyric_File(Lyric(0, "one") + Lyric(100, "\rtwo ") +
+                        Lyric(100, std::string("end\0", 4)) + Lyric(100, "more")));
+  ASSERT_TRUE(m.ok);
+  EXPECT_EQ(m.Text(), "one\r\ntwo end\r\nmore\r\n");
+  EXPECT_EQ(m.Field_Text(3), "end");
+}
+
+TEST(MidiImport, InformationAndCopyrightFollowTheLyrics) {
+  Imported m(Smf(1)
+                 .Track(Meta(0, 2, "(c) Us") + Text(0, "@IFirst info ") + Text(0, "@I  Second") +
+                        Text(0, "@LENGL") + Text(10, "Sing") + End_Of_Track())
+                 .bytes);
+  ASSERT_TRUE(m.ok);
+  EXPECT_EQ(m.Text(), "Sing\r\n(c) Us\r\nFirst info\r\nSecond");
+  EXPECT_EQ(m.song->Field_Count, 1);
+}
+
+TEST(MidiImport, FirstKindAfterTheStartWinsAndTimeZeroDecidesNothing) {
+  // A lyric event at time 0 keeps text events open; the first text event later closes lyrics.
+  Imported m(Lyric_File(Lyric(0, "zero ") + Text(0, "@TTitle") + Text(100, "text ") +
+                        Lyric(0, "lyric ") + Text(100, "again")));
+  ASSERT_TRUE(m.ok);
+  EXPECT_EQ(m.Text(), "zero Title\r\ntext again\r\n");
+  // And the other way round.
+  Imported l(Lyric_File(Lyric(100, "lyric ") + Text(0, "text ") + Lyric(100, "only")));
+  EXPECT_EQ(l.Text(), "lyric only\r\n");
+}
+
+TEST(MidiImport, SyllablesOfOneTickBecomeOneField) {
+  Imported m(Lyric_File(Lyric(480, "Hel") + Lyric(0, "lo ") + Lyric(480, "you")));
+  ASSERT_TRUE(m.ok);
+  ASSERT_EQ(m.song->Field_Count, 2);
+  EXPECT_EQ(m.Field_Text(1), "Hello ");
+  EXPECT_EQ(m.Start(1), 150);
+  EXPECT_EQ(m.End(1), 300);
+}
+
+TEST(MidiImport, SyllablesOfOneTickOnTwoLinesStaySeparate) {
+  Imported m(Lyric_File(Lyric(480, "end") + Lyric(0, "/Next") + Lyric(960, "line")));
+  ASSERT_TRUE(m.ok);
+  ASSERT_EQ(m.song->Field_Count, 3);
+  EXPECT_EQ(m.Field_Text(1), "end");
+  EXPECT_EQ(m.Field_Text(2), "Next");
+  EXPECT_LT(m.Start(1), m.Start(2));
+}
+
+TEST(MidiImport, WordsOfOneEventAreSplitAndSpreadOverTheGap) {
+  // "Happy birthday" at 0 s; the next syllable 4 s later leaves room for a quarter second per
+  // character (15 characters = 3.75 s).
+  Imported roomy(Lyric_File(Lyric(0, "Happy birthday ") + Lyric(3840, "to")));
+  ASSERT_TRUE(roomy.ok);
+  ASSERT_EQ(roomy.song->Field_Count, 3);
+  EXPECT_EQ(roomy.Field_Text(1), "Happy");
+  EXPECT_EQ(roomy.Field_Text(2), "birthday ");
+  EXPECT_EQ(roomy.Start(2), 450);  // 6 characters after "Happy" started: 1.5 s
+  // The next syllable 1 s later: the two words share that second by their lengths.
+  Imported tight(Lyric_File(Lyric(0, "Happy birthday ") + Lyric(960, "to")));
+  ASSERT_TRUE(tight.ok);
+  EXPECT_EQ(tight.Start(2), 120);  // 6 of 15 characters: 0.4 s
+  EXPECT_EQ(tight.Start(3), 300);
+}
+
+TEST(MidiImport, WordsOfTheLastEventTakeAQuarterSecondPerCharacter) {
+  Imported m(Lyric_File(Lyric(960, "so long")));
+  ASSERT_TRUE(m.ok);
+  ASSERT_EQ(m.song->Field_Count, 2);
+  EXPECT_EQ(m.Start(1), 300);
+  EXPECT_EQ(m.Start(2), 300 + 225);  // 3 characters later
+}
+
+// Fields -------------------------------------------------------------------------------------
+
+TEST(MidiImport, FieldEndsAtTheNextSyllableAtMostASecondLaterAndMidwayAtLineEnds) {
+  Imported m(Lyric_File(Lyric(480, "a ") + Lyric(480, "b ") + Lyric(4800, "c") +
+                        Lyric(480, "/d") + Lyric(480, "e")));
+  ASSERT_TRUE(m.ok);
+  ASSERT_EQ(m.song->Field_Count, 5);
+  EXPECT_EQ(m.Events(1), Encode_Event(1, 150) + Encode_Event(251, 300));
+  EXPECT_EQ(m.End(2), 300 + 300);  // the next syllable is 5 s later
+  EXPECT_EQ(m.End(3), 1800 + 75);  // line end: halfway to "d" at 6.5 s
+  EXPECT_EQ(m.End(5), 2100 + 150); // last: halfway to the closing second
+}
+
+TEST(MidiImport, ReplacesTheProjectAndNamesTheSongToPlay) {
+  auto song = std::make_unique<Song>();
+  song->RTB_Raw.Set_Text("old text");
+  song->Field_Count = 2;
+  song->Fields[2] = {3, 4, Encode_Event(1, 5)};
+  Recording_Ui recorder;
+  std::string bytes = Lyric_File(Lyric(0, "new"));
+  ASSERT_TRUE(Import_Midi(*song, Bytes_Of(bytes), "/songs/new.mid", recorder.ui()));
+  EXPECT_EQ(song->RTB_Raw.Text(), "new\r\n");
+  EXPECT_EQ(song->Text_Length, 5);
+  EXPECT_EQ(song->Field_Count, 1);
+  EXPECT_TRUE(Is_Empty(song->Fields[2]));
+  EXPECT_EQ(song->Window_Controls.Text("txt_Filename", 0), "/songs/new.mid");
+  Font_Rec font = song->RTB_Raw.Font(0, 3);
+  EXPECT_EQ(font.Font_Name, "Times New Roman");
+  EXPECT_EQ(font.Font_Size, 20);
+  EXPECT_FALSE(song->Suppress_Text_Events);
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST(MidiImport, ReadsWindows1252AndUtf8Lyrics) {
+  Imported cp1252(Lyric_File(Lyric(0, "F\xFCr ") + Lyric(100, "\x80")));
+  EXPECT_EQ(cp1252.Text(), QString::fromUtf8("Für €\r\n"));
+  EXPECT_EQ(cp1252.Field_Text(2), QString::fromUtf8("€"));
+  Imported utf8(Lyric_File(Lyric(0, "F\xC3\xBCr ") + Lyric(100, "\xF0\x9F\x8E\xB5 ") +
+                           Lyric(100, "la")));
+  EXPECT_EQ(utf8.Text(), QString::fromUtf8("Für 🎵 la\r\n"));
+  EXPECT_EQ(utf8.Field_Text(3), "la");
+}
+
+TEST(MidiImport, EmptySyllablesGetNoField) {
+  Imported m(Lyric_File(Lyric(0, "one") + Lyric(100, "/") + Lyric(100, "two") + Lyric(100, "")));
+  ASSERT_TRUE(m.ok);
+  ASSERT_EQ(m.song->Field_Count, 2);
+  EXPECT_EQ(m.Field_Text(2), "two");
+}
+
+TEST(MidiImport, StopsAtTheTablesCapacitiesAndSaysSo) {
+  std::string many;
+  for (int k = 0; k < 5001; ++k) many += Lyric(10, "la ");
+  Imported fields(Lyric_File(many));
+  ASSERT_TRUE(fields.ok);
+  EXPECT_EQ(fields.song->Field_Count, Max_Fields);
+  ASSERT_EQ(fields.recorder.messages.size(), 1u);
+  EXPECT_EQ(fields.recorder.messages[0],
+            "Only the first 5000 syllables have been timed: the lyrics hold more than 5000 "
+            "syllables.");
+
+  for (int k = 5001; k < Max_Midi_Syllables + 5; ++k) many += Lyric(10, "la ");
+  Midi_Import import;
+  ASSERT_TRUE(Parse_Chunks(import, Bytes_Of(Lyric_File(many))));
+  EXPECT_EQ(import.Midi_Syllables.size(), static_cast<std::size_t>(Max_Midi_Syllables));
+  EXPECT_TRUE(import.Syllables_Dropped);
+  Imported syllables(Lyric_File(many));
+  EXPECT_EQ(syllables.recorder.messages.size(), 2u);
+  EXPECT_EQ(syllables.Text().count("la"), Max_Midi_Syllables + 5);  // no text is lost
+
+  Imported long_text(Lyric_File(Lyric(10, std::string(32760, 'x')) + Lyric(10, " ab") +
+                                Lyric(10, "cdefghij")));
+  EXPECT_EQ(long_text.song->Field_Count, 2);
+  EXPECT_EQ(long_text.recorder.messages.size(), 1u);
+}
+
+TEST(MidiImport, ReadsTheSongInsideARiffMidiFile) {
+  std::string smf = Lyric_File(Lyric(480, "wrapped"));
+  std::string riff = "RIFF" + B({0, 0, 0, 0})         // form length (not relied on)
+                     + "RMID"                          // form type
+                     + "LIST" + B({3, 0, 0, 0}) + "abc" + B({0})  // odd chunk, padded
+                     + "data" + B({static_cast<int>(smf.size()), 0, 0, 0})  // little-endian
+                     + smf;
+  Imported m(riff);
+  ASSERT_TRUE(m.ok);
+  EXPECT_EQ(m.Text(), "wrapped\r\n");
+  EXPECT_EQ(m.Start(1), 150);
+}
+
+// Damaged files ------------------------------------------------------------------------------
+
+struct Song_Snapshot {
+  QString text;
+  std::vector<Field_Rec> fields;
+  int field_count;
+  std::int32_t text_length;
+  Controls controls;
+  explicit Song_Snapshot(const Song& s)
+      : text(s.RTB_Raw.Text()),
+        fields(s.Fields.begin(), s.Fields.end()),
+        field_count(s.Field_Count),
+        text_length(s.Text_Length),
+        controls(s.Window_Controls) {}
+  bool operator==(const Song_Snapshot&) const = default;
+};
+
+/// Imports into a song that already holds a project; the import must fail with one message
+/// and leave the project as it was.
+void Expect_Refused(const std::string& bytes, const std::string& what) {
+  auto song = std::make_unique<Song>();
+  song->RTB_Raw.Set_Text("Keep me");
+  song->Field_Count = 1;
+  song->Fields[1] = {1, 4, Encode_Event(1, 30) + Encode_Event(251, 60)};
+  song->Text_Length = song->RTB_Raw.Length();
+  Song_Snapshot before(*song);
+  Recording_Ui recorder;
+  EXPECT_FALSE(Import_Midi(*song, Bytes_Of(bytes), "bad.kar", recorder.ui())) << what;
+  ASSERT_EQ(recorder.messages.size(), 1u) << what;
+  EXPECT_EQ(recorder.messages[0].rfind("The file 'bad.kar' could not be imported: ", 0), 0u)
+      << recorder.messages[0];
+  EXPECT_TRUE(Song_Snapshot(*song) == before) << what;
+}
+
+TEST(MidiImportDamaged, EveryTruncationIsRefused) {
+  std::string whole = Smf(2)
+                          .Track(Tempo(0, 500000) + Var(0) + B({0x90, 0x3C, 0x60}) + Var(10) +
+                                 B({0x3C, 0x00}) + End_Of_Track())
+                          .Track(Lyric(10, "\\Hel") + Lyric(10, "lo") + End_Of_Track())
+                          .bytes;
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    Expect_Refused(whole.substr(0, length), "cut at " + std::to_string(length));
+  }
+}
+
+TEST(MidiImportDamaged, CorruptStructuresAreRefused) {
+  std::string lyric = Lyric(10, "la");
+  Expect_Refused(std::string("RIFF\0\0\0\0RMID", 12), "RIFF MIDI without data");
+  Expect_Refused(Smf(0, 0).bytes, "division 0");
+  Expect_Refused(Smf(0, -(25 << 8)).bytes, "no ticks per frame");
+  Expect_Refused(std::string("MThd") + Be(4, 4) + Be(0, 4), "short header");
+  Expect_Refused(Smf(1).Track(Var(0) + "\x3C\x60" + lyric).bytes, "data without status");
+  Expect_Refused(Smf(1).Track(Meta(0, 5, "la") + Var(0) + "\x40\x40").bytes,
+                 "running status after a meta event");
+  Expect_Refused(Smf(1).Track(B({0x81, 0x80, 0x80, 0x80, 0x00}) + lyric).bytes, "long delta");
+  Expect_Refused(Smf(1).Track(Var(0) + "\xFF\x05" + Var(0x0FFFFFFF) + "la").bytes,
+                 "meta length past the track");
+  Expect_Refused(Smf(1).Track(Var(0) + "\xF0" + Var(1000) + "\x01\x02").bytes,
+                 "sysex length past the track");
+  Expect_Refused(Smf(65535).Track(lyric).bytes, "huge track count");
+  std::string past_end = Smf(1).Track(lyric).bytes;
+  past_end[18] = '\x7F';  // track length far beyond the file
+  Expect_Refused(past_end, "chunk length past the end");
+}
+
+TEST(MidiImportDamaged, MalformedFolderFilesAreRefused) {
+  std::filesystem::path folder = testing::Test_Data("project/midi_malformed");
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    Expect_Refused(testing::Read_File(entry.path().string()), entry.path().filename().string());
+    ++count;
+  }
+  EXPECT_GE(count, 5);
+}
+
+TEST(MidiImportDamaged, TolerableOddities) {
+  // Events after the end of the track, unknown chunks, padding after the last chunk, a short
+  // tempo event and system messages without data are no reason to refuse a file.
+  std::string odd = Smf(1).bytes + "XFIL" + Be(3, 4) + "abc";
+  odd += Smf(1).Track(Meta(0, 0x51, "\x07") + Var(0) + "\xF7\xF8" + Var(0) + "\xF7" + Var(1) +
+                      "z" + Lyric(480, "ok") + End_Of_Track() + "\xFF\xFF\xFF")
+             .bytes.substr(14);
+  odd += std::string(3, '\0');
+  Imported m(odd);
+  ASSERT_TRUE(m.ok) << (m.recorder.messages.empty() ? "" : m.recorder.messages[0]);
+  EXPECT_EQ(m.Text(), "ok\r\n");
+  EXPECT_EQ(m.Start(1), 150);
+}
+
+// The demo song ------------------------------------------------------------------------------
+
+TEST(MidiImport, DemoSongGeneratorWritesAKarThatImports) {
+  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "no python3";
+  testing::Temp_Dir dir;
+  std::string script = testing::Test_Data("../../tools/make_demo_kar.py");
+  std::string kar = dir.File("demo.kar");
+  ASSERT_EQ(std::system(("python3 '" + script + "' '" + kar + "'").c_str()), 0);
+  Imported m(testing::Read_File(kar), kar);
+  ASSERT_TRUE(m.ok);
+  QStringList lines = m.Text().split("\r\n");
+  ASSERT_GE(lines.size(), 13);
+  EXPECT_EQ(lines[0], "Sunny Window");
+  EXPECT_EQ(lines[1], "Lyricanvas demo");
+  EXPECT_EQ(lines[2], "");
+  EXPECT_EQ(lines[3], "Sunlight dances on the sill,");
+  EXPECT_EQ(lines[7], "");
+  EXPECT_EQ(lines[8], "Open up and sing along,");
+  EXPECT_EQ(lines[11], "life is bright and life is neat.");
+  EXPECT_EQ(m.Field_Text(1), "Sun");
+  EXPECT_EQ(m.Start(1), 600);  // one bar of 4 quarters at 120 beats per minute
+  EXPECT_EQ(m.Start(2), 750);
+  for (int f = 2; f <= m.song->Field_Count; ++f) EXPECT_GT(m.Start(f), m.Start(f - 1));
+}
+
+}  // namespace
+}  // namespace lyricanvas
