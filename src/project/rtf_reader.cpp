@@ -172,7 +172,8 @@ Embedded_Picture Object_Picture(const Object_Reading& object) {
     picture = Package_Picture(native.value_or(data));
   } else if (object.class_name == "Paint.Picture" || object.class_name == "PBrush") {
     if (native && native->substr(0, 2) == "BM") picture.Bytes = std::string(*native);
-    else if (data.substr(Picture_Object_Header_Size, 2) == "BM")
+    else if (data.size() > Picture_Object_Header_Size &&
+             data.substr(Picture_Object_Header_Size, 2) == "BM")
       picture.Bytes = Bmp_At(data, Picture_Object_Header_Size);
   }
   if (!object.source_path.isEmpty()) picture.Source_Path = object.source_path;

@@ -4,6 +4,8 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <random>
 
 #include "support/test_support.h"
@@ -88,6 +90,55 @@ Document Formatted_Song() {
   return doc;
 }
 
+
+// Reads the n-th picture object (1-based) the way the picture extraction does: the class after
+// "\objclass ", the data 9 characters after "\objdata", 62 header digits skipped, then lower-case
+// byte pairs up to the next "}".
+std::string Extract_Object(const std::string& rtf, int n, std::string* class_name) {
+  std::size_t at = std::string::npos;
+  for (int i = 0; i < n; ++i) {
+    at = rtf.find("\\object", at == std::string::npos ? 0 : at + 1);
+    if (at == std::string::npos) return {};
+  }
+  std::size_t cls = rtf.find("\\objclass", at);
+  *class_name = rtf.substr(cls + 10, rtf.find('}', cls) - cls - 10);
+  std::size_t p = rtf.find("\\objdata", cls) + 9;
+  int skip = 62;
+  std::string bytes;
+  auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+  while (p < rtf.size() && rtf[p] != '}') {
+    if (!hex(rtf[p])) {
+      ++p;
+    } else if (skip > 0) {
+      --skip;
+      ++p;
+    } else {
+      bytes += static_cast<char>(std::stoi(rtf.substr(p, 2), nullptr, 16));
+      p += 2;
+    }
+  }
+  return bytes;
+}
+
+std::string Le32(std::uint32_t v) {
+  std::string s;
+  for (int i = 0; i < 4; ++i) s += static_cast<char>(v >> (8 * i));
+  return s;
+}
+
+Embedded_Picture Picture_Of(std::string bytes, const char* path) {
+  return Embedded_Picture{std::move(bytes), QString::fromUtf8(path)};
+}
+
+void Expect_Same_Pictures(const Document& back, const Document& doc) {
+  ASSERT_EQ(back.Picture_Count(), doc.Picture_Count());
+  for (int i = 0; i < doc.Picture_Count(); ++i) {
+    EXPECT_EQ(back.Picture_Offset(i), doc.Picture_Offset(i)) << "picture " << i;
+    ASSERT_NE(back.Picture(i), nullptr);
+    EXPECT_EQ(*back.Picture(i), *doc.Picture(i)) << "picture " << i;
+  }
+}
+
 TEST(RtfRoundTrip, KeepsFontsSizesStylesColoursAndAlignment) {
   Document doc = Formatted_Song();
   Document back = Read_Back(Write_Rtf(doc));
@@ -96,6 +147,391 @@ TEST(RtfRoundTrip, KeepsFontsSizesStylesColoursAndAlignment) {
   EXPECT_EQ(back.Alignment(0), Align_Left);
   EXPECT_EQ(back.Alignment(20), Align_Center);
   EXPECT_EQ(back.Alignment(40), Align_Right);
+}
+
+
+TEST(RtfRoundTrip, KeepsCharactersOutsideAsciiAndRtfSpecials) {
+  Document doc;
+  // Latin-1, the code page's 0x80..0x9F characters, CJK, Hangul above U+7FFF, a character outside
+  // the BMP (a surrogate pair), RTF's own specials, a tab and a line separator.
+  const QString text = QString::fromUtf8(
+      "caf\xc3\xa9 \xc3\xbc\xc3\x9f \xe2\x82\xac\xe2\x80\x9ehi\xe2\x80\x9c \xe2\x80\x93\r\n"
+      "\xe4\xb8\xad\xe6\x96\x87 \xed\x95\x9c\xea\xb8\x80 \xf0\x9f\x8e\xa4\r\n"
+      "{braces} back\\slash \\par \\object\tx\xe2\x80\xa8y");
+  doc.Set_Text(text);
+  doc.Set_Color(0, 4, qRgb(0, 0, 128));
+  std::string rtf = Write_Rtf(doc);
+  Document back = Read_Back(rtf);
+  EXPECT_EQ(back.Text(), text);
+  EXPECT_EQ(Looks(back), Looks(doc));
+  EXPECT_NE(rtf.find("caf\\'e9"), std::string::npos);
+  EXPECT_NE(rtf.find("\\'80"), std::string::npos);          // the euro sign of the code page
+  EXPECT_NE(rtf.find("\\u-10180?"), std::string::npos);     // high half of U+1F3A4, negative
+  EXPECT_NE(rtf.find("\\u-10916?"), std::string::npos);     // U+D55C above 32767, negative
+  EXPECT_NE(rtf.find("\\u20013?"), std::string::npos);      // U+4E2D
+  EXPECT_EQ(rtf.find("\\object"), std::string::npos);       // a backslash in text never spells a word
+  EXPECT_EQ(rtf.find("\\par \\"), std::string::npos);
+}
+
+TEST(RtfRoundTrip, KeepsEmptyLinesAndTheFormatOfAnEmptyLine) {
+  for (const char* text : {"", "\r\n", "a\r\n", "a\r\n\r\nb", "\r\n\r\nx\r\n\r\n"}) {
+    Document doc;
+    doc.Set_Text(text);
+    Document back = Read_Back(Write_Rtf(doc));
+    EXPECT_EQ(back.Text(), QString(text)) << "text " << ::testing::PrintToString(text);
+  }
+  Document doc;
+  doc.Set_Text("a\r\n\r\nb");
+  QTextCursor cursor(doc.Qt().findBlockByNumber(1));
+  QTextCharFormat f;
+  f.setFontPointSize(30);
+  cursor.setBlockCharFormat(f);
+  Document back = Read_Back(Write_Rtf(doc));
+  EXPECT_EQ(back.Font(3, 0).Font_Size, 30);
+}
+
+TEST(RtfRoundTrip, RandomDocumentsKeepEveryCharacterAndItsFormat) {
+  const std::vector<char16_t> pool = {u'a', u'Z', u'7', u' ', u' ', u'\\', u'{', u'}', u';',
+                                      u'\t', 0x00e9, 0x00ff, 0x20ac, 0x2019, 0x0430, 0x4e2d,
+                                      0xac00, 0xff71, u'?', u'\'', u'-'};
+  const std::vector<QString> fonts = {"Times New Roman", "Arial", "Courier New", "DejaVu Sans"};
+  const std::vector<QRgb> colors = {qRgb(128, 0, 0), qRgb(0, 0, 0), qRgb(0, 128, 128),
+                                    qRgb(128, 0, 128), qRgb(1, 2, 3)};
+  std::mt19937 random(1234);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  for (int round = 0; round < 30; ++round) {
+    QString text;
+    for (int i = 0, n = 1 + pick(120); i < n; ++i)
+      text += pick(12) == 0 ? QString("\r\n") : QString(QChar(pool[pick(int(pool.size()))]));
+    Document doc;
+    doc.Set_Text(text);
+    for (int k = 0; k < 8; ++k) {
+      int start = pick(doc.Length()), length = pick(doc.Length() - start + 1);
+      doc.Apply_Font(start, length,
+                     Make_Font(fonts[pick(4)].toUtf8().constData(), 4 + pick(60) / 2.0,
+                               pick(2), pick(2), pick(2)));
+      doc.Set_Color(start, length, colors[pick(int(colors.size()))]);
+      doc.Set_Alignment(start, length, pick(3));
+    }
+    for (int k = pick(3); k > 0; --k)
+      doc.Insert_Picture(pick(doc.Length()), Picture_Of(Make_Bmp(1 + pick(5), 1 + pick(5),
+                                                                 qRgb(pick(256), 9, 9)), ""));
+    Document back = Read_Back(Write_Rtf(doc));
+    ASSERT_EQ(back.Text(), doc.Text()) << "round " << round;
+    ASSERT_EQ(Looks(back), Looks(doc)) << "round " << round;
+    Expect_Same_Pictures(back, doc);
+  }
+}
+
+TEST(RtfPictures, RoundTripWithBytesSourcePathsAndPositions) {
+  Document doc = Formatted_Song();
+  doc.Insert_Picture(0, Picture_Of(Make_Bmp(4, 3, qRgb(255, 0, 0)), "/songs/a {red} \xc3\xa9.bmp"));
+  doc.Insert_Picture(12, Picture_Of(Make_Bmp(7, 2, qRgb(0, 0, 255)), ""));
+  Document back = Read_Back(Write_Rtf(doc));
+  EXPECT_EQ(back.Text(), doc.Text());
+  EXPECT_EQ(Looks(back), Looks(doc));
+  Expect_Same_Pictures(back, doc);
+}
+
+TEST(RtfPictures, ObjectDataIsTheHeaderThenTheBmpInLowerCaseHex) {
+  Document doc;
+  doc.Set_Text("ab");
+  std::string first = Make_Bmp(5, 4, qRgb(10, 200, 30)), second = Make_Bmp(2, 9, qRgb(1, 2, 3));
+  doc.Insert_Picture(1, Picture_Of(first, "/x/first.bmp"));
+  doc.Insert_Picture(3, Picture_Of(second, ""));
+  std::string rtf = Write_Rtf(doc);
+  std::string class_name;
+  EXPECT_EQ(Extract_Object(rtf, 1, &class_name), first);
+  EXPECT_EQ(class_name, "Paint.Picture");
+  EXPECT_EQ(Extract_Object(rtf, 2, &class_name), second);
+  // Other readers show the result: a PNG of the picture's size at 96 dots per inch.
+  EXPECT_NE(rtf.find("{\\result{\\pict\\pngblip\\picw5\\pich4\\picwgoal75\\pichgoal60"),
+            std::string::npos);
+  std::size_t data = rtf.find("\\objdata ") + 9;
+  EXPECT_EQ(rtf.substr(data, 62),  // version, embedded, "PBrush", no topic, no item, size
+            "01050000" "02000000" "07000000" "50427275736800" "00000000" "00000000" +
+                QByteArray::fromStdString(Le32(first.size())).toHex().toStdString());
+}
+
+TEST(RtfPictures, LeftOutEntirelyWhenNotWanted) {
+  Document doc = Formatted_Song();
+  doc.Insert_Picture(0, Picture_Of(Make_Bmp(4, 3, qRgb(255, 0, 0)), "/a.bmp"));
+  doc.Insert_Picture(21, Picture_Of(Make_Bmp(4, 3, qRgb(255, 0, 0)), "/b.bmp"));
+  std::string rtf = Write_Rtf(doc, false);
+  EXPECT_EQ(rtf.find("\\object"), std::string::npos);
+  EXPECT_EQ(rtf.find("\\pict"), std::string::npos);
+  Document back = Read_Back(rtf);
+  EXPECT_EQ(back.Text(), Formatted_Song().Text());
+  EXPECT_EQ(Looks(back), Looks(Formatted_Song()));
+}
+
+// Object data as an RTF group: hex pairs, split over lines in the middle of a pair.
+std::string Object_Rtf(const std::string& class_name, const std::string& data, bool upper) {
+  QByteArray hex = QByteArray::fromStdString(data).toHex();
+  if (upper) hex = hex.toUpper();
+  std::string h = hex.toStdString();
+  for (std::size_t i = 51; i < h.size(); i += 52) h.insert(i, "\r\n");
+  return "{\\object\\objemb{\\*\\objclass " + class_name + "}{\\*\\objdata\r\n" + h +
+         "}{\\result{\\pict\\wmetafile8 0100}}}";
+}
+
+std::string Ole_Stream(const std::string& class_name, const std::string& native) {
+  return Le32(0x0501) + Le32(2) + Le32(class_name.size() + 1) + class_name + '\0' + Le32(0) +
+         Le32(0) + Le32(native.size()) + native;
+}
+
+TEST(RtfPictures, PackageAndPaintObjectsOfOtherWritersAreRead) {
+  const std::string bmp = Make_Bmp(3, 3, qRgb(0, 255, 0));
+  std::string package = std::string("\x02\x00", 2) + "pic.bmp" + '\0' + "C:\\Art\\pic.bmp" + '\0' +
+                        std::string("\x00\x00\x03\x00", 4) + Le32(8) + "C:\\t.bmp" + '\0' +
+                        Le32(bmp.size()) + bmp + std::string("\x00\x00", 2);
+  std::string header31(Picture_Object_Header_Size, '\x11');  // a header we do not parse
+  std::string rtf = "{\\rtf1\\ansi x" + Object_Rtf("Package", Ole_Stream("Package", package), true) +
+                    "y\\par " + Object_Rtf("Paint.Picture", header31 + bmp + "trailing", false) +
+                    "z}";
+  Document doc = Read_Back(rtf);
+  EXPECT_EQ(doc.Text(), QString("x\xef\xbf\xbcy\r\n\xef\xbf\xbcz"));
+  ASSERT_EQ(doc.Picture_Count(), 2);
+  EXPECT_EQ(doc.Picture(0)->Bytes, bmp);
+  EXPECT_EQ(doc.Picture(0)->Source_Path, "C:\\Art\\pic.bmp");
+  EXPECT_EQ(doc.Picture(1)->Bytes, bmp);
+  EXPECT_EQ(doc.Picture_Offset(1), 5);
+}
+
+TEST(RtfPictures, ObjectThatCannotBeDecodedKeepsItsPlace) {
+  for (const std::string& object :
+       {Object_Rtf("Paint.Picture", "not an ole stream", false),
+        Object_Rtf("Equation.3", Ole_Stream("Equation.3", "xyz"), false),
+        std::string("{\\object{\\*\\objclass Paint.Picture}{\\*\\objdata 01zz05}}")}) {
+    Document doc = Read_Back("{\\rtf1 ab" + object + "cd}");
+    EXPECT_EQ(doc.Text(), QString::fromUtf8("ab\xef\xbf\xbc" "cd")) << object;
+    ASSERT_EQ(doc.Picture_Count(), 1);
+    EXPECT_EQ(doc.Picture(0)->Bytes, "");
+  }
+}
+
+TEST(RtfReader, OpensAWordProcessorFile) {
+  Document doc = Read_Back(Read_File(Test_Data("project/rtf/word_processor.rtf")));
+  EXPECT_EQ(doc.Text(), QString::fromUtf8(
+                            "Twinkle, twinkle \xe2\x80\x93 little star\r\n"
+                            "How I wonder what you\xe2\x80\x99re, caf\xc3\xa9\tna\xc3\xafve\r\n"
+                            "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 link\r\n"
+                            "End."));
+  Font_Rec title = doc.Font(0, 17);
+  EXPECT_EQ(title.Font_Name, "Arial");
+  EXPECT_EQ(title.Font_Size, 16);
+  EXPECT_TRUE(title.Bold);
+  EXPECT_FALSE(title.Italic);
+  EXPECT_TRUE(doc.Font(17, 13).Italic);
+  EXPECT_EQ(doc.Color(0, 30), qRgb(128, 0, 0));
+  EXPECT_EQ(doc.Alignment(0), Align_Center);
+
+  const int line2 = 32;
+  Font_Rec body = doc.Font(line2, 26);
+  EXPECT_EQ(body.Font_Name, "Times New Roman");
+  EXPECT_EQ(body.Font_Size, 12);
+  EXPECT_FALSE(body.Bold || body.Italic || body.Underline);
+  EXPECT_TRUE(doc.Font(line2 + 26, 4).Underline);
+  EXPECT_FALSE(doc.Font(line2 + 30, 6).Underline);
+  EXPECT_EQ(doc.Color(line2, 36), qRgb(0, 128, 128));
+  EXPECT_EQ(doc.Alignment(line2), Align_Left);
+
+  const int line3 = line2 + 38;
+  EXPECT_EQ(doc.Font(line3, 6).Font_Name, "Courier New Cyr");
+  EXPECT_EQ(doc.Font(line3, 6).Font_Size, 14);
+  EXPECT_EQ(doc.Color(line3, 11), qRgb(128, 0, 128));
+  EXPECT_EQ(doc.Font(line3 + 7, 4).Font_Name, "Times New Roman");  // the field's result
+  EXPECT_EQ(doc.Alignment(line3), Align_Right);
+
+  const int line4 = line3 + 13;
+  EXPECT_EQ(doc.Font(line4, 4), [] {
+    Font_Rec f = Make_Font("Arial", 18, true, true, true);
+    f.Bold_Set = f.Italic_Set = f.Underline_Set = true;
+    return f;
+  }());
+  EXPECT_EQ(doc.Alignment(line4), Align_Center);
+  EXPECT_EQ(doc.Picture_Count(), 0);  // pictures outside objects are passed over
+}
+
+TEST(RtfReader, DecodesTheCodePagesOfTheDocumentAndOfFonts) {
+  Document doc = Read_Back(
+      "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}}"
+      "\\'c4\\'e0 \\f1\\'8a\\'e8}");
+  EXPECT_EQ(doc.Text(), QString::fromUtf8("\xd0\x94\xd0\xb0 \xc5\xa0\xc4\x8d"));
+  // An unknown code page falls back to Windows-1252.
+  doc = Read_Back("{\\rtf1\\ansi\\ansicpg99999 caf\\'e9 \\'80}");
+  EXPECT_EQ(doc.Text(), QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac"));
+}
+
+TEST(RtfReader, SkipsUnicodeFallbacksAsCounted) {
+  EXPECT_EQ(Read_Back("{\\rtf1\\uc2\\u20013\\'d6\\'d0x}").Text(),
+            QString::fromUtf8("\xe4\xb8\xadx"));
+  EXPECT_EQ(Read_Back("{\\rtf1\\uc0\\u20013 x}").Text(), QString::fromUtf8("\xe4\xb8\xadx"));
+  // A group's end stops the skipping, and \uc is scoped to its group.
+  EXPECT_EQ(Read_Back("{\\rtf1{\\uc3\\u233}ab\\u233?c}").Text(),
+            QString::fromUtf8("\xc3\xa9" "ab\xc3\xa9" "c"));
+  EXPECT_EQ(Read_Back("{\\rtf1\\u233\\par x}").Text(), QString::fromUtf8("\xc3\xa9x"));
+}
+
+TEST(RtfReader, ResetsFormatsWithPlainAndParagraphsWithPard) {
+  Document doc = Read_Back(
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red0\\green0\\blue255;}"
+      "\\qc\\f1\\fs40\\b\\i\\ul\\cf1 A\\par\\pard\\plain B\\par}");
+  Font_Rec a = doc.Font(0, 1), b = doc.Font(3, 1);
+  EXPECT_EQ(a.Font_Name, "Courier New");
+  EXPECT_TRUE(a.Bold && a.Italic && a.Underline);
+  EXPECT_EQ(doc.Color(0, 1), qRgb(0, 0, 255));
+  EXPECT_EQ(b.Font_Name, "Arial");
+  EXPECT_EQ(b.Font_Size, 12);
+  EXPECT_FALSE(b.Bold || b.Italic || b.Underline);
+  EXPECT_EQ(doc.Color(3, 1), qRgb(0, 0, 0));
+  EXPECT_EQ(doc.Alignment(0), Align_Center);
+  EXPECT_EQ(doc.Alignment(3), Align_Left);
+}
+
+TEST(RtfReader, LineAndParagraphMarksBreakLinesButTheFinalMarkAddsNone) {
+  EXPECT_EQ(Read_Back("{\\rtf1 a\\line b\\par c\\par}").Text(), "a\r\nb\r\nc");
+  EXPECT_EQ(Read_Back("{\\rtf1 a\\par\\par}").Text(), "a\r\n");
+  EXPECT_EQ(Read_Back("{\\rtf1 a\\\nb\\tab c}").Text(), "a\r\nb\tc");
+  EXPECT_EQ(Read_Back("{\\rtf1 a\r\nb}").Text(), "ab");
+}
+
+TEST(RtfReader, WrittenFilesAreSevenBitRtfWithFontTable) {
+  Document doc = Formatted_Song();
+  doc.Insert_Picture(3, Picture_Of(Make_Bmp(2, 2, qRgb(1, 1, 1)), "/p.bmp"));
+  std::string rtf = Write_Rtf(doc);
+  EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Times "
+                      "New Roman;}",
+                      0),
+            0u);
+  int depth = 0;
+  for (std::size_t i = 0; i < rtf.size(); ++i) {
+    ASSERT_LT(static_cast<unsigned char>(rtf[i]), 0x80) << "at " << i;
+    if (rtf[i] == '\\') ++i;
+    else if (rtf[i] == '{') ++depth;
+    else if (rtf[i] == '}') ASSERT_GT(depth--, 0) << "at " << i;
+  }
+  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(rtf.back(), '}');
+}
+
+// Group depth at the end of a prefix, and whether it ends in the middle of a control word.
+std::pair<int, bool> Depth_At(std::string_view rtf) {
+  int depth = 0;
+  for (std::size_t i = 0; i < rtf.size(); ++i) {
+    if (rtf[i] == '\\') {
+      if (++i == rtf.size()) return {depth, true};
+    } else if (rtf[i] == '{') {
+      ++depth;
+    } else if (rtf[i] == '}') {
+      --depth;
+    }
+  }
+  return {depth, false};
+}
+
+// Every truncation of a written file: refused with a message and no change to the document when
+// it ends inside an inner group or a control word; read when only the outermost brace is missing.
+TEST(RtfReader, TruncatedFilesAreRefusedUnlessOnlyTheFinalBraceIsMissing) {
+  Document doc = Formatted_Song();
+  doc.Insert_Picture(2, Picture_Of(Make_Bmp(2, 2, qRgb(1, 1, 1)), "/p.bmp"));
+  const std::string full = Write_Rtf(doc);
+  const std::vector<Char_Look> before = Looks(doc);
+  int refused = 0, read = 0;
+  for (std::size_t cut = 0; cut < full.size(); ++cut) {
+    std::string_view prefix = std::string_view(full).substr(0, cut);
+    auto [depth, in_word] = Depth_At(prefix);
+    const bool readable = cut >= 5 && depth == 1 && !in_word;
+    Document target = doc;
+    std::string error;
+    bool ok = Read_Rtf(target, prefix, error);
+    ASSERT_EQ(ok, readable) << "cut at " << cut << ": " << error;
+    if (ok) {
+      ++read;
+      continue;
+    }
+    ++refused;
+    EXPECT_FALSE(error.empty()) << "cut at " << cut;
+    ASSERT_EQ(Looks(target), before) << "cut at " << cut;
+    Expect_Same_Pictures(target, doc);
+  }
+  EXPECT_GT(refused, 100);
+  EXPECT_GT(read, 100);
+}
+
+TEST(RtfReader, MalformedFilesGiveAMessageOrATolerantResult) {
+  struct Case {
+    const char* file;
+    const char* error;  ///< part of the message, or nullptr when the file is read
+    const char* text;   ///< the text read (UTF-8)
+  };
+  const Case cases[] = {
+      {"extra_closing_brace.rtf", "closing brace", nullptr},
+      {"missing_final_brace.rtf", nullptr, "Hello\r\nWorld"},
+      {"ends_in_font_table.rtf", "incomplete", nullptr},
+      {"ends_in_control_word.rtf", "control word", nullptr},
+      {"deep_nesting.rtf", "nested", nullptr},
+      // \u skips one fallback: the next \u; then \uc swallows the rest.
+      {"huge_numbers.rtf", nullptr, "BigaA"},
+      {"huge_binary_count.rtf", nullptr, "before"},
+      {"invalid_hex.rtf", nullptr, "azzb c"},
+      {"bad_object_data.rtf", nullptr, "one\xef\xbf\xbctwo"},
+      {"object_ends_early.rtf", "incomplete", nullptr},
+      {"not_rtf.txt", "not in RTF", nullptr},
+      {"nul_bytes.rtf", nullptr, "abc"},
+      {"unknown_code_page.rtf", nullptr, "caf\xc3\xa9"},
+      {"empty_tables.rtf", nullptr, "text"},
+      {"star_then_text.rtf", nullptr, "a bcd"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    Document doc;
+    doc.Set_Text("unchanged");
+    std::string error;
+    bool ok = Read_Rtf(doc, Read_File(Test_Data(std::string("project/rtf/malformed/") + c.file)),
+                       error);
+    if (c.error) {
+      EXPECT_FALSE(ok);
+      EXPECT_NE(error.find(c.error), std::string::npos) << error;
+      EXPECT_EQ(doc.Text(), "unchanged");
+    } else {
+      EXPECT_TRUE(ok) << error;
+      EXPECT_EQ(doc.Text(), QString::fromUtf8(c.text));
+    }
+  }
+}
+
+TEST(RtfReader, LoneSurrogatesAreKeptAsWritten) {
+  std::string error;
+  Document doc;
+  ASSERT_TRUE(Read_Rtf(doc, Read_File(Test_Data("project/rtf/malformed/lone_surrogates.rtf")),
+                       error));
+  const char16_t units[] = {0xD800, u'a', 0xDC00, u'b', 0xD800};
+  EXPECT_EQ(doc.Text(), QString::fromUtf16(units, 5));
+  EXPECT_EQ(Read_Back(Write_Rtf(doc)).Text(), doc.Text());
+}
+
+TEST(RtfReader, HugeSizesAreClampedAndZeroSizesIgnored) {
+  Document doc = Read_Back("{\\rtf1\\fs99999999999 a\\fs0 b\\fs-4 c\\fs7 d}");
+  EXPECT_EQ(doc.Font(0, 1).Font_Size, 1638);
+  EXPECT_EQ(doc.Font(1, 1).Font_Size, 1638);
+  EXPECT_EQ(doc.Font(2, 1).Font_Size, 1638);
+  EXPECT_EQ(doc.Font(3, 1).Font_Size, 3.5);
+}
+
+TEST(RtfReader, NestingUpToTheLimitIsRead) {
+  std::string rtf = "{\\rtf1" + std::string(254, '{') + "deep" + std::string(254, '}') + "}";
+  EXPECT_EQ(Read_Back(rtf).Text(), "deep");
+  std::string error;
+  Document doc;
+  EXPECT_FALSE(Read_Rtf(doc, "{\\rtf1" + std::string(256, '{') + "x", error));
+  EXPECT_NE(error.find("nested"), std::string::npos);
+}
+
+TEST(RtfReader, LooksLikeRtfOnlyForTheRtfSignature) {
+  EXPECT_TRUE(Looks_Like_Rtf("{\\rtf1\\ansi}"));
+  EXPECT_FALSE(Looks_Like_Rtf("{\\rt"));
+  EXPECT_FALSE(Looks_Like_Rtf("Hello {\\rtf1}"));
 }
 
 }  // namespace
