@@ -1,7 +1,9 @@
 #pragma once
 // The output files: the .cdg pack stream and the .bin CD image with the WAV's audio. Files are
-// written to a temporary file beside the target and renamed into place only when complete.
+// written to a temporary file beside the target and renamed into place only when complete, so a
+// failed run never leaves a truncated file where a good one stood.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,20 +12,52 @@
 
 namespace lyricanvas {
 
-/// Where the audio of a WAV file starts: the byte after the "data" chunk header.
+constexpr std::size_t Sector_Audio_Bytes = 2352;  ///< 588 stereo frames of 16 bits, 1/75 s
+constexpr int Packs_Per_Sector = 4;
+constexpr std::size_t Sector_Bytes = Sector_Audio_Bytes + Packs_Per_Sector * 24;  ///< 2448
+constexpr double Wav_Bytes_Per_Second = 176400;  ///< 44 100 frames of 4 bytes
+
+/// Where the audio of a WAV file lies.
 struct Wav_Layout {
-  std::size_t data_offset = 0;
+  std::size_t data_offset = 0;  ///< the byte after the "data" chunk header
+  std::size_t data_size = 0;    ///< bytes of audio from data_offset on
+  bool operator==(const Wav_Layout&) const = default;
 };
 
-/// Reads the RIFF header, the format chunk and chunk headers up to "data". A file that is not
-/// RIFF, is truncated or has no "data" chunk gives std::nullopt and an explanation in error.
+/// Reads the RIFF header and the chunk headers up to "data" (other chunks are skipped by their
+/// length). A file that is not RIFF WAVE, is truncated, has a chunk running past its end or has
+/// no "data" chunk gives std::nullopt and the reason in error. The sample format is not checked:
+/// the audio is taken to be 44.1 kHz, 2 channels, 16 bit.
 std::optional<Wav_Layout> Read_Wav_Header(std::span<const std::uint8_t> bytes, std::string& error);
 
-/// The stream's bytes, slots 0 .. Last_Pack (an empty slot as 24 zero bytes).
-std::string Cdg_Bytes(const Creation_Run& run);
+/// A failure to write an output file.
+struct Output_Error {
+  enum Kind {
+    None,
+    Bad_Wav,    ///< the WAV input cannot be used; description says why
+    Bad_Name,   ///< the output's name or volume is not usable
+    Access,     ///< a path is missing or may not be written or read
+    Other       ///< anything else the system reports (disk full, I/O error, ...)
+  };
+  Kind kind = None;
+  std::string description;  ///< names the file and gives the system's reason
+};
 
-bool Write_Cdg_File(Creation_Run& run, const std::string& path, std::string& error);
+/// Receives the bytes of an output file in order.
+using Byte_Sink = std::function<void(std::span<const std::uint8_t>)>;
+
+/// The .cdg stream: slots 0 .. Last_Pack, an empty slot as 24 zero bytes. Last_Pack is first
+/// lowered to the buffer's last slot.
+void Cdg_Stream(Creation_Run& run, const Byte_Sink& sink);
+
+/// The .bin image: 2448-byte sectors of 2352 audio bytes and the four packs of that 1/75 s.
+/// The introductory silence precedes the audio in whole and partial sectors; with
+/// Settings.Blank_Audio every audio part is zero. The image ends with the last whole sector of
+/// audio. Leaves Pack_Pointer after the last sector's packs.
+void Bin_Stream(Creation_Run& run, std::span<const std::uint8_t> audio, const Byte_Sink& sink);
+
+bool Write_Cdg_File(Creation_Run& run, const std::string& path, Output_Error& error);
 bool Write_Bin_File(Creation_Run& run, const std::string& wav_path, const std::string& path,
-                    std::string& error);
+                    Output_Error& error);
 
 }  // namespace lyricanvas

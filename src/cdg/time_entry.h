@@ -1,5 +1,7 @@
 #pragma once
-// Time entries of the creation tab: "MM:SS,HH or SSS,HH".
+// Time entries of the creation tab: "MM:SS,HH or SSS,HH". Minutes end with m : ' or ´, seconds
+// with s , or . and the digits after a second mark are a decimal fraction; a leading minus
+// makes the time negative. The text is UTF-8 (´ may also come as the single byte 0xB4).
 #include <string>
 
 namespace lyricanvas {
