@@ -10,7 +10,7 @@ namespace lyricanvas {
 namespace {
 
 constexpr double No_Pair = -999;
-constexpr double Segment_Pause = 30;  ///< seconds on one column that start a new segment
+constexpr double Segment_Pause = 30;     ///< seconds on one column that start a new segment
 constexpr double Untimed_Beyond = 3600;  ///< a first point this late (s) is not placed
 
 void Report_Error(const Ui& ui, const std::string& text) {
@@ -80,7 +80,8 @@ class Line_Fetcher {
   int Line_End() const { return song_.Line_End_X[static_cast<std::size_t>(line_)]; }
 
   bool Timed(int f) const {
-    return f >= 1 && f <= song_.Field_Count && !song_.Fields[static_cast<std::size_t>(f)].Events.empty();
+    return f >= 1 && f <= song_.Field_Count &&
+           !song_.Fields[static_cast<std::size_t>(f)].Events.empty();
   }
 
   // First and last character position of the line, leading blanks skipped.
@@ -118,7 +119,8 @@ class Line_Fetcher {
   int First_X(const Field_Rec& field, int p0) const {
     if (field.First_Char > p0) return Left_Edge(field);
     const std::string& style = run_.Settings.Wiping_Style;
-    const bool body_only = style == "Swipe text body only" || style == "Draw no outline" || style.empty();
+    const bool body_only =
+        style == "Swipe text body only" || style == "Draw no outline" || style.empty();
     // Otherwise the outline of the first letter is wiped too.
     return Line_X(song_, line_) - (body_only ? 0 : 2);
   }
@@ -133,7 +135,9 @@ class Line_Fetcher {
     int previous = first, cursor = first;
     bool beyond = false;
     // The guard bounds the walk should the field table be inconsistent.
-    for (int guard = 0; guard < song_.Field_Count && song_.Fields[static_cast<std::size_t>(cursor)].Last_Char < pe; ++guard) {
+    for (int guard = 0;
+         guard < song_.Field_Count && song_.Fields[static_cast<std::size_t>(cursor)].Last_Char < pe;
+         ++guard) {
       const int g = Next_Field(song_, cursor);
       if (g == 0) break;
       cursor = g;
@@ -143,7 +147,8 @@ class Line_Fetcher {
         beyond = true;
         break;
       }
-      const bool gap = next.First_Char > song_.Fields[static_cast<std::size_t>(previous)].Last_Char + 1;
+      const bool gap =
+          next.First_Char > song_.Fields[static_cast<std::size_t>(previous)].Last_Char + 1;
       if (gap) {
         Add(x + width, out_.Last().color_time, 0, 13);
         x = Left_Edge(next);
@@ -157,8 +162,11 @@ class Line_Fetcher {
       previous = g;
     }
     int finish = xe;
-    if (width <= 0) finish = Line_End() + song_.Wipe_Margin;
-    else if (beyond) finish = xe + Edge_Offset(text_, song_.Wipe_Margin, song_.Fields[static_cast<std::size_t>(previous)].Last_Char);
+    if (width <= 0)
+      finish = Line_End() + song_.Wipe_Margin;
+    else if (beyond)
+      finish = xe + Edge_Offset(text_, song_.Wipe_Margin,
+                                song_.Fields[static_cast<std::size_t>(previous)].Last_Char);
     Add(finish, out_.Last().color_time, 0, 18);
   }
 
@@ -167,7 +175,9 @@ class Line_Fetcher {
     coloring_line& line = out_.line;
     int j = 0;
     for (int i = 1; i <= line.count; ++i)
-      if (j == 0 || line.points[static_cast<std::size_t>(i)].x > line.points[static_cast<std::size_t>(j)].x) j = i;
+      if (j == 0 ||
+          line.points[static_cast<std::size_t>(i)].x > line.points[static_cast<std::size_t>(j)].x)
+        j = i;
     if (j > 0 && j < line.count) {
       line.count = j;
       line.points[static_cast<std::size_t>(j)].jump = 0;
@@ -192,9 +202,7 @@ struct Temp_Point {
 class Coloring_Pass {
  public:
   explicit Coloring_Pass(Creation_Run& run)
-      : run_(run),
-        reduce_(run.Settings.Reduce_Framerate),
-        frame_(reduce_ ? 1.0 / 30 : 1.0 / 60) {}
+      : run_(run), reduce_(run.Settings.Reduce_Framerate), frame_(reduce_ ? 1.0 / 30 : 1.0 / 60) {}
 
   // Turns the fetched points (seconds) into the wipe's points (packs) in `line`.
   bool Correct(coloring_line& line) {
@@ -214,12 +222,14 @@ class Coloring_Pass {
     const int count = line.count;
     std::vector<Temp_Point> temp{{P(1).x, P(1).color_time, 0}};
     if (P(1).color_time < 0)
-      Report_Error(run_.ui, "Error #6: color_time which is to be timebase corrected is smaller than 0.");
+      Report_Error(run_.ui,
+                   "Error #6: color_time which is to be timebase corrected is smaller than 0.");
     double lasttime = P(1).color_time - 0.02;
     int lastx = P(1).x - 10;
     for (int j = 1; j <= count; ++j) {
       coloring_point& p = P(j);
-      if (j > 2 && p.x == P(j - 1).x && p.color_time - P(j - 1).color_time > Segment_Pause) p.jump = -1;
+      if (j > 2 && p.x == P(j - 1).x && p.color_time - P(j - 1).color_time > Segment_Pause)
+        p.jump = -1;
       if (p.color_time < lasttime && p.jump == -1) {
         p.x = std::max(p.x, lastx);
       } else if (p.color_time - lasttime < frame_ && p.x < Truncated(lastx / 6.0) * 6 + 5 &&
@@ -296,9 +306,8 @@ class Coloring_Pass {
     const bool may_snap = reduce_ && t.jump == 0 && next && next->jump == 0;
     double reference = 0;
     for (int k = 0; k <= last_k; ++k) {
-      const double f = static_cast<double>(k) / steps;
-      const double packs = std::floor(base + f * span);
-      int x = Truncated(lastx + f * (xend - lastx));
+      const double packs = std::floor(base + k * span / steps);
+      int x = Truncated(lastx + static_cast<double>(k) * (xend - lastx) / steps);
       // The first point of a run stays where it is; those shortly after it snap to tiles.
       if (k > 0 && may_snap && out.line.count > 1 && packs - reference < 30)
         x = Tile_End(x);
@@ -315,7 +324,8 @@ class Coloring_Pass {
 
 std::string Join_Numbers(const std::vector<int>& numbers) {
   std::string text;
-  for (std::size_t i = 0; i < numbers.size(); ++i) text += (i ? ", " : "") + std::to_string(numbers[i]);
+  for (std::size_t i = 0; i < numbers.size(); ++i)
+    text += (i ? ", " : "") + std::to_string(numbers[i]);
   return text;
 }
 
@@ -369,12 +379,16 @@ void Normalise_Timebase(Creation_Settings& settings) {
   }
 }
 
+bool Correct_Coloring_Line(Creation_Run& run, coloring_line& line) {
+  if (line.count <= 0) return false;
+  return Coloring_Pass(run).Correct(line);
+}
+
 void build_coloring_table(Creation_Run& run, const Song& song) {
   run.last_color_pack = 0;
   std::fill(run.coloring_table.begin(), run.coloring_table.end(), coloring_line{});
   const int line_count = Line_Count(song);
   const int lines = std::min(line_count, Max_Lines);
-  Coloring_Pass pass(run);
   std::vector<int> crowded;
   for (int L = 1; L <= lines; ++L) {
     bool overflowed = false;
@@ -385,7 +399,7 @@ void build_coloring_table(Creation_Run& run, const Song& song) {
         Debug_Log(run.ui, "Line " + std::to_string(L) + " starts after an hour; not wiped.");
         rec.count = 0;
       } else {
-        overflowed = pass.Correct(rec) || overflowed;
+        overflowed = Correct_Coloring_Line(run, rec) || overflowed;
       }
     }
     if (overflowed) crowded.push_back(L);
@@ -412,9 +426,11 @@ void sort_fields(Song& song, const Ui& ui) {
   int n = 0;
   for (int p = 1; p <= length; ++p)
     if (slot[static_cast<std::size_t>(p)] != 0)
-      song.Fields_Backup[static_cast<std::size_t>(++n)] = song.Fields[static_cast<std::size_t>(slot[static_cast<std::size_t>(p)])];
+      song.Fields_Backup[static_cast<std::size_t>(++n)] =
+          song.Fields[static_cast<std::size_t>(slot[static_cast<std::size_t>(p)])];
   for (int f = 1; f <= std::max(n, song.Field_Count); ++f)
-    song.Fields[static_cast<std::size_t>(f)] = f <= n ? song.Fields_Backup[static_cast<std::size_t>(f)] : Field_Rec{};
+    song.Fields[static_cast<std::size_t>(f)] =
+        f <= n ? song.Fields_Backup[static_cast<std::size_t>(f)] : Field_Rec{};
   song.Field_Count = n;
 }
 

@@ -17,6 +17,9 @@ coloring_line fetch_line(const Creation_Run& run, const Song& song, int line,
 double correct_timebase(const Creation_Settings& settings, double t);
 /// Clears repeated time-base pairs, as read from the creation tab.
 void Normalise_Timebase(Creation_Settings& settings);
+/// Cleans one fetched line and turns its times into pack numbers with intermediate steps, raising
+/// run.last_color_pack. Returns true when points were left out at the line's capacity.
+bool Correct_Coloring_Line(Creation_Run& run, coloring_line& line);
 /// Fills run.coloring_table (1 .. line count, at most 500) and run.last_color_pack. Lines past
 /// 500 and points past 300 per line are left out, and the user is told once per run.
 void build_coloring_table(Creation_Run& run, const Song& song);

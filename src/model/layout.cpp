@@ -53,7 +53,8 @@ void Record_Lines(Song& song, int length) {
   const int kept = std::min(count, Max_Lines);
   for (int k = 0; k < kept; ++k) song.Line_Start[k] = Clamp16(starts[static_cast<std::size_t>(k)]);
   // The entry after the last kept line closes it.
-  song.Line_Start[kept] = Clamp16(kept < count ? starts[static_cast<std::size_t>(kept)] : length + 1);
+  song.Line_Start[kept] =
+      Clamp16(kept < count ? starts[static_cast<std::size_t>(kept)] : length + 1);
 }
 
 struct Char_Format {
@@ -78,8 +79,8 @@ std::vector<Char_Format> Char_Formats(const Document& doc, int length) {
     }
     const int separator = block_offset + block.length() - 1;
     for (int i = separator; i < separator + 2 && i < length; ++i)
-      formats[static_cast<std::size_t>(i)] =
-          i > 0 ? formats[static_cast<std::size_t>(i) - 1] : Char_Format{doc.Font(0, 1), *doc.Color(0, 1)};
+      formats[static_cast<std::size_t>(i)] = i > 0 ? formats[static_cast<std::size_t>(i) - 1]
+                                                   : Char_Format{doc.Font(0, 1), *doc.Color(0, 1)};
     block_offset = separator + 2;
   }
   return formats;
@@ -109,8 +110,10 @@ int Line_Shift(int alignment, int w, int x0, int m) {
       int half = static_cast<int>(std::floor((Lyrics_Line_Width - w) / 2.0));
       return half - x0 + m;
     }
-    case Align_Right: return -x0 + Lyrics_Line_Width - w + m;
-    default: return -x0 + m;
+    case Align_Right:
+      return -x0 + Lyrics_Line_Width - w + m;
+    default:
+      return -x0 + m;
   }
 }
 
@@ -133,7 +136,9 @@ void Align_Lines(Song& song, int length) {
 void Fill_Style_Palette(Song& song) {
   for (std::size_t s = 1; s < song.Text_Styles.size(); ++s) {
     Style_Rec& style = song.Text_Styles[s];
-    auto entry = [&](int role) { return Singer_Palette_Index(song, style.Text_Color, role).value_or(-1); };
+    auto entry = [&](int role) {
+      return Singer_Palette_Index(song, style.Text_Color, role).value_or(-1);
+    };
     style.Unwiped_Body = entry(Role_Unwiped_Body);
     style.Unwiped_Outline = entry(Role_Unwiped_Outline);
     style.Wiped_Outline = entry(Role_Wiped_Outline);

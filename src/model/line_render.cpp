@@ -43,8 +43,8 @@ void Set_Style_Color(const Song& song, Surface& target, int style, const Render_
     target.Set_Color(*color.fixed);
     return;
   }
-  std::optional<int> entry =
-      Singer_Palette_Index(song, song.Text_Styles[static_cast<std::size_t>(style)].Text_Color, color.role);
+  std::optional<int> entry = Singer_Palette_Index(
+      song, song.Text_Styles[static_cast<std::size_t>(style)].Text_Color, color.role);
   if (entry && *entry >= 0 && *entry < 16) target.Set_Color(song.Palette_RGB[*entry]);
 }
 
@@ -67,8 +67,8 @@ void Print_Run(const Song& song, Surface& target, int style, const Render_Color&
 
 // One pass: a line of one style is printed whole at x; a mixed line run by run at the runs'
 // own positions. Equal Char_Style means equal font and colour.
-void Draw_Pass(const Song& song, int x, int y, Surface& target, int line,
-               const Render_Color& color, int spread) {
+void Draw_Pass(const Song& song, int x, int y, Surface& target, int line, const Render_Color& color,
+               int spread) {
   const QString text = song.RTB_Raw.Text();
   const std::optional<Offset_Range> range = Drawn_Range(song, text, line);
   if (!range) return;
@@ -101,8 +101,8 @@ void Render_Body(const Song& song, int x, int y, Surface& target, int line, Rend
   Draw_Pass(song, x, y, target, line, color, 0);
 }
 
-void Render_View_Line(const Song& song, int line_y_offset, Surface& view, View_Rows& rows,
-                      int line, bool wiped, int row) {
+void Render_View_Line(const Song& song, int line_y_offset, Surface& view, View_Rows& rows, int line,
+                      bool wiped, int row) {
   if (row < 0 || row >= static_cast<int>(rows.rows.size())) return;
   View_Rows::Row drawn{line, wiped, song.Palette_RGB, Line_Text(song, line), Line_X(song, line)};
   if (rows.rows[static_cast<std::size_t>(row)] == drawn) return;

@@ -41,7 +41,7 @@ constexpr int View_Row_Height = 32;
 constexpr int View_Width = 288;
 
 /// Draws line into row slot 0..4 (32 pixels each) of the view surface.
-void Render_View_Line(const Song& song, int line_y_offset, Surface& view, View_Rows& rows,
-                      int line, bool wiped, int row);
+void Render_View_Line(const Song& song, int line_y_offset, Surface& view, View_Rows& rows, int line,
+                      bool wiped, int row);
 
 }  // namespace lyricanvas

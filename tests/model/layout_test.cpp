@@ -63,7 +63,8 @@ TEST(LayoutAlignment, WideLinesGoNegativeWhenCentredAndPastThreeHundredBecomeZer
   Song song;
   Apply_Wiping_Style(song, "Draw no outline");  // wraps at 312
   // A line 310 pixels wide that ends in a narrow letter.
-  QString line = Text_Of_Width(Default_Font(song), 310 - Char_Advance(Default_Font(song), 'i')) + "i";
+  QString line =
+      Text_Of_Width(Default_Font(song), 310 - Char_Advance(Default_Font(song), 'i')) + "i";
   ASSERT_EQ(Width_Of(Default_Font(song), line), 310);
   song.RTB_Raw.Set_Text(line + "\r\n" + line);
   song.RTB_Raw.Set_Alignment(0, 0, Align_Center);
@@ -151,14 +152,14 @@ TEST(LayoutTables, CapacitiesAreNeverPassed) {
 
 TEST(EdgeOffset, WidensAtWordBoundariesOnly) {
   const QString text = "ab cd\r\nef";
-  EXPECT_EQ(Edge_Offset(text, 4, 0), -4);   // before the text
-  EXPECT_EQ(Edge_Offset(text, 4, 1), 0);    // inside a word
-  EXPECT_EQ(Edge_Offset(text, 4, 2), 4);    // last letter before a blank
-  EXPECT_EQ(Edge_Offset(text, 4, 3), -4);   // the blank itself
-  EXPECT_EQ(Edge_Offset(text, 4, 5), 4);    // before CR
-  EXPECT_EQ(Edge_Offset(text, 4, 6), -4);   // CR
-  EXPECT_EQ(Edge_Offset(text, 4, 7), -4);   // LF
-  EXPECT_EQ(Edge_Offset(text, 4, 9), 4);    // last character of the text
+  EXPECT_EQ(Edge_Offset(text, 4, 0), -4);  // before the text
+  EXPECT_EQ(Edge_Offset(text, 4, 1), 0);   // inside a word
+  EXPECT_EQ(Edge_Offset(text, 4, 2), 4);   // last letter before a blank
+  EXPECT_EQ(Edge_Offset(text, 4, 3), -4);  // the blank itself
+  EXPECT_EQ(Edge_Offset(text, 4, 5), 4);   // before CR
+  EXPECT_EQ(Edge_Offset(text, 4, 6), -4);  // CR
+  EXPECT_EQ(Edge_Offset(text, 4, 7), -4);  // LF
+  EXPECT_EQ(Edge_Offset(text, 4, 9), 4);   // last character of the text
   EXPECT_EQ(Edge_Offset(QString("a") + QChar(Picture_Char), 4, 1), 4);
   Song song;
   song.RTB_Raw.Set_Text(text);
@@ -185,8 +186,9 @@ TEST(MissingAppearance, LayoutListsPicturesWithoutAnEffect) {
   ASSERT_EQ(song.RTB_Raw.Picture_Count(), 3);
   // Picture 1 has an effect, picture 2 only a file name, picture 3 no field at all.
   song.Field_Count = 2;
-  song.Fields[1] = {2, 2, std::string(1, Picture_Record_Mark) +
-                              "<Appearance_effect=Circle out><filename=one.bmp>"};
+  song.Fields[1] = {
+      2, 2,
+      std::string(1, Picture_Record_Mark) + "<Appearance_effect=Circle out><filename=one.bmp>"};
   song.Fields[2] = {5, 5, std::string(1, Picture_Record_Mark) + "<filename=two.bmp>"};
   EXPECT_EQ(Layout_Text(song), Missing_Appearance_Warning({2, 3}));
   song.Fields[2].Events = std::string(1, Picture_Record_Mark) + "<Appearance_effect=><x=1>";

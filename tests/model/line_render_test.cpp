@@ -85,7 +85,11 @@ TEST(RenderPasses, MixedLineDrawsTheSameAsItsRunsOneByOne) {
 
   Font_Rec plain = song.RTB_Raw.Default_Font(), bold = plain;
   bold.Bold = true;
-  struct Run { int start; QString text; Font_Rec font; };
+  struct Run {
+    int start;
+    QString text;
+    Font_Rec font;
+  };
   const Run runs[] = {{0, "one ", plain}, {4, "bold", bold}, {8, " word", plain}};
   by_hand.Set_Color(Black);
   for (const Run& run : runs) {
@@ -144,8 +148,8 @@ TEST(RenderViewLine, UnchangedRowIsSkippedAndChangesRedraw) {
   View_Rows rows;
   Render_View_Line(song, 2, view, rows, 1, false, 1);
   EXPECT_EQ(view.Pixel(0, 32), song.Palette_RGB[0]);
-  EXPECT_EQ(view.Pixel(0, 31), Blue);  // row 0 untouched
-  EXPECT_EQ(view.Pixel(0, 64), Blue);  // row 2 untouched
+  EXPECT_EQ(view.Pixel(0, 31), Blue);             // row 0 untouched
+  EXPECT_EQ(view.Pixel(0, 64), Blue);             // row 2 untouched
   const QRgb unwiped_body = song.Palette_RGB[5];  // singer 1
   EXPECT_GT(Count(view, unwiped_body), 0);
 
