@@ -6,13 +6,12 @@
 #include <cmath>
 #include <limits>
 
+#include "model/controls.h"
 #include "model/surface.h"
 
 namespace lyricanvas {
 
 namespace {
-
-constexpr char Appearance_Tag[] = "<Appearance_effect=";
 
 bool Is_Break(QChar c) { return c == QChar('\r') || c == QChar('\n'); }
 
@@ -146,21 +145,14 @@ void Fill_Style_Palette(Song& song) {
   }
 }
 
-bool Has_Appearance_Effect(const std::string& properties) {
-  const std::size_t tag = properties.find(Appearance_Tag);
-  if (tag == std::string::npos) return false;
-  const std::size_t start = tag + sizeof(Appearance_Tag) - 1;
-  const std::size_t end = properties.find('>', start);
-  return end != std::string::npos && end > start;
-}
-
 std::vector<int> Pictures_Without_Appearance(const Song& song, const std::vector<int>& offsets) {
   std::vector<int> numbers;
   for (std::size_t n = 0; n < offsets.size(); ++n) {
     const int f = Field_At_Char(song, offsets[n] + 1);
     const bool picture = f >= 1 && f <= song.Field_Count && Is_Picture_Field(song.Fields[f]);
     const std::string properties = picture ? song.Fields[f].Events.substr(1) : std::string();
-    if (!Has_Appearance_Effect(properties)) numbers.push_back(static_cast<int>(n) + 1);
+    if (Get_Property(properties, "Appearance_effect").empty())
+      numbers.push_back(static_cast<int>(n) + 1);
   }
   return numbers;
 }
