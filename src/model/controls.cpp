@@ -41,6 +41,7 @@ Controls::Controls() {
   controls_.push_back(Check_Box("Chk_MouseTimer"));
   controls_.push_back(Text_Box("Txt_GoBack", "5"));
   controls_.push_back(Check_Box("Chk_Tabmode"));
+  controls_.push_back(Text_Box("Txt_Time", "0:00"));
   // CD+G Creation tab.
   for (int i = 0; i <= 2; ++i) controls_.push_back(Text_Box("txt_Filename", "", i));
   controls_.push_back(Text_Box("Txt_TotalTime"));
@@ -108,6 +109,16 @@ void Controls::Set_Check(const std::string& name, int value, int index) {
 
 std::string Controls::Key(const Control& control) {
   return control.Index < 0 ? control.Name : control.Name + "_" + std::to_string(control.Index);
+}
+
+std::string Get_Property(std::string_view properties, std::string_view key) {
+  std::string tag = "<" + std::string(key) + "=";
+  std::size_t p = properties.find(tag);
+  if (p == std::string_view::npos) return {};
+  std::size_t start = p + tag.size();
+  std::size_t end = properties.find('>', start);
+  if (end == std::string_view::npos) return {};
+  return std::string(properties.substr(start, end - start));
 }
 
 }  // namespace lyricanvas

@@ -4,6 +4,7 @@
 // widgets to the entries, the core and the command-line tool read and write them directly.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lyricanvas {
@@ -48,5 +49,10 @@ class Controls {
  private:
   std::vector<Control> controls_;
 };
+
+/// The value of the first tag "<" + key + "=" ... ">" in a run of tags (project properties or a
+/// picture's property string); "" when the key is absent or no ">" follows. The leading "<"
+/// keeps a key from matching the tail of a longer key.
+std::string Get_Property(std::string_view properties, std::string_view key);
 
 }  // namespace lyricanvas

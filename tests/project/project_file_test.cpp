@@ -1,0 +1,531 @@
+#include "project/project_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <csignal>
+#include <filesystem>
+
+#include "support/test_support.h"
+
+namespace lyricanvas {
+namespace {
+
+using testing::Read_File;
+using testing::Recording_Ui;
+using testing::Temp_Dir;
+using testing::Write_File;
+
+std::string Bmp_Bytes(QRgb color) {
+  QImage image(6, 4, QImage::Format_RGB888);
+  image.fill(color);
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "BMP");
+  return buffer.data().toStdString();
+}
+
+std::string Picture_Record(const std::string& file) {
+  return std::string(1, Picture_Record_Mark) + "<Appearance_effect=Circle out><filename=" + file +
+         "><along_with_lyrics=1><hold_time=5>";
+}
+
+/// A song with two fonts, three singers, every alignment and fields whose events hold every
+/// byte from 1 to 252.
+void Fill_Song(Song& song) {
+  song.RTB_Raw.Set_Text("Hello world\r\nSecond line here\r\nRight");
+  song.RTB_Raw.Set_Font_Name(0, 5, "DejaVu Sans");
+  song.RTB_Raw.Set_Font_Size(0, 5, 28);
+  song.RTB_Raw.Set_Bold(6, 5, true);
+  song.RTB_Raw.Set_Italic(13, 6, true);
+  song.RTB_Raw.Set_Underline(20, 4, true);
+  song.RTB_Raw.Set_Color(0, 5, song.Singers[2].Text_Color);
+  song.RTB_Raw.Set_Color(13, 6, song.Singers[3].Text_Color);
+  song.RTB_Raw.Set_Alignment(13, 0, Align_Center);
+  song.RTB_Raw.Set_Alignment(31, 0, Align_Right);
+  std::string all_bytes;
+  for (int b = 1; b <= 252; ++b) all_bytes += static_cast<char>(b);
+  song.Fields[1] = {13, 18, all_bytes};
+  song.Fields[2] = {1, 5, Encode_Event(1, 0) + Encode_Event(250, 15'624'999)};
+  song.Fields[3] = {7, 11, "\r\n:,field:\r\n\r\n"};
+  song.Fields[4] = {20, 23, ""};  // untimed
+  song.Field_Count = 4;
+}
+
+/// Every control set to a value other than its default.
+void Change_Every_Control(Song& song, const std::string& audio) {
+  for (const Control& c : song.Window_Controls.All()) {
+    Control& control = *song.Window_Controls.Find(c.Name, c.Index);
+    switch (control.Kind) {
+      case Control_Kind::Text: control.Value = "v_" + Controls::Key(control) + " ä€"; break;
+      case Control_Kind::Combo:
+        control.Value = control.Items.empty() ? "DejaVu Serif" : control.Items.back();
+        break;
+      case Control_Kind::Check: control.Value = control.Value == "2" ? "1" : "2"; break;
+      case Control_Kind::Option: control.Value = control.Value == "True" ? "False" : "True"; break;
+    }
+  }
+  song.Window_Controls.Set_Text("txt_Filename", 0, audio);
+  song.Window_Controls.Set_Check("Chk_Store_Pictures", 1);
+}
+
+void Expect_Same_Formatting(const Document& a, const Document& b) {
+  ASSERT_EQ(a.Text(), b.Text());
+  QString text = a.Text();
+  for (int o = 0; o < a.Length(); ++o) {
+    if (text[o] == QChar('\r') || text[o] == QChar('\n')) continue;
+    EXPECT_EQ(a.Color(o, 1), b.Color(o, 1)) << "colour at " << o;
+    EXPECT_TRUE(Same_Font(a.Font(o, 1), b.Font(o, 1))) << "font at " << o;
+    EXPECT_EQ(a.Alignment(o), b.Alignment(o)) << "alignment at " << o;
+  }
+}
+
+void Expect_Same_Fields(const Song& a, const Song& b) {
+  ASSERT_EQ(a.Field_Count, b.Field_Count);
+  for (int f = 1; f <= a.Field_Count; ++f) EXPECT_EQ(a.Fields[f], b.Fields[f]) << "field " << f;
+}
+
+struct Saved_Project {
+  Temp_Dir dir;
+  Recording_Ui recorder;
+  Ui ui = recorder.ui();
+  Song song;
+
+  std::string Save(const std::string& name = "song.cgp") {
+    song.Project_File = dir.File(name);
+    EXPECT_TRUE(Save_Project(song, ui)) << (recorder.messages.empty() ? "" : recorder.messages[0]);
+    return song.Project_File;
+  }
+};
+
+TEST(ProjectFile, RoundTripKeepsTextFormatsFieldsControlsAndPalette) {
+  Saved_Project p;
+  std::string audio = p.dir.File("song.wav");
+  Write_File(audio, "RIFF");
+  Fill_Song(p.song);
+  Change_Every_Control(p.song, audio);
+  for (int i = 0; i < 16; ++i) p.song.Palette[i] = {i, 15 - i, i / 2, 3};
+  std::string path = p.Save();
+
+  Song reopened;
+  ASSERT_TRUE(Open_Project(reopened, path, p.ui));
+  EXPECT_TRUE(p.recorder.messages.empty()) << p.recorder.messages[0];
+  Expect_Same_Formatting(p.song.RTB_Raw, reopened.RTB_Raw);
+  Expect_Same_Fields(p.song, reopened);
+  for (const Control& c : p.song.Window_Controls.All())
+    EXPECT_EQ(c.Value, reopened.Window_Controls.Text(c.Name, c.Index)) << Controls::Key(c);
+  EXPECT_EQ(p.song.Palette, reopened.Palette);
+  EXPECT_EQ(reopened.Palette_RGB[1], qRgb(14 * 17, 0, 3 * 17));
+  EXPECT_EQ(reopened.Project_File, path);
+}
+
+TEST(ProjectFile, SavedLayoutIsRtfThenPropertiesThenRecordsInTextOrder) {
+  Saved_Project p;
+  p.song.RTB_Raw.Set_Text("ab cd");
+  p.song.Fields[1] = {4, 5, "x,y"};
+  p.song.Fields[2] = {0, 0, ""};
+  p.song.Fields[3] = {1, 2, Encode_Event(1, 300)};
+  p.song.Field_Count = 3;
+  std::string bytes = Read_File(p.Save());
+  std::size_t props = bytes.find("\r\n<properties>\xFE<Com_Font=Times New Roman>");
+  ASSERT_NE(props, std::string::npos);
+  EXPECT_TRUE(bytes.starts_with("{\\rtf"));
+  std::string records = bytes.substr(bytes.find("\r\nfield:") + 2);
+  EXPECT_EQ(records, "field:1,2,4:" + Encode_Event(1, 300) + "\r\n\r\nfield:4,5,3:x,y\r\n\r\n");
+  EXPECT_NE(bytes.find("<color_15_3=15>\r\nfield:"), std::string::npos);
+}
+
+TEST(ProjectFile, StoredPictureComesBackAtItsPositionWithItsField) {
+  Saved_Project p;
+  p.song.RTB_Raw.Set_Text("ab cd");
+  p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Bmp_Bytes(qRgb(255, 0, 0)), "red.bmp"});
+  p.song.Fields[1] = {3, 3, Picture_Record("red.bmp")};
+  p.song.Fields[2] = {5, 6, Encode_Event(1, 10)};
+  p.song.Field_Count = 2;
+  std::string path = p.Save();
+
+  Song reopened;
+  ASSERT_TRUE(Open_Project(reopened, path, p.ui));
+  ASSERT_EQ(reopened.RTB_Raw.Picture_Count(), 1);
+  EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(0), 2);
+  EXPECT_EQ(reopened.Picture_Count, 1);
+  Expect_Same_Fields(p.song, reopened);
+}
+
+TEST(ProjectFile, PicturesNotStoredLeaveAPlaceholderAndAreReloadedFromTheirFiles) {
+  Saved_Project p;
+  std::string file = p.dir.File("blue.bmp");
+  Write_File(file, Bmp_Bytes(qRgb(0, 0, 255)));
+  p.song.RTB_Raw.Set_Text("ab cd ef");
+  p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
+  p.song.RTB_Raw.Insert_Picture(6, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
+  p.song.Fields[1] = {3, 3, Picture_Record(file)};
+  p.song.Fields[2] = {7, 7, Picture_Record(file)};
+  p.song.Fields[3] = {9, 10, Encode_Event(1, 10)};
+  p.song.Field_Count = 3;
+  p.song.Window_Controls.Set_Check("Chk_Store_Pictures", 0);
+  std::string path = p.Save();
+
+  Song bare;
+  std::string error;
+  ASSERT_TRUE(Read_Project_File(bare, Read_File(path), error, p.ui));
+  EXPECT_EQ(bare.RTB_Raw.Picture_Count(), 0);
+  EXPECT_EQ(bare.RTB_Raw.Text(), "ab  cd  ef");  // one space where each picture stood
+
+  Song reopened;
+  ASSERT_TRUE(Open_Project(reopened, path, p.ui));
+  EXPECT_EQ(reopened.RTB_Raw.Text(), p.song.RTB_Raw.Text());
+  ASSERT_EQ(reopened.RTB_Raw.Picture_Count(), 2);
+  EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(0), 2);
+  EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(1), 6);
+  EXPECT_EQ(reopened.RTB_Raw.Picture(0)->Bytes, Read_File(file));
+  Expect_Same_Fields(p.song, reopened);
+  EXPECT_EQ(p.song.RTB_Raw.Picture_Count(), 2) << "saving must not touch the lyrics";
+}
+
+TEST(ProjectFile, MissingPictureFileClearsItsFieldWithAMessage) {
+  Saved_Project p;
+  p.song.RTB_Raw.Set_Text("ab cd");
+  p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Bmp_Bytes(qRgb(0, 255, 0)), ""});
+  std::string missing = p.dir.File("gone.bmp");
+  p.song.Fields[1] = {3, 3, Picture_Record(missing)};
+  p.song.Field_Count = 1;
+  p.song.Window_Controls.Set_Check("Chk_Store_Pictures", 0);
+  std::string path = p.Save();
+
+  Song reopened;
+  ASSERT_TRUE(Open_Project(reopened, path, p.ui));
+  EXPECT_EQ(p.recorder.messages,
+            std::vector<std::string>{missing + " could not be loaded - file is not present!"});
+  EXPECT_TRUE(Is_Empty(reopened.Fields[1]));
+  EXPECT_EQ(reopened.Field_Count, 1);
+}
+
+// Reading rules -------------------------------------------------------------------------------
+
+std::string Record(int first, int last, const std::string& events) {
+  return "field:" + std::to_string(first) + "," + std::to_string(last) + "," +
+         std::to_string(events.size()) + ":" + events + "\r\n\r\n";
+}
+
+const std::string Props = "<properties>\xFE<Txt_Silence=7><color_3_1=9>\r\n";
+
+TEST(ProjectFileReading, WithoutRecordsEverythingAfterTheMarkIsProperties) {
+  Song song;
+  Recording_Ui r;
+  std::string error;
+  ASSERT_TRUE(Read_Project_File(song, "la la\r\n" + Props, error, r.ui()));
+  EXPECT_EQ(song.RTB_Raw.Text(), "la la");
+  EXPECT_EQ(song.Field_Count, 0);
+  EXPECT_EQ(song.Project_Properties, "\xFE<Txt_Silence=7><color_3_1=9>\r\n");
+  ASSERT_TRUE(Apply_Properties(song, r.ui()));
+  EXPECT_EQ(song.Window_Controls.Text("Txt_Silence"), "7");
+  EXPECT_EQ(song.Palette[3][1], 9);
+}
+
+TEST(ProjectFileReading, PlainTextOpensAsLyricsAndControlsKeepTheirValues) {
+  Temp_Dir dir;
+  std::string path = dir.File("words.txt");
+  Write_File(path, "First line\nZweite Zeile \xC3\xBC\r\nthird");
+  Song song;
+  song.Window_Controls.Set_Text("Txt_Silence", "3");
+  Recording_Ui r;
+  ASSERT_TRUE(Open_Project(song, path, r.ui()));
+  EXPECT_EQ(song.RTB_Raw.Text(), QString::fromUtf8("First line\r\nZweite Zeile \u00fc\r\nthird"));
+  EXPECT_EQ(song.Text_Length, song.RTB_Raw.Length());
+  EXPECT_EQ(song.Window_Controls.Text("Txt_Silence"), "3");
+  EXPECT_EQ(song.Field_Count, 0);
+  EXPECT_TRUE(song.Project_Properties.empty());
+}
+
+TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
+  Song song;
+  Recording_Ui r;
+  std::string error;
+  std::string old_picture = "\xFB<Appearance_effect=Oval out><filename=x.bmp>";
+  std::string bytes = "ab cd  e\r\n" + Props + Record(1, 2, "") +
+                      Record(3, 3, old_picture) +                              // on a space: kept
+                      Record(5, 5, Picture_Record("y.bmp")) +                  // next one: moved
+                      Record(1, 1, Picture_Record("z.bmp")) +                  // no space: dropped
+                      Record(4, 5, Encode_Event(1, 2));                        // reuses the slot
+  ASSERT_TRUE(Read_Project_File(song, bytes, error, r.ui())) << error;
+  ASSERT_EQ(song.Field_Count, 4);
+  EXPECT_EQ(song.Fields[1], (Field_Rec{1, 2, ""}));
+  EXPECT_EQ(song.Fields[2].Events[0], Picture_Record_Mark);
+  EXPECT_EQ(song.Fields[2].Events.substr(1), old_picture.substr(1));
+  EXPECT_EQ(song.Fields[3].First_Char, 6);
+  EXPECT_EQ(song.Fields[3].Last_Char, 6);
+  EXPECT_EQ(song.Fields[4], (Field_Rec{4, 5, Encode_Event(1, 2)}));
+}
+
+TEST(ProjectFileReading, NoAnchoringWhenPicturesAreNotStored) {
+  Song song;
+  Recording_Ui r;
+  std::string error;
+  std::string bytes = "abc\r\n<properties>\xFE<Chk_Store_Pictures=0>\r\n" +
+                      Record(2, 2, Picture_Record("p.bmp"));
+  ASSERT_TRUE(Read_Project_File(song, bytes, error, r.ui()));
+  EXPECT_EQ(song.Field_Count, 1);
+  EXPECT_EQ(song.Fields[1].First_Char, 2);
+}
+
+TEST(ProjectFileReading, PropertiesThatAreNotUtf8AreWindows1252) {
+  Song song;
+  Recording_Ui r;
+  std::string error;
+  ASSERT_TRUE(Read_Project_File(song, "x\r\n<properties>\xFE<Txt_TotalTime=Caf\xE9 \x80>\r\n",
+                                error, r.ui()));
+  ASSERT_TRUE(Apply_Properties(song, r.ui()));
+  EXPECT_EQ(song.Window_Controls.Text("Txt_TotalTime"), "Caf\xC3\xA9 \xE2\x82\xAC");
+}
+
+TEST(ProjectFileReading, LyricsContainingTheMarkWordAreNotCut) {
+  Saved_Project p;
+  p.song.RTB_Raw.Set_Text("say <properties> twice <properties>");
+  p.song.Window_Controls.Set_Text("Txt_Silence", "2");
+  std::string path = p.Save();
+  Song reopened;
+  ASSERT_TRUE(Open_Project(reopened, path, p.ui));
+  EXPECT_EQ(reopened.RTB_Raw.Text(), p.song.RTB_Raw.Text());
+  EXPECT_EQ(reopened.Window_Controls.Text("Txt_Silence"), "2");
+}
+
+// Properties ----------------------------------------------------------------------------------
+
+TEST(ProjectProperties, GetPropertyFindsWholeKeysOnly) {
+  std::string s = "<xTxt_A=1><Txt_A=2><Txt_B=3";
+  EXPECT_EQ(Get_Property(s, "Txt_A"), "2");
+  EXPECT_EQ(Get_Property(s, "Txt_B"), "");  // no ">" follows
+  EXPECT_EQ(Get_Property(s, "Txt_C"), "");
+  EXPECT_EQ(Get_Property("<hold_time=5><filename=a.bmp>", "filename"), "a.bmp");
+}
+
+TEST(ProjectProperties, BuildWritesEveryControlInOrderThenThePalette) {
+  Song song;
+  Build_Properties(song);
+  const std::string& s = song.Project_Properties;
+  ASSERT_TRUE(s.starts_with("<properties>\xFE<Com_Font=Times New Roman><Txt_FontSize=20>"));
+  std::size_t last = 0;
+  for (const Control& c : song.Window_Controls.All()) {
+    std::size_t at = s.find("<" + Controls::Key(c) + "=" + c.Value + ">");
+    ASSERT_NE(at, std::string::npos) << Controls::Key(c);
+    EXPECT_GT(at, last);
+    last = at;
+  }
+  EXPECT_NE(s.find("<Txt_Source_1=><Txt_Source_2=><Txt_Source_3=>"), std::string::npos);
+  EXPECT_TRUE(s.ends_with("<color_15_0=0><color_15_1=15><color_15_2=3><color_15_3=15>"));
+}
+
+TEST(ProjectProperties, RefusedComboValuesAreCollectedAndTheBoxesKeepTheirValues) {
+  Song song;
+  Recording_Ui r;
+  song.Project_Properties =
+      "\xFE<Com_Font=No Such Font 123><Com_Color=9 - nobody><Com_FadingStyle=None>";
+  ASSERT_TRUE(Apply_Properties(song, r.ui()));
+  EXPECT_EQ(song.Window_Controls.Text("Com_Font"), "Times New Roman");
+  EXPECT_EQ(song.Window_Controls.Text("Com_Color"), "1 - solo / both");
+  EXPECT_EQ(song.Window_Controls.Text("Com_FadingStyle"), "None");
+  ASSERT_EQ(r.messages.size(), 1u);
+  EXPECT_EQ(r.messages[0],
+            "The following errors occured during loading of the project: \r"
+            "The project loaded uses the font 'No Such Font 123' which is not available on this "
+            "PC. It has been changed to a different font.\r"
+            "The combo box Com_Color could not be set. Please check your option entries before "
+            "proceeding!");
+}
+
+TEST(ProjectProperties, ClassicFontNamesCountAsInstalledThroughTheirSubstitutes) {
+  Song song;
+  Recording_Ui r;
+  song.Window_Controls.Set_Text("Com_Font", "DejaVu Sans");
+  song.Project_Properties = "\xFE<Com_Font=times new roman>";
+  ASSERT_TRUE(Apply_Properties(song, r.ui()));
+  EXPECT_EQ(song.Window_Controls.Text("Com_Font"), "times new roman");
+  EXPECT_TRUE(r.messages.empty());
+}
+
+TEST(ProjectProperties, OlderWipingStylesAreRenamed) {
+  struct Case {
+    std::string properties, expected;
+  } cases[] = {
+      {"<Com_WipingStyle=Wipe text body to wiping>", "Swipe text body only"},
+      {"<Com_WipingStyle=Wipe body&outline to wi&bg>", "Swipe text body & outline"},
+      {"<Com_WipingStyle=Swap text body & outline>", "Swap text body & outline"},
+      {"<Com_WipingStyle=Wipe text body to wiping><Chk_Outline=0>", "Draw no outline"},
+      {"<Chk_Outline=1>", "Swipe text body only"},
+  };
+  for (const Case& c : cases) {
+    Song song;
+    Recording_Ui r;
+    song.Project_Properties = "\xFE" + c.properties;
+    ASSERT_TRUE(Apply_Properties(song, r.ui()));
+    EXPECT_EQ(song.Window_Controls.Text("Com_WipingStyle"), c.expected) << c.properties;
+    EXPECT_TRUE(r.messages.empty()) << c.properties;
+  }
+}
+
+TEST(ProjectProperties, AnUnusableValueStopsApplyingWithTheControlsName) {
+  Song song;
+  Recording_Ui r;
+  song.Project_Properties = "\xFE<Chk_Bold=7><Chk_Blank=1><color_0_1=3>";
+  EXPECT_FALSE(Apply_Properties(song, r.ui()));
+  EXPECT_EQ(r.messages, std::vector<std::string>{"Error 380: Invalid property value on field "
+                                                 "Chk_Bold. Project couldn't be loaded properly."});
+  EXPECT_EQ(song.Window_Controls.Check("Chk_Blank"), 0);
+  EXPECT_EQ(song.Palette[0][1], 4);
+
+  Recording_Ui r2;
+  song.Project_Properties = "\xFE<color_2_2=red>";
+  EXPECT_FALSE(Apply_Properties(song, r2.ui()));
+  EXPECT_EQ(r2.messages[0],
+            "Error 13: Type mismatch on field color_2_2. Project couldn't be loaded properly.");
+}
+
+// Incremental names ---------------------------------------------------------------------------
+
+TEST(IncrementalNames, CountUpWrapAfter999AndStartAt001) {
+  EXPECT_EQ(Next_Incremental_Name("/p/song.cgp"), "/p/song_001.cgp");
+  EXPECT_EQ(Next_Incremental_Name("/p/song_001.cgp"), "/p/song_002.cgp");
+  EXPECT_EQ(Next_Incremental_Name("/p/song_099.cgp"), "/p/song_100.cgp");
+  EXPECT_EQ(Next_Incremental_Name("/p/song_999.cgp"), "/p/song_000.cgp");
+  EXPECT_EQ(Next_Incremental_Name("/p/song_abc.cgp"), "/p/song_abc_001.cgp");
+  EXPECT_EQ(Next_Incremental_Name("/p/song_1x3.cgp"), "/p/song_1x3_001.cgp");
+  EXPECT_EQ(Next_Incremental_Name("_001.cgp"), "_001_001.cgp");  // not longer than 8
+}
+
+// Saving failures -----------------------------------------------------------------------------
+
+TEST(ProjectSave, MissingDirectoryIsReportedAndNothingIsWritten) {
+  Saved_Project p;
+  p.song.Project_File = p.dir.File("no/such/dir/song.cgp");
+  EXPECT_FALSE(Save_Project(p.song, p.ui));
+  EXPECT_EQ(p.recorder.messages,
+            std::vector<std::string>{"Directory or volume for " + p.song.Project_File +
+                                     " does not exist!"});
+}
+
+TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
+  Saved_Project p;
+  std::string path = p.dir.File("song.cgp");
+  Write_File(path, "old project");
+  p.song.Project_File = path;
+  // Writes past this size fail (EFBIG), also for root, for whom permissions do not count.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 64;
+  setrlimit(RLIMIT_FSIZE, &small);
+  bool written = Save_Project(p.song, p.ui);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(Read_File(path), "old project");
+  ASSERT_EQ(p.recorder.messages.size(), 1u);
+  EXPECT_TRUE(p.recorder.messages[0].starts_with("The project could not be saved as " + path))
+      << p.recorder.messages[0];
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(p.dir.path), {}), 1)
+      << "no temporary file is left behind";
+}
+
+TEST(ProjectSave, ReadOnlyDirectoryKeepsTheOldFile) {
+  Saved_Project p;
+  std::string path = p.Save();
+  std::string before = Read_File(path);
+  p.song.RTB_Raw.Set_Text("changed");
+  if (geteuid() == 0) {
+    p.song.Project_File = "/proc/lyricanvas-test.cgp";  // a directory no one may create files in
+  } else {
+    std::filesystem::permissions(p.dir.path, std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec);
+  }
+  EXPECT_FALSE(Save_Project(p.song, p.ui));
+  std::filesystem::permissions(p.dir.path, std::filesystem::perms::owner_all);
+  EXPECT_EQ(Read_File(path), before);
+  EXPECT_EQ(p.recorder.messages.size(), 1u);
+}
+
+// Project buttons -----------------------------------------------------------------------------
+
+TEST(ProjectButtons, NewAsksAndCancelKeepsEverything) {
+  Saved_Project p;
+  Fill_Song(p.song);
+  p.recorder.answers = {Answer::Cancel};
+  EXPECT_FALSE(But_New_Click(p.song, p.ui, {}));
+  EXPECT_EQ(p.recorder.questions,
+            std::vector<std::string>{"Do you want to save the changes to your current project?"});
+  EXPECT_EQ(p.song.Field_Count, 4);
+  p.recorder.answers = {Answer::No};
+  EXPECT_TRUE(But_New_Click(p.song, p.ui, {}));
+  EXPECT_EQ(p.song.RTB_Raw.Text(), "");
+  EXPECT_EQ(p.song.Text_Length, 0);
+  EXPECT_EQ(p.song.Field_Count, 0);
+}
+
+TEST(ProjectButtons, NewWithYesButACancelledSaveDialogKeepsTheText) {
+  Saved_Project p;
+  Fill_Song(p.song);
+  p.recorder.answers = {Answer::Yes};
+  int dialogs = 0;
+  File_Dialog cancel = [&](const File_Dialog_Request& request) {
+    ++dialogs;
+    EXPECT_TRUE(request.save);
+    EXPECT_EQ(request.filter, "Lyricanvas project files (*.cgp)|*.cgp");
+    EXPECT_EQ(request.default_extension, "cgp");
+    return std::string();
+  };
+  EXPECT_FALSE(But_New_Click(p.song, p.ui, cancel));
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(p.song.Field_Count, 4);
+}
+
+TEST(ProjectButtons, SaveUsesTheDialogOnceThenIncrementalNames) {
+  Saved_Project p;
+  p.song.RTB_Raw.Set_Text("la");
+  std::string chosen = p.dir.File("song.cgp");
+  File_Dialog dialog = [&](const File_Dialog_Request&) { return chosen; };
+  ASSERT_TRUE(But_Save_Click(p.song, p.ui, dialog));
+  EXPECT_EQ(p.song.Project_File, chosen);
+  ASSERT_TRUE(But_Save_Click(p.song, p.ui, {}));
+  EXPECT_EQ(p.song.Project_File, chosen) << "incremental saving is off";
+  p.song.Window_Controls.Set_Check("Chk_incremental_save", 1);
+  ASSERT_TRUE(But_Save_Click(p.song, p.ui, {}));
+  EXPECT_EQ(p.song.Project_File, p.dir.File("song_001.cgp"));
+  ASSERT_TRUE(But_Save_Click(p.song, p.ui, {}));
+  EXPECT_EQ(p.song.Project_File, p.dir.File("song_002.cgp"));
+  EXPECT_TRUE(std::filesystem::exists(p.dir.File("song_001.cgp")));
+}
+
+TEST(ProjectButtons, OpenAsksFirstAndOpensTheChosenFile) {
+  Saved_Project p;
+  p.song.RTB_Raw.Set_Text("other");
+  std::string path = p.Save("other.cgp");
+  Song song;
+  Recording_Ui r;
+  r.answers = {Answer::No};
+  File_Dialog dialog = [&](const File_Dialog_Request& request) {
+    EXPECT_FALSE(request.save);
+    EXPECT_EQ(request.filter,
+              "Lyricanvas project files (*.cgp)|*.cgp|Lyrics files (*.txt)|*.txt|MIDI files "
+              "(*.mid)|*.mid|KAR files (*.kar)|*.kar");
+    return path;
+  };
+  ASSERT_TRUE(But_Open_Click(song, r.ui(), dialog));
+  EXPECT_EQ(r.questions.size(), 1u);
+  EXPECT_EQ(song.RTB_Raw.Text(), "other");
+  EXPECT_EQ(song.Project_File, path);
+  EXPECT_FALSE(song.Suppress_Text_Events);
+}
+
+TEST(ProjectButtons, SaveAsKeepsTheOldNameWhenSavingFails) {
+  Saved_Project p;
+  std::string path = p.Save();
+  File_Dialog dialog = [&](const File_Dialog_Request&) { return p.dir.File("x/y.cgp"); };
+  EXPECT_FALSE(But_SaveAs_Click(p.song, p.ui, dialog));
+  EXPECT_EQ(p.song.Project_File, path);
+}
+
+}  // namespace
+}  // namespace lyricanvas
