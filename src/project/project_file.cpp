@@ -257,9 +257,14 @@ bool Read_Field_Records(Song& song, std::string_view records, std::string& error
       field.Events[0] = Picture_Record_Mark;
     if (!(anchor && Is_Picture_Field(field) && !Anchor_Picture(field, text)))
       song.Fields[++song.Field_Count] = std::move(field);
-    std::size_t next = records.find(Record_Mark, reader.pos);
-    if (next == std::string_view::npos) return true;
-    reader.pos = next + Record_Mark.size();
+    // Records are separated by line breaks; anything else means the file was cut or damaged.
+    reader.pos = std::min(records.find_first_not_of("\r\n", reader.pos), records.size());
+    if (reader.pos == records.size()) return true;
+    if (records.substr(reader.pos, Record_Mark.size()) != Record_Mark) {
+      error = "a field record is followed by data that is no field record";
+      return false;
+    }
+    reader.pos += Record_Mark.size();
   }
 }
 

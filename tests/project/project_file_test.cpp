@@ -293,6 +293,174 @@ TEST(ProjectFileReading, LyricsContainingTheMarkWordAreNotCut) {
   EXPECT_EQ(reopened.Window_Controls.Text("Txt_Silence"), "2");
 }
 
+// The older binary layout ---------------------------------------------------------------------
+
+/// An older project assembled byte by byte; positions are 1-based as in the layout.
+struct Old_File {
+  std::string bytes = std::string(1, '\x84') + std::string(13, '\0');
+  void U16(std::size_t position, int value) {
+    Fit(position + 1);
+    bytes[position - 1] = static_cast<char>(value & 255);
+    bytes[position] = static_cast<char>(value >> 8);
+  }
+  void Put(std::size_t position, const std::string& data) {
+    Fit(position + data.size() - 1);
+    bytes.replace(position - 1, data.size(), data);
+  }
+  void Fit(std::size_t size) {
+    if (bytes.size() < size) bytes.resize(size, '\0');
+  }
+};
+
+TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
+  Temp_Dir dir;
+  std::string bmp = dir.File("old.bmp");
+  Write_File(bmp, Bmp_Bytes(qRgb(9, 9, 9)));
+  const std::string text = "ab\n\x01" "cd";  // a line break and a picture
+  const std::size_t a = text.size();
+  Old_File f;
+  f.U16(15, static_cast<int>(a));  // 32-bit text length (high half zero)
+  f.Put(19, text);
+  f.U16(a + 24, 3);  // format runs
+  f.U16(a + 26, 2);  // fonts
+  f.U16(a + 28, 1);  // paragraph runs
+  f.U16(a + 30, 1);  // paragraph formats
+  f.U16(a + 32, 1);  // pictures
+  auto run = [&](int i, int font, int first, int count, std::string rgb, int field) {
+    std::size_t at = a + 20 + 20 * i;
+    f.U16(at + 2, font);
+    f.U16(at + 4, first);
+    f.U16(at + 6, count);
+    f.Put(at + 10, rgb);
+    f.U16(at + 14, field);
+  };
+  run(1, 1, 1, 2, std::string("\x00\x80\x80", 3), 1);  // "ab", singer 2, field 1
+  run(2, 2, 5, 2, std::string("\x80\x00\x80", 3), 2);  // "cd", singer 3, field 2
+  run(3, 1, 4, 1, std::string("\x00\x00\x00", 3), 3);  // the picture, field 3
+  const std::size_t b = a + 40 + 20 * 3;
+  f.U16(b + 2, 65536 - 20 * 20);  // 20 pt
+  f.Put(b + 10, "\x90");           // 144: normal weight
+  f.Put(b + 20, std::string("DejaVu Sans") + '\0');
+  f.U16(b + 50 + 2, 65536 - 12 * 20);  // 12 pt
+  f.Put(b + 50 + 10, "\xBC");           // bold
+  f.Put(b + 50 + 20, std::string("DejaVu Serif") + '\0');
+  const std::size_t runs = b + 100 + 2;
+  f.U16(runs, 1);      // format 1 ...
+  f.U16(runs + 2, 5);  // ... from stored character 5 (line 2)
+  f.Put(runs + 6 + 1, "\x80");  // format 1: centred
+  const std::size_t picture = runs + 6 + 62;
+  f.Put(picture + 44, bmp + '\0');
+  std::size_t events = picture + 44 + bmp.size() + 1;
+  auto record = [&](int field, const std::string& data) {
+    f.U16(events, field);
+    f.U16(events + 10, static_cast<int>(data.size()));
+    f.Put(events + 14, data);
+    events += 14 + data.size();
+  };
+  const std::string timing = Encode_Event(1, 30) + Encode_Event(250, 13 + 250 * 10);
+  record(1, timing);
+  record(2, Encode_Event(1, 99) + "\xFE<Txt_Silence=3><Txt_TotalTime=Caf\xE9>");
+  record(3, "<Appearance_effect=Circle out><filename=" + bmp + ">");
+  f.U16(events, 0);
+
+  Song song;
+  Recording_Ui r;
+  std::string error;
+  ASSERT_TRUE(Read_Project_File(song, f.bytes, error, r.ui())) << error;
+  EXPECT_TRUE(r.messages.empty());
+  EXPECT_EQ(song.RTB_Raw.Text(), QString("ab\r\n") + QChar(Picture_Char) + "cd");
+  EXPECT_EQ(song.RTB_Raw.Picture_Offset(0), 4);
+  EXPECT_EQ(song.RTB_Raw.Picture(0)->Bytes, Read_File(bmp));
+  Font_Rec ab = song.RTB_Raw.Font(0, 2), cd = song.RTB_Raw.Font(5, 2);
+  EXPECT_EQ(ab.Font_Name, "DejaVu Sans");
+  EXPECT_EQ(ab.Font_Size, 20);
+  EXPECT_FALSE(ab.Bold);
+  EXPECT_EQ(cd.Font_Name, "DejaVu Serif");
+  EXPECT_EQ(cd.Font_Size, 12);
+  EXPECT_TRUE(cd.Bold);
+  EXPECT_EQ(song.RTB_Raw.Color(0, 2), song.Singers[2].Text_Color);
+  EXPECT_EQ(song.RTB_Raw.Color(5, 2), song.Singers[3].Text_Color);
+  EXPECT_EQ(song.RTB_Raw.Alignment(0), Align_Left);
+  EXPECT_EQ(song.RTB_Raw.Alignment(5), Align_Center);
+  ASSERT_EQ(song.Field_Count, 3);
+  EXPECT_EQ(song.Fields[1], (Field_Rec{1, 2, timing}));
+  EXPECT_EQ(song.Fields[2], (Field_Rec{6, 7, Encode_Event(1, 99)}));
+  EXPECT_EQ(song.Fields[3].First_Char, 5);
+  EXPECT_EQ(song.Fields[3].Events[0], Picture_Record_Mark);
+  EXPECT_EQ(song.Project_Properties, "\xFE<Txt_Silence=3><Txt_TotalTime=Caf\xC3\xA9>");
+
+  // Every shorter prefix is refused with a reason or read without harm.
+  for (std::size_t n = 1; n < f.bytes.size(); ++n) {
+    Song cut;
+    std::string why;
+    if (!Read_Project_File(cut, std::string_view(f.bytes).substr(0, n), why, r.ui()))
+      EXPECT_FALSE(why.empty()) << n;
+  }
+}
+
+// Damaged files -------------------------------------------------------------------------------
+
+/// Opening a damaged file over a loaded project: one message, the project exactly as it was.
+void Expect_Refused_And_Unchanged(const std::string& path) {
+  Saved_Project p;
+  Fill_Song(p.song);
+  p.song.Window_Controls.Set_Text("Txt_Silence", "9");
+  p.song.Project_File = "/somewhere/current.cgp";
+  Song before = p.song;
+  EXPECT_FALSE(Open_Project(p.song, path, p.ui)) << path;
+  ASSERT_EQ(p.recorder.messages.size(), 1u) << path;
+  EXPECT_TRUE(p.recorder.messages[0].starts_with("The project file " + path +
+                                                 " could not be opened: "))
+      << p.recorder.messages[0];
+  EXPECT_EQ(p.song.RTB_Raw.Text(), before.RTB_Raw.Text());
+  Expect_Same_Fields(before, p.song);
+  EXPECT_EQ(p.song.Window_Controls, before.Window_Controls);
+  EXPECT_EQ(p.song.Project_File, before.Project_File);
+  EXPECT_EQ(p.song.Palette, before.Palette);
+}
+
+TEST(DamagedProjects, EveryFileOfTheMalformedFolderIsRefused) {
+  int files = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(testing::Test_Data("project/cgp/malformed"))) {
+    Expect_Refused_And_Unchanged(entry.path().string());
+    ++files;
+  }
+  EXPECT_GE(files, 10);
+}
+
+TEST(DamagedProjects, CutsInsideRecordsAreRefusedCutsBetweenRecordsAreNot) {
+  Temp_Dir dir;
+  std::string bytes = Read_File(testing::Test_Data("project/cgp/timed_demo.cgp"));
+  std::vector<std::size_t> records;
+  for (std::size_t at = bytes.find("field:"); at != std::string::npos;
+       at = bytes.find("field:", at + 1))
+    records.push_back(at);
+  ASSERT_GT(records.size(), 10u);
+  std::string path = dir.File("cut.cgp");
+  for (std::size_t k = 0; k < records.size(); ++k) {
+    std::size_t header_end = bytes.find(':', records[k] + 6);
+    for (std::size_t cut : {records[k] + 3, records[k] + 7, header_end, header_end + 2}) {
+      if (k == 0 && cut == records[k] + 3) continue;  // "fie" then just ends the properties
+      Write_File(path, bytes.substr(0, cut));
+      Expect_Refused_And_Unchanged(path);
+    }
+    Write_File(path, bytes.substr(0, records[k]));  // a whole number of records
+    Song song;
+    Recording_Ui r;
+    ASSERT_TRUE(Open_Project(song, path, r.ui()));
+    EXPECT_EQ(song.Field_Count, static_cast<int>(k));
+  }
+}
+
+TEST(DamagedProjects, FixtureProjectOpens) {
+  Song song;
+  Recording_Ui r;
+  ASSERT_TRUE(Open_Project(song, testing::Test_Data("project/cgp/timed_demo.cgp"), r.ui()));
+  EXPECT_EQ(song.Field_Count, 56);
+  EXPECT_TRUE(r.messages.empty());
+}
+
 // Properties ----------------------------------------------------------------------------------
 
 TEST(ProjectProperties, GetPropertyFindsWholeKeysOnly) {
