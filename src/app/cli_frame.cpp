@@ -1,0 +1,198 @@
+// lyricanvas-cli frame: the CD+G display of a .cdg file at one time, or a contact sheet of the
+// display at regular steps, written as PNG. The frame at t seconds is the state after pack
+// floor(t * 300) (see cdg/cdg_decoder.h); a time past the last pack is an error rather than a
+// silent repeat of the last state, so a mistyped time is noticed.
+//
+// Exit codes: 0 written; 1 the input cannot be read, holds no pack, the time is past its end or
+// the PNG cannot be written; 2 the command line is wrong (unknown option, bad number, too many
+// frames for one sheet).
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/cli.h"
+#include "cdg/cdg_decoder.h"
+
+namespace lyricanvas::cli {
+namespace {
+
+constexpr int Exit_Failure = 1;
+constexpr int Exit_Usage = 2;
+constexpr int Sheet_Columns = 5;
+constexpr int Max_Sheet_Frames = 250;  ///< 50 rows: a sheet of about 1.5 k x 12 k pixels
+constexpr int Label_Height = 16;       ///< pixels under each frame for its time
+constexpr int Gap = 4;                 ///< pixels between and around the frames
+
+struct Frame_Options {
+  std::string input;
+  std::string output;
+  std::optional<double> at;     ///< seconds
+  std::optional<double> every;  ///< seconds
+};
+
+int Fail(int code, const std::string& message) {
+  std::fprintf(stderr, "lyricanvas-cli frame: %s\n", message.c_str());
+  return code;
+}
+
+/// A non-negative finite number of seconds, the whole text and nothing else.
+std::optional<double> Parse_Seconds(const std::string& text) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) || value < 0)
+    return std::nullopt;
+  return value;
+}
+
+/// Reads the options; the result is 0 or the exit code of a usage error already reported.
+int Parse_Options(const std::vector<std::string>& args, Frame_Options& options) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool valued = arg == "--at" || arg == "--every" || arg == "-o";
+    if (valued && i + 1 >= args.size()) return Fail(Exit_Usage, arg + " needs a value");
+    if (arg == "-o") {
+      options.output = args[++i];
+    } else if (arg == "--at" || arg == "--every") {
+      auto seconds = Parse_Seconds(args[++i]);
+      if (!seconds)
+        return Fail(Exit_Usage, arg + " needs a number of seconds 0 or more, not '" + args[i] + "'");
+      (arg == "--at" ? options.at : options.every) = seconds;
+    } else if (!arg.empty() && arg[0] == '-') {
+      return Fail(Exit_Usage, "unknown option '" + arg + "'");
+    } else if (!options.input.empty()) {
+      return Fail(Exit_Usage, "one input file only, not also '" + arg + "'");
+    } else {
+      options.input = arg;
+    }
+  }
+  if (options.input.empty()) return Fail(Exit_Usage, "no input .cdg file given");
+  if (options.output.empty()) return Fail(Exit_Usage, "no output file given (-o FRAME.png)");
+  if (options.at.has_value() == options.every.has_value())
+    return Fail(Exit_Usage, "give either --at SECONDS or --every SECONDS");
+  if (options.every && *options.every <= 0) return Fail(Exit_Usage, "--every needs more than 0 seconds");
+  return 0;
+}
+
+/// The file's bytes; on failure a message in error.
+std::optional<std::vector<std::uint8_t>> Read_Input(const std::string& path, std::string& error) {
+  std::error_code code;
+  if (std::filesystem::is_directory(path, code)) {
+    error = path + " is a directory";
+    return std::nullopt;
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = "cannot open " + path + ": " + std::strerror(errno);
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+  if (file.bad()) {
+    error = "cannot read " + path;
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+std::string Format_Time(double seconds) {
+  long hundredths = std::lround(seconds * 100);
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld.%02ld", hundredths / 6000, hundredths / 100 % 60,
+                hundredths % 100);
+  return text;
+}
+
+std::string End_Note(const std::string& path, std::int64_t packs) {
+  return path + " ends with pack " + std::to_string(packs - 1) + " at " +
+         Format_Time(static_cast<double>(packs - 1) / Cdg_Packs_Per_Second);
+}
+
+int Save(const QImage& image, const std::string& path) {
+  if (!image.save(QString::fromStdString(path), "PNG")) return Fail(Exit_Failure, "cannot write " + path);
+  std::printf("wrote %s (%d x %d)\n", path.c_str(), image.width(), image.height());
+  return 0;
+}
+
+int Write_Frame(std::span<const std::uint8_t> bytes, const Frame_Options& options) {
+  std::int64_t pack = Cdg_Pack_At(*options.at);
+  if (pack >= Cdg_Pack_Count(bytes))
+    return Fail(Exit_Failure, Format_Time(*options.at) + " is past the end: " +
+                                  End_Note(options.input, Cdg_Pack_Count(bytes)));
+  return Save(Decode_Frame(bytes, pack), options.output);
+}
+
+/// The frames of a sheet drawn in a grid, each with its time under it.
+QImage Compose_Sheet(const std::vector<QImage>& frames, const std::vector<double>& times) {
+  int count = static_cast<int>(frames.size());
+  int columns = std::min(Sheet_Columns, count);
+  int rows = (count + columns - 1) / columns;
+  QImage sheet(Gap + columns * (Cdg_Width + Gap), Gap + rows * (Cdg_Height + Label_Height + Gap),
+               QImage::Format_RGB32);
+  sheet.fill(qRgb(32, 32, 32));
+  QPainter painter(&sheet);
+  QFont font = painter.font();
+  font.setPixelSize(11);
+  painter.setFont(font);
+  painter.setPen(QColor(220, 220, 220));
+  for (int i = 0; i < count; ++i) {
+    int x = Gap + (i % columns) * (Cdg_Width + Gap);
+    int y = Gap + (i / columns) * (Cdg_Height + Label_Height + Gap);
+    painter.drawImage(x, y, frames[static_cast<std::size_t>(i)]);
+    QString label = QString::fromStdString(Format_Time(times[static_cast<std::size_t>(i)]));
+    painter.drawText(QRect(x, y + Cdg_Height, Cdg_Width, Label_Height), Qt::AlignCenter, label);
+  }
+  return sheet;
+}
+
+int Write_Sheet(std::span<const std::uint8_t> bytes, const Frame_Options& options) {
+  const std::int64_t packs = Cdg_Pack_Count(bytes);
+  std::vector<double> times;
+  for (double t = 0; Cdg_Pack_At(t) < packs; t = static_cast<double>(times.size()) * *options.every) {
+    if (times.size() == Max_Sheet_Frames)
+      return Fail(Exit_Usage, "more than " + std::to_string(Max_Sheet_Frames) +
+                                  " frames for one sheet: " + End_Note(options.input, packs) +
+                                  "; choose a larger --every");
+    times.push_back(t);
+  }
+  std::vector<QImage> frames;
+  Cdg_Decoder decoder;
+  for (double t : times) {
+    std::int64_t pack = Cdg_Pack_At(t);
+    Cdg_Decode_Packs(decoder, bytes.subspan(static_cast<std::size_t>(decoder.packs_fed) * Cdg_Pack_Bytes,
+                                            static_cast<std::size_t>(pack + 1 - decoder.packs_fed) *
+                                                Cdg_Pack_Bytes));
+    frames.push_back(Cdg_Image(decoder));
+  }
+  return Save(Compose_Sheet(frames, times), options.output);
+}
+
+int Run_Frame(const std::vector<std::string>& args) {
+  Frame_Options options;
+  if (int code = Parse_Options(args, options)) return code;
+  std::string error;
+  auto bytes = Read_Input(options.input, error);
+  if (!bytes) return Fail(Exit_Failure, error);
+  if (Cdg_Pack_Count(*bytes) == 0)
+    return Fail(Exit_Failure, options.input + " holds no complete CD+G pack (" +
+                                  std::to_string(bytes->size()) + " bytes)");
+  return options.at ? Write_Frame(*bytes, options) : Write_Sheet(*bytes, options);
+}
+
+const bool registered = Register_Verb(
+    {"frame",
+     "frame FILE.cdg (--at SECONDS | --every SECONDS) -o OUT.png   the display at a time, or a "
+     "contact sheet of it every SECONDS",
+     Run_Frame});
+
+}  // namespace
+}  // namespace lyricanvas::cli
