@@ -1,0 +1,217 @@
+#include "cdg/line_drawing.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+#include "cdg/packs.h"
+#include "cdg/tile_updater.h"
+#include "model/line_render.h"
+
+namespace lyricanvas {
+
+namespace {
+
+constexpr QRgb Work_Background = qRgb(0, 0, 255);
+constexpr QRgb Outline_Ink = qRgb(0, 0, 0);
+constexpr QRgb Body_Ink = qRgb(255, 255, 255);
+constexpr QRgb Marked_For_Wipe = qRgb(255, 0, 0);
+constexpr QRgb Already_Packed = qRgb(0, 255, 0);
+/// Rows of a rendered line that writing and erasing take over, counted from the slot top.
+constexpr int Line_Rows = 65;
+/// How far below its slot a line's wiped parts are still marked.
+constexpr int Mark_Overhang = 32;
+constexpr int Tile_Width = 6;
+constexpr int Tile_Height = 12;
+
+bool Same_Rgb(QRgb a, QRgb b) { return (a & 0xffffffu) == (b & 0xffffffu); }
+
+bool Is_Background(QRgb pixel) {
+  return 2 * qBlue(pixel) - qRed(pixel) - qGreen(pixel) >= 256;
+}
+
+bool Is_Body(QRgb pixel) { return qRed(pixel) + qGreen(pixel) + qBlue(pixel) > 384; }
+
+/// White text of the wipe rendering: blue 255 and green at least 128.
+bool Is_Wipeable(QRgb pixel) { return qBlue(pixel) == 255 && qGreen(pixel) >= 128; }
+
+/// The palette entries a line's pixels take, column by column, from the singer of the
+/// character drawn there (outline pixels left or right of the letters take the nearest one).
+struct Column_Colors {
+  std::array<int, Screen_Pixels::Columns> body{};
+  std::array<int, Screen_Pixels::Columns> outline{};
+};
+
+Column_Colors Singer_Columns(const Song& song, int line) {
+  Column_Colors colors;
+  if (line < 1 || line > Max_Lines) return colors;
+  const int first = song.Line_Start[line - 1];
+  if (first < 0) return colors;
+  const int length = static_cast<int>(Line_Text(song, line).size());
+  const int styles = static_cast<int>(song.Text_Styles.size());
+  for (int offset = first; offset < first + length && offset <= Max_Char_X; ++offset) {
+    const int style = song.Char_Style[offset];
+    if (style < 1 || style >= styles) continue;
+    const Style_Rec& rec = song.Text_Styles[style];
+    // A colour of no singer has no palette entries; its columns keep the previous singer.
+    if (rec.Unwiped_Body < 0 || rec.Unwiped_Outline < 0) continue;
+    // Each character owns the columns from its start on until a later character takes over;
+    // the first character also owns the columns before it.
+    const int from = offset == first ? 0 : std::clamp(song.Char_X[offset], 0, Inner_Width + 1);
+    for (int x = from; x <= Inner_Width; ++x) {
+      colors.body[x] = rec.Unwiped_Body;
+      colors.outline[x] = rec.Unwiped_Outline;
+    }
+  }
+  return colors;
+}
+
+/// Renders the line at print origin y: outline in black, body in white, on the blue background.
+void Render_Line_Picture(const Song& song, Surface& work, int line, int y) {
+  work.Cls();
+  Render_Outline(song, Line_X(song, line), y, work, line, false, Render_Color{Outline_Ink});
+  Render_Body(song, Line_X(song, line), y, work, line, Render_Color{Body_Ink});
+}
+
+/// Renders only what the wiping style recolours, in white; other styles render nothing.
+void Render_Wiped_Parts(const Song& song, const std::string& style, Surface& work, int line,
+                        int y) {
+  work.Cls();
+  const int x = Line_X(song, line);
+  if (style == "Swap text body & outline" || style == "Swipe text body & outline") {
+    Render_Outline(song, x, y, work, line, false, Render_Color{Body_Ink});
+    Render_Body(song, x, y, work, line, Render_Color{Body_Ink});
+  } else if (style == "Swipe text body only" || style == "Draw no outline" || style.empty()) {
+    Render_Body(song, x, y, work, line, Render_Color{Body_Ink});
+  }
+}
+
+void Skip_Occupied(Creation_Run& run) {
+  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
+}
+
+/// The rows of a slot and the columns of one point's step, clipped to the inner area.
+struct Wipe_Range {
+  int first_x, last_x, top, bottom;
+};
+
+void Mark_Wipe_Columns(Surface& work, const Wipe_Range& range) {
+  for (int x = range.first_x; x <= range.last_x; ++x)
+    for (int y = range.top; y <= range.bottom + Mark_Overhang; ++y)
+      if (Is_Wipeable(work.Pixel(x, y))) work.Set_Pixel(x, y, Marked_For_Wipe);
+}
+
+/// One XOR pack per tile that still holds marked pixels, each in the next free slot.
+void Pack_Wipe_Columns(Creation_Run& run, Surface& work, coloring_line& rec,
+                       const Wipe_Range& range) {
+  const int bottom = std::min(range.bottom, Inner_Height - 1);
+  for (int x = range.first_x; x <= range.last_x; ++x) {
+    for (int y = range.top; y <= bottom; ++y) {
+      if (!Same_Rgb(work.Pixel(x, y), Marked_For_Wipe)) continue;
+      rec.First_Wipe_Pack = std::min(rec.First_Wipe_Pack, run.Pack_Pointer);
+      Skip_Occupied(run);
+      // A wipe that would run past the stream is dropped rather than written nowhere.
+      if (run.Pack_Pointer > run.Pack_Buffer.Last_Slot()) return;
+      Write_Wipe_Tile(run, work, x, y, run.Pack_Pointer);
+      ++run.Pack_Pointer;
+      rec.Last_Wipe_Pack = std::max(rec.Last_Wipe_Pack, run.Pack_Pointer);
+    }
+  }
+}
+
+}  // namespace
+
+Surface Make_Work_Picture() { return Surface(Inner_Width + 1, 257, Work_Background); }
+
+int Slot_Top(int k, int lines_per_screen) { return (k - 1) * Inner_Height / lines_per_screen; }
+
+int Wipe_Xor_Value(const std::string& style) {
+  if (style == "Swap text body & outline") return 3;
+  if (style == "Swipe text body only" || style == "Swipe text body & outline" ||
+      style == "Draw no outline" || style.empty())
+    return 2;
+  return 0;
+}
+
+void Write_Line(Creation_Run& run, const Song& song, Surface& work, int line, int slot,
+                bool update_now) {
+  Render_Line_Picture(song, work, line, run.Line_Y_Offset);
+  const Column_Colors colors = Singer_Columns(song, line);
+  const int top = Slot_Top(slot, run.Lines_Per_Screen);
+  for (int y = 0; y < Line_Rows && top + y < Inner_Height; ++y) {
+    if (top + y < 0) continue;
+    for (int x = 0; x <= Inner_Width; ++x) {
+      const QRgb pixel = work.Pixel(x, y);
+      if (Is_Background(pixel)) continue;
+      run.Target_Screen(top + y, x) =
+          static_cast<std::uint8_t>(Is_Body(pixel) ? colors.body[x] : colors.outline[x]);
+    }
+  }
+  // The whole screen without an appearance effect; pictures bring their own tile pass.
+  if (update_now) Update_All_Tiles(run);
+}
+
+void Erase_Line(Creation_Run& run, const Song& song, Surface& work, int line, int slot) {
+  Render_Line_Picture(song, work, line, run.Line_Y_Offset);
+  const int top = Slot_Top(slot, run.Lines_Per_Screen);
+  // The same rows as Write_Line, so that no part of a tall line is left behind.
+  for (int y = 0; y < Line_Rows && top + y < Inner_Height; ++y) {
+    if (top + y < 0) continue;
+    for (int x = 0; x <= Inner_Width; ++x)
+      if (!Is_Background(work.Pixel(x, y)))
+        run.Target_Screen(top + y, x) = run.Background_Screen(top + y, x);
+  }
+  // The whole screen without an appearance effect; pictures bring their own tile pass.
+  Update_All_Tiles(run);
+}
+
+void Prepare_Wipe_Packs(Creation_Run& run, const Song& song, Surface& work, int line) {
+  coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
+  const int k = rec.Slot_Of_Line;
+  // Lines without text or points, and lines that found no place on a screen, wipe nothing.
+  if (rec.text.isEmpty() || rec.count <= 0 || k < 1) return;
+  const int top = Slot_Top(k, run.Lines_Per_Screen);
+  const int bottom = k * Inner_Height / run.Lines_Per_Screen;
+  Render_Wiped_Parts(song, run.Settings.Wiping_Style, work, line, top + run.Line_Y_Offset);
+  rec.First_Wipe_Pack = run.last_color_pack;
+  rec.Last_Wipe_Pack = 0;
+  std::optional<int> previous_end;
+  const int count = std::min(rec.count, Max_Coloring_Points);
+  for (int f = 1; f <= count; ++f) {
+    const coloring_point& point = rec.points[static_cast<std::size_t>(f)];
+    // A first point or a jump point only sets where the wipe stands.
+    const int from = point.jump == 0 && previous_end ? *previous_end + 1 : point.x;
+    previous_end = point.x - 1;
+    const Wipe_Range range{std::max(from, 0), std::min(point.x - 1, Inner_Width - 1), top,
+                           bottom};
+    Mark_Wipe_Columns(work, range);
+    const auto at = static_cast<std::int64_t>(std::nearbyint(point.color_time));
+    run.Pack_Pointer = std::clamp<std::int64_t>(at, 0, std::max<std::int64_t>(run.last_color_pack, 0));
+    if (run.Pack_Pointer >= run.Pack_Buffer.Last_Slot()) continue;
+    Skip_Occupied(run);
+    Pack_Wipe_Columns(run, work, rec, range);
+  }
+  Process_Events(run.ui);
+}
+
+void Write_Wipe_Tile(Creation_Run& run, Surface& work, int x, int y, std::int64_t slot) {
+  const int column = x / Tile_Width + 1;
+  const int row = y / Tile_Height + 1;
+  std::array<std::uint8_t, 16> data{};
+  data[1] = static_cast<std::uint8_t>(Wipe_Xor_Value(run.Settings.Wiping_Style));
+  data[2] = static_cast<std::uint8_t>(row);
+  data[3] = static_cast<std::uint8_t>(column);
+  for (int r = 0; r < Tile_Height; ++r) {
+    for (int k = 0; k < Tile_Width; ++k) {
+      const int px = Tile_Width * (column - 1) + k;
+      const int py = Tile_Height * (row - 1) + r;
+      if (!Same_Rgb(work.Pixel(px, py), Marked_For_Wipe)) continue;
+      data[static_cast<std::size_t>(4 + r)] |= static_cast<std::uint8_t>(1 << (5 - k));
+      work.Set_Pixel(px, py, Already_Packed);
+    }
+  }
+  run.Pack_Buffer.Put(slot, Make_Pack(Tile_Block_Xor, data));
+}
+
+}  // namespace lyricanvas
