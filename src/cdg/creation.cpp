@@ -7,17 +7,15 @@
 #include <new>
 #include <stdexcept>
 
+#include "cdg/coloring.h"
 #include "cdg/output_files.h"
 #include "cdg/time_entry.h"
+#include "model/layout.h"
 #include "model/surface.h"
 
 namespace lyricanvas {
 
 namespace {
-
-const std::string Support_Request =
-    "Please save your project with \"Save project...\" in the \"Project Handling\" tab and send "
-    "it with a short description of what you did to support@lyricanvas.org.";
 
 /// Slots the stream may have at most: the latest time an event can hold, plus the 20 seconds
 /// the stream runs on after the track.
@@ -33,7 +31,7 @@ std::string Unpredictable_Error(const Creation_Run& run, int number,
                                 const std::string& description) {
   return "Unpredictable error No. " + std::to_string(number) + " - " + description +
          " occured on " + run.Status_Text + "! Creation of CD+G data was abandoned!\n" +
-         Support_Request;
+         Error_Report_Request();
 }
 
 std::string Output_Failure_Message(const Creation_Run& run, const Output_Error& error) {
@@ -293,10 +291,14 @@ std::string Read_Creation_Settings(Creation_Run& run, Song& song) {
   s.intro_silence_packs = static_cast<std::int64_t>(
       std::clamp(std::nearbyint(silence * Packs_Per_Second), -Max_Stream_Slots, Max_Stream_Slots));
   Read_Timebase(s, c);
+  Normalise_Timebase(s);
   run.Total_Time = Time_Or(c, "Txt_TotalTime", -1, 0);
   song.Audio_File = c.Text("txt_Filename", 0);
   song.Wav_File = s.Wav_File;
-  return {};
+  song.Suppress_Text_Events = true;
+  std::string warning = Layout_Text(song);
+  song.Suppress_Text_Events = false;
+  return warning;
 }
 
 bool Create_CDG(Creation_Run& run, Song& song) {
@@ -331,6 +333,7 @@ bool But_CDG_Create_Click(Song& song, const Ui& ui) {
     if (!warning.empty() &&
         Ask(ui, "Warning: " + warning + " Do you want to continue?") != Answer::Yes)
       return false;
+    build_coloring_table(*run, song);
     song.Suppress_Text_Events = true;
     Set_Run_Status(*run, "creating CDG data");
     return Create_CDG(*run, song);

@@ -1,0 +1,332 @@
+#include "cdg/creation.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "cdg/output_files.h"
+#include "support/song_builder.h"
+#include "support/test_support.h"
+
+namespace lyricanvas {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using testing::Read_File;
+using testing::Recording_Ui;
+using testing::Temp_Dir;
+using testing::Test_Data;
+using testing::Write_File;
+
+constexpr const char* Wav_Fixture = "cdg/wav/three_sectors_and_a_bit.wav";
+
+class CreateClick : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::Build_Song(song, testing::Generated_Song(4, 30));
+    Set("txt_Filename", 2, dir.File("song.cdg"));
+    Set("Txt_TotalTime", -1, "1:00");
+    Set("txt_lines_on_screen", -1, "6");
+  }
+  void Set(const std::string& name, int index, const std::string& value) {
+    ASSERT_TRUE(song.Window_Controls.Set_Text(name, index, value)) << name;
+  }
+  bool Click() { return But_CDG_Create_Click(song, recorder.ui()); }
+  bool Dir_Is_Empty() const { return std::filesystem::is_empty(dir.path); }
+
+  Song song;
+  Recording_Ui recorder;
+  Temp_Dir dir;
+};
+
+// The checks, in order ---------------------------------------------------------------------------
+
+TEST_F(CreateClick, WithoutAnOutputNameOnlyTheFilenameIsAskedFor) {
+  Set("txt_Filename", 2, "");
+  Set("Txt_TotalTime", -1, "nonsense");  // would be the next complaint
+  EXPECT_FALSE(Click());
+  EXPECT_THAT(recorder.messages, ElementsAre("Please input the filename for the CD+G file!"));
+  Set("txt_Filename", 1, dir.File("missing.wav"));
+  recorder.messages.clear();
+  EXPECT_FALSE(Click());
+  EXPECT_THAT(recorder.messages, ElementsAre("Please input the filename for the BIN file!"));
+  EXPECT_TRUE(Dir_Is_Empty());
+  EXPECT_TRUE(recorder.questions.empty());
+}
+
+TEST_F(CreateClick, WithoutAWavTheTotalTimeMustBeValid) {
+  Set("Txt_TotalTime", -1, "1:2:3");
+  EXPECT_FALSE(Click());
+  EXPECT_THAT(recorder.messages,
+              ElementsAre("Please input the total time of the destination track in seconds or in "
+                          "format MM:SS!"));
+  EXPECT_TRUE(Dir_Is_Empty());
+}
+
+TEST_F(CreateClick, AMissingWavIsRefusedWithFocusOnItsName) {
+  Set("txt_Filename", 1, dir.File("missing.wav"));
+  Set("txt_Filename", 2, dir.File("no/such/dir/song.bin"));  // the WAV is checked first
+  EXPECT_FALSE(Click());
+  EXPECT_THAT(recorder.messages,
+              ElementsAre("The WAV file you specified isn't there. Please specify an existing WAV "
+                          "file or leave the field blank for creating a CDG file!"));
+  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename(1)"));
+}
+
+TEST_F(CreateClick, AMissingOutputDirectoryIsRefused) {
+  Set("txt_Filename", 2, dir.File("no_such_dir/song.cdg"));
+  EXPECT_FALSE(Click());
+  EXPECT_THAT(recorder.messages,
+              ElementsAre("The directory you want to write the CDG/BIN file to does not exist!"));
+  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename(2)"));
+  EXPECT_TRUE(Dir_Is_Empty());
+}
+
+TEST_F(CreateClick, AnsweringNoToOverwritingKeepsTheOldFile) {
+  const std::string path = dir.File("song.cdg");
+  Write_File(path, "old");
+  EXPECT_FALSE(Click());
+  EXPECT_THAT(recorder.questions,
+              ElementsAre("The file \"" + path + "\" already exists! Do you want to overwrite it?"));
+  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename(2)"));
+  EXPECT_TRUE(recorder.messages.empty());
+  EXPECT_EQ(Read_File(path), "old");
+}
+
+TEST_F(CreateClick, TheShownTimeMustBePositiveAndCoverTheGap) {
+  Set("txt_Minimum_gap", -1, "4");
+  Set("txt_Minimum_shown", -1, "3");
+  EXPECT_FALSE(Click());
+  EXPECT_THAT(recorder.messages,
+              ElementsAre("The time the lyrics are shown before wiping must be greater or equal to "
+                          "the minimum gap for clearing!"));
+  recorder.messages.clear();
+  Set("txt_Minimum_shown", -1, "-0:01");
+  EXPECT_FALSE(Click());
+  EXPECT_THAT(recorder.messages,
+              ElementsAre("The time the lyrics are shown before wiping must be greater than 0!"));
+  EXPECT_TRUE(Dir_Is_Empty());
+}
+
+TEST(MinimumTimes, InvalidEntriesFallBackToFourAndToTheGap) {
+  Controls c;
+  c.Set_Text("txt_Minimum_gap", "soon");
+  c.Set_Text("txt_Minimum_shown", "");
+  Minimum_Times t = Read_Minimum_Times(c);
+  EXPECT_EQ(t.gap, 4);
+  EXPECT_EQ(t.shown, 4);
+  c.Set_Text("txt_Minimum_gap", "2,5");
+  t = Read_Minimum_Times(c);
+  EXPECT_EQ(t.gap, 2.5);
+  EXPECT_EQ(t.shown, 2.5);
+}
+
+// Settings ------------------------------------------------------------------------------------
+
+TEST(CreationSettings, EveryEntryOfTheTabReachesTheRun) {
+  Song song;
+  Controls& c = song.Window_Controls;
+  c.Set_Text("txt_Filename", 0, "play.mp3");
+  c.Set_Text("txt_Filename", 1, "in.wav");
+  c.Set_Text("txt_Filename", 2, "out.bin");
+  c.Set_Text("Txt_Silence", "1,5");
+  c.Set_Text("Txt_Source", 1, "0:10");
+  c.Set_Text("Txt_Dest", 1, "0:12");
+  c.Set_Text("Txt_Source", 2, "1:00");  // no destination: the pair is unused
+  c.Set_Text("Txt_Source", 3, "0:10");  // pair 1's source, but only neighbouring pairs count
+  c.Set_Text("Txt_Dest", 3, "0:30");
+  c.Set_Text("txt_lines_on_screen", " 8 lines");
+  c.Set_Text("Com_FadingStyle", "None");
+  c.Set_Text("Com_WipingStyle", "Draw no outline");
+  c.Set_Check("Chk_Blank", 1);
+  c.Set_Check("chk_framerate", 1);
+  c.Set_Check("Chk_Reverse", 1);
+  auto run = std::make_unique<Creation_Run>();
+  Read_Creation_Settings(*run, song);
+  const Creation_Settings& s = run->Settings;
+  EXPECT_EQ(s.Output_File, "out.bin");
+  EXPECT_EQ(s.Wav_File, "in.wav");
+  EXPECT_EQ(s.intro_silence_packs, 450);
+  EXPECT_EQ(s.timebase_source[1], 10);
+  EXPECT_EQ(s.timebase_dest[1], 12 * 300 + 450);
+  EXPECT_EQ(s.timebase_source[2], -999);
+  EXPECT_EQ(s.timebase_dest[2], -999);
+  EXPECT_EQ(s.timebase_source[3], 10);
+  EXPECT_EQ(s.timebase_dest[3], 30 * 300 + 450);
+  EXPECT_EQ(s.Lines_Per_Screen, 8);
+  EXPECT_EQ(s.Fading_Style, "None");
+  EXPECT_EQ(s.Wiping_Style, "Draw no outline");
+  EXPECT_TRUE(s.Blank_Audio);
+  EXPECT_TRUE(s.Reduce_Framerate);
+  EXPECT_TRUE(s.Reverse_Transparency);
+  EXPECT_EQ(song.Audio_File, "play.mp3");
+  EXPECT_EQ(song.Wav_File, "in.wav");
+  EXPECT_FALSE(song.Suppress_Text_Events);
+  EXPECT_GE(song.Line_Start[1], 0);  // the lyrics were laid out
+}
+
+TEST(CreationSettings, RepeatedTimebasePointsAreDropped) {
+  Song song;
+  song.Window_Controls.Set_Text("Txt_Source", 1, "0:10");
+  song.Window_Controls.Set_Text("Txt_Dest", 1, "0:12");
+  song.Window_Controls.Set_Text("Txt_Source", 2, "0:10");
+  song.Window_Controls.Set_Text("Txt_Dest", 2, "0:20");
+  auto run = std::make_unique<Creation_Run>();
+  Read_Creation_Settings(*run, song);
+  EXPECT_EQ(run->Settings.timebase_source[2], -999);
+  EXPECT_EQ(run->Settings.timebase_dest[2], -999);
+}
+
+TEST(CreationSettings, LinesOnScreenAreRoundedHalfToEven) {
+  for (auto [text, lines] : {std::pair{"6.5", 6}, {"7.5", 8}, {"4", 4}, {"x", 0}}) {
+    Song song;
+    song.Window_Controls.Set_Text("txt_lines_on_screen", text);
+    auto run = std::make_unique<Creation_Run>();
+    Read_Creation_Settings(*run, song);
+    EXPECT_EQ(run->Settings.Lines_Per_Screen, lines) << text;
+  }
+}
+
+// Timing points and offsets ----------------------------------------------------------------------
+
+TEST(LastTimingPoint, TakesTheLatestEventAndSkipsPictures) {
+  Song song;
+  song.Field_Count = 3;
+  song.Fields[1] = {1, 2, Encode_Event(1, 300) + Encode_Event(250, 9000)};
+  song.Fields[2] = {3, 4, Encode_Event(1, 600)};
+  // A picture record whose property bytes would decode as a very late time.
+  song.Fields[3] = {5, 5, std::string(1, Picture_Record_Mark) + "<filename=zzzzzzzz>"};
+  EXPECT_DOUBLE_EQ(Last_Timing_Point(song), 30);
+  song.Field_Count = 0;
+  EXPECT_DOUBLE_EQ(Last_Timing_Point(song), 0);
+}
+
+TEST(LineYOffset, WithoutFontsTheStartingBandIsUsed) {
+  Song song;
+  song.Text_Styles.resize(1);
+  auto run = std::make_unique<Creation_Run>();
+  run->Lines_Per_Screen = 6;
+  Measure_Line_Y_Offset(*run, song);
+  // band 205 .. -2: centre 102; half a slot of 32 pixels is 16.
+  EXPECT_EQ(run->Line_Y_Offset, 16 - 2);
+}
+
+TEST(LineYOffset, FontsLargerThanTheSlotAreMeasuredAtTheSlotSize) {
+  Song song;
+  Style_Rec style;
+  style.Font = Font_Rec{"Liberation Serif", 20, false, false, true, true, false, true};
+  song.Text_Styles = {Style_Rec{}, style};
+  auto run = std::make_unique<Creation_Run>();
+  run->Lines_Per_Screen = 6;
+  Measure_Line_Y_Offset(*run, song);
+  const int offset_20pt = run->Line_Y_Offset;
+  style.Font.Font_Size = 96;
+  song.Text_Styles.push_back(style);
+  Measure_Line_Y_Offset(*run, song);
+  EXPECT_EQ(run->Line_Y_Offset, offset_20pt);
+  // Larger text reaches higher and lower, so its centre differs from the empty band's.
+  song.Text_Styles.resize(1);
+  Measure_Line_Y_Offset(*run, song);
+  EXPECT_NE(run->Line_Y_Offset, offset_20pt);
+}
+
+// Runs that write ----------------------------------------------------------------------------------
+
+TEST_F(CreateClick, WritesACdgOfWholePacksWithinTheTrackAndReportsIt) {
+  const std::string path = dir.File("song.cdg");
+  ASSERT_TRUE(Click()) << (recorder.messages.empty() ? "" : recorder.messages.back());
+  std::string cdg = Read_File(path);
+  EXPECT_EQ(cdg.size() % 24, 0u);
+  EXPECT_LE(cdg.size() / 24, 24001u);
+  EXPECT_THAT(recorder.messages, ElementsAre("Finished writing of file " + path + "!"));
+  EXPECT_THAT(recorder.statuses, ::testing::IsSupersetOf({"processing Text boxes",
+                                                          "saving CDG screen", "creating CDG data",
+                                                          "finding offsets",
+                                                          "preparing lyrics lines",
+                                                          "writing CDG file", "erasing packs"}));
+  EXPECT_FALSE(song.Suppress_Text_Events);
+}
+
+TEST_F(CreateClick, WritesABinOfTheWavsWholeSectors) {
+  const std::string path = dir.File("song.bin");
+  Set("txt_Filename", 2, path);
+  Set("txt_Filename", 1, Test_Data(Wav_Fixture));
+  Set("Txt_Silence", -1, "0,01");  // 3 packs: 588 bytes short of the first sector's audio
+  ASSERT_TRUE(Click()) << (recorder.messages.empty() ? "" : recorder.messages.back());
+  std::string image = Read_File(path);
+  ASSERT_EQ(image.size(), 3u * Sector_Bytes);
+  std::string wav = Read_File(Test_Data(Wav_Fixture));
+  EXPECT_EQ(image.substr(0, 3 * 588), std::string(3 * 588, '\0'));
+  EXPECT_EQ(image.substr(3 * 588, 588), wav.substr(44, 588));
+}
+
+TEST_F(CreateClick, ALateTimingPointLengthensTheTrack) {
+  Set("Txt_TotalTime", -1, "0:10");  // the generated song runs to almost 30 seconds
+  auto run = std::make_unique<Creation_Run>();
+  run->ui = recorder.ui();
+  Read_Creation_Settings(*run, song);
+  ASSERT_TRUE(Create_CDG(*run, song));
+  EXPECT_DOUBLE_EQ(run->Total_Time, Last_Timing_Point(song));
+  EXPECT_GT(run->Total_Time, 20);
+}
+
+TEST_F(CreateClick, ABadWavIsExplainedAndTheOldImageStays) {
+  const std::string path = dir.File("song.bin");
+  Write_File(path, "good image");
+  Set("txt_Filename", 2, path);
+  for (const char* bad : {"not_riff.wav", "no_data_chunk.wav", "truncated_header.wav"}) {
+    Set("txt_Filename", 1, Test_Data(std::string("cdg/wav/") + bad));
+    recorder.messages.clear();
+    recorder.answers = {Answer::Yes};
+    EXPECT_FALSE(Click());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_THAT(recorder.messages[0], StartsWith("The WAV file '" + Test_Data("cdg/wav/") + bad +
+                                                 "' cannot be used: "));
+    EXPECT_EQ(Read_File(path), "good image");
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+}
+
+TEST_F(CreateClick, AnOutputThatCannotBeReplacedIsReportedWithItsReason) {
+  const std::string path = dir.File("taken");
+  std::filesystem::create_directory(path);
+  Write_File(path + "/inside", "x");
+  Set("txt_Filename", 2, path);
+  recorder.answers = {Answer::Yes};
+  EXPECT_FALSE(Click());
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_THAT(recorder.messages[0],
+              StartsWith("Please check the filenames! One given path doesn't exist!\n"));
+  EXPECT_THAT(recorder.messages[0], HasSubstr(path));
+  EXPECT_EQ(Read_File(path + "/inside"), "x");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+}
+
+TEST_F(CreateClick, UnusableSettingsEndTheRunWithTheUnpredictableErrorMessage) {
+  struct Case {
+    const char* control;
+    const char* value;
+    const char* start;
+  };
+  for (Case c : {Case{"txt_lines_on_screen", "0", "Unpredictable error No. 11 - Division by zero"},
+                 {"txt_lines_on_screen", "40000", "Unpredictable error No. 6 - Overflow"},
+                 {"Txt_TotalTime", "99999:00", "Unpredictable error No. 6 - Overflow"}}) {
+    SCOPED_TRACE(c.value);
+    CreateClick::SetUp();
+    Set(c.control, -1, c.value);
+    recorder.messages.clear();
+    EXPECT_FALSE(Click());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_THAT(recorder.messages[0], StartsWith(c.start));
+    EXPECT_THAT(recorder.messages[0], HasSubstr("! Creation of CD+G data was abandoned!\n"));
+    EXPECT_FALSE(song.Suppress_Text_Events);
+    EXPECT_TRUE(Dir_Is_Empty());
+  }
+}
+
+}  // namespace
+}  // namespace lyricanvas
