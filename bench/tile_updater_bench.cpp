@@ -13,7 +13,8 @@ constexpr int Tiles_Per_Screen = 768;
 
 void Fill_Pattern(Screen_Pixels& screen, int seed) {
   for (int y = 0; y < Inner_Height; ++y) {
-    for (int x = 0; x < Inner_Width; ++x) screen(y, x) = static_cast<std::uint8_t>((x * 7 + y * 3 + seed) % 16);
+    for (int x = 0; x < Inner_Width; ++x)
+      screen(y, x) = static_cast<std::uint8_t>((x * 7 + y * 3 + seed) % 16);
   }
 }
 

@@ -25,13 +25,15 @@ Fade_Schedule Schedule_Of(const std::string& style) {
 
 /// Rounded half up, as the fade has always rounded.
 int Blend(int source, int target, int t) {
-  const double value = (static_cast<double>(Fade_Length - t) * source + static_cast<double>(t) * target) / Fade_Length;
+  const double value =
+      (static_cast<double>(Fade_Length - t) * source + static_cast<double>(t) * target) /
+      Fade_Length;
   return static_cast<int>(std::floor(value + 0.5));
 }
 
 /// Moves the current palette to its value at time t; returns which halves changed.
-std::array<bool, 2> Step_Palette(Palette_Table& current, const Palette_Table& source, const std::array<int, 4>& target,
-                                 int t) {
+std::array<bool, 2> Step_Palette(Palette_Table& current, const Palette_Table& source,
+                                 const std::array<int, 4>& target, int t) {
   std::array<bool, 2> half_changed{};
   for (std::size_t i = 0; i < 16; ++i) {
     for (std::size_t j = 0; j < 4; ++j) {

@@ -10,7 +10,9 @@ namespace {
 
 constexpr int Data = 4;  ///< offset of data[0] in a pack
 
-int Data_Byte(const Pack& pack, int i, int mask) { return pack[static_cast<std::size_t>(Data + i)] & mask; }
+int Data_Byte(const Pack& pack, int i, int mask) {
+  return pack[static_cast<std::size_t>(Data + i)] & mask;
+}
 
 /// Colours a band of twelve pixel rows over the full inner width.
 void Apply_Memory_Preset(Screen_Pixels& screen, const Pack& pack) {

@@ -18,7 +18,9 @@ struct Tile_Origin {
   int y = 0;
 };
 
-Tile_Origin Origin_Of(int column, int row) { return {Tile_Width * (column - 1), Tile_Height * (row - 1)}; }
+Tile_Origin Origin_Of(int column, int row) {
+  return {Tile_Width * (column - 1), Tile_Height * (row - 1)};
+}
 
 std::size_t Row_Offset(Tile_Origin tile, int r) {
   return static_cast<std::size_t>((tile.y + r) * Screen_Pixels::Columns + tile.x);
@@ -30,7 +32,8 @@ const std::uint8_t* Row_Of(const Screen_Pixels& screen, Tile_Origin tile, int r)
 /// The hot path: most tiles of a drawing step are already what they should be.
 bool Tile_Shows_Target(const Creation_Run& run, Tile_Origin tile) {
   for (int r = 0; r < Tile_Height; ++r) {
-    if (std::memcmp(Row_Of(run.Shown_Screen, tile, r), Row_Of(run.Target_Screen, tile, r), Tile_Width) != 0) {
+    if (std::memcmp(Row_Of(run.Shown_Screen, tile, r), Row_Of(run.Target_Screen, tile, r),
+                    Tile_Width) != 0) {
       return false;
     }
   }
@@ -39,8 +42,8 @@ bool Tile_Shows_Target(const Creation_Run& run, Tile_Origin tile) {
 
 void Copy_Target_To_Shown(Creation_Run& run, Tile_Origin tile) {
   for (int r = 0; r < Tile_Height; ++r) {
-    std::memcpy(run.Shown_Screen.Pixels.data() + Row_Offset(tile, r), Row_Of(run.Target_Screen, tile, r),
-                Tile_Width);
+    std::memcpy(run.Shown_Screen.Pixels.data() + Row_Offset(tile, r),
+                Row_Of(run.Target_Screen, tile, r), Tile_Width);
   }
 }
 
@@ -54,7 +57,8 @@ int Pixel_Class(const Creation_Run& run, Tile_Origin tile, int r, int k, char mo
 std::array<bool, 16> Present_Classes(const Creation_Run& run, Tile_Origin tile, char mode) {
   std::array<bool, 16> present{};
   for (int r = 0; r < Tile_Height; ++r) {
-    for (int k = 0; k < Tile_Width; ++k) present[static_cast<std::size_t>(Pixel_Class(run, tile, r, k, mode))] = true;
+    for (int k = 0; k < Tile_Width; ++k)
+      present[static_cast<std::size_t>(Pixel_Class(run, tile, r, k, mode))] = true;
   }
   return present;
 }
@@ -66,17 +70,20 @@ void Enumerate_Reachable(Tile_Plan& plan, std::array<bool, 16>& reachable) {
     int value = 0;
     for (int j = 1; j <= plan.count; ++j) {
       const bool set = (m >> (j - 1) & 1) != 0;
-      value ^= set ? plan.color1[static_cast<std::size_t>(j)] : plan.color0[static_cast<std::size_t>(j)];
+      value ^=
+          set ? plan.color1[static_cast<std::size_t>(j)] : plan.color0[static_cast<std::size_t>(j)];
     }
     reachable[static_cast<std::size_t>(value)] = true;
     for (int j = 1; j <= plan.count; ++j) {
-      plan.bits[static_cast<std::size_t>(value)][static_cast<std::size_t>(j)] = (m >> (j - 1) & 1) != 0;
+      plan.bits[static_cast<std::size_t>(value)][static_cast<std::size_t>(j)] =
+          (m >> (j - 1) & 1) != 0;
     }
   }
 }
 
 /// The first present class, in ascending order, that no planned pack reaches yet; -1 if none.
-int First_Unreachable(const std::array<int, 16>& classes, int n, const std::array<bool, 16>& reachable) {
+int First_Unreachable(const std::array<int, 16>& classes, int n,
+                      const std::array<bool, 16>& reachable) {
   for (int i = 0; i < n; ++i) {
     const int c = classes[static_cast<std::size_t>(i)];
     if (!reachable[static_cast<std::size_t>(c)]) return c;
@@ -95,8 +102,8 @@ char Choose_Plan(const Creation_Run& run, Tile_Origin tile, Tile_Plan& plan) {
   return 'E';
 }
 
-std::array<Pack, Max_Tile_Packs> Build_Packs(const Creation_Run& run, Tile_Origin tile, int column, int row,
-                                             const Tile_Plan& plan, char mode) {
+std::array<Pack, Max_Tile_Packs> Build_Packs(const Creation_Run& run, Tile_Origin tile, int column,
+                                             int row, const Tile_Plan& plan, char mode) {
   std::array<Pack, Max_Tile_Packs> packs{};
   for (int p = 1; p <= plan.count; ++p) {
     std::array<std::uint8_t, 16> data{};
@@ -108,7 +115,8 @@ std::array<Pack, Max_Tile_Packs> Build_Packs(const Creation_Run& run, Tile_Origi
       int bits = 0;
       for (int k = 0; k < Tile_Width; ++k) {
         const int pixel_class = Pixel_Class(run, tile, r, k, mode);
-        if (plan.bits[static_cast<std::size_t>(pixel_class)][static_cast<std::size_t>(p)]) bits |= 1 << (5 - k);
+        if (plan.bits[static_cast<std::size_t>(pixel_class)][static_cast<std::size_t>(p)])
+          bits |= 1 << (5 - k);
       }
       data[static_cast<std::size_t>(4 + r)] = static_cast<std::uint8_t>(bits);
     }
@@ -185,6 +193,10 @@ int Plan_Tile_Packs(const std::array<bool, 16>& present, char mode, Tile_Plan& p
 }
 
 int Update_Tile(Creation_Run& run, int column, int row) {
+  if (column < 1 || column > Inner_Width / Tile_Width || row < 1 ||
+      row > Inner_Height / Tile_Height) {
+    return 0;
+  }
   const Tile_Origin tile = Origin_Of(column, row);
   int placed = 0;
   while (!Tile_Shows_Target(run, tile)) {
@@ -218,7 +230,8 @@ void Log_Written_Pack(Creation_Run& run) {
 }
 
 void Take_Back_Packs(Creation_Run& run) {
-  for (int i = 1; i <= run.Pack_Log_Count; ++i) run.Pack_Buffer.Clear_Slot(run.Pack_Log[static_cast<std::size_t>(i)]);
+  for (int i = 1; i <= run.Pack_Log_Count; ++i)
+    run.Pack_Buffer.Clear_Slot(run.Pack_Log[static_cast<std::size_t>(i)]);
   run.Pack_Log_Count = 0;
 }
 

@@ -41,9 +41,11 @@ std::string Cdg_Bytes(const Pack_Slots& stream, std::int64_t last_slot) {
 }
 
 /// Frames showing the state after each of the given packs (ascending), as 300 x 216 rgb24.
-std::vector<std::string> Decode_After(const std::string& file, const std::vector<std::int64_t>& packs) {
+std::vector<std::string> Decode_After(const std::string& file,
+                                      const std::vector<std::int64_t>& packs) {
   std::string select;
-  for (const std::int64_t k : packs) select += (select.empty() ? "" : "+") + ("eq(n\\," + std::to_string(k) + ")");
+  for (const std::int64_t k : packs)
+    select += (select.empty() ? "" : "+") + ("eq(n\\," + std::to_string(k) + ")");
   const std::string command = "ffmpeg -nostdin -v error -f cdg -i '" + file +
                               "' -vf \"fps=300:round=up:start_time=0,select='" + select +
                               "'\" -fps_mode passthrough -f rawvideo -pix_fmt rgb24 pipe:1";
@@ -51,7 +53,8 @@ std::vector<std::string> Decode_After(const std::string& file, const std::vector
   if (pipe == nullptr) return {};
   std::string output;
   char buffer[65536];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.append(buffer, n);
   pclose(pipe);
   std::vector<std::string> frames;
   for (std::size_t at = 0; at + Frame_Bytes <= output.size(); at += Frame_Bytes) {
@@ -71,7 +74,8 @@ Palette_Table Palette_After(const Pack_Slots& stream, std::int64_t last) {
     for (int k = 0; k < 8; ++k) {
       const int high = pack[static_cast<std::size_t>(4 + 2 * k)];
       const int low = pack[static_cast<std::size_t>(5 + 2 * k)];
-      palette[static_cast<std::size_t>(8 * half + k)] = {0, high >> 2, ((high & 3) << 2) | (low >> 4), low & 15};
+      palette[static_cast<std::size_t>(8 * half + k)] = {0, high >> 2,
+                                                         ((high & 3) << 2) | (low >> 4), low & 15};
     }
   }
   return palette;
@@ -101,7 +105,8 @@ struct Stream_Builder {
   }
   Palette_Table Palette_B() const {
     Palette_Table p{};
-    for (int i = 0; i < 16; ++i) p[static_cast<std::size_t>(i)] = {0, (i * 3) % 16, 15 - i, (i * 7) % 16};
+    for (int i = 0; i < 16; ++i)
+      p[static_cast<std::size_t>(i)] = {0, (i * 3) % 16, 15 - i, (i * 7) % 16};
     return p;
   }
 
@@ -148,9 +153,11 @@ struct Stream_Builder {
     // Packs already in the stream where the next drawing goes, as wipes would be.
     const std::int64_t next = run->Pack_Pointer + 5;
     for (int i = 0; i < 12; ++i) {
-      std::array<std::uint8_t, 16> data{static_cast<std::uint8_t>(i % 3), static_cast<std::uint8_t>(1 + i),
-                                        static_cast<std::uint8_t>(1 + i), static_cast<std::uint8_t>(1 + 2 * i)};
-      for (int r = 0; r < 12; ++r) data[static_cast<std::size_t>(4 + r)] = static_cast<std::uint8_t>(random() % 64);
+      std::array<std::uint8_t, 16> data{
+          static_cast<std::uint8_t>(i % 3), static_cast<std::uint8_t>(1 + i),
+          static_cast<std::uint8_t>(1 + i), static_cast<std::uint8_t>(1 + 2 * i)};
+      for (int r = 0; r < 12; ++r)
+        data[static_cast<std::size_t>(4 + r)] = static_cast<std::uint8_t>(random() % 64);
       run->Pack_Buffer.Put(next + 7 * i, Make_Pack(Tile_Block_Xor, data));
     }
     Scatter_Tiles(2);
@@ -188,7 +195,8 @@ TEST(FfmpegAgreement, IndependentDecoderShowsWhatOurInterpreterShows) {
     if (stream.Occupied(s)) ++instructions[stream.At(s)[1] & 63];
   }
   EXPECT_GT(instructions[Tile_Block], 200);
-  EXPECT_GT(instructions[Tile_Block_Xor], 200) << "the updater's own XOR blocks besides the twelve wipes";
+  EXPECT_GT(instructions[Tile_Block_Xor], 200)
+      << "the updater's own XOR blocks besides the twelve wipes";
   EXPECT_GT(instructions[Load_Colors_High], 10);
   testing::Temp_Dir dir;
   const std::string file = dir.File("stream.cdg");
@@ -211,10 +219,12 @@ TEST(FfmpegAgreement, IndependentDecoderShowsWhatOurInterpreterShows) {
     for (int y = 0; y < Inner_Height; ++y) {
       for (int x = 0; x < Inner_Width; ++x) {
         const auto& color = palette[shown(y, x) & 15];
-        const std::size_t at = (static_cast<std::size_t>(y + 12) * Frame_Width + static_cast<std::size_t>(x + 6)) * 3;
+        const std::size_t at =
+            (static_cast<std::size_t>(y + 12) * Frame_Width + static_cast<std::size_t>(x + 6)) * 3;
         for (int c = 0; c < 3; ++c) {
           const int expected = color[static_cast<std::size_t>(c + 1)] * 17;
-          if (static_cast<std::uint8_t>(frames[i][at + static_cast<std::size_t>(c)]) != expected) ++mismatches;
+          if (static_cast<std::uint8_t>(frames[i][at + static_cast<std::size_t>(c)]) != expected)
+            ++mismatches;
         }
       }
     }

@@ -15,7 +15,8 @@ std::unique_ptr<Creation_Run> Run_With_Slots(std::int64_t last_slot) {
 
 int Occupied_Count(const Creation_Run& run) {
   int count = 0;
-  for (std::int64_t s = 0; s <= run.Pack_Buffer.Last_Slot(); ++s) count += run.Pack_Buffer.Occupied(s) ? 1 : 0;
+  for (std::int64_t s = 0; s <= run.Pack_Buffer.Last_Slot(); ++s)
+    count += run.Pack_Buffer.Occupied(s) ? 1 : 0;
   return count;
 }
 
@@ -54,7 +55,8 @@ TEST(PackLayout, EveryWrittenPackHasCommandNineAndZeroParity) {
 }
 
 TEST(PackLayout, MakePackKeepsDataWithinSixBits) {
-  const std::array<std::uint8_t, 17> data{255, 64, 63, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 99};
+  const std::array<std::uint8_t, 17> data{255, 64, 63, 1,  2,  3,  4,  5, 6,
+                                          7,   8,  9,  10, 11, 12, 13, 99};
   const Pack pack = Make_Pack(Tile_Block, data);
   EXPECT_EQ(Data(pack, 0), 63);
   EXPECT_EQ(Data(pack, 1), 0);

@@ -20,7 +20,8 @@ struct TileUpdater : ::testing::Test {
   void Set_Tile(Screen_Pixels& screen, int column, int row, F color_of) {
     for (int r = 0; r < 12; ++r) {
       for (int k = 0; k < 6; ++k) {
-        screen(12 * (row - 1) + r, 6 * (column - 1) + k) = static_cast<std::uint8_t>(color_of(k, r));
+        screen(12 * (row - 1) + r, 6 * (column - 1) + k) =
+            static_cast<std::uint8_t>(color_of(k, r));
       }
     }
   }
@@ -45,7 +46,8 @@ struct TileUpdater : ::testing::Test {
   }
 
   Pack Xor_Pack(int color, int row, int column) const {
-    std::array<std::uint8_t, 16> data{0, static_cast<std::uint8_t>(color), static_cast<std::uint8_t>(row),
+    std::array<std::uint8_t, 16> data{0, static_cast<std::uint8_t>(color),
+                                      static_cast<std::uint8_t>(row),
                                       static_cast<std::uint8_t>(column)};
     for (int r = 0; r < 12; r += 2) data[static_cast<std::size_t>(4 + r)] = 0b101010;
     return Make_Pack(Tile_Block_Xor, data);
@@ -60,6 +62,15 @@ TEST_F(TileUpdater, UnchangedTilePlacesNothing) {
   EXPECT_EQ(run->Pack_Pointer, 10);
   EXPECT_EQ(run->Pack_Log_Count, 0);
   EXPECT_FALSE(run->Pack_Buffer.Occupied(10));
+}
+
+TEST_F(TileUpdater, TilesOutsideTheInnerGridAreRefused) {
+  run->Target_Screen.Fill(7);
+  for (const auto& [column, row] : {std::pair{0, 1}, {49, 1}, {1, 0}, {1, 17}}) {
+    EXPECT_EQ(Update_Tile(*run, column, row), 0);
+  }
+  EXPECT_EQ(run->Pack_Pointer, 0);
+  EXPECT_EQ(run->Shown_Screen, Screen_Pixels{});
 }
 
 TEST_F(TileUpdater, TwoColourTileIsOneNormalBlock) {
@@ -190,7 +201,8 @@ TEST_F(TileUpdater, SkippedPackOnTheSameTileStillEndsAtTheTarget) {
       Set_Tile(run->Target_Screen, 3, 2, [](int k, int r) { return (k + r) % 3 + 1; });
     } else {
       Set_Tile(run->Shown_Screen, 3, 2, [](int k, int r) { return (k * r) % 7; });
-      Set_Tile(run->Target_Screen, 3, 2, [](int k, int r) { return ((k * r) % 7) ^ (k % 2 ? 9 : 0); });
+      Set_Tile(run->Target_Screen, 3, 2,
+               [](int k, int r) { return ((k * r) % 7) ^ (k % 2 ? 9 : 0); });
     }
     const Screen_Pixels before = run->Shown_Screen;
     Update_Tile(*run, 3, 2);
@@ -241,7 +253,8 @@ TEST_F(TileUpdater, LogHoldsAtMostItsCapacityAndTakeBackEmptiesLoggedSlotsOnly) 
 TEST_F(TileUpdater, AllTilesGoColumnByColumnAndMarkTheStreamInterpreted) {
   run->Pack_Buffer.Resize(2000);
   for (int y = 0; y < Inner_Height; ++y) {
-    for (int x = 0; x < Inner_Width; ++x) run->Target_Screen(y, x) = static_cast<std::uint8_t>(1 + (x / 6 + y / 12) % 2);
+    for (int x = 0; x < Inner_Width; ++x)
+      run->Target_Screen(y, x) = static_cast<std::uint8_t>(1 + (x / 6 + y / 12) % 2);
   }
   run->Pack_Pointer = 10;
   Update_All_Tiles(*run);
