@@ -1,0 +1,87 @@
+// The import and info verbs of lyricanvas-cli, run as a user runs them.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+
+#include "support/test_support.h"
+
+namespace lyricanvas {
+namespace {
+
+using testing::Temp_Dir;
+using testing::Test_Data;
+using testing::Write_File;
+
+struct Run_Result {
+  int status = -1;
+  std::string output;  ///< stdout and stderr together
+};
+
+Run_Result Run_Cli(const std::string& arguments) {
+  std::string command = std::string(LYRICANVAS_CLI) + " " + arguments + " 2>&1";
+  Run_Result result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 4096> buffer{};
+  while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+    result.output.append(buffer.data(), n);
+  int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+TEST(CliProject, ImportsLyricsTextAndSummarisesIt) {
+  Temp_Dir dir;
+  std::string text = dir.File("words.txt");
+  Write_File(text, "Hello world\nSecond line\n");
+  std::string project = dir.File("words.cgp");
+  Run_Result import = Run_Cli("import " + Quoted(text) + " -o " + Quoted(project));
+  ASSERT_EQ(import.status, 0) << import.output;
+
+  Run_Result info = Run_Cli("info " + Quoted(project));
+  ASSERT_EQ(info.status, 0) << info.output;
+  EXPECT_NE(info.output.find("lines: 2\n"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("fields: 0\n"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("fonts: [Times New Roman 20]"), std::string::npos) << info.output;
+
+  Run_Result lyrics = Run_Cli("info --text " + Quoted(project));
+  ASSERT_EQ(lyrics.status, 0);
+  EXPECT_NE(lyrics.output.find("Hello world\nSecond line\n"), std::string::npos) << lyrics.output;
+}
+
+TEST(CliProject, InfoReportsTimingAndChangedOptions) {
+  Run_Result info = Run_Cli("info " + Quoted(Test_Data("project/cgp/timed_demo.cgp")));
+  ASSERT_EQ(info.status, 0) << info.output;
+  EXPECT_NE(info.output.find("timed fields: 56\n"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("first timing point: 0:02.00\n"), std::string::npos);
+  EXPECT_NE(info.output.find("last timing point: 0:37.00\n"), std::string::npos);
+  EXPECT_NE(info.output.find("options that differ from the defaults:\n"), std::string::npos);
+}
+
+TEST(CliProject, ImportRoundTripsAProjectUnchanged) {
+  Temp_Dir dir;
+  std::string copy = dir.File("copy.cgp");
+  std::string original = Test_Data("project/cgp/timed_demo.cgp");
+  ASSERT_EQ(Run_Cli("import " + Quoted(original) + " -o " + Quoted(copy)).status, 0);
+  EXPECT_EQ(testing::Read_File(copy), testing::Read_File(original));
+}
+
+TEST(CliProject, FailuresExitNonZeroWithTheReason) {
+  Temp_Dir dir;
+  Run_Result missing = Run_Cli("import " + Quoted(dir.File("none.txt")) + " -o " +
+                               Quoted(dir.File("x.cgp")));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.output.find("Sorry, File '" + dir.File("none.txt") + "' does not exist!"),
+            std::string::npos);
+  std::string damaged = Test_Data("project/cgp/malformed/length_past_end.cgp");
+  Run_Result bad = Run_Cli("info " + Quoted(damaged));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.output.find("could not be opened"), std::string::npos) << bad.output;
+  EXPECT_EQ(Run_Cli("import " + Quoted(damaged)).status, 2);
+}
+
+}  // namespace
+}  // namespace lyricanvas
