@@ -154,8 +154,8 @@ Embedded_Picture Package_Picture(std::string_view native) {
                                ? std::string_view::npos
                                : native.find('\0', label_end + 1);
     if (path_end != std::string_view::npos) {
-      std::string_view path = native.substr(label_end + 1, path_end - label_end - 1);
-      picture.Source_Path = QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()));
+      for (char b : native.substr(label_end + 1, path_end - label_end - 1))
+        picture.Source_Path += QChar(Windows_1252_To_Unicode(static_cast<std::uint8_t>(b)));
     }
   }
   std::size_t mark = native.find(std::string_view("\0BM", 3));
