@@ -27,9 +27,7 @@ constexpr int Tile_Height = 12;
 
 bool Same_Rgb(QRgb a, QRgb b) { return (a & 0xffffffu) == (b & 0xffffffu); }
 
-bool Is_Background(QRgb pixel) {
-  return 2 * qBlue(pixel) - qRed(pixel) - qGreen(pixel) >= 256;
-}
+bool Is_Background(QRgb pixel) { return 2 * qBlue(pixel) - qRed(pixel) - qGreen(pixel) >= 256; }
 
 bool Is_Body(QRgb pixel) { return qRed(pixel) + qGreen(pixel) + qBlue(pixel) > 384; }
 
@@ -183,11 +181,11 @@ void Prepare_Wipe_Packs(Creation_Run& run, const Song& song, Surface& work, int 
     // A first point or a jump point only sets where the wipe stands.
     const int from = point.jump == 0 && previous_end ? *previous_end + 1 : point.x;
     previous_end = point.x - 1;
-    const Wipe_Range range{std::max(from, 0), std::min(point.x - 1, Inner_Width - 1), top,
-                           bottom};
+    const Wipe_Range range{std::max(from, 0), std::min(point.x - 1, Inner_Width - 1), top, bottom};
     Mark_Wipe_Columns(work, range);
     const auto at = static_cast<std::int64_t>(std::nearbyint(point.color_time));
-    run.Pack_Pointer = std::clamp<std::int64_t>(at, 0, std::max<std::int64_t>(run.last_color_pack, 0));
+    run.Pack_Pointer =
+        std::clamp<std::int64_t>(at, 0, std::max<std::int64_t>(run.last_color_pack, 0));
     if (run.Pack_Pointer >= run.Pack_Buffer.Last_Slot()) continue;
     Skip_Occupied(run);
     Pack_Wipe_Columns(run, work, rec, range);

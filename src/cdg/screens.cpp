@@ -45,8 +45,8 @@ int Line_Count_Of(const Creation_Run& run, int s) {
 /// When one screen of the stream begins and the previous one ends, in pack slots.
 struct Screen_Plan {
   int s = 0;
-  std::int64_t prev_end = 0;  ///< the previous screen's last wipe or change
-  std::int64_t start = 0;     ///< the first wipe of this screen
+  std::int64_t prev_end = 0;   ///< the previous screen's last wipe or change
+  std::int64_t start = 0;      ///< the first wipe of this screen
   bool picture_shown = false;  ///< a picture screen is shown; only the picture steps set it
 };
 
@@ -95,9 +95,8 @@ Screen_Plan Plan_Screen(Creation_Run& run, int s) {
   if (plan.prev_end <= Packs_Per_Second && s == 2) {
     // The first screen had no wipe: let it end well before the second one is drawn.
     plan.prev_end = CLng(Shown_Packs(run) + run.Fade_Packs + 50);
-    plan.prev_end = std::min(
-        plan.prev_end,
-        CLng(static_cast<double>(plan.start) - Shown_Packs(run) - run.Fade_Packs - 1));
+    plan.prev_end = std::min(plan.prev_end, CLng(static_cast<double>(plan.start) -
+                                                 Shown_Packs(run) - run.Fade_Packs - 1));
     plan.prev_end = std::max<std::int64_t>(plan.prev_end, 1);
   }
   return plan;
@@ -168,11 +167,11 @@ void Clear_Screen(Creation_Run& run, const Song& song, Surface& work, const Scre
 
 /// One slot during a line-by-line change.
 struct Slot_State {
-  int old_line = 0;      ///< line of the previous screen in this slot, 0 = none
-  int new_line = 0;      ///< line of the new screen for this slot, 0 = none
-  bool busy = false;     ///< the old line is still being wiped
-  bool free = true;      ///< no old line, or it has been erased
-  bool written = true;   ///< no new line, or it has been written
+  int old_line = 0;     ///< line of the previous screen in this slot, 0 = none
+  int new_line = 0;     ///< line of the new screen for this slot, 0 = none
+  bool busy = false;    ///< the old line is still being wiped
+  bool free = true;     ///< no old line, or it has been erased
+  bool written = true;  ///< no new line, or it has been written
   bool erasable = false;
   bool writable = false;
 };
@@ -183,8 +182,8 @@ struct Soft_Change {
   Surface& work;
   const Screen_Plan& plan;
   std::vector<Slot_State> states;  ///< 1 .. Lines_Per_Screen; [0] stands for "above the top"
-  int old_top = 0;                ///< topmost slot of the previous screen
-  int new_top = 0;                ///< topmost slot of the new screen
+  int old_top = 0;                 ///< topmost slot of the previous screen
+  int new_top = 0;                 ///< topmost slot of the new screen
   bool write_time_reached = false;
 
   Soft_Change(Creation_Run& r, const Song& sg, Surface& w, const Screen_Plan& p)

@@ -209,13 +209,12 @@ TEST_P(WipeStyles, WipeRecolorsExactlyTheStylesParts) {
   EXPECT_EQ(counts.size(), c.style == "Draw no outline" ? 2u : 3u) << "background, body, outline";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllStyles, WipeStyles,
-    ::testing::Values(Style_Case{"Swipe text body only", 7, 6},
-                      Style_Case{"Swipe text body & outline", 7, 4},
-                      Style_Case{"Swap text body & outline", 6, 5},
-                      Style_Case{"Draw no outline", 7, 6}),
-    [](const auto& info) { return std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(AllStyles, WipeStyles,
+                         ::testing::Values(Style_Case{"Swipe text body only", 7, 6},
+                                           Style_Case{"Swipe text body & outline", 7, 4},
+                                           Style_Case{"Swap text body & outline", 6, 5},
+                                           Style_Case{"Draw no outline", 7, 6}),
+                         [](const auto& info) { return std::to_string(info.index); });
 
 TEST_F(LineDrawing, WrittenLineStaysInItsSlotAndTakesEachSingersColours) {
   Make_Song({Words("Sing along together")}, "Swipe text body only");

@@ -61,9 +61,8 @@ struct Screens : ::testing::Test {
       const int width = song.Line_End_X[static_cast<std::size_t>(n)] - left;
       rec.count = 5;
       for (int k = 0; k <= 4; ++k)
-        rec.points[static_cast<std::size_t>(k + 1)] = {left + width * k / 4,
-                                                       start + (end - start) * k / 4,
-                                                       k == 0 ? -1 : 0};
+        rec.points[static_cast<std::size_t>(k + 1)] = {
+            left + width * k / 4, start + (end - start) * k / 4, k == 0 ? -1 : 0};
       run.last_color_pack = std::max(run.last_color_pack, static_cast<std::int64_t>(end));
     }
   }
@@ -111,8 +110,9 @@ struct Screens : ::testing::Test {
   }
 
   int Log_Count(const std::string& prefix) const {
-    return static_cast<int>(std::count_if(recorder.log.begin(), recorder.log.end(),
-                                          [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
+    return static_cast<int>(
+        std::count_if(recorder.log.begin(), recorder.log.end(),
+                      [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
   }
 };
 
@@ -135,8 +135,8 @@ TEST_F(Screens, EightLinesOnFourLineScreensMakeTwoFullScreens) {
 }
 
 TEST_F(Screens, BlankLinesEndScreensAndShortScreensSitAtTheBottom) {
-  Make_Song({Timed(5), Timed(6), Timed(7), Blank, Timed(9), Timed(10), Timed(11), Timed(12),
-             Blank, Blank, Timed(20)});
+  Make_Song({Timed(5), Timed(6), Timed(7), Blank, Timed(9), Timed(10), Timed(11), Timed(12), Blank,
+             Blank, Timed(20)});
   Assign_Lines_To_Screens(run, song);
   ASSERT_EQ(run.Screen_Count, 4);
   EXPECT_EQ(run.Screen_Line_Count[1], 3);
@@ -236,8 +236,7 @@ TEST_F(Screens, ShortPauseChangesLineByLine) {
   // Between the first screen's set-up and the closing fade the screen is never cleared.
   for (std::int64_t s : Occupied(400, 8000)) EXPECT_NE(Instruction(s), Memory_Preset) << s;
   // Before its first wipe the new screen shows exactly its three lines.
-  EXPECT_EQ(Decoded_Until(Rec(4).First_Wipe_Pack),
-            Expected_Screen({{4, 2}, {5, 3}, {6, 4}}));
+  EXPECT_EQ(Decoded_Until(Rec(4).First_Wipe_Pack), Expected_Screen({{4, 2}, {5, 3}, {6, 4}}));
 }
 
 TEST_F(Screens, LineThatCannotBeWrittenInTimeForcesAHardChange) {
