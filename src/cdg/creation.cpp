@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <memory>
 #include <new>
-#include <stdexcept>
+#include <cstdlib>
+#include <exception>
 
 #include "cdg/coloring.h"
+#include "cdg/line_drawing.h"
 #include "cdg/output_files.h"
+#include "cdg/screens.h"
 #include "cdg/time_entry.h"
 #include "model/layout.h"
 #include "model/surface.h"
@@ -194,8 +197,8 @@ void Set_Total_Time(Creation_Run& run, const Song& song) {
 
 void Size_Pack_Buffer(Creation_Run& run) {
   double last_slot = std::nearbyint((run.Total_Time + 20) * Packs_Per_Second);
+  // The total is never negative (it is raised to the last timing point), but may be absurd.
   if (!(last_slot <= Max_Stream_Slots)) throw Run_Failure{6, "Overflow"};
-  if (last_slot < 0) throw Run_Failure{9, "Subscript out of range"};
   run.Pack_Buffer.Resize(static_cast<std::int64_t>(last_slot));
   run.last_color_pack = std::min(run.last_color_pack, run.Pack_Buffer.Last_Slot());
 }
@@ -213,6 +216,22 @@ void Clear_Screen_Tables(Creation_Run& run) {
 
 void Raise_Last_Pack(Creation_Run& run) {
   run.Last_Pack = std::max(run.Last_Pack, run.Pack_Pointer + 1);
+}
+
+void Prepare_Wipes(Creation_Run& run, const Song& song, Surface& work) {
+  const int lines = std::min(Line_Count(song), Max_Lines);
+  for (int line = 1; line <= lines; ++line) {
+    Set_Run_Status(run, "creating wiping packs for line " + std::to_string(line));
+    Prepare_Wipe_Packs(run, song, work, line);
+  }
+}
+
+void Create_Screens(Creation_Run& run, const Song& song, Surface& work) {
+  for (int s = 1; s <= run.Screen_Count + 1; ++s) {
+    Set_Run_Status(run, "creating screen # " + std::to_string(s));
+    Create_Screen(run, song, work, s);
+    Process_Events(run.ui);
+  }
 }
 
 bool Write_Output(Creation_Run& run) {
@@ -310,7 +329,11 @@ bool Create_CDG(Creation_Run& run, Song& song) {
     Measure_Line_Y_Offset(run, song);
     Set_Run_Status(run, "preparing lyrics lines");
     Clear_Screen_Tables(run);
+    Assign_Lines_To_Screens(run, song);
+    Surface work = Make_Work_Picture();
+    Prepare_Wipes(run, song, work);
     Raise_Last_Pack(run);
+    Create_Screens(run, song, work);
     Raise_Last_Pack(run);
     bool written = Write_Output(run);
     Set_Run_Status(run, "erasing packs");

@@ -242,11 +242,14 @@ TEST_F(CreateClick, WritesACdgOfWholePacksWithinTheTrackAndReportsIt) {
   std::string cdg = Read_File(path);
   EXPECT_EQ(cdg.size() % 24, 0u);
   EXPECT_LE(cdg.size() / 24, 24001u);
+  EXPECT_NE(cdg.find_first_not_of('\0'), std::string::npos);  // the screens were built
   EXPECT_THAT(recorder.messages, ElementsAre("Finished writing of file " + path + "!"));
   EXPECT_THAT(recorder.statuses, ::testing::IsSupersetOf({"processing Text boxes",
                                                           "saving CDG screen", "creating CDG data",
                                                           "finding offsets",
                                                           "preparing lyrics lines",
+                                                          "creating wiping packs for line 4",
+                                                          "creating screen # 1",
                                                           "writing CDG file", "erasing packs"}));
   EXPECT_FALSE(song.Suppress_Text_Events);
 }
