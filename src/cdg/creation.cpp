@@ -92,6 +92,14 @@ std::string Output_Directory(const std::string& output) {
   return cut == std::string::npos ? std::string() : output.substr(0, cut);
 }
 
+/// Focus on txt_Filename(index), named by its key in the option store.
+void Focus_File_Name(const Ui& ui, int index) {
+  Control control;
+  control.Name = "txt_Filename";
+  control.Index = index;
+  Focus(ui, Controls::Key(control));
+}
+
 // The click's checks, in their order; each returns false when the click ends.
 
 bool Check_File_Names(const Controls& c, const Ui& ui) {
@@ -114,13 +122,13 @@ bool Check_File_Names(const Controls& c, const Ui& ui) {
     Show_Message(ui,
                  "The WAV file you specified isn't there. Please specify an existing WAV file"
                  " or leave the field blank for creating a CDG file!");
-    Focus(ui, "txt_Filename(1)");
+    Focus_File_Name(ui, 1);
     return false;
   }
   const std::string directory = Output_Directory(output);
   if (!directory.empty() && !std::filesystem::is_directory(directory, ec)) {
     Show_Message(ui, "The directory you want to write the CDG/BIN file to does not exist!");
-    Focus(ui, "txt_Filename(2)");
+    Focus_File_Name(ui, 2);
     return false;
   }
   return true;
@@ -133,7 +141,7 @@ bool Confirm_Overwrite(const Controls& c, const Ui& ui) {
   if (Ask(ui, "The file \"" + output + "\" already exists! Do you want to overwrite it?") ==
       Answer::Yes)
     return true;
-  Focus(ui, "txt_Filename(2)");
+  Focus_File_Name(ui, 2);
   return false;
 }
 

@@ -74,7 +74,7 @@ TEST_F(CreateClick, AMissingWavIsRefusedWithFocusOnItsName) {
   EXPECT_THAT(recorder.messages,
               ElementsAre("The WAV file you specified isn't there. Please specify an existing WAV "
                           "file or leave the field blank for creating a CDG file!"));
-  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename(1)"));
+  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename_1"));
 }
 
 TEST_F(CreateClick, AMissingOutputDirectoryIsRefused) {
@@ -82,7 +82,7 @@ TEST_F(CreateClick, AMissingOutputDirectoryIsRefused) {
   EXPECT_FALSE(Click());
   EXPECT_THAT(recorder.messages,
               ElementsAre("The directory you want to write the CDG/BIN file to does not exist!"));
-  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename(2)"));
+  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename_2"));
   EXPECT_TRUE(Dir_Is_Empty());
 }
 
@@ -92,7 +92,7 @@ TEST_F(CreateClick, AnsweringNoToOverwritingKeepsTheOldFile) {
   EXPECT_FALSE(Click());
   EXPECT_THAT(recorder.questions,
               ElementsAre("The file \"" + path + "\" already exists! Do you want to overwrite it?"));
-  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename(2)"));
+  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename_2"));
   EXPECT_TRUE(recorder.messages.empty());
   EXPECT_EQ(Read_File(path), "old");
 }
