@@ -70,7 +70,15 @@ Step Skip_Counted(std::span<const std::uint8_t> chunk, std::size_t& pos) {
 Step Skip_Escape(std::span<const std::uint8_t> chunk, std::size_t& pos) {
   if (pos >= chunk.size()) return Step::Damaged;
   switch (chunk[pos]) {
-    case 241: case 242: case 243: case 246: case 248: case 250: case 251: case 252: case 254:
+    case 241:
+    case 242:
+    case 243:
+    case 246:
+    case 248:
+    case 250:
+    case 251:
+    case 252:
+    case 254:
       ++pos;
       return Step::Next;
     default:
@@ -95,7 +103,8 @@ Step Read_Event(Midi_Import& import, std::span<const std::uint8_t> chunk, std::s
   if (status == Escape_Status) return Skip_Escape(chunk, pos);
   if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) return Skip(chunk, pos, 2);
   if (status < 0xE0) return Skip(chunk, pos, 1);  // program change, channel pressure
-  return Step::Next;  // other system messages carry no data
+  // Other system messages carry no data.
+  return Step::Next;
 }
 
 // Syllables ----------------------------------------------------------------------------------
@@ -117,8 +126,10 @@ std::string Trim_Spaces(const std::string& text) {
 /// "@T" lines are titles at the top of the lyrics, "@I" lines information after them; other
 /// "@" lines are karaoke headers without text.
 void Take_At_Line(Midi_Import& import, const std::string& line) {
-  if (line.rfind("@T", 0) == 0) import.Midi_Lyrics += line.substr(2) + "\n";
-  else if (line.rfind("@I", 0) == 0) import.Midi_Info += "\n" + Trim_Spaces(line.substr(2));
+  if (line.rfind("@T", 0) == 0)
+    import.Midi_Lyrics += line.substr(2) + "\n";
+  else if (line.rfind("@I", 0) == 0)
+    import.Midi_Info += "\n" + Trim_Spaces(line.substr(2));
 }
 
 /// Appends a syllable to the lyrics with the line breaks its mark asks for ("/" new line, "\"
@@ -128,10 +139,17 @@ std::string Append_Syllable(std::string& lyrics, const std::string& data) {
   bool at_line_start = !lyrics.empty() && lyrics.back() == '\n';
   std::string text = data.substr(1);
   switch (data[0]) {
-    case '\n': lyrics += "\r\n"; break;
-    case '/': if (!at_line_start) lyrics += "\r\n"; break;
-    case '\\': lyrics += at_line_start ? "\r\n" : "\r\n\r\n"; break;
-    default: text = data;
+    case '\n':
+      lyrics += "\r\n";
+      break;
+    case '/':
+      if (!at_line_start) lyrics += "\r\n";
+      break;
+    case '\\':
+      lyrics += at_line_start ? "\r\n" : "\r\n\r\n";
+      break;
+    default:
+      text = data;
   }
   lyrics += text;
   return text;
@@ -290,8 +308,10 @@ std::optional<Char_Range> Locate(const QString& text, const Lyrics_Text& lyrics,
 
 bool Add_Field(Song& song, Char_Range range, std::string events, const Ui& ui) {
   std::string reason;
-  if (song.Field_Count >= Max_Fields) reason = "the lyrics hold more than 5000 syllables";
-  else if (range.End > Max_Field_Position) reason = "the lyrics are longer than 32767 characters";
+  if (song.Field_Count >= Max_Fields)
+    reason = "the lyrics hold more than 5000 syllables";
+  else if (range.End > Max_Field_Position)
+    reason = "the lyrics are longer than 32767 characters";
   if (!reason.empty()) {
     Show_Message(ui, "Only the first " + std::to_string(song.Field_Count) +
                          " syllables have been timed: " + reason + ".");
@@ -318,7 +338,8 @@ bool Is_Utf8_Text(const std::string& bytes) {
   if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
     return false;
   }
-  QStringDecoder decoder(QStringDecoder::Utf8);
+  // Stateless, so that a sequence cut off at the end counts as an error too.
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString unused = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
   return !decoder.hasError();
 }
@@ -339,8 +360,7 @@ std::size_t Utf8_Char(const std::string& bytes, std::size_t i, char32_t& code) {
 
 // Reading the file ---------------------------------------------------------------------------
 
-std::optional<std::uint32_t> Read_Var_Length(std::span<const std::uint8_t> data,
-                                             std::size_t& pos) {
+std::optional<std::uint32_t> Read_Var_Length(std::span<const std::uint8_t> data, std::size_t& pos) {
   std::uint32_t value = 0;
   for (int k = 0; k < 4 && pos < data.size(); ++k) {
     std::uint8_t byte = data[pos++];
@@ -359,8 +379,8 @@ bool Parse_Chunks(Midi_Import& import, std::span<const std::uint8_t> bytes) {
   while (p + 8 <= bytes.size()) {  // a few bytes after the last chunk are padding
     std::uint32_t length = Read_Big_Endian(bytes, p + 4, 4);
     if (length > bytes.size() - p - 8) {
-      return Fail(import, "the chunk at byte " + std::to_string(p) +
-                              " runs past the end of the file");
+      return Fail(import,
+                  "the chunk at byte " + std::to_string(p) + " runs past the end of the file");
     }
     std::span<const std::uint8_t> data = bytes.subspan(p + 8, length);
     if (Has_Id(bytes, p, "MThd") && !import.Has_Header) {
@@ -405,17 +425,20 @@ bool Read_Track(Midi_Import& import, std::span<const std::uint8_t> chunk) {
   std::size_t pos = 0;
   std::uint8_t running = 0;  // running status: only channel messages repeat their status
   auto damaged = [&](const std::string& what) {
-    return Fail(import, "track " + std::to_string(import.Tracks_Read) + " " + what +
-                            " at byte " + std::to_string(pos));
+    return Fail(import, "track " + std::to_string(import.Tracks_Read) + " " + what + " at byte " +
+                            std::to_string(pos));
   };
   while (pos < chunk.size()) {
     std::optional<std::uint32_t> delta = Read_Var_Length(chunk, pos);
     if (!delta || pos >= chunk.size()) return damaged("is cut off");
     import.Track_Ticks += *delta;
     std::uint8_t status = chunk[pos];
-    if (status >= 0x80) ++pos;
-    else if (running != 0) status = running;
-    else return damaged("has data without a status byte");
+    if (status >= 0x80)
+      ++pos;
+    else if (running != 0)
+      status = running;
+    else
+      return damaged("has data without a status byte");
     running = status < 0xF0 ? status : 0;
     Step step = Read_Event(import, chunk, pos, status);
     if (step == Step::Damaged) return damaged("is cut off");

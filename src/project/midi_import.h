@@ -6,9 +6,9 @@
 // The import works in two stages so that a damaged file never leaves a half-loaded project:
 // the bytes are parsed and timed into a Midi_Import first, and only a complete parse is put
 // into the song.
+#include <QString>
 #include <cstddef>
 #include <cstdint>
-#include <QString>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,12 +22,12 @@ namespace lyricanvas {
 constexpr int Max_Midi_Syllables = 10000;
 
 struct Midi_Syllable {
-  double Time = 0;          ///< seconds from the start of the song
-  std::int64_t Ticks = 0;   ///< absolute time in ticks within its track
+  double Time = 0;            ///< seconds from the start of the song
+  std::int64_t Ticks = 0;     ///< absolute time in ticks within its track
   std::size_t Start_Pos = 0;  ///< bytes of lyrics before the syllable was added
   std::size_t End_Pos = 0;    ///< bytes of lyrics after it was added
   std::size_t Text_Pos = 0;   ///< offset of Text in the lyrics (after any line-break prefix)
-  std::string Text;         ///< the syllable without its mark character
+  std::string Text;           ///< the syllable without its mark character
   bool operator==(const Midi_Syllable&) const = default;
 };
 
@@ -50,8 +50,8 @@ struct Midi_Import {
 
   std::vector<Midi_Tempo> Midi_Tempos;        ///< in the order met; sorted by Retime_Syllables
   std::vector<Midi_Syllable> Midi_Syllables;  ///< at most Max_Midi_Syllables
-  std::string Midi_Lyrics;  ///< file bytes; line breaks are LF or CR LF
-  std::string Midi_Info;    ///< copyright and "@I" lines
+  std::string Midi_Lyrics;                    ///< file bytes; line breaks are LF or CR LF
+  std::string Midi_Info;                      ///< copyright and "@I" lines
   bool Text_Events_Open = true;
   bool Lyric_Events_Open = true;
   bool Syllables_Dropped = false;  ///< the table was full and later syllables got no time
@@ -80,8 +80,7 @@ void Handle_Meta_Event(Midi_Import& import, int type, std::span<const std::uint8
 
 /// A variable-length quantity (7 bits per byte, most significant first) at pos; advances pos.
 /// Nothing when it runs past the end or is longer than the four bytes a file may use.
-std::optional<std::uint32_t> Read_Var_Length(std::span<const std::uint8_t> data,
-                                             std::size_t& pos);
+std::optional<std::uint32_t> Read_Var_Length(std::span<const std::uint8_t> data, std::size_t& pos);
 
 /// Times every syllable from its ticks through the tempo map of all tracks, then spreads runs
 /// of syllables that share one time.

@@ -38,9 +38,9 @@ std::string B(std::initializer_list<int> bytes) {
 }
 
 std::string Meta(std::uint32_t delta, int type, const std::string& data) {
-  return Var(delta)                       // delta time
-         + "\xFF"                         // meta event status
-         + static_cast<char>(type)        // meta type
+  return Var(delta)                                      // delta time
+         + "\xFF"                                        // meta event status
+         + static_cast<char>(type)                       // meta type
          + Var(static_cast<std::uint32_t>(data.size()))  // data length
          + data;
 }
@@ -55,16 +55,16 @@ struct Smf {
   std::string bytes;
   /// The header chunk; a negative division is SMPTE (minus frames per second, ticks per frame).
   Smf(int tracks, int division = 480, int format = 1) {
-    bytes += "MThd";                                  // chunk id
-    bytes += Be(6, 4);                                // chunk length
-    bytes += Be(static_cast<std::uint32_t>(format), 2);  // 0 single track, 1 parallel tracks
-    bytes += Be(static_cast<std::uint32_t>(tracks), 2);  // number of MTrk chunks
+    bytes += "MThd";                                       // chunk id
+    bytes += Be(6, 4);                                     // chunk length
+    bytes += Be(static_cast<std::uint32_t>(format), 2);    // 0 single track, 1 parallel tracks
+    bytes += Be(static_cast<std::uint32_t>(tracks), 2);    // number of MTrk chunks
     bytes += Be(static_cast<std::uint16_t>(division), 2);  // ticks per quarter, or SMPTE
   }
   Smf& Track(const std::string& events) {
-    bytes += "MTrk";                                              // chunk id
-    bytes += Be(static_cast<std::uint32_t>(events.size()), 4);   // chunk length
-    bytes += events;                                              // the events
+    bytes += "MTrk";                                            // chunk id
+    bytes += Be(static_cast<std::uint32_t>(events.size()), 4);  // chunk length
+    bytes += events;                                            // the events
     return *this;
   }
 };
@@ -93,7 +93,9 @@ struct Imported {
   }
   std::int64_t Start(int f) const { return Event_Time_Packs(Events(f), 1); }
   std::int64_t End(int f) const { return Event_Time_Packs(Events(f), 2); }
-  const std::string& Events(int f) const { return song->Fields[static_cast<std::size_t>(f)].Events; }
+  const std::string& Events(int f) const {
+    return song->Fields[static_cast<std::size_t>(f)].Events;
+  }
 };
 
 // Reading the file -------------------------------------------------------------------------------
@@ -114,12 +116,12 @@ TEST(MidiVarLength, ReadsUpToFourBytesAndRefusesLonger) {
 }
 
 TEST(MidiImport, RunningStatusNotesKeepTheLyricsOnTheirTicks) {
-  std::string notes = Var(0) + B({0x90, 0x3C, 0x60})  // note on, key 60, velocity 96
-                      + Var(240) + B({0x3C, 0x00})     // running status: note on velocity 0
-                      + Var(0) + B({0x3E, 0x60})       // running status: next note on
+  std::string notes = Var(0) + B({0x90, 0x3C, 0x60})    // note on, key 60, velocity 96
+                      + Var(240) + B({0x3C, 0x00})      // running status: note on velocity 0
+                      + Var(0) + B({0x3E, 0x60})        // running status: next note on
                       + Var(0) + B({0xB0, 0x07, 0x64})  // control change, new status
-                      + Var(0) + B({0x0A, 0x40})       // running status control change
-                      + Var(0) + B({0xC0, 0x05});      // program change (one data byte)
+                      + Var(0) + B({0x0A, 0x40})        // running status control change
+                      + Var(0) + B({0xC0, 0x05});       // program change (one data byte)
   Imported m(Lyric_File(notes + Lyric(240, "Hel") + Var(480) + B({0xE0, 0x00, 0x40})  // bend
                         + Lyric(0, "lo")));
   ASSERT_TRUE(m.ok);
@@ -132,12 +134,14 @@ TEST(MidiImport, RunningStatusNotesKeepTheLyricsOnTheirTicks) {
 TEST(MidiImport, TempoMapOfAnotherTrackTimesTheLyricsWhicheverTrackComesFirst) {
   // 0.5 s per quarter, then from tick 960 one second per quarter.
   std::string tempo_track = Tempo(0, 500000) + Tempo(960, 1000000) + End_Of_Track();
-  std::string words = Lyric(480, "one ") + Lyric(960, "two ") + Lyric(480, "three") +
-                      End_Of_Track();
+  std::string words =
+      Lyric(480, "one ") + Lyric(960, "two ") + Lyric(480, "three") + End_Of_Track();
   for (bool tempo_first : {true, false}) {
     Smf file(2);
-    if (tempo_first) file.Track(tempo_track).Track(words);
-    else file.Track(words).Track(tempo_track);
+    if (tempo_first)
+      file.Track(tempo_track).Track(words);
+    else
+      file.Track(words).Track(tempo_track);
     Imported m(file.bytes);
     ASSERT_TRUE(m.ok);
     ASSERT_EQ(m.song->Field_Count, 3);
@@ -156,10 +160,10 @@ TEST(MidiImport, WithoutTempoEventsAQuarterNoteLastsHalfASecond) {
 
 TEST(MidiImport, SmpteDivisionCountsFramesAndIgnoresTempo) {
   // 25 frames per second, 40 ticks per frame: 1000 ticks per second.
-  Imported m(Smf(1, -(25 << 8) + 40)
-                 .Track(Tempo(0, 2000000) + Lyric(2500, "late ") + Lyric(500, "later") +
-                        End_Of_Track())
-                 .bytes);
+  Imported m(
+      Smf(1, -(25 << 8) + 40)
+          .Track(Tempo(0, 2000000) + Lyric(2500, "late ") + Lyric(500, "later") + End_Of_Track())
+          .bytes);
   ASSERT_TRUE(m.ok);
   EXPECT_EQ(m.Start(1), 750);  // 2.5 s
   EXPECT_EQ(m.Start(2), 900);  // 3 s
@@ -258,14 +262,14 @@ TEST(MidiImport, WordsOfTheLastEventTakeAQuarterSecondPerCharacter) {
 // Fields -------------------------------------------------------------------------------------
 
 TEST(MidiImport, FieldEndsAtTheNextSyllableAtMostASecondLaterAndMidwayAtLineEnds) {
-  Imported m(Lyric_File(Lyric(480, "a ") + Lyric(480, "b ") + Lyric(4800, "c") +
-                        Lyric(480, "/d") + Lyric(480, "e")));
+  Imported m(Lyric_File(Lyric(480, "a ") + Lyric(480, "b ") + Lyric(4800, "c") + Lyric(480, "/d") +
+                        Lyric(480, "e")));
   ASSERT_TRUE(m.ok);
   ASSERT_EQ(m.song->Field_Count, 5);
   EXPECT_EQ(m.Events(1), Encode_Event(1, 150) + Encode_Event(251, 300));
-  EXPECT_EQ(m.End(2), 300 + 300);  // the next syllable is 5 s later
-  EXPECT_EQ(m.End(3), 1800 + 75);  // line end: halfway to "d" at 6.5 s
-  EXPECT_EQ(m.End(5), 2100 + 150); // last: halfway to the closing second
+  EXPECT_EQ(m.End(2), 300 + 300);   // the next syllable is 5 s later
+  EXPECT_EQ(m.End(3), 1800 + 75);   // line end: halfway to "d" at 6.5 s
+  EXPECT_EQ(m.End(5), 2100 + 150);  // last: halfway to the closing second
 }
 
 TEST(MidiImport, ReplacesTheProjectAndNamesTheSongToPlay) {
@@ -292,10 +296,13 @@ TEST(MidiImport, ReadsWindows1252AndUtf8Lyrics) {
   Imported cp1252(Lyric_File(Lyric(0, "F\xFCr ") + Lyric(100, "\x80")));
   EXPECT_EQ(cp1252.Text(), QString::fromUtf8("Für €\r\n"));
   EXPECT_EQ(cp1252.Field_Text(2), QString::fromUtf8("€"));
-  Imported utf8(Lyric_File(Lyric(0, "F\xC3\xBCr ") + Lyric(100, "\xF0\x9F\x8E\xB5 ") +
-                           Lyric(100, "la")));
+  Imported utf8(
+      Lyric_File(Lyric(0, "F\xC3\xBCr ") + Lyric(100, "\xF0\x9F\x8E\xB5 ") + Lyric(100, "la")));
   EXPECT_EQ(utf8.Text(), QString::fromUtf8("Für 🎵 la\r\n"));
   EXPECT_EQ(utf8.Field_Text(3), "la");
+  // A UTF-8 character cut off at the very end makes the text Windows-1252 after all.
+  Imported cut(Smf(1).Track(Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End_Of_Track()).bytes);
+  EXPECT_EQ(cut.Text(), QString::fromUtf8("Ã¼\r\n(c) Ã"));
 }
 
 TEST(MidiImport, EmptySyllablesGetNoField) {
@@ -325,16 +332,16 @@ TEST(MidiImport, StopsAtTheTablesCapacitiesAndSaysSo) {
   EXPECT_EQ(syllables.recorder.messages.size(), 2u);
   EXPECT_EQ(syllables.Text().count("la"), Max_Midi_Syllables + 5);  // no text is lost
 
-  Imported long_text(Lyric_File(Lyric(10, std::string(32760, 'x')) + Lyric(10, " ab") +
-                                Lyric(10, "cdefghij")));
+  Imported long_text(
+      Lyric_File(Lyric(10, std::string(32760, 'x')) + Lyric(10, " ab") + Lyric(10, "cdefghij")));
   EXPECT_EQ(long_text.song->Field_Count, 2);
   EXPECT_EQ(long_text.recorder.messages.size(), 1u);
 }
 
 TEST(MidiImport, ReadsTheSongInsideARiffMidiFile) {
   std::string smf = Lyric_File(Lyric(480, "wrapped"));
-  std::string riff = "RIFF" + B({0, 0, 0, 0})         // form length (not relied on)
-                     + "RMID"                          // form type
+  std::string riff = "RIFF" + B({0, 0, 0, 0})                     // form length (not relied on)
+                     + "RMID"                                     // form type
                      + "LIST" + B({3, 0, 0, 0}) + "abc" + B({0})  // odd chunk, padded
                      + "data" + B({static_cast<int>(smf.size()), 0, 0, 0})  // little-endian
                      + smf;
@@ -423,8 +430,9 @@ TEST(MidiImportDamaged, TolerableOddities) {
   // Events after the end of the track, unknown chunks, padding after the last chunk, a short
   // tempo event and system messages without data are no reason to refuse a file.
   std::string odd = Smf(1).bytes + "XFIL" + Be(3, 4) + "abc";
-  odd += Smf(1).Track(Meta(0, 0x51, "\x07") + Var(0) + "\xF7\xF8" + Var(0) + "\xF7" + Var(1) +
-                      "z" + Lyric(480, "ok") + End_Of_Track() + "\xFF\xFF\xFF")
+  odd += Smf(1)
+             .Track(Meta(0, 0x51, "\x07") + Var(0) + "\xF7\xF8" + Var(0) + "\xF7" + Var(1) + "z" +
+                    Lyric(480, "ok") + End_Of_Track() + "\xFF\xFF\xFF")
              .bytes.substr(14);
   odd += std::string(3, '\0');
   Imported m(odd);
