@@ -9,6 +9,7 @@
 
 #include "app/cli.h"
 #include "cdg/creation.h"
+#include "project/project_file.h"
 #include "project/timed_text.h"
 
 namespace lyricanvas::cli {
@@ -43,9 +44,22 @@ bool Load_Timed_Text_File(Song& song, const std::string& path, std::string& erro
   return false;
 }
 
+/// Projects, RTF lyrics and karaoke MIDI files open as "Open Project..." opens them, with the
+/// options saved in the project.
+bool Load_Project_File(Song& song, const std::string& path, std::string& error) {
+  // Open_Project tells the reason itself on stderr.
+  if (Open_Project(song, path, Ui::Console())) return true;
+  error = "could not open '" + path + "'";
+  return false;
+}
+
 /// The loader of a song file by its extension; timed text is the format of any other file.
 Song_Loader Loader_For(const std::string& path) {
-  static const std::map<std::string, Song_Loader> by_extension{};
+  static const std::map<std::string, Song_Loader> by_extension{
+      {".cgp", &Load_Project_File}, {".rtf", &Load_Project_File},
+      {".kar", &Load_Project_File}, {".mid", &Load_Project_File},
+      {".CGP", &Load_Project_File}, {".RTF", &Load_Project_File},
+      {".KAR", &Load_Project_File}, {".MID", &Load_Project_File}};
   std::size_t dot = path.find_last_of('.');
   auto it = dot == std::string::npos ? by_extension.end() : by_extension.find(path.substr(dot));
   return it == by_extension.end() ? &Load_Timed_Text_File : it->second;
@@ -163,7 +177,10 @@ int Run_Create(const std::vector<std::string>& args) {
   Song song;
   Create_Options options;
   try {
-    options = Parse_Args(args, song.Window_Controls);
+    // The flags are checked before anything is read, and applied after the song is loaded, so
+    // they override the options a project was saved with.
+    Controls scratch;
+    options = Parse_Args(args, scratch);
   } catch (const Usage_Error& error) {
     std::fprintf(stderr, "lyricanvas-cli create: %s\nusage: lyricanvas-cli %s\n",
                  error.what.c_str(), Usage);
@@ -174,6 +191,7 @@ int Run_Create(const std::vector<std::string>& args) {
     std::fprintf(stderr, "lyricanvas-cli create: %s\n", error.c_str());
     return 1;
   }
+  Parse_Args(args, song.Window_Controls);
   return But_CDG_Create_Click(song, Console_Ui(options.yes)) ? 0 : 1;
 }
 

@@ -220,7 +220,9 @@ void Update_All_Tiles(Creation_Run& run) {
   for (int column = 1; column <= Inner_Width / Tile_Width; ++column) {
     for (int row = 1; row <= Inner_Height / Tile_Height; ++row) Update_Tile(run, column, row);
   }
-  run.Interpreted_Up_To = run.Pack_Pointer;
+  // Everything up to the last placed pack is in the screen model; the slot at Pack_Pointer
+  // may already hold a pack that is not.
+  run.Interpreted_Up_To = run.Pack_Pointer - 1;
 }
 
 void Log_Written_Pack(Creation_Run& run) {

@@ -142,7 +142,18 @@ TEST_F(Interpreter, RangeStartsAfterTheMarkAndEndsBeforeEnd) {
   Interpret_Packs_Up_To(*run, 9);
   Expect_Inner(Screen_With(0, 5, 0, 11, 2));
   EXPECT_EQ(run->Pack_Pointer, 9);
-  EXPECT_EQ(run->Interpreted_Up_To, 9);
+  EXPECT_EQ(run->Interpreted_Up_To, 8);
+  // The pack just past the range is taken up by the next range, not lost.
+  Interpret_Packs_Up_To(*run, 10);
+  Expect_Inner(Screen_With(0, 5, 0, 11, 2 ^ 4));
+}
+
+TEST_F(Interpreter, PointerBehindTheMarkDoesNotApplyPacksTwice) {
+  run->Pack_Buffer.Put(3, Solid_Tile(Tile_Block_Xor, 0, 1, 1, 1));
+  Interpret_Packs_Up_To(*run, 5);
+  run->Pack_Pointer = 0;
+  Interpret_Packs_Up_To(*run, 8);
+  Expect_Inner(Screen_With(0, 5, 0, 11, 1));
 }
 
 TEST_F(Interpreter, RangeStopsAtTheEndOfTheStream) {
@@ -150,7 +161,7 @@ TEST_F(Interpreter, RangeStopsAtTheEndOfTheStream) {
   Interpret_Packs_Up_To(*run, 1'000'000);
   Expect_Inner(Screen_With(0, 5, 0, 11, 1));
   EXPECT_EQ(run->Pack_Pointer, 100);
-  EXPECT_EQ(run->Interpreted_Up_To, 100);
+  EXPECT_EQ(run->Interpreted_Up_To, 99);
 }
 
 TEST_F(Interpreter, EmptyRangeLeavesTheMark) {

@@ -259,7 +259,7 @@ TEST_F(TileUpdater, AllTilesGoColumnByColumnAndMarkTheStreamInterpreted) {
   run->Pack_Pointer = 10;
   Update_All_Tiles(*run);
   EXPECT_EQ(run->Pack_Pointer, 10 + 768);
-  EXPECT_EQ(run->Interpreted_Up_To, run->Pack_Pointer);
+  EXPECT_EQ(run->Interpreted_Up_To, run->Pack_Pointer - 1);
   EXPECT_EQ(run->Shown_Screen, run->Target_Screen);
   for (int i = 0; i < 768; ++i) {
     const Pack& pack = run->Pack_Buffer.At(10 + i);
