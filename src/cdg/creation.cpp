@@ -323,6 +323,7 @@ std::string Read_Creation_Settings(Creation_Run& run, Song& song) {
   song.Audio_File = c.Text("txt_Filename", 0);
   song.Wav_File = s.Wav_File;
   song.Suppress_Text_Events = true;
+  Apply_Wiping_Style(song, s.Wiping_Style);
   std::string warning = Layout_Text(song);
   song.Suppress_Text_Events = false;
   return warning;

@@ -114,7 +114,7 @@ class Document {
   int next_picture_id_ = 1;
   int sel_start_ = 0;
   int sel_length_ = 0;
-  int text_width_ = 308;
+  int text_width_ = 282;  ///< a CD+G line less the outline
   Font_Rec default_font_;
   mutable bool lines_valid_ = false;
   mutable std::vector<int> line_starts_;

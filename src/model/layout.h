@@ -13,9 +13,10 @@ namespace lyricanvas {
 constexpr int Lyrics_Line_Width = 286;
 /// Character positions beyond this column are not on the line any more (their x becomes 0).
 constexpr int Rightmost_Char_X = 300;
-/// Width the lyrics wrap at: 4 pixels narrower when an outline is drawn around the letters.
-constexpr int Text_Width_Outline = 308;
-constexpr int Text_Width_No_Outline = 312;
+/// Width the lyrics wrap at, so that a wrapped line fits on the CD+G line: 4 pixels narrower
+/// when an outline is drawn around the letters.
+constexpr int Text_Width_No_Outline = Lyrics_Line_Width;
+constexpr int Text_Width_Outline = Lyrics_Line_Width - 4;
 
 /// Sets the text width of the lyrics and Draw_Outline from a wiping style, which re-wraps the
 /// lines ("Draw no outline" gives the wider line and no outline).

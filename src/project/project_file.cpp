@@ -1,5 +1,7 @@
 #include "project/project_file.h"
 
+#include "model/layout.h"
+
 #include <QFontDatabase>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -399,6 +401,7 @@ bool Apply_Properties(Song& song, const Ui& ui) {
   // Projects from before the outline check box was folded into the wiping styles.
   if (Get_Property(song.Project_Properties, "Chk_Outline") == "0")
     song.Window_Controls.Set_Text("Com_WipingStyle", "Draw no outline");
+  Apply_Wiping_Style(song, song.Window_Controls.Text("Com_WipingStyle"));
   Show_Problems(ui, problems);
   return true;
 }

@@ -191,6 +191,24 @@ TEST(CreationSettings, LinesOnScreenAreRoundedHalfToEven) {
   }
 }
 
+TEST(CreationSettings, TheWipingStyleDecidesOutlineAndWrappedLinesFitTheScreen) {
+  for (const char* style : {"Swipe text body only", "Draw no outline"}) {
+    Song song;
+    song.RTB_Raw.Set_Text(
+        "Sunlight dances on the window sill while the kettle sings its morning song");
+    song.Window_Controls.Set_Text("Com_WipingStyle", style);
+    auto run = std::make_unique<Creation_Run>();
+    Read_Creation_Settings(*run, song);
+    EXPECT_EQ(song.Draw_Outline, std::string(style) != "Draw no outline") << style;
+    ASSERT_GE(Line_Count(song), 2) << style;
+    // Every wrapped line, outline included, stays inside the 288 pixels of the inner screen.
+    for (int n = 1; n <= Line_Count(song); ++n) {
+      EXPECT_GE(Line_X(song, n) - (song.Draw_Outline ? 2 : 0), 0) << style << " line " << n;
+      EXPECT_LE(song.Line_End_X[n], Inner_Width) << style << " line " << n;
+    }
+  }
+}
+
 // Timing points and offsets ----------------------------------------------------------------------
 
 TEST(LastTimingPoint, TakesTheLatestEventAndSkipsPictures) {

@@ -70,7 +70,7 @@ TEST(Document, AlignmentIsPerParagraph) {
 TEST(Document, LongParagraphWrapsAtTheTextWidthBetweenWords) {
   Document doc;
   doc.Set_Text("short\nthe quick brown fox jumps over the lazy dog and keeps running far away");
-  doc.Set_Text_Width(308);
+  doc.Set_Text_Width(282);
   const std::vector<int>& starts = doc.Line_Starts();
   ASSERT_GE(starts.size(), 3u);
   EXPECT_EQ(starts[0], 0);

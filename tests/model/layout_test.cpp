@@ -61,7 +61,8 @@ TEST(LayoutAlignment, LeftRightAndNoOutlineFollowTheLineWidth) {
 
 TEST(LayoutAlignment, WideLinesGoNegativeWhenCentredAndPastThreeHundredBecomeZero) {
   Song song;
-  Apply_Wiping_Style(song, "Draw no outline");  // wraps at 312
+  Apply_Wiping_Style(song, "Draw no outline");
+  song.RTB_Raw.Set_Text_Width(400);  // lets a line grow wider than the CD+G line
   // A line 310 pixels wide that ends in a narrow letter.
   QString line =
       Text_Of_Width(Default_Font(song), 310 - Char_Advance(Default_Font(song), 'i')) + "i";
@@ -96,7 +97,7 @@ TEST(LayoutLines, WrappedParagraphRestartsAtTheLeftMargin) {
   EXPECT_EQ(song.Char_X[second], 2);
   EXPECT_EQ(song.Line_Start[2], song.RTB_Raw.Length() + 1);
   // The letters of the first line fit the text width (the blank may hang past it).
-  EXPECT_LE(song.Char_X[second - 1] - 2, 308);
+  EXPECT_LE(song.Char_X[second - 1] - 2, Text_Width_Outline);
   EXPECT_EQ(Line_Text(song, 2), words.trimmed().mid(second));
 }
 
@@ -201,10 +202,10 @@ TEST(WipingStyle, SetsTextWidthAndOutline) {
   Song song;
   Apply_Wiping_Style(song, "Draw no outline");
   EXPECT_FALSE(song.Draw_Outline);
-  EXPECT_EQ(song.RTB_Raw.Text_Width(), 312);
+  EXPECT_EQ(song.RTB_Raw.Text_Width(), 286);
   Apply_Wiping_Style(song, "Swap text body & outline");
   EXPECT_TRUE(song.Draw_Outline);
-  EXPECT_EQ(song.RTB_Raw.Text_Width(), 308);
+  EXPECT_EQ(song.RTB_Raw.Text_Width(), 282);
 }
 
 }  // namespace
