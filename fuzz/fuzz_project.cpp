@@ -1,28 +1,15 @@
 // The project reader (new and older layouts) on arbitrary bytes: it must never crash or hang;
 // a refused file says why, a read one has at most the capacity of fields, and what it read can
 // be saved and read back to the same fields and properties.
-#include <QGuiApplication>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 #include "project/project_file.h"
-
-namespace {
-
-QGuiApplication& App() {
-  static int argc = 1;
-  static char name[] = "fuzz_project";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QGuiApplication app(argc, argv);
-  return app;
-}
-
-}  // namespace
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  App();
+  lyricanvas::fuzzing::Fuzz_Application();
   lyricanvas::Ui quiet;
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   lyricanvas::Song song;

@@ -1,28 +1,15 @@
 // The RTF reader on arbitrary bytes: it must never crash or hang; a refused input must leave the
 // document untouched and say why, and what was read must survive being written and read again.
-#include <QGuiApplication>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "project/rtf.h"
-
-namespace {
-
-QGuiApplication& App() {
-  static int argc = 1;
-  static char name[] = "fuzz_rtf";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QGuiApplication app(argc, argv);
-  return app;
-}
-
-}  // namespace
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  App();
+  lyricanvas::fuzzing::Fuzz_Application();
   lyricanvas::Document doc;
   doc.Set_Text("untouched");
   std::string error;

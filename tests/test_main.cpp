@@ -2,10 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <cstdlib>
+
+#include "model/headless.h"
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  lyricanvas::Prepare_Headless_Environment();
   QGuiApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

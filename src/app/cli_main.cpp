@@ -1,9 +1,9 @@
 // lyricanvas-cli: the headless command-line tool. Each verb is a cli_<verb>.cpp of its own.
 #include <QGuiApplication>
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/cli.h"
+#include "model/headless.h"
 
 namespace lyricanvas::cli {
 
@@ -32,7 +32,7 @@ void Print_Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  lyricanvas::Prepare_Headless_Environment();
   QGuiApplication app(argc, argv);
   if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
     Print_Usage();

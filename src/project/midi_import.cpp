@@ -1,5 +1,8 @@
 #include "project/midi_import.h"
 
+#include "project/project_text.h"
+#include "project/rtf.h"
+
 #include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
@@ -326,24 +329,6 @@ bool Add_Field(Song& song, Char_Range range, std::string events, const Ui& ui) {
 
 // Text decoding ------------------------------------------------------------------------------
 
-char16_t Windows_1252(std::uint8_t byte) {
-  static constexpr char16_t high[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  return byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : byte;
-}
-
-bool Is_Utf8_Text(const std::string& bytes) {
-  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
-    return false;
-  }
-  // Stateless, so that a sequence cut off at the end counts as an error too.
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString unused = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  return !decoder.hasError();
-}
-
 /// Length and code point of the UTF-8 sequence at i (already known to be valid).
 std::size_t Utf8_Char(const std::string& bytes, std::size_t i, char32_t& code) {
   auto lead = static_cast<std::uint8_t>(bytes[i]);
@@ -478,7 +463,7 @@ Lyrics_Text Midi_Lyrics_Text(const std::string& lyrics) {
   Lyrics_Text out;
   out.Offset_Of_Byte.assign(lyrics.size() + 1, 0);
   out.Text.reserve(static_cast<qsizetype>(lyrics.size() + lyrics.size() / 8));
-  bool utf8 = Is_Utf8_Text(lyrics);
+  bool utf8 = Is_Valid_Utf8(lyrics);
   std::size_t i = 0;
   while (i < lyrics.size()) {
     out.Offset_Of_Byte[i] = out.Text.size();
@@ -490,7 +475,7 @@ Lyrics_Text Midi_Lyrics_Text(const std::string& lyrics) {
       ++i;
       continue;
     }
-    char32_t code = Windows_1252(static_cast<std::uint8_t>(lyrics[i]));
+    char32_t code = Windows_1252_To_Unicode(static_cast<std::uint8_t>(lyrics[i]));
     std::size_t length = utf8 ? Utf8_Char(lyrics, i, code) : 1;
     for (std::size_t k = 1; k < length; ++k) out.Offset_Of_Byte[i + k] = out.Text.size();
     if (QChar::requiresSurrogates(code)) {
