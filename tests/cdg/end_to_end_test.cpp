@@ -156,6 +156,7 @@ struct Scenario {
   // Picked packs.
   std::int64_t screen1_full = 0;  ///< just before the first wipe: all of screen 1 unwiped
   std::int64_t screen3_full = 0;  ///< just before the third screen's first wipe
+  std::int64_t changing = 0;      ///< just before line 4's wipe: screen 2 half written
   std::int64_t pause_wiped = 0;   ///< one second into the long pause, before the fade
   std::int64_t clear_preset = 0;  ///< the first memory preset of the long pause
   std::int64_t faded = 0;         ///< the last pack before that preset
@@ -241,12 +242,13 @@ std::unique_ptr<Scenario> Build_Scenario() {
   if (!sc->failure.empty()) return sc;
   sc->screen1_full = sc->Before({1, 1});
   sc->screen3_full = sc->Before({9, 1});
+  sc->changing = sc->Before({4, 1});
   Find_Text_Bands(*sc);
   Find_Pause_Packs(*sc);
   if (!sc->failure.empty()) return sc;
 
-  std::set<std::int64_t> picks{sc->screen1_full, sc->screen3_full, sc->pause_wiped, sc->faded,
-                               sc->cleared};
+  std::set<std::int64_t> picks{sc->screen1_full, sc->screen3_full, sc->changing,
+                               sc->pause_wiped,  sc->faded,         sc->cleared};
   for (Syllable_Ref s : Checked_Syllables()) picks.insert({sc->Before(s), sc->After(s)});
   const std::vector<std::int64_t> packs(picks.begin(), picks.end());
   const std::string path = dir.File("song.cdg");
@@ -355,6 +357,26 @@ TEST_F(EndToEnd, TextStandsInTheBandsOfItsSlotsAndNowhereElse) {
   }
   for (int k = 2; k <= Lines_On_Screen; ++k)
     EXPECT_FALSE(Is_Text_Row(Slot_Top(k, Lines_On_Screen))) << "bands of slots do not touch";
+}
+
+// A pause of a second between screens of four lines changes them line by line: once the old
+// line below a slot has been wiped, the slot is erased, and the new line is written there four
+// seconds before its own wipe, while the old lines further down are still being sung.
+TEST_F(EndToEnd, AShortPauseReplacesTheLinesOneByOne) {
+  struct Expected {
+    int slot, line;
+    bool wiped;
+  };
+  const std::string& frame = Sc().Frame(Sc().changing);
+  for (Expected e : {Expected{1, 5, false}, {2, 6, false}, {3, 3, true}, {4, 4, false}}) {
+    SCOPED_TRACE("slot " + std::to_string(e.slot) + " line " + std::to_string(e.line));
+    const Singer_Rec& singer = Sc().song.Singers[static_cast<std::size_t>(Singer_Of(e.line))];
+    const Region slot = Slot_Region(e.slot);
+    const int body = Count_Color(frame, slot, Sc().Color(singer.Unwiped_Body));
+    const int wiped = Count_Color(frame, slot, Sc().Color(singer.Wiped_Body));
+    EXPECT_GT(e.wiped ? wiped : body, 100);
+    EXPECT_EQ(e.wiped ? body : wiped, 0);
+  }
 }
 
 TEST_F(EndToEnd, ALongPauseShowsTheWipedScreenThenFadesAndClearsIt) {
