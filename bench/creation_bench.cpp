@@ -97,8 +97,10 @@ bool Same_Song(const std::vector<Song_Line>& lines, const std::string& timed, st
   lyricanvas::Song built, loaded;
   lyricanvas::testing::Build_Song(built, lines);
   if (!lyricanvas::Load_Timed_Text(loaded, timed, why)) return false;
-  if (built.RTB_Raw.Text() != loaded.RTB_Raw.Text()) why = "the texts differ";
-  else if (built.Field_Count != loaded.Field_Count) why = "the field counts differ";
+  if (built.RTB_Raw.Text() != loaded.RTB_Raw.Text())
+    why = "the texts differ";
+  else if (built.Field_Count != loaded.Field_Count)
+    why = "the field counts differ";
   for (int f = 1; why.empty() && f <= built.Field_Count; ++f)
     if (built.Fields[f] != loaded.Fields[f]) why = "field " + std::to_string(f) + " differs";
   return why.empty();

@@ -9,11 +9,12 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <algorithm>
+#include <array>
 #include <map>
 #include <memory>
 #include <set>
-#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cdg/cdg_decoder.h"
@@ -49,10 +50,10 @@ constexpr double Syllable_Length = 0.45;
 
 const std::vector<std::vector<std::string>>& Line_Syllables() {
   static const std::vector<std::vector<std::string>> lines = {
-      {"Morn", "ing ", "light"},   {"ri", "ver ", "song"},      {"danc", "ing ", "slow"},
-      {"hap", "py ", "day"},       {"sun", "ny ", "sky"},       {"sing ", "a", "long"},
-      {"wan", "der ", "home"},     {"fall", "ing ", "rain"},    {"Even", "ing ", "calm"},
-      {"qui", "et ", "night"},     {"dream", "ing ", "on"},     {"good", "bye ", "now"}};
+      {"Morn", "ing ", "light"}, {"ri", "ver ", "song"},   {"danc", "ing ", "slow"},
+      {"hap", "py ", "day"},     {"sun", "ny ", "sky"},    {"sing ", "a", "long"},
+      {"wan", "der ", "home"},   {"fall", "ing ", "rain"}, {"Even", "ing ", "calm"},
+      {"qui", "et ", "night"},   {"dream", "ing ", "on"},  {"good", "bye ", "now"}};
   return lines;
 }
 
@@ -101,16 +102,15 @@ bool Have_Ffmpeg() { return !QStandardPaths::findExecutable("ffmpeg").isEmpty();
 
 /// The frames after the given packs (ascending, distinct), as ffmpeg's rgb24 frames.
 std::vector<std::string> Ffmpeg_Frames(const std::string& path,
-                                       const std::vector<std::int64_t>& packs,
-                                       std::string& error) {
+                                       const std::vector<std::int64_t>& packs, std::string& error) {
   QString select;
   for (std::int64_t k : packs)
     select += (select.isEmpty() ? "" : "+") + QString("eq(n\\,%1)").arg(k);
   QProcess ffmpeg;
-  ffmpeg.start("ffmpeg", {"-nostdin", "-v", "error", "-f", "cdg", "-i",
-                          QString::fromStdString(path), "-vf",
-                          "fps=300:round=up:start_time=0,select='" + select + "'", "-fps_mode",
-                          "passthrough", "-f", "rawvideo", "-pix_fmt", "rgb24", "pipe:1"});
+  ffmpeg.start("ffmpeg",
+               {"-nostdin", "-v", "error", "-f", "cdg", "-i", QString::fromStdString(path), "-vf",
+                "fps=300:round=up:start_time=0,select='" + select + "'", "-fps_mode", "passthrough",
+                "-f", "rawvideo", "-pix_fmt", "rgb24", "pipe:1"});
   if (!ffmpeg.waitForFinished(60000)) {
     error = "ffmpeg did not finish";
     return {};
@@ -126,9 +126,9 @@ std::vector<std::string> Ffmpeg_Frames(const std::string& path,
 
 /// Colour of inner pixel (x, y) of an rgb24 frame of the whole display.
 Rgb Inner_Pixel(const std::string& frame, int x, int y) {
-  const std::size_t at =
-      (static_cast<std::size_t>(y + Border_Y) * Cdg_Width + static_cast<std::size_t>(x + Border_X)) *
-      3;
+  const std::size_t at = (static_cast<std::size_t>(y + Border_Y) * Cdg_Width +
+                          static_cast<std::size_t>(x + Border_X)) *
+                         3;
   return {static_cast<std::uint8_t>(frame[at]), static_cast<std::uint8_t>(frame[at + 1]),
           static_cast<std::uint8_t>(frame[at + 2])};
 }
@@ -248,7 +248,7 @@ std::unique_ptr<Scenario> Build_Scenario() {
   if (!sc->failure.empty()) return sc;
 
   std::set<std::int64_t> picks{sc->screen1_full, sc->screen3_full, sc->changing,
-                               sc->pause_wiped,  sc->faded,         sc->cleared};
+                               sc->pause_wiped,  sc->faded,        sc->cleared};
   for (Syllable_Ref s : Checked_Syllables()) picks.insert({sc->Before(s), sc->After(s)});
   const std::vector<std::int64_t> packs(picks.begin(), picks.end());
   const std::string path = dir.File("song.cdg");
@@ -277,8 +277,7 @@ class EndToEnd : public ::testing::Test {
 
   /// Rows of slot k.
   static Region Slot_Region(int k) {
-    return {0, Inner_Width - 1, Slot_Top(k, Lines_On_Screen),
-            Slot_Top(k + 1, Lines_On_Screen) - 1};
+    return {0, Inner_Width - 1, Slot_Top(k, Lines_On_Screen), Slot_Top(k + 1, Lines_On_Screen) - 1};
   }
 
   /// The columns of a syllable's letters, one pixel in from each side so that a neighbour's
@@ -399,7 +398,8 @@ TEST_F(EndToEnd, ALongPauseShowsTheWipedScreenThenFadesAndClearsIt) {
   ASSERT_GT(Sc().cleared, Sc().clear_preset);
   EXPECT_EQ(Count_Color(Sc().Frame(Sc().cleared), inner, background), everything);
   for (int i = 1; i < 16; ++i)
-    EXPECT_NE(Sc().Color(i), background) << "the cleared frame tells palette entry " << i << " apart";
+    EXPECT_NE(Sc().Color(i), background)
+        << "the cleared frame tells palette entry " << i << " apart";
   // The clearing lies in the pause and leaves the next screen its time to be read.
   EXPECT_GT(Sc().faded, Sc().pause_wiped);
   // (Presets and colour tables take some fifty packs after the clearing point.)
