@@ -6,9 +6,8 @@
 // the same songs as timed text, which this program writes when called as
 //   creation_bench --write-timed-text FILE LINES SECONDS
 // (tools/measure_create.sh does that and runs the command under /usr/bin/time).
-#include <benchmark/benchmark.h>
+#include "bench_support.h"
 
-#include <QGuiApplication>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -123,12 +122,8 @@ int Write_Timed_Text(const std::string& path, int lines, double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
+  auto app = lyricanvas::bench::Headless_App(argc, argv);
   if (argc == 5 && std::strcmp(argv[1], "--write-timed-text") == 0)
     return Write_Timed_Text(argv[2], std::atoi(argv[3]), std::atof(argv[4]));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return lyricanvas::bench::Run_Benchmarks(argc, argv);
 }

@@ -1,8 +1,7 @@
 // Saving and reopening a full project: 500 lines and 5000 timed fields, each under 50 ms so that
 // saving often (and incremental saving) never gets in the way of timing a song.
-#include <benchmark/benchmark.h>
+#include "bench_support.h"
 
-#include <QGuiApplication>
 #include <filesystem>
 
 #include "project/project_file.h"
@@ -69,11 +68,4 @@ BENCHMARK(BM_Open_Project)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+LYRICANVAS_BENCHMARK_MAIN()

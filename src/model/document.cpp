@@ -85,7 +85,7 @@ Document::Document() : doc_(std::make_unique<QTextDocument>()) {
 
 void Document::Watch() {
   QObject::connect(doc_.get(), &QTextDocument::contentsChanged, doc_.get(),
-                   [this] { lines_valid_ = false; });
+                   [this] { Invalidate(); });
 }
 
 Document::Document(const Document& other)
@@ -115,16 +115,22 @@ Document& Document::operator=(const Document& other) {
 
 Document::~Document() = default;
 
-void Document::Invalidate() const { lines_valid_ = false; }
+void Document::Invalidate() const {
+  lines_valid_ = false;
+  text_valid_ = false;
+}
 
 QString Document::Text() const {
-  QString text;
-  text.reserve(doc_->characterCount() + doc_->blockCount());
+  // Layout, rendering and timing read the whole text per line; it is built once per change.
+  if (text_valid_) return text_;
+  text_.clear();
+  text_.reserve(doc_->characterCount() + doc_->blockCount());
   for (QTextBlock block = doc_->begin(); block.isValid(); block = block.next()) {
-    if (block != doc_->begin()) text += QStringLiteral("\r\n");
-    text += block.text();
+    if (block != doc_->begin()) text_ += QStringLiteral("\r\n");
+    text_ += block.text();
   }
-  return text;
+  text_valid_ = true;
+  return text_;
 }
 
 int Document::Length() const {
@@ -170,17 +176,20 @@ void Document::Remove_Text(int start, int length) {
 
 int Document::To_Qt(int offset) const {
   if (offset <= 0) return 0;
-  int ours = 0;
-  for (QTextBlock block = doc_->begin(); block.isValid(); block = block.next()) {
-    int body = block.length() - 1;  // without the separator
-    bool last = !block.next().isValid();
-    int span = body + (last ? 0 : 2);
-    if (offset <= ours + body) return block.position() + (offset - ours);
-    if (!last && offset < ours + span) return block.position() + body + (offset - ours - body);
-    if (last) return block.position() + body;
-    ours += span;
+  // Block b starts at our offset position(b) + b: every earlier line break counts one more.
+  // Binary search for the last block that starts at or before the offset.
+  int low = 0, high = doc_->blockCount() - 1;
+  while (low < high) {
+    int middle = (low + high + 1) / 2;
+    if (doc_->findBlockByNumber(middle).position() + middle <= offset) low = middle;
+    else high = middle - 1;
   }
-  return doc_->characterCount() - 1;
+  QTextBlock block = doc_->findBlockByNumber(low);
+  int within = offset - (block.position() + low);
+  int body = block.length() - 1;  // without the separator
+  if (!block.next().isValid()) return block.position() + std::min(within, body);
+  // The CR of a line break is the separator, its LF the start of the next block.
+  return block.position() + std::min(within, body + 1);
 }
 
 int Document::From_Qt(int position) const {

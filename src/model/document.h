@@ -117,6 +117,8 @@ class Document {
   int text_width_ = 282;  ///< a CD+G line less the outline
   Font_Rec default_font_;
   mutable bool lines_valid_ = false;
+  mutable bool text_valid_ = false;
+  mutable QString text_;
   mutable std::vector<int> line_starts_;
 };
 

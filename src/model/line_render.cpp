@@ -48,21 +48,13 @@ void Set_Style_Color(const Song& song, Surface& target, int style, const Render_
   if (entry && *entry >= 0 && *entry < 16) target.Set_Color(song.Palette_RGB[*entry]);
 }
 
-void Print_Spread(Surface& target, const QString& text, int x, int y, int spread) {
-  if (text.isEmpty()) return;
-  for (int dy = -spread; dy <= spread; ++dy)
-    for (int dx = -spread; dx <= spread; ++dx) {
-      target.Set_Pos(x + dx, y + dy);
-      target.Print(text);
-    }
-}
-
 void Print_Run(const Song& song, Surface& target, int style, const Render_Color& color,
                const QString& text, int x, int y, int spread) {
   if (!Valid_Style(song, style)) return;
   target.Set_Font(song.Text_Styles[static_cast<std::size_t>(style)].Font);
   Set_Style_Color(song, target, style, color);
-  Print_Spread(target, text, x, y, spread);
+  target.Set_Pos(x, y);
+  target.Print_Spread(text, spread);
 }
 
 // One pass: a line of one style is printed whole at x; a mixed line run by run at the runs'

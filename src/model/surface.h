@@ -30,13 +30,19 @@ class Surface {
 
   /// Prints at the current position (its top left) and moves the current x by the advance.
   void Print(const QString& text);
+  /// Prints the text at every offset (dx, dy), -spread..spread each, around the current position,
+  /// as (2 spread + 1)^2 prints would, then moves the current x by the advance.
+  void Print_Spread(const QString& text, int spread);
   /// The advance Print would move by, without drawing.
   int Text_Width(const QString& text) const;
   /// Integer advance of one character in the current font.
   int Char_Advance(QChar c) const;
 
   /// Colour of a pixel; a pixel outside the surface reads as the background.
-  QRgb Pixel(int x, int y) const;
+  QRgb Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return background_;
+    return reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x] | 0xff000000u;
+  }
   void Set_Pixel(int x, int y, QRgb color);
   void Fill_Rect(int x1, int y1, int x2, int y2, QRgb color);  ///< inclusive corners
   void Line(int x1, int y1, int x2, int y2, QRgb color);
@@ -46,6 +52,8 @@ class Surface {
   const QImage& Image() const { return image_; }
 
  private:
+  void Draw_Chars(QImage& on, int x, int baseline, const QString& text) const;
+
   QImage image_;
   QRgb background_;
   QRgb color_ = qRgb(0, 0, 0);

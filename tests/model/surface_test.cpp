@@ -1,0 +1,72 @@
+#include "model/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace lyricanvas {
+namespace {
+
+Font_Rec Font(const char* name, double size, bool bold = false, bool italic = false,
+              bool underline = false) {
+  Font_Rec f;
+  f.Font_Name = name;
+  f.Font_Size = size;
+  f.Bold = bold;
+  f.Italic = italic;
+  f.Underline = underline;
+  return f;
+}
+
+TEST(Surface, SpreadPrintEqualsPrintingAtEveryOffset) {
+  const QString text = QString::fromUtf8("Öl, fjord & \"Quiz\" gypsy");
+  for (const Font_Rec& font :
+       {Font("Liberation Serif", 20), Font("Liberation Sans", 14, true),
+        Font("DejaVu Sans", 26, false, true, true), Font("Liberation Serif", 9, true, true)}) {
+    Surface spread(289, 80, qRgb(0, 0, 255)), printed(289, 80, qRgb(0, 0, 255));
+    for (Surface* s : {&spread, &printed}) {
+      s->Set_Font(font);
+      s->Set_Color(qRgb(0, 0, 0));
+    }
+    spread.Set_Pos(5, 20);
+    spread.Print_Spread(text, 2);
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) {
+        printed.Set_Pos(5 + dx, 20 + dy);
+        printed.Print(text);
+      }
+    EXPECT_EQ(spread.Image(), printed.Image()) << font.Font_Name.toStdString() << " "
+                                               << font.Font_Size;
+    EXPECT_EQ(spread.Current_X(), 5 + spread.Text_Width(text));
+  }
+}
+
+TEST(Surface, TextIsDrawnInExactlyTheColoursGiven) {
+  Surface s(289, 60, qRgb(0, 0, 255));
+  s.Set_Font(Font("Liberation Serif", 20, false, true));
+  s.Set_Color(qRgb(0, 0, 0));
+  s.Set_Pos(2, 10);
+  s.Print_Spread("Smooth edges?", 2);
+  s.Set_Color(qRgb(255, 255, 255));
+  s.Set_Pos(2, 10);
+  s.Print("Smooth edges?");
+  std::set<QRgb> colours;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x) colours.insert(s.Pixel(x, y));
+  EXPECT_EQ(colours, (std::set<QRgb>{qRgb(0, 0, 255), qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+}
+
+TEST(Surface, PrintAdvancesByTheMeasuredWidthAndOutsidePixelsReadAsBackground) {
+  Surface s(100, 40, qRgb(1, 2, 3));
+  s.Set_Font(Font("Liberation Serif", 20));
+  s.Set_Pos(3, 0);
+  s.Print("Wave");
+  int width = 0;
+  for (QChar c : QString("Wave")) width += Char_Advance(s.Font(), c);
+  EXPECT_EQ(s.Current_X(), 3 + width);
+  EXPECT_EQ(s.Pixel(-1, 5), qRgb(1, 2, 3));
+  EXPECT_EQ(s.Pixel(5, 40), qRgb(1, 2, 3));
+}
+
+}  // namespace
+}  // namespace lyricanvas
