@@ -9,6 +9,22 @@
 #include "project/midi_import.h"
 #include "fuzz_support.h"
 
+namespace {
+
+void Check_Fields(const lyricanvas::Song& song) {
+  for (int f = 1; f <= song.Field_Count; ++f) {
+    const lyricanvas::Field_Rec& field = song.Fields[static_cast<std::size_t>(f)];
+    if (field.First_Char < 1 || field.Last_Char < field.First_Char ||
+        field.Last_Char > song.Text_Length || field.Events.size() != 8 ||
+        lyricanvas::Event_Time_Packs(field.Events, 2) <
+            lyricanvas::Event_Time_Packs(field.Events, 1)) {
+      std::abort();
+    }
+  }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   lyricanvas::fuzzing::Fuzz_Application();
   static auto song = std::make_unique<lyricanvas::Song>();  // one song, as in the program

@@ -17,10 +17,7 @@ using testing::Temp_Dir;
 using testing::Test_Data;
 using testing::Write_File;
 
-struct Cli_Result {
-  int exit_code = -1;
-  std::string output;  ///< stdout and stderr together
-};
+using Cli_Result = testing::Command_Result;
 
 class CliCreate : public ::testing::Test {
  protected:
@@ -32,14 +29,7 @@ class CliCreate : public ::testing::Test {
   Cli_Result Run(const std::string& args) {
     std::string command =
         "cd '" + dir.path.string() + "' && '" LYRICANVAS_CLI "' create " + args + " 2>&1";
-    Cli_Result result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-    int status = pclose(pipe);
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return testing::Run_Command(command);
   }
 
   Temp_Dir dir;

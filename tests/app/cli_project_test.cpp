@@ -19,16 +19,9 @@ struct Run_Result {
 };
 
 Run_Result Run_Cli(const std::string& arguments) {
-  std::string command = std::string(LYRICANVAS_CLI) + " " + arguments + " 2>&1";
-  Run_Result result;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  std::array<char, 4096> buffer{};
-  while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
-    result.output.append(buffer.data(), n);
-  int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  testing::Command_Result r =
+      testing::Run_Command(std::string(LYRICANVAS_CLI) + " " + arguments + " 2>&1");
+  return {r.exit_code, r.output};
 }
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cdg/creation.h"
+#include "support/ffmpeg.h"
 #include "support/song_builder.h"
 #include "support/test_support.h"
 
@@ -445,10 +446,9 @@ Bytes Fine_Offset_Stream(Stream_Maker& m, int packs) {
   return Join({s, m.Random_Tile(17, 49)});
 }
 
-bool Have_Ffmpeg() { return !QStandardPaths::findExecutable("ffmpeg").isEmpty(); }
 
 TEST(CdgDecoderAgainstFfmpeg, StreamsOfEveryInstructionWithCoarseScrollsAgree) {
-  if (!Have_Ffmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  if (!testing::Have_Ffmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
   std::vector<Sampled_Stream> streams;
   for (unsigned seed : {1u, 2u, 3u, 4u}) {
     Stream_Maker maker(seed);
@@ -459,7 +459,7 @@ TEST(CdgDecoderAgainstFfmpeg, StreamsOfEveryInstructionWithCoarseScrollsAgree) {
 }
 
 TEST(CdgDecoderAgainstFfmpeg, StreamsWithFineOffsetsAgree) {
-  if (!Have_Ffmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  if (!testing::Have_Ffmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
   std::vector<Sampled_Stream> streams;
   for (unsigned seed : {11u, 12u, 13u, 14u}) {
     Stream_Maker maker(seed);
@@ -472,7 +472,7 @@ TEST(CdgDecoderAgainstFfmpeg, StreamsWithFineOffsetsAgree) {
 // A file our creation engine wrote: text drawn, wiped and erased tile by tile, memory presets
 // as 16 repeats, colour tables and the transparency pack; no scrolls.
 TEST(CdgDecoderAgainstFfmpeg, AFileOfTheCreationEngineAgrees) {
-  if (!Have_Ffmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  if (!testing::Have_Ffmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
   Song song;
   testing::Build_Song(song, testing::Generated_Song(8, 20, 3));
   testing::Temp_Dir dir;

@@ -22,6 +22,7 @@
 #include "cdg/line_drawing.h"
 #include "cdg/packs.h"
 #include "model/layout.h"
+#include "support/ffmpeg.h"
 #include "support/song_builder.h"
 #include "support/test_support.h"
 
@@ -31,7 +32,6 @@ namespace {
 constexpr int Lines_On_Screen = 4;
 constexpr int Border_X = 6;   ///< inner area's left edge in a decoded frame
 constexpr int Border_Y = 12;  ///< inner area's top edge in a decoded frame
-constexpr std::size_t Frame_Bytes = Cdg_Width * Cdg_Height * 3;
 /// Packs after a syllable's end by which its last wipe packs have surely been played.
 constexpr std::int64_t Wipe_Settle_Packs = 30;
 
@@ -97,32 +97,6 @@ const std::vector<Syllable_Ref>& Checked_Syllables() {
 }
 
 // Frames ---------------------------------------------------------------------------------------
-
-bool Have_Ffmpeg() { return !QStandardPaths::findExecutable("ffmpeg").isEmpty(); }
-
-/// The frames after the given packs (ascending, distinct), as ffmpeg's rgb24 frames.
-std::vector<std::string> Ffmpeg_Frames(const std::string& path,
-                                       const std::vector<std::int64_t>& packs, std::string& error) {
-  QString select;
-  for (std::int64_t k : packs)
-    select += (select.isEmpty() ? "" : "+") + QString("eq(n\\,%1)").arg(k);
-  QProcess ffmpeg;
-  ffmpeg.start("ffmpeg",
-               {"-nostdin", "-v", "error", "-f", "cdg", "-i", QString::fromStdString(path), "-vf",
-                "fps=300:round=up:start_time=0,select='" + select + "'", "-fps_mode", "passthrough",
-                "-f", "rawvideo", "-pix_fmt", "rgb24", "pipe:1"});
-  if (!ffmpeg.waitForFinished(60000)) {
-    error = "ffmpeg did not finish";
-    return {};
-  }
-  const QByteArray out = ffmpeg.readAllStandardOutput();
-  error = ffmpeg.readAllStandardError().toStdString();
-  std::vector<std::string> frames;
-  for (qsizetype at = 0; at + static_cast<qsizetype>(Frame_Bytes) <= out.size();
-       at += static_cast<qsizetype>(Frame_Bytes))
-    frames.emplace_back(out.constData() + at, Frame_Bytes);
-  return frames;
-}
 
 /// Colour of inner pixel (x, y) of an rgb24 frame of the whole display.
 Rgb Inner_Pixel(const std::string& frame, int x, int y) {
@@ -253,7 +227,7 @@ std::unique_ptr<Scenario> Build_Scenario() {
   const std::vector<std::int64_t> packs(picks.begin(), picks.end());
   const std::string path = dir.File("song.cdg");
   std::string error;
-  std::vector<std::string> frames = Ffmpeg_Frames(path, packs, error);
+  std::vector<std::string> frames = testing::Ffmpeg_Frames(path, packs, &error);
   if (frames.size() != packs.size()) {
     sc->failure = "ffmpeg gave " + std::to_string(frames.size()) + " of " +
                   std::to_string(packs.size()) + " frames: " + error;
@@ -266,11 +240,11 @@ std::unique_ptr<Scenario> Build_Scenario() {
 class EndToEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (Have_Ffmpeg()) scenario_ = Build_Scenario();
+    if (testing::Have_Ffmpeg()) scenario_ = Build_Scenario();
   }
   static void TearDownTestSuite() { scenario_.reset(); }
   void SetUp() override {
-    if (!Have_Ffmpeg()) GTEST_SKIP() << "the ffmpeg command is not installed";
+    if (!testing::Have_Ffmpeg()) GTEST_SKIP() << "the ffmpeg command is not installed";
     ASSERT_TRUE(scenario_->failure.empty()) << scenario_->failure;
   }
   static const Scenario& Sc() { return *scenario_; }

@@ -14,22 +14,12 @@
 #include "cdg/interpreter.h"
 #include "cdg/packs.h"
 #include "cdg/tile_updater.h"
+#include "support/ffmpeg.h"
 #include "support/test_support.h"
 
 namespace lyricanvas {
 namespace {
 
-constexpr int Frame_Width = 300;
-constexpr int Frame_Height = 216;
-constexpr std::size_t Frame_Bytes = Frame_Width * Frame_Height * 3;
-
-bool Ffmpeg_Available() {
-  std::stringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
-  for (std::string dir; std::getline(path, dir, ':');) {
-    if (!dir.empty() && std::filesystem::exists(std::filesystem::path(dir) / "ffmpeg")) return true;
-  }
-  return false;
-}
 
 std::string Cdg_Bytes(const Pack_Slots& stream, std::int64_t last_slot) {
   std::string bytes;
@@ -38,29 +28,6 @@ std::string Cdg_Bytes(const Pack_Slots& stream, std::int64_t last_slot) {
     bytes.append(pack.begin(), pack.end());
   }
   return bytes;
-}
-
-/// Frames showing the state after each of the given packs (ascending), as 300 x 216 rgb24.
-std::vector<std::string> Decode_After(const std::string& file,
-                                      const std::vector<std::int64_t>& packs) {
-  std::string select;
-  for (const std::int64_t k : packs)
-    select += (select.empty() ? "" : "+") + ("eq(n\\," + std::to_string(k) + ")");
-  const std::string command = "ffmpeg -nostdin -v error -f cdg -i '" + file +
-                              "' -vf \"fps=300:round=up:start_time=0,select='" + select +
-                              "'\" -fps_mode passthrough -f rawvideo -pix_fmt rgb24 pipe:1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string output;
-  char buffer[65536];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    output.append(buffer, n);
-  pclose(pipe);
-  std::vector<std::string> frames;
-  for (std::size_t at = 0; at + Frame_Bytes <= output.size(); at += Frame_Bytes) {
-    frames.push_back(output.substr(at, Frame_Bytes));
-  }
-  return frames;
 }
 
 /// The palette the stream has loaded by the end of slot `last`; black before any table.
@@ -185,7 +152,7 @@ struct Stream_Builder {
 };
 
 TEST(FfmpegAgreement, IndependentDecoderShowsWhatOurInterpreterShows) {
-  if (!Ffmpeg_Available()) GTEST_SKIP() << "the ffmpeg command is not installed";
+  if (!testing::Have_Ffmpeg()) GTEST_SKIP() << "the ffmpeg command is not installed";
   Stream_Builder builder;
   builder.Build();
   const Pack_Slots& stream = builder.run->Pack_Buffer;
@@ -202,7 +169,7 @@ TEST(FfmpegAgreement, IndependentDecoderShowsWhatOurInterpreterShows) {
   const std::string file = dir.File("stream.cdg");
   testing::Write_File(file, Cdg_Bytes(stream, builder.last_slot));
 
-  const auto frames = Decode_After(file, builder.checkpoints);
+  const auto frames = testing::Ffmpeg_Frames(file, builder.checkpoints);
   ASSERT_EQ(frames.size(), builder.checkpoints.size());
   for (std::size_t i = 0; i < frames.size(); ++i) {
     const std::int64_t k = builder.checkpoints[i];
@@ -220,7 +187,7 @@ TEST(FfmpegAgreement, IndependentDecoderShowsWhatOurInterpreterShows) {
       for (int x = 0; x < Inner_Width; ++x) {
         const auto& color = palette[shown(y, x) & 15];
         const std::size_t at =
-            (static_cast<std::size_t>(y + 12) * Frame_Width + static_cast<std::size_t>(x + 6)) * 3;
+            (static_cast<std::size_t>(y + 12) * testing::Ffmpeg_Frame_Width + static_cast<std::size_t>(x + 6)) * 3;
         for (int c = 0; c < 3; ++c) {
           const int expected = color[static_cast<std::size_t>(c + 1)] * 17;
           if (static_cast<std::uint8_t>(frames[i][at + static_cast<std::size_t>(c)]) != expected)

@@ -1,5 +1,8 @@
 #include "support/test_support.h"
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -32,6 +35,17 @@ Temp_Dir::Temp_Dir() {
 Temp_Dir::~Temp_Dir() {
   std::error_code ec;
   std::filesystem::remove_all(path, ec);
+}
+
+Command_Result Run_Command(const std::string& command) {
+  Command_Result result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
+  int status = pclose(pipe);
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
 }
 
 std::string Read_File(const std::string& path) {

@@ -28,6 +28,13 @@ struct Temp_Dir {
   std::string File(const std::string& name) const { return (path / name).string(); }
 };
 
+/// Runs a shell command; output holds what it wrote to stdout (add 2>&1 for stderr too).
+struct Command_Result {
+  int exit_code = -1;  ///< -1 when it could not run or did not exit normally
+  std::string output;
+};
+Command_Result Run_Command(const std::string& command);
+
 std::string Read_File(const std::string& path);
 void Write_File(const std::string& path, const std::string& bytes);
 std::string Test_Data(const std::string& relative);
