@@ -2,6 +2,8 @@
 // scroll offsets. Every field is masked to its width before use, so any input is safe.
 #include "cdg/cdg_decoder.h"
 
+#include "cdg/packs.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -15,18 +17,6 @@ constexpr int Tile_Columns = Cdg_Width / Tile_Width;   // 50
 constexpr int Tile_Rows = Cdg_Height / Tile_Height;    // 18
 constexpr int Max_H_Offset = Tile_Width - 1;
 constexpr int Max_V_Offset = Tile_Height - 1;
-
-enum Opcode : std::uint8_t {
-  Op_Memory_Preset = 1,
-  Op_Border_Preset = 2,
-  Op_Tile_Block = 6,
-  Op_Scroll_Preset = 20,
-  Op_Scroll_Copy = 24,
-  Op_Define_Transparent = 28,
-  Op_Load_Colors_Low = 30,
-  Op_Load_Colors_High = 31,
-  Op_Tile_Block_Xor = 38,
-};
 
 /// Scroll commands of the two scroll instructions: 1 moves right or down, 2 left or up.
 enum Scroll_Command : int { Scroll_None = 0, Scroll_Forward = 1, Scroll_Back = 2 };
@@ -112,25 +102,25 @@ void Scroll(Cdg_Decoder& decoder, const Data& data, bool copy) {
 
 void Apply(Cdg_Decoder& decoder, std::uint8_t instruction, const Data& data) {
   switch (instruction) {
-    case Op_Memory_Preset:  // acted on at every repeat: discs repeat it for robustness
+    case Memory_Preset:  // acted on at every repeat: discs repeat it for robustness
       decoder.memory.fill(data[0] & 15);
       break;
-    case Op_Border_Preset:
+    case Border_Preset:
       Fill_Border(decoder, data[0] & 15);
       break;
-    case Op_Tile_Block:
-    case Op_Tile_Block_Xor:
-      Draw_Tile(decoder, data, instruction == Op_Tile_Block_Xor);
+    case Tile_Block:
+    case Tile_Block_Xor:
+      Draw_Tile(decoder, data, instruction == Tile_Block_Xor);
       break;
-    case Op_Scroll_Preset:
-    case Op_Scroll_Copy:
-      Scroll(decoder, data, instruction == Op_Scroll_Copy);
+    case Scroll_Preset:
+    case Scroll_Copy:
+      Scroll(decoder, data, instruction == Scroll_Copy);
       break;
-    case Op_Load_Colors_Low:
-    case Op_Load_Colors_High:
-      Load_Colors(decoder, data, instruction == Op_Load_Colors_Low ? 0 : 8);
+    case Load_Colors_Low:
+    case Load_Colors_High:
+      Load_Colors(decoder, data, instruction == Load_Colors_Low ? 0 : 8);
       break;
-    case Op_Define_Transparent:  // only for mixing with video; a preview shows opaque colours
+    case Define_Transparent:  // only for mixing with video; a preview shows opaque colours
     default:
       break;
   }

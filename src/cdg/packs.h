@@ -13,6 +13,8 @@ enum Instruction : std::uint8_t {
   Memory_Preset = 1,
   Border_Preset = 2,
   Tile_Block = 6,
+  Scroll_Preset = 20,  ///< never written by the engine; previews of other files read it
+  Scroll_Copy = 24,    ///< never written by the engine; previews of other files read it
   Define_Transparent = 28,
   Load_Colors_Low = 30,
   Load_Colors_High = 31,
