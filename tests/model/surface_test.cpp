@@ -4,25 +4,18 @@
 
 #include <set>
 
+#include "support/test_support.h"
+
 namespace lyricanvas {
 namespace {
 
-Font_Rec Font(const char* name, double size, bool bold = false, bool italic = false,
-              bool underline = false) {
-  Font_Rec f;
-  f.Font_Name = name;
-  f.Font_Size = size;
-  f.Bold = bold;
-  f.Italic = italic;
-  f.Underline = underline;
-  return f;
-}
+using testing::Make_Font;
 
 TEST(Surface, SpreadPrintEqualsPrintingAtEveryOffset) {
   const QString text = QString::fromUtf8("Öl, fjord & \"Quiz\" gypsy");
   for (const Font_Rec& font :
-       {Font("Liberation Serif", 20), Font("Liberation Sans", 14, true),
-        Font("DejaVu Sans", 26, false, true, true), Font("Liberation Serif", 9, true, true)}) {
+       {Make_Font("Liberation Serif", 20), Make_Font("Liberation Sans", 14, true),
+        Make_Font("DejaVu Sans", 26, false, true, true), Make_Font("Liberation Serif", 9, true, true)}) {
     Surface spread(289, 80, qRgb(0, 0, 255)), printed(289, 80, qRgb(0, 0, 255));
     for (Surface* s : {&spread, &printed}) {
       s->Set_Font(font);
@@ -43,7 +36,7 @@ TEST(Surface, SpreadPrintEqualsPrintingAtEveryOffset) {
 
 TEST(Surface, TextIsDrawnInExactlyTheColoursGiven) {
   Surface s(289, 60, qRgb(0, 0, 255));
-  s.Set_Font(Font("Liberation Serif", 20, false, true));
+  s.Set_Font(Make_Font("Liberation Serif", 20, false, true));
   s.Set_Color(qRgb(0, 0, 0));
   s.Set_Pos(2, 10);
   s.Print_Spread("Smooth edges?", 2);
@@ -58,7 +51,7 @@ TEST(Surface, TextIsDrawnInExactlyTheColoursGiven) {
 
 TEST(Surface, PrintAdvancesByTheMeasuredWidthAndOutsidePixelsReadAsBackground) {
   Surface s(100, 40, qRgb(1, 2, 3));
-  s.Set_Font(Font("Liberation Serif", 20));
+  s.Set_Font(Make_Font("Liberation Serif", 20));
   s.Set_Pos(3, 0);
   s.Print("Wave");
   int width = 0;

@@ -13,6 +13,8 @@
 namespace lyricanvas {
 namespace {
 
+using testing::Make_Font;
+
 using testing::Read_File;
 using testing::Test_Data;
 
@@ -62,16 +64,6 @@ Document Read_Back(const std::string& rtf) {
   std::string error;
   EXPECT_TRUE(Read_Rtf(doc, rtf, error)) << error;
   return doc;
-}
-
-Font_Rec Make_Font(const char* name, double size, bool bold, bool italic, bool underline) {
-  Font_Rec f;
-  f.Font_Name = name;
-  f.Font_Size = size;
-  f.Bold = bold;
-  f.Italic = italic;
-  f.Underline = underline;
-  return f;
 }
 
 // Three lines: fonts, sizes and styles vary per syllable, singers' colours per line, and the

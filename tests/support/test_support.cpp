@@ -48,6 +48,17 @@ Command_Result Run_Command(const std::string& command) {
   return result;
 }
 
+Font_Rec Make_Font(const char* name, double size, bool bold, bool italic, bool underline) {
+  Font_Rec f;
+  f.Font_Name = name;
+  f.Font_Size = size;
+  f.Bold = bold;
+  f.Italic = italic;
+  f.Underline = underline;
+  f.Bold_Set = f.Italic_Set = f.Underline_Set = true;
+  return f;
+}
+
 std::string Read_File(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/font.h"
 #include "model/ui.h"
 
 namespace lyricanvas::testing {
@@ -34,6 +35,10 @@ struct Command_Result {
   std::string output;
 };
 Command_Result Run_Command(const std::string& command);
+
+/// A font record with every property set.
+Font_Rec Make_Font(const char* name, double size, bool bold = false, bool italic = false,
+                   bool underline = false);
 
 std::string Read_File(const std::string& path);
 void Write_File(const std::string& path, const std::string& bytes);
