@@ -1,14 +1,13 @@
 // lyricanvas-cli create: writes the CD+G graphics of a song with the settings of the "CD+G
 // Creation" tab given as flags, through the create button's own checks and messages.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
 
 #include "app/cli.h"
 #include "cdg/creation.h"
+#include "model/file_io.h"
 #include "project/project_file.h"
 #include "project/timed_text.h"
 
@@ -26,20 +25,14 @@ constexpr const char* Usage =
 
 using Song_Loader = bool (*)(Song& song, const std::string& path, std::string& error);
 
-bool Read_Whole_File(const std::string& path, std::string& bytes, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read '" + path + "'";
+bool Load_Timed_Text_File(Song& song, const std::string& path, std::string& error) {
+  std::string reason;
+  std::optional<std::string> bytes = Read_Whole_File(path, &reason);
+  if (!bytes) {
+    error = "cannot read '" + path + "': " + reason;
     return false;
   }
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
-}
-
-bool Load_Timed_Text_File(Song& song, const std::string& path, std::string& error) {
-  std::string bytes;
-  if (!Read_Whole_File(path, bytes, error)) return false;
-  if (Load_Timed_Text(song, bytes, error)) return true;
+  if (Load_Timed_Text(song, *bytes, error)) return true;
   error = path + ": " + error;
   return false;
 }

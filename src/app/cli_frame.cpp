@@ -13,15 +13,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/cli.h"
 #include "cdg/cdg_decoder.h"
+#include "model/file_io.h"
 
 namespace lyricanvas::cli {
 namespace {
@@ -82,26 +80,6 @@ int Parse_Options(const std::vector<std::string>& args, Frame_Options& options) 
     return Fail(Exit_Usage, "give either --at SECONDS or --every SECONDS");
   if (options.every && *options.every <= 0) return Fail(Exit_Usage, "--every needs more than 0 seconds");
   return 0;
-}
-
-/// The file's bytes; on failure a message in error.
-std::optional<std::vector<std::uint8_t>> Read_Input(const std::string& path, std::string& error) {
-  std::error_code code;
-  if (std::filesystem::is_directory(path, code)) {
-    error = path + " is a directory";
-    return std::nullopt;
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = "cannot open " + path + ": " + std::strerror(errno);
-    return std::nullopt;
-  }
-  std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
-  if (file.bad()) {
-    error = "cannot read " + path;
-    return std::nullopt;
-  }
-  return bytes;
 }
 
 std::string Format_Time(double seconds) {
@@ -179,13 +157,15 @@ int Write_Sheet(std::span<const std::uint8_t> bytes, const Frame_Options& option
 int Run_Frame(const std::vector<std::string>& args) {
   Frame_Options options;
   if (int code = Parse_Options(args, options)) return code;
-  std::string error;
-  auto bytes = Read_Input(options.input, error);
-  if (!bytes) return Fail(Exit_Failure, error);
-  if (Cdg_Pack_Count(*bytes) == 0)
+  std::string reason;
+  std::optional<std::string> file = Read_Whole_File(options.input, &reason);
+  if (!file) return Fail(Exit_Failure, "cannot read " + options.input + ": " + reason);
+  std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(file->data()),
+                                      file->size());
+  if (Cdg_Pack_Count(bytes) == 0)
     return Fail(Exit_Failure, options.input + " holds no complete CD+G pack (" +
-                                  std::to_string(bytes->size()) + " bytes)");
-  return options.at ? Write_Frame(*bytes, options) : Write_Sheet(*bytes, options);
+                                  std::to_string(bytes.size()) + " bytes)");
+  return options.at ? Write_Frame(bytes, options) : Write_Sheet(bytes, options);
 }
 
 const bool registered = Register_Verb(

@@ -1,5 +1,7 @@
 #include "cdg/output_files.h"
 
+#include "model/file_io.h"
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -10,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <vector>
 
 namespace lyricanvas {
@@ -45,97 +46,23 @@ Output_Error System_Error(const std::string& what, const std::string& path, int 
   return {Kind_Of_Errno(number), what + " '" + path + "': " + std::strerror(number)};
 }
 
-/// An output file that appears under its name only when it is complete: the bytes go through a
-/// large buffer into a temporary file in the same directory, which is flushed to the disk and
-/// renamed over the target. Until then an older file of that name stays as it was; a failed or
-/// abandoned write removes the temporary file.
-class Atomic_File {
+/// An output file written through Atomic_File, its failures told as output errors.
+class Output_File {
  public:
-  static constexpr std::size_t Buffer_Size = 1 << 20;
-
-  explicit Atomic_File(std::string path) : path_(std::move(path)) { Open(); }
-  ~Atomic_File() { Abandon(); }
-  Atomic_File(const Atomic_File&) = delete;
-  Atomic_File& operator=(const Atomic_File&) = delete;
-
-  void Append(std::span<const std::uint8_t> bytes) {
-    if (fd_ < 0) return;
-    if (buffer_.size() + bytes.size() > Buffer_Size) Flush();
-    if (bytes.size() > Buffer_Size) return Write_All(bytes);
-    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
-  }
-
-  /// Flushes, closes and renames into place; false (and error set) when any step failed.
+  explicit Output_File(std::string path) : path_(path), file_(std::move(path)) {}
+  void Append(std::span<const std::uint8_t> bytes) { file_.Append(bytes); }
   bool Commit(Output_Error& error) {
-    Flush();
-    if (fd_ >= 0 && ::close(fd_) != 0) Fail("Cannot write", errno);
-    fd_ = -1;
-    if (error_.kind == Output_Error::None && std::rename(temp_.c_str(), path_.c_str()) != 0)
-      Fail("Cannot replace", errno);
-    if (error_.kind != Output_Error::None) {
-      Abandon();
-      error = error_;
-      return false;
-    }
-    temp_.clear();
-    return true;
+    File_Error failure;
+    if (file_.Commit(failure)) return true;
+    error = System_Error(failure.what, path_, failure.number);
+    return false;
   }
 
  private:
-  void Open() {
-    std::filesystem::path target(path_);
-    std::filesystem::path dir = target.parent_path();
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-      std::string name = "." + target.filename().string() + "." + std::to_string(random()) + ".tmp";
-      temp_ = (dir / name).string();
-      fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd_ < 0 && errno != EEXIST) break;
-    }
-    if (fd_ < 0) {
-      int number = errno;
-      temp_.clear();
-      error_ = System_Error("Cannot create", path_, number);
-      return;
-    }
-    buffer_.reserve(Buffer_Size);
-  }
-
-  void Flush() {
-    Write_All(buffer_);
-    buffer_.clear();
-  }
-
-  void Write_All(std::span<const std::uint8_t> bytes) {
-    while (fd_ >= 0 && !bytes.empty()) {
-      ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return Fail("Cannot write", written < 0 ? errno : EIO);
-      bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-  }
-
-  void Fail(const std::string& what, int number) {
-    if (error_.kind == Output_Error::None) error_ = System_Error(what, path_, number);
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
-  void Abandon() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    if (!temp_.empty()) ::unlink(temp_.c_str());
-    temp_.clear();
-  }
-
   std::string path_;
-  std::string temp_;
-  int fd_ = -1;
-  std::vector<std::uint8_t> buffer_;
-  Output_Error error_;
+  Atomic_File file_;
 };
 
-/// A whole input file mapped into memory for reading.
 class Mapped_File {
  public:
   explicit Mapped_File(const std::string& path) {
@@ -247,7 +174,7 @@ void Bin_Stream(Creation_Run& run, std::span<const std::uint8_t> audio, const By
 }
 
 bool Write_Cdg_File(Creation_Run& run, const std::string& path, Output_Error& error) {
-  Atomic_File file(path);
+  Output_File file(path);
   Cdg_Stream(run, [&](std::span<const std::uint8_t> bytes) { file.Append(bytes); });
   return file.Commit(error);
 }
@@ -268,7 +195,7 @@ bool Write_Bin_File(Creation_Run& run, const std::string& wav_path, const std::s
     return false;
   }
   Set_Run_Status(run, "writing BIN file");
-  Atomic_File file(path);
+  Output_File file(path);
   Bin_Stream(run, wav.Bytes().subspan(layout->data_offset, layout->data_size),
              [&](std::span<const std::uint8_t> bytes) { file.Append(bytes); });
   return file.Commit(error);

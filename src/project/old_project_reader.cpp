@@ -3,9 +3,8 @@
 #include <QString>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "model/file_io.h"
 #include "project/project_file.h"
 #include "project/project_text.h"
 
@@ -146,16 +145,13 @@ std::size_t Place_Pictures(Song& song, const Old_Bytes& in, std::size_t start, s
     std::string name = Decode_Windows_1252(in.Text(start + 44, end - (start + 44))).toStdString();
     start = end;
     if (k > text.Picture_Places.size()) continue;
-    std::ifstream file(name, std::ios::binary);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(name, ec) || !file) {
+    std::optional<std::string> bytes = Read_Whole_File(name);
+    if (!bytes) {
       Show_Message(ui, "Picture " + name + " could not be read!");
       continue;
     }
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
     found.emplace_back(text.Picture_Places[k - 1],
-                       Embedded_Picture{bytes.str(), QString::fromStdString(name)});
+                       Embedded_Picture{std::move(*bytes), QString::fromStdString(name)});
   }
   for (const auto& [place, picture] : found) song.RTB_Raw.Insert_Picture(place, picture, true);
   return n5 > 0 ? start + 1 : start;

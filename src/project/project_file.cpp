@@ -1,11 +1,9 @@
 #include "project/project_file.h"
 
+#include "model/file_io.h"
 #include "model/layout.h"
 
 #include <QFontDatabase>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -272,15 +270,6 @@ bool Read_Field_Records(Song& song, std::string_view records, std::string& error
 
 // Files -------------------------------------------------------------------------------------
 
-std::optional<std::string> Read_Whole_File(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return out.str();
-}
-
 bool Has_Extension(const std::string& path, const char* upper_extension) {
   std::string tail = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
   std::transform(tail.begin(), tail.end(), tail.begin(),
@@ -288,42 +277,15 @@ bool Has_Extension(const std::string& path, const char* upper_extension) {
   return tail == upper_extension;
 }
 
-/// Writes the bytes to a temporary file beside path, flushes it to the disk and renames it over
-/// path, so the old file stays whole until the new one is. Short writes count as failures.
+/// Writes the bytes to a temporary file beside path, forces it to the disk and renames it over
+/// path, so the old file stays whole until the new one is.
 bool Replace_File(const std::string& path, std::string_view bytes, std::string& reason) {
-  std::string temp = path + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    reason = std::strerror(errno);
-    return false;
-  }
-  auto fail = [&](int error) {
-    reason = std::strerror(error);
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return false;
-  };
-  for (std::size_t done = 0; done < bytes.size();) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail(n < 0 ? errno : EIO);
-    done += static_cast<std::size_t>(n);
-  }
-  // Keep the permissions of the file being replaced; a new file gets the usual ones.
-  struct stat old {};
-  mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) return fail(errno);
-  if (::close(fd) != 0) {
-    reason = std::strerror(errno);
-    ::unlink(temp.c_str());
-    return false;
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    reason = std::strerror(errno);
-    ::unlink(temp.c_str());
-    return false;
-  }
-  return true;
+  Atomic_File file(path, true);
+  file.Append(bytes);
+  File_Error error;
+  if (file.Commit(error)) return true;
+  reason = std::strerror(error.number);
+  return false;
 }
 
 /// The lyrics as they are saved: without stored pictures, each picture leaves a space.
