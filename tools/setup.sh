@@ -5,7 +5,10 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-multimedia-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
+  libfluidsynth-dev fluid-soundfont-gm librubberband-dev
+  xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-liberation2 fonts-dejavu-core
@@ -13,7 +16,7 @@ PACKAGES=(
 )
 # ./run.sh also renders the demo song's audio.
 if [ "${1:-}" = "--demo" ]; then
-  PACKAGES+=(python3 fluidsynth fluid-soundfont-gm)
+  PACKAGES+=(python3 fluidsynth)
 fi
 
 missing=()
