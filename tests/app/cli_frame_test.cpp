@@ -73,7 +73,7 @@ TEST_F(CliFrame, WritesTheStateAfterPackFloorOfTimesThreeHundredAsPng) {
   auto bytes = Bytes_Of(Stepping_Stream());
   for (auto [seconds, pack] : {std::pair{"0.5", 150}, {"0.2499", 74}, {"1.7466", 523}}) {
     SCOPED_TRACE(seconds);
-    Cli_Result result = Run_Cli({in, "--at", seconds, "-o", out});
+    Cli_Result result = Run_Cli({in, "--at", seconds, "-o", out, "--yes"});
     ASSERT_EQ(result.exit_code, 0) << result.errors;
     QImage written(out);
     ASSERT_EQ(written.size(), QSize(300, 216));
@@ -96,7 +96,7 @@ TEST_F(CliFrame, ContactSheetShowsEveryStepInRowsOfFive) {
   EXPECT_TRUE(Holds_Frame_Near(sheet, Decode_Frame(bytes, 450), sheet.width() - 300, 0));
 
   // 0, 0.25, ..., 1.5 s (1.75 s is the end): rows of five and two.
-  Cli_Result seven = Run_Cli({in, "--every", "0.25", "-o", out});
+  Cli_Result seven = Run_Cli({in, "--every", "0.25", "-o", out, "--yes"});
   ASSERT_EQ(seven.exit_code, 0) << seven.errors;
   sheet = QImage(out);
   EXPECT_GE(sheet.width(), 5 * 300);

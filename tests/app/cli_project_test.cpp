@@ -67,7 +67,8 @@ TEST(CliProject, FailuresExitNonZeroWithTheReason) {
   Run_Result missing = Run_Cli("import " + Quoted(dir.File("none.txt")) + " -o " +
                                Quoted(dir.File("x.cgp")));
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.output.find("Sorry, File '" + dir.File("none.txt") + "' does not exist!"),
+  EXPECT_NE(missing.output.find("cannot read '" + dir.File("none.txt") +
+                                "': No such file or directory"),
             std::string::npos);
   std::string damaged = Test_Data("project/cgp/malformed/length_past_end.cgp");
   Run_Result bad = Run_Cli("info " + Quoted(damaged));
