@@ -42,9 +42,7 @@ Output_Error::Kind Kind_Of_Errno(int number) {
 
 Output_Error System_Error(const std::string& what, const std::string& path, int number,
                           const std::string& reason = {}) {
-  std::string why = reason.empty() ? std::strerror(number) : reason;
-  if (number == ENOSPC || number == EDQUOT) why = "the disk is full (" + why + ")";
-  return {Kind_Of_Errno(number), what + " '" + path + "': " + why};
+  return {Kind_Of_Errno(number), what + " '" + path + "': " + (reason.empty() ? std::strerror(number) : reason)};
 }
 
 /// An output file written through Atomic_File, its failures told as output errors.

@@ -301,8 +301,9 @@ void Atomic_File::Write_All(std::span<const std::uint8_t> bytes) {
 }
 
 void Atomic_File::Fail(const char* what, int number, std::string reason) {
-  if (error_.number == 0)
-    error_ = {what, number, reason.empty() ? std::strerror(number) : std::move(reason)};
+  if (reason.empty()) reason = std::strerror(number);
+  if (number == ENOSPC || number == EDQUOT) reason = "the disk is full (" + reason + ")";
+  if (error_.number == 0) error_ = {what, number, std::move(reason)};
   if (fd_ >= 0 && !to_stdout_) ::close(fd_);
   fd_ = -1;
 }
