@@ -168,8 +168,9 @@ void Read_Value(Verb_Parser& words, const Value_Option& o, Create_Options& optio
 
 /// Reads and checks the command line; the result is the exit status when the run ends here.
 std::optional<int> Parse_Args(const std::vector<std::string>& args, Create_Options& options) {
-  Verb_Parser words("create", "Writes the CD+G graphics of a song, as the \"Create CD+G Data\" "
-                              "button does with the settings of the \"CD+G Creation\" tab. " + Time_Forms);
+  Verb_Parser words("create", std::string("Writes the CD+G graphics of a song, as the \"Create "
+                                          "CD+G Data\" button does with the settings of the "
+                                          "\"CD+G Creation\" tab. ") + Time_Forms);
   Describe(words);
   if (std::optional<int> exit = words.Parse(args)) return exit;
   for (const Value_Option& o : Value_Options) Read_Value(words, o, options);

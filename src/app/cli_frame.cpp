@@ -47,7 +47,7 @@ int Fail(int code, const std::string& message) {
 void Describe(Verb_Parser& words) {
   words.Add_Positional("FILE.cdg", "The .cdg pack stream to show.");
   words.Add_Option({"at"}, "TIME",
-                   "Writes the display at TIME: the state after pack TIME x 300. " + Time_Forms);
+                   std::string("Writes the display at TIME: the state after pack TIME x 300. ") + Time_Forms);
   words.Add_Option({"every"}, "TIME",
                    "Writes a contact sheet of the display at 0, TIME, 2 x TIME ... up to the "
                    "end, at most " + std::to_string(Max_Sheet_Frames) + " frames; TIME above 0.");

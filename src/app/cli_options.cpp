@@ -35,10 +35,6 @@ std::string Dashed(const std::string& name) { return (name.size() == 1 ? "-" : "
 
 }  // namespace
 
-const std::string Time_Forms =
-    "A time is SECONDS or MINUTES:SECONDS, with hundredths after a ',' or '.' "
-    "(90, 90,5, 1:30, 1:30.50).";
-
 std::optional<double> Checked_Time(const std::string& text, const Time_Bounds& bounds,
                                    std::string& why) {
   bool has_digit = std::ranges::any_of(text, [](char c) { return c >= '0' && c <= '9'; });

@@ -210,6 +210,11 @@ TEST(CliOutputs, ADashWritesToStandardOutput) {
   EXPECT_EQ(cdg.exit_code, 0);
   EXPECT_EQ(cdg.output.size() % 24, 0u);
   EXPECT_GT(cdg.output.size(), 24u * 300 * 30);
+  testing::Command_Result project = testing::Run_Command(
+      "cd '" + folder.dir.path.string() + "' && '" LYRICANVAS_CLI "' import song.cgp -o -");
+  EXPECT_EQ(project.exit_code, 0);
+  EXPECT_TRUE(project.output.starts_with("{\\rtf1")) << project.output.substr(0, 40);
+  EXPECT_THAT(project.output, HasSubstr("\r\nfield:"));
   EXPECT_EQ(folder.Snapshot(), before);
 }
 
