@@ -1,7 +1,6 @@
 // lyricanvas-cli create: writes the CD+G graphics of a song with the settings of the "CD+G
 // Creation" tab given as flags, through the create button's own checks and messages.
 #include <cstdio>
-#include <map>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -84,10 +83,16 @@ constexpr Value_Option Value_Options[] = {
 };
 
 /// The check boxes of the creation tab and their flags.
-constexpr std::pair<const char*, const char*> Check_Options[] = {
-    {"blank-audio", "Chk_Blank"},
-    {"reduce-framerate", "chk_framerate"},
-    {"reverse-transparency", "Chk_Reverse"},
+struct Check_Option {
+  const char* option;
+  const char* control;
+  const char* description;
+};
+
+constexpr Check_Option Check_Options[] = {
+    {"blank-audio", "Chk_Blank", "Writes silence instead of the WAV's audio into the image."},
+    {"reduce-framerate", "chk_framerate", "Wipes at 30 steps a second instead of 60."},
+    {"reverse-transparency", "Chk_Reverse", "Reverses the transparency of the background."},
 };
 
 constexpr int Max_Timebase_Pairs = 3;
@@ -121,9 +126,7 @@ void Describe(Verb_Parser& words) {
                    "A time-base pair: the song time SOURCE is shown at DEST. Up to " +
                        std::to_string(Max_Timebase_Pairs) +
                        " pairs, each later than the one before in both times.");
-  words.Add_Flag({"blank-audio"}, "Writes silence instead of the WAV's audio into the image.");
-  words.Add_Flag({"reduce-framerate"}, "Wipes at 30 steps a second instead of 60.");
-  words.Add_Flag({"reverse-transparency"}, "Reverses the transparency of the background.");
+  for (const Check_Option& o : Check_Options) words.Add_Flag({o.option}, o.description);
   words.Add_Flag({"yes"}, "Answers Yes to every question, such as overwriting the output.");
 }
 
@@ -175,8 +178,8 @@ std::optional<int> Parse_Args(const std::vector<std::string>& args, Create_Optio
   if (std::optional<int> exit = words.Parse(args)) return exit;
   for (const Value_Option& o : Value_Options) Read_Value(words, o, options);
   Read_Timebase(words, options);
-  for (auto [flag, control] : Check_Options)
-    if (words.Is_Set(flag)) options.checks.emplace_back(control);
+  for (const Check_Option& o : Check_Options)
+    if (words.Is_Set(o.option)) options.checks.emplace_back(o.control);
   options.yes = words.Is_Set("yes");
   options.wav = words.Value("wav").value_or("");
   options.output = words.Value("output").value_or("");

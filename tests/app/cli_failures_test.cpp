@@ -172,7 +172,7 @@ TEST(CliFailures, HelpAndVersionAnswerWithoutDoingAnything) {
   auto before = folder.Snapshot();
   for (const Answer& c : {Answer{"--version", "lyricanvas-cli 1.0.20\n"},
                           {"frame --version", "lyricanvas-cli 1.0.20\n"},
-                          {"--help", "lyricanvas-cli VERB --help lists the options of a verb."},
+                          {"--help", "lyricanvas-cli VERB --help lists the options of a verb"},
                           {"create --help", "--fading <STYLE>          The fading style: \"Smooth"},
                           {"create --help", "\"Draw no outline\""},
                           {"create song.txt -o new.cdg --help", "--timebase <SOURCE=DEST>"},
