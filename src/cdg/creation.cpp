@@ -40,6 +40,7 @@ std::string Unpredictable_Error(const Creation_Run& run, int number,
 std::string Output_Failure_Message(const Creation_Run& run, const Output_Error& error) {
   switch (error.kind) {
     case Output_Error::Bad_Wav:
+    case Output_Error::Cannot_Write:
       return error.description;
     case Output_Error::Bad_Name:
       return "The volume you want to write the CDG/BIN file to does not exist!\n" +
