@@ -40,6 +40,9 @@ TEST(CliSyllables, CutsTheLyricsIntoSyllableFieldsAndFillsOnlyGapsWhenRunAgain) 
   EXPECT_NE(first.output.find(": 9 fields (9 new)"), std::string::npos) << first.output;
   EXPECT_EQ(Field_Texts(cut), "Won|der|ful|wa|ter|somet|hing|did|n't");
 
+  auto info = Run_Cli("info " + Quoted(lyrics));
+  EXPECT_NE(info.output.find("syllables: 9\n"), std::string::npos) << info.output;
+
   auto second = Run_Cli("syllables " + Quoted(cut) + " -o " + Quoted(again));
   ASSERT_EQ(second.exit_code, 0) << second.output;
   EXPECT_NE(second.output.find(": 9 fields (0 new)"), std::string::npos) << second.output;
