@@ -79,6 +79,16 @@ std::int64_t Seek_Memory(void* opaque, std::int64_t offset, int whence) {
   return d.offset;
 }
 
+/// Opens the container. Only `protocols` may be used to reach what a playlist names inside it,
+/// so a song file can never make the decoder fetch from the network.
+int Open_Container(Audio_Decoder& d, const char* url, const char* protocols) {
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "protocol_whitelist", protocols, 0);
+  int rc = avformat_open_input(&d.format, url, nullptr, &options);
+  av_dict_free(&options);
+  return rc;
+}
+
 /// After the container is open: the best audio stream and its decoder.
 Audio_Decoder_Ptr Open_Stream(Audio_Decoder_Ptr d, Audio_Error& error) {
   int rc = avformat_find_stream_info(d->format, nullptr);
@@ -161,7 +171,7 @@ bool Receive(Audio_Decoder& d, AVFrame* frame, Pcm_Buffer& pcm, std::vector<std:
 Audio_Decoder_Ptr Open_Audio_Decoder(const std::string& path, Audio_Error& error) {
   Quiet_Ffmpeg();
   Audio_Decoder_Ptr d(new Audio_Decoder);
-  int rc = avformat_open_input(&d->format, path.c_str(), nullptr, nullptr);
+  int rc = Open_Container(*d, path.c_str(), "file");
   if (rc < 0) {
     error = Av_Error(rc);
     return nullptr;
@@ -184,7 +194,7 @@ Audio_Decoder_Ptr Open_Audio_Decoder(std::span<const std::uint8_t> bytes, Audio_
     return nullptr;
   }
   d->format->pb = d->io;
-  int rc = avformat_open_input(&d->format, nullptr, nullptr, nullptr);
+  int rc = Open_Container(*d, nullptr, "none");
   if (rc < 0) {
     error = Av_Error(rc);
     return nullptr;
@@ -201,17 +211,18 @@ double Declared_Seconds(const Audio_Decoder& decoder) {
   return 0;
 }
 
-void Decode_All(Audio_Decoder& d, Pcm_Buffer& pcm, std::stop_token stop) {
+void Decode_All(Audio_Decoder& d, Pcm_Buffer& pcm, std::stop_token stop, std::int64_t max_frames) {
   AVPacket* packet = av_packet_alloc();
   AVFrame* frame = av_frame_alloc();
   std::vector<std::int16_t> out;
   bool room = packet != nullptr && frame != nullptr;
-  while (room && !stop.stop_requested() && av_read_frame(d.format, packet) >= 0) {
+  while (room && !stop.stop_requested() && pcm.Frames() < max_frames &&
+         av_read_frame(d.format, packet) >= 0) {
     if (packet->stream_index == d.stream && avcodec_send_packet(d.codec, packet) >= 0)
       room = Receive(d, frame, pcm, out);
     av_packet_unref(packet);
   }
-  if (room && !stop.stop_requested() && avcodec_send_packet(d.codec, nullptr) >= 0 &&
+  if (room && !stop.stop_requested() && pcm.Frames() < max_frames && avcodec_send_packet(d.codec, nullptr) >= 0 &&
       Receive(d, frame, pcm, out))
     Convert(d, nullptr, pcm, out);
   av_frame_free(&frame);

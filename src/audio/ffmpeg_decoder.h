@@ -28,8 +28,9 @@ Audio_Decoder_Ptr Open_Audio_Decoder(std::span<const std::uint8_t> bytes, Audio_
 /// The length the file declares in seconds, 0 when it does not say.
 double Declared_Seconds(const Audio_Decoder& decoder);
 
-/// Decodes to the end, or until a stop is requested, into `pcm` and then finishes it. Damaged
-/// packets are skipped; an unreadable rest ends the song where it breaks.
-void Decode_All(Audio_Decoder& decoder, Pcm_Buffer& pcm, std::stop_token stop);
+/// Decodes to the end, until a stop is requested or `max_frames` are decoded, into `pcm` and
+/// then finishes it. Damaged packets are skipped; an unreadable rest ends the song there.
+void Decode_All(Audio_Decoder& decoder, Pcm_Buffer& pcm, std::stop_token stop,
+                std::int64_t max_frames = Max_Song_Frames);
 
 }  // namespace lyricanvas
