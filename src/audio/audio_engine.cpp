@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -21,9 +22,12 @@ namespace {
 constexpr std::size_t Silent_Chunk_Frames = 8192;
 constexpr std::streamsize Max_Midi_Bytes = 64 * 1024 * 1024;
 
+/// The first `limit` bytes of a file (fewer when it is shorter).
 std::vector<std::uint8_t> Read_Head(const std::string& path, std::streamsize limit) {
+  std::error_code failed;
+  auto size = static_cast<std::streamsize>(std::filesystem::file_size(path, failed));
   std::ifstream file(path, std::ios::binary);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(limit));
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(failed ? 0 : std::min(size, limit)));
   file.read(reinterpret_cast<char*>(bytes.data()), limit);
   bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
   return bytes;
