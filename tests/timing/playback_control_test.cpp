@@ -204,6 +204,24 @@ TEST(SongFile, ANameOfNoFileIsNotOpenedAndANewNameClosesTheOldSong) {
   EXPECT_TRUE(w.recorder.messages.empty());
 }
 
+TEST(SongFile, TheNameIsCheckedWhenTheTimingTabOpens) {
+  Window w(false);
+  struct Case {
+    std::string name;
+    std::string message;  ///< "": none
+  };
+  for (const Case& c : {Case{"", ""}, Case{"  " + w.song_path + " ", ""},
+                        Case{w.dir.File("gone.mp3"), "There is no such file!"},
+                        Case{w.dir.File("no folder/gone.mp3"),
+                             "Error! The volume for file '" + w.dir.File("no folder/gone.mp3") +
+                                 "' could not be found or does not contain any media!"}}) {
+    w.recorder.messages.clear();
+    w.controls().Set_Text("txt_Filename", 0, c.name);
+    EXPECT_EQ(Check_Song_File_Name(*w.song, w.ui), c.message.empty()) << c.name;
+    EXPECT_EQ(w.recorder.messages, c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
+  }
+}
+
 TEST(TimeControls, TypingOrScrollingMovesTheStoppedSongOnly) {
   Window w(true);
   w.controls().Set_Text("Txt_Time", "1:15");
