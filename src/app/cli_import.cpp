@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/cli.h"
+#include "app/cli_options.h"
 #include "project/project_file.h"
 
 namespace lyricanvas::cli {
@@ -12,19 +13,17 @@ namespace {
 constexpr const char* Usage = "import INPUT -o OUT.cgp";
 
 int Import(const std::vector<std::string>& args) {
-  std::string input, output;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if ((args[i] == "-o" || args[i] == "--output") && i + 1 < args.size()) output = args[++i];
-    else if (input.empty() && !args[i].starts_with("-")) input = args[i];
-    else {
-      std::fprintf(stderr, "usage: lyricanvas-cli %s\n", Usage);
-      return 2;
-    }
-  }
-  if (input.empty() || output.empty()) {
-    std::fprintf(stderr, "usage: lyricanvas-cli %s\n", Usage);
-    return 2;
-  }
+  Verb_Parser words("import", "Turns a project, lyrics text, RTF, MIDI or karaoke file into a "
+                              "project file, as \"Open Project...\" reads it.");
+  words.Add_Positional("INPUT", "The file to read: .cgp, .rtf, .txt, .mid or .kar.");
+  words.Add_Option({"o", "output"}, "OUT.cgp", "The project file to write.");
+  if (std::optional<int> exit = words.Parse(args)) return *exit;
+  std::vector<std::string> inputs = words.Positionals();
+  if (inputs.size() != 1) words.Reject(inputs.empty() ? "no INPUT given" : "more than one INPUT given");
+  if (!words.Is_Set("output")) words.Reject("no output file given (-o OUT.cgp)");
+  if (!words.Ok()) return words.Usage_Error();
+  const std::string& input = inputs[0];
+  const std::string output = *words.Value("output");
   Ui ui = Ui::Console();
   Song song;
   if (!Open_Project(song, input, ui)) return 1;

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "app/cli.h"
+#include "app/cli_options.h"
 #include "project/project_file.h"
 
 namespace lyricanvas::cli {
@@ -74,19 +75,17 @@ void Print_Options(const Song& song) {
 }
 
 int Info(const std::vector<std::string>& args) {
-  std::string path;
-  bool text_only = false;
-  for (const std::string& arg : args) {
-    if (arg == "--text") text_only = true;
-    else if (path.empty() && !arg.starts_with("-")) path = arg;
-    else {
-      std::fprintf(stderr, "usage: lyricanvas-cli %s\n", Usage);
-      return 2;
-    }
-  }
+  Verb_Parser words("info", "Prints a short summary of a project: lines, fields, timing, "
+                            "pictures, fonts and the options that differ from the defaults.");
+  words.Add_Positional("PROJECT", "The file to read: .cgp, .rtf, .txt, .mid or .kar.");
+  words.Add_Flag({"text"}, "Prints the plain lyrics instead of the summary.");
+  if (std::optional<int> exit = words.Parse(args)) return *exit;
+  std::vector<std::string> inputs = words.Positionals();
+  if (inputs.size() != 1) return words.Usage_Error(inputs.empty() ? "no PROJECT given" : "more than one PROJECT given");
+  const bool text_only = words.Is_Set("text");
   Ui ui = Ui::Console();
   Song song;
-  if (path.empty() || !Open_Project(song, path, ui)) return path.empty() ? 2 : 1;
+  if (!Open_Project(song, inputs[0], ui)) return Exit_Failure;
   if (text_only) {
     QString text = song.RTB_Raw.Text();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

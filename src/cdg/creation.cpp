@@ -67,19 +67,6 @@ bool Trapped(Creation_Run& run, Work&& work) {
   return false;
 }
 
-/// The leading number of a text, blanks ignored ("" and text without a number give 0).
-double Val(const std::string& text) {
-  std::string number;
-  for (char c : text) {
-    if (c == ' ' || c == '\t') continue;
-    bool sign = (c == '-' || c == '+') && number.empty();
-    bool point = c == '.' && number.find('.') == std::string::npos;
-    if (!sign && !point && (c < '0' || c > '9')) break;
-    number += c;
-  }
-  return std::strtod(number.c_str(), nullptr);
-}
-
 /// CInt: rounded half to even; a value outside 16 bits is an overflow.
 int CInt(double value) {
   double rounded = std::nearbyint(value);

@@ -63,9 +63,6 @@ TEST_F(CliCreate, TheButtonsChecksAndMessagesApply) {
   r = Run("song.txt -o out.cdg --total 0:30 --minimum-gap 5 --minimum-shown 4");
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_THAT(r.output, HasSubstr("must be greater or equal to the minimum gap for clearing!"));
-  r = Run("song.txt -o out.cdg --total 0:30 --lines 0");
-  EXPECT_EQ(r.exit_code, 1);
-  EXPECT_THAT(r.output, HasSubstr("Unpredictable error No. 11 - Division by zero"));
   EXPECT_FALSE(std::filesystem::exists(dir.File("out.cdg")));
 }
 
@@ -106,10 +103,10 @@ TEST_F(CliCreate, BadCommandLinesGiveTheUsage) {
                            "song.txt --timebase 1=2 --timebase 3=4 --timebase 5=6 --timebase 7=8"}) {
     Cli_Result r = Run(args);
     EXPECT_EQ(r.exit_code, 2) << args << "\n" << r.output;
-    EXPECT_THAT(r.output, HasSubstr("usage: lyricanvas-cli create SONG")) << args;
+    EXPECT_THAT(r.output, HasSubstr("usage: lyricanvas-cli create [options] SONG")) << args;
   }
   Cli_Result r = Run("song.txt --fading Sparkle");
-  EXPECT_THAT(r.output, HasSubstr("\"Smooth fading\", \"Cheap DVD fading\", \"None\""));
+  EXPECT_THAT(r.output, HasSubstr("\"Smooth fading\", \"Cheap DVD fading\" or \"None\""));
   EXPECT_THAT(r.output, Not(HasSubstr("Finished")));
 }
 
