@@ -7,6 +7,7 @@
 #include "app/cli.h"
 #include "app/cli_files.h"
 #include "app/cli_options.h"
+#include "editing/syllables.h"
 #include "project/project_file.h"
 
 namespace lyricanvas::cli {
@@ -95,6 +96,7 @@ int Info(const std::vector<std::string>& args) {
     return 0;
   }
   std::printf("lines: %d\n", Line_Count(song));
+  std::printf("syllables: %d\n", Syllable_Count(song));
   Print_Timing(song);
   std::printf("fonts:");
   for (const std::string& font : Fonts_Used(song.RTB_Raw)) std::printf(" [%s]", font.c_str());

@@ -77,7 +77,7 @@ TEST(CliProject, FailuresExitNonZeroWithTheReason) {
   EXPECT_NE(missing.output.find("cannot read '" + dir.File("none.txt") +
                                 "': No such file or directory"),
             std::string::npos);
-  std::string damaged = Test_Data("project/cgp/malformed/length_past_end.cgp");
+  std::string damaged = Test_Data("project/cgp/malformed/lyrics_cut_inside_a_group.cgp");
   Run_Result bad = Run_Cli("info " + Quoted(damaged));
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.output.find("could not be opened"), std::string::npos) << bad.output;
