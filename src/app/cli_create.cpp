@@ -100,8 +100,7 @@ constexpr int Max_Timebase_Pairs = 3;
 /// The settings of the command line, applied to the song's controls once it is loaded.
 struct Create_Options {
   std::string song_path;
-  std::string wav;     ///< the WAV file, or empty
-  std::string output;  ///< the output file, or empty
+  std::string wav;  ///< the WAV file, or empty
   bool yes = false;
   std::vector<std::tuple<std::string, int, std::string>> texts;  ///< control, index, text
   std::vector<std::string> checks;                                ///< controls to check
@@ -175,6 +174,7 @@ std::optional<int> Parse_Args(const std::vector<std::string>& args, Create_Optio
                                           "CD+G Data\" button does with the settings of the "
                                           "\"CD+G Creation\" tab. ") + Time_Forms);
   Describe(words);
+  words.Ask_Before_Replacing();  // through the button's own question, answered by --yes
   if (std::optional<int> exit = words.Parse(args)) return exit;
   for (const Value_Option& o : Value_Options) Read_Value(words, o, options);
   Read_Timebase(words, options);
@@ -182,7 +182,6 @@ std::optional<int> Parse_Args(const std::vector<std::string>& args, Create_Optio
     if (words.Is_Set(o.option)) options.checks.emplace_back(o.control);
   options.yes = words.Is_Set("yes");
   options.wav = words.Value("wav").value_or("");
-  options.output = words.Value("output").value_or("");
   std::vector<std::string> songs = words.Positionals();
   if (songs.size() != 1) words.Reject(songs.empty() ? "no SONG given" : "more than one SONG given");
   if (!words.Ok()) return words.Usage_Error();
@@ -195,16 +194,10 @@ void Apply(const Create_Options& options, Controls& controls) {
   for (const std::string& control : options.checks) controls.Set_Check(control, 1);
 }
 
-/// The song and the WAV must be regular files, and the output none of them; the button asks
-/// before it replaces an existing output.
+/// The song and the WAV must be regular files (the WAV of any length: it is streamed).
 std::string Files_Problem(const Create_Options& options) {
-  std::vector<std::string> inputs{options.song_path};
-  if (!options.wav.empty()) inputs.push_back(options.wav);
-  for (const std::string& input : inputs)
-    if (std::string problem = Input_Problem(input, input == options.wav ? UINT64_MAX : Max_Document_Bytes);
-        !problem.empty())
-      return problem;
-  return options.output.empty() ? std::string() : Output_Problem(options.output, inputs, true);
+  if (std::string problem = Input_Problem(options.song_path); !problem.empty()) return problem;
+  return options.wav.empty() ? std::string() : Input_Problem(options.wav, UINT64_MAX);
 }
 
 /// Messages and questions on stderr; a question is answered Yes only with --yes.

@@ -15,6 +15,12 @@
 //   if (std::optional<int> exit = words.Parse(args)) return *exit;
 //   std::optional<double> at = words.Time("at", Time_Bounds{});
 //   if (!words.Ok()) return words.Usage_Error();
+//
+// A verb that writes a file names its option "output" (with "o" for short). It then gets --yes
+// (unless it has its own), and Parse checks the output against every other word: it must not be
+// a directory, device or FIFO, nor the same file as an input or any other value, nor an existing
+// file without --yes. Such a problem is reported by Usage_Error() after any usage problem, with
+// Exit_Failure.
 #include <QCommandLineParser>
 #include <optional>
 #include <string>
@@ -76,19 +82,27 @@ class Verb_Parser {
                                     const std::vector<std::string>& choices);
   /// Remembers a usage problem found by the verb itself (the first one counts).
   void Reject(const std::string& message);
+  /// The verb asks itself before it replaces an existing output, so Parse does not refuse one.
+  void Ask_Before_Replacing() { verb_asks_ = true; }
 
-  bool Ok() const { return problem_.empty(); }
-  /// Prints the remembered problem (or `message`) and the usage line; returns Exit_Usage.
+  bool Ok() const { return problem_.empty() && file_problem_.empty(); }
+  /// Prints the remembered usage problem (or `message`) and the usage line and returns
+  /// Exit_Usage; without one, prints the problem with the output and returns Exit_Failure.
   int Usage_Error(const std::string& message = {}) const;
   /// Prints "lyricanvas-cli VERB: message"; returns Exit_Failure.
   int Failure(const std::string& message) const;
 
  private:
   std::string Usage_Line() const;
+  void Check_Output();
 
   std::string verb_;
   QCommandLineParser parser_;
+  std::vector<std::string> value_options_;  ///< the first name of each option with a value
+  bool has_yes_ = false;
+  bool verb_asks_ = false;
   std::string problem_;
+  std::string file_problem_;
 };
 
 /// "a", "b" or "c": the choices quoted, for messages and descriptions.
