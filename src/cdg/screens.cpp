@@ -42,6 +42,10 @@ int Line_Count_Of(const Creation_Run& run, int s) {
   return run.Screen_Line_Count[static_cast<std::size_t>(s)];
 }
 
+void Skip_Occupied(Creation_Run& run) {
+  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
+}
+
 /// The first wipe of screen s, or `none` when its lines have none.
 std::int64_t First_Wipe_Of(Creation_Run& run, int s, std::int64_t none) {
   std::int64_t first = none;
@@ -164,11 +168,13 @@ void Clear_Screen(Creation_Run& run, const Song& song, Surface& work, const Scre
   Place_Draw_Point(run, plan);
   if (plan.s > 1) Fade_Out(run, song, plan);
   Debug_Log(run.ui, "Hard screen change performed at " + Seconds_Text(run.Pack_Pointer));
-  Skip_To_Free_Run(run, Clear_Packs);
+  // Each pack goes into the next free slot: wipe packs already placed stay where they are.
+  Skip_Occupied(run);
   if (!plan.picture_shown) run.Work_Palette = song.Palette;
   Write_Border_Preset(run, 0);
   Write_Transparency(run, run.Pack_Pointer);
   Write_Memory_Preset(run, 0, run.Pack_Pointer);
+  const std::int64_t cleared = run.Pack_Pointer;
   Write_Color_Tables(run, run.Work_Palette, run.Pack_Pointer);
   run.Target_Screen.Fill(0);
   run.Shown_Screen.Fill(0);
@@ -176,8 +182,10 @@ void Clear_Screen(Creation_Run& run, const Song& song, Surface& work, const Scre
     run.Background_Screen = run.Target_Screen;
   else
     run.Background_Screen.Fill(0);
-  // The presets just placed cleared whatever the stream showed before them.
-  run.Interpreted_Up_To = run.Pack_Pointer - 1;
+  // The presets cleared whatever the stream showed before them; wipe packs met among the colour
+  // tables act on the cleared screen.
+  run.Interpreted_Up_To = cleared - 1;
+  Interpret_Packs_Up_To(run, run.Pack_Pointer);
   Write_Screen_Lines(run, song, work, plan.s);
   run.Screen_End_Mark = run.Pack_Pointer;
 }
