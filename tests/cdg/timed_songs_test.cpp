@@ -16,6 +16,7 @@
 #include "cdg/output_files.h"
 #include "cdg/packs.h"
 #include "model/layout.h"
+#include "model/line_render.h"
 #include "support/ffmpeg.h"
 #include "support/song_builder.h"
 #include "support/test_support.h"
@@ -159,19 +160,36 @@ struct Expected_Pixel {
   int x, y, unwiped, wiped;
 };
 
+/// The line rendered by the model's renderer, outline black and body white, its print origin at
+/// row `origin` of a picture tall enough for any font.
+Surface Rendered_Line(const Song& song, int line, int origin) {
+  Surface picture(Inner_Width + 1, 2 * Inner_Height + 100, qRgb(0, 0, 255));
+  Render_Outline(song, Line_X(song, line), origin, picture, line, false, Render_Color{qRgb(0, 0, 0)});
+  Render_Body(song, Line_X(song, line), origin, picture, line, Render_Color{qRgb(255, 255, 255)});
+  return picture;
+}
+
 std::vector<Expected_Pixel> Line_Pixels(const Created& c, int line) {
   const Creation_Run& run = *c.run;
   const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
   const Singer_Rec& singer = c.song.Singers[1];
   const int xor_value = Wipe_Xor_Value(run.Settings.Wiping_Style);
-  const bool outline_wiped = xor_value == 3 || run.Settings.Wiping_Style == "Swipe text body & outline";
+  const bool outline_wiped =
+      xor_value == 3 || run.Settings.Wiping_Style == "Swipe text body & outline";
   const int origin = Slot_Top(rec.Slot_Of_Line, run.Lines_Per_Screen) + run.Line_Y_Offset;
+  const int picture_origin = Inner_Height;  // room above and below the slot for any font
+  const Surface picture = Rendered_Line(c.song, line, picture_origin);
   std::vector<Expected_Pixel> pixels;
-  for (const Line_Pixel& p : *run.Line_Pictures[static_cast<std::size_t>(line)]) {
-    const int unwiped = p.body ? singer.Unwiped_Body : singer.Unwiped_Outline;
-    const bool wiped = p.body || outline_wiped;
-    pixels.push_back({p.x, origin + p.y, unwiped, wiped ? unwiped ^ xor_value : unwiped});
-  }
+  for (int y = 0; y < picture.Height(); ++y)
+    for (int x = 0; x <= Inner_Width; ++x) {
+      const QRgb pixel = picture.Pixel(x, y);
+      if (pixel == qRgb(0, 0, 255)) continue;
+      const bool body = pixel == qRgb(255, 255, 255);
+      const int unwiped = body ? singer.Unwiped_Body : singer.Unwiped_Outline;
+      const bool wiped = body || outline_wiped;
+      pixels.push_back(
+          {x, origin + y - picture_origin, unwiped, wiped ? unwiped ^ xor_value : unwiped});
+    }
   return pixels;
 }
 
