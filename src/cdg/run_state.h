@@ -3,12 +3,15 @@
 // the settings read from the creation tab and the tables of the coloring and screen passes.
 // One run owns one of these; nothing of it outlives the run.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "model/song.h"
+#include "pictures/reduction.h"
 
 namespace lyricanvas {
 
@@ -141,6 +144,13 @@ struct Creation_Run {
   std::vector<std::array<int, 101>> Screen_Lines = std::vector<std::array<int, 101>>(Max_Screens + 1);
   int Screen_Count = 0;
   std::int64_t Screen_End_Mark = 0;
+
+  // Pictures.
+  Picture_Work Pictures;
+  bool Picture_On_Screen = false;
+  /// Ragged sweep fronts; a fixed seed makes a run repeatable.
+  std::mt19937 Effect_Random{static_cast<std::uint32_t>(
+      std::chrono::system_clock::now().time_since_epoch().count())};
 };
 
 /// Sets the phase of the run and tells the Ui.

@@ -9,6 +9,7 @@
 #include "cdg/interpreter.h"
 #include "cdg/line_drawing.h"
 #include "cdg/packs.h"
+#include "cdg/picture_screens.h"
 #include "cdg/tile_updater.h"
 
 namespace lyricanvas {
@@ -112,20 +113,6 @@ Screen_Plan Plan_Screen(Creation_Run& run, int s) {
   return plan;
 }
 
-/// Border, transparency, memory presets and colour tables of a cleared screen.
-constexpr int Clear_Packs = 20;
-
-/// Moves Pack_Pointer to the first slot that begins `count` empty slots in a row, so that no
-/// wipe pack falls between the packs that clear the screen and is lost with it.
-void Skip_To_Free_Run(Creation_Run& run, int count) {
-  for (std::int64_t free = 0; free < count; ++free)
-    if (run.Pack_Buffer.Occupied(run.Pack_Pointer + free)) {
-      run.Pack_Pointer += free + 1;
-      free = -1;
-    }
-}
-
-
 /// Where the redraw of a cleared screen begins, after the previous screen has ended.
 void Place_Draw_Point(Creation_Run& run, const Screen_Plan& plan) {
   if (plan.s == 1) {
@@ -154,18 +141,18 @@ void Fade_Out(Creation_Run& run, const Song& song, const Screen_Plan& plan) {
 }
 
 /// Writes the lines of screen s into their slots, top first.
-void Write_Screen_Lines(Creation_Run& run, const Song& song, Surface& work, int s) {
+void Write_Screen_Lines(Creation_Run& run, const Song& song, Surface& work, int s,
+                        bool update_now) {
   const int count = Line_Count_Of(run, s);
   const int first_slot = run.Lines_Per_Screen - count + 1;
   for (int k = first_slot; k <= run.Lines_Per_Screen; ++k) {
     const int line = Screen_Line(run, s, k - first_slot + 1);
-    if (line >= 1) Write_Line(run, song, work, line, k, true);
+    if (line >= 1) Write_Line(run, song, work, line, k, update_now);
   }
 }
 
-/// The hard change: fade, clear and redraw the whole screen.
-void Clear_Screen(Creation_Run& run, const Song& song, Surface& work, const Screen_Plan& plan) {
-  Place_Draw_Point(run, plan);
+/// Fades the last screen out and clears to colour 0 in the song's palette.
+void Clear_To_Background(Creation_Run& run, const Song& song, const Screen_Plan& plan) {
   if (plan.s > 1) Fade_Out(run, song, plan);
   Debug_Log(run.ui, "Hard screen change performed at " + Seconds_Text(run.Pack_Pointer));
   // Each pack goes into the next free slot: wipe packs already placed stay where they are.
@@ -178,15 +165,20 @@ void Clear_Screen(Creation_Run& run, const Song& song, Surface& work, const Scre
   Write_Color_Tables(run, run.Work_Palette, run.Pack_Pointer);
   run.Target_Screen.Fill(0);
   run.Shown_Screen.Fill(0);
-  if (plan.picture_shown)
-    run.Background_Screen = run.Target_Screen;
-  else
-    run.Background_Screen.Fill(0);
+  run.Background_Screen.Fill(0);
   // The presets cleared whatever the stream showed before them; wipe packs met among the colour
   // tables act on the cleared screen.
   run.Interpreted_Up_To = cleared - 1;
   Interpret_Packs_Up_To(run, run.Pack_Pointer);
-  Write_Screen_Lines(run, song, work, plan.s);
+}
+
+/// The hard change: fade, clear (or show the screen's picture) and redraw the whole screen.
+void Clear_Screen(Creation_Run& run, const Song& song, Surface& work, const Screen_Plan& plan) {
+  Place_Draw_Point(run, plan);
+  const Picture_Step picture = Show_Picture(run, song, plan.s, plan.prev_end);
+  if (!picture.shown) Clear_To_Background(run, song, plan);
+  Write_Screen_Lines(run, song, work, plan.s, picture.update_now);
+  Finish_Picture(run, picture);
   run.Screen_End_Mark = run.Pack_Pointer;
 }
 
@@ -410,7 +402,7 @@ void Create_Screen(Creation_Run& run, const Song& song, Surface& work, int s) {
   const Screen_Plan plan = Plan_Screen(run, s);
   const double gap = static_cast<double>(plan.start - plan.prev_end);
   const bool clear = s == 1 || gap > run.Settings.Minimum_Gap * Packs_Per_Second ||
-                     !Try_Soft_Change(run, song, work, plan);
+                     Picture_Line_Of_Screen(run, s) > 0 || !Try_Soft_Change(run, song, work, plan);
   if (clear) Clear_Screen(run, song, work, plan);
 }
 
