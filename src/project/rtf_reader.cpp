@@ -199,6 +199,8 @@ class Rtf_Parser {
   void Build(Document& doc) const {
     doc.Set_Text(QString());
     QTextCursor cursor(&doc.Qt());
+    // One edit block: the document is laid out once at its end, not after every run.
+    cursor.beginEditBlock();
     for (std::size_t i = 0; i < paragraphs_.size(); ++i) {
       const Paragraph& p = paragraphs_[i];
       QTextBlockFormat block;
@@ -220,6 +222,7 @@ class Rtf_Parser {
         }
       }
     }
+    cursor.endEditBlock();
     doc.Qt().clearUndoRedoStacks();
     doc.Select(0, 0);
   }

@@ -319,6 +319,9 @@ TEST(MidiImport, EverySyllableGetsAFieldFromItsFirstNonBlankCharacter) {
                                      Lyric(100, "c\xE2\x80\xA8") + Lyric(100, "d\x0C") +
                                      Lyric(100, "e" + separator + "f"),
        "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n", {"a", "b", "c", "d", "e\r\nf"}},
+      {"separators end syllables of one tick", Lyric(0, "a" + separator) + Lyric(0, "b\xC2\x85") +
+                                                   Lyric(0, "c"),
+       "a\r\nb\r\nc\r\n", {"a", "b", "c"}},
   };
   for (const Case& c : cases) {
     Imported m(Lyric_File(c.events));
