@@ -162,10 +162,13 @@ void Show_Problems(const Ui& ui, const std::vector<std::string>& problems) {
 // Text decoding -----------------------------------------------------------------------------
 
 /// Fills a document from the bytes of an RTF block or of a plain text.
-bool Load_Lyrics(Document& doc, std::string_view bytes, std::string& error) {
+bool Load_Lyrics(Document& doc, std::string_view bytes, std::string& error, const Ui& ui) {
   if (Looks_Like_Rtf(bytes)) {
-    std::string rtf_error;
-    if (Read_Rtf(doc, bytes, rtf_error)) return true;
+    std::string rtf_error, warning;
+    if (Read_Rtf(doc, bytes, rtf_error, &warning)) {
+      if (!warning.empty()) Show_Message(ui, warning);
+      return true;
+    }
     error = "its lyrics are not readable (" + rtf_error + ")";
     return false;
   }
@@ -428,12 +431,12 @@ Read_Status Read_Project_File(Song& song, std::string_view bytes, std::string& e
   std::size_t p = bytes.find(std::string(Properties_Mark) + Properties_Lead);
   if (p == std::string_view::npos) p = bytes.find(Properties_Mark);
   if (p == std::string_view::npos) {
-    if (!Load_Lyrics(song.RTB_Raw, bytes, error)) return Read_Status::Failed;
+    if (!Load_Lyrics(song.RTB_Raw, bytes, error, ui)) return Read_Status::Failed;
     song.Text_Length = song.RTB_Raw.Length();
     song.Project_Properties.clear();
     return Read_Status::Complete;
   }
-  if (!Load_Lyrics(song.RTB_Raw, bytes.substr(0, p >= 2 ? p - 2 : 0), error))
+  if (!Load_Lyrics(song.RTB_Raw, bytes.substr(0, p >= 2 ? p - 2 : 0), error, ui))
     return Read_Status::Failed;
   song.Text_Length = song.RTB_Raw.Length();
   std::string_view rest = bytes.substr(p + Properties_Mark.size());

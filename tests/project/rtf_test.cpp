@@ -302,13 +302,83 @@ TEST(RtfPictures, ObjectThatCannotBeDecodedKeepsItsPlace) {
   }
 }
 
+/// Bytes as RTF hex digits.
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char b : bytes) out += {digits[b >> 4], digits[b & 15]};
+  return out;
+}
+
+std::string Image_Bytes(const char* format, QRgb color) {
+  QImage image(3, 2, QImage::Format_RGB32);
+  image.fill(color);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return bytes.toStdString();
+}
+
+TEST(RtfPictures, PictPicturesBecomePicturesOfTheDocument) {
+  const std::string png = Hex(Image_Bytes("PNG", qRgb(255, 0, 0)));
+  const std::string jpeg = Hex(Image_Bytes("JPEG", qRgb(0, 0, 255)));
+  const std::string dib = Hex(Make_Bmp(3, 2, qRgb(0, 255, 0)).substr(14));  // no file header
+  const std::string png_binary = Image_Bytes("PNG", qRgb(255, 0, 0));
+  struct Case {
+    const char* what;
+    std::string pict;
+    QRgb color;  ///< of the decoded picture; 0 for a picture without bytes
+  } cases[] = {
+      {"PNG", "{\\pict\\pngblip\\picw3\\pich2 " + png + "}", qRgb(255, 0, 0)},
+      {"JPEG", "{\\pict\\jpegblip " + jpeg + "}", qRgb(0, 0, 255)},
+      {"DIB", "{\\pict\\dibitmap0\\wbmwidthbytes12 " + dib + "}", qRgb(0, 255, 0)},
+      {"PNG in binary", "{\\pict\\pngblip\\bin" + std::to_string(png_binary.size()) + " " +
+                            png_binary + "}",
+       qRgb(255, 0, 0)},
+      {"shape picture and its alternative",
+       "{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn x}}}\\pngblip " + png +
+           "}}{\\nonshppict{\\pict\\wmetafile8 0100}}",
+       qRgb(255, 0, 0)},
+      {"metafile", "{\\pict\\wmetafile8\\picw3 01000900}", 0},
+      {"enhanced metafile", "{\\pict\\emfblip 0100}", 0},
+      {"damaged PNG", "{\\pict\\pngblip 89504e47}", 0},
+  };
+  for (const Case& c : cases) {
+    Document doc;
+    std::string error, warning;
+    ASSERT_TRUE(Read_Rtf(doc, "{\\rtf1 ab" + c.pict + "cd\\par ef}", error, &warning)) << c.what;
+    EXPECT_EQ(doc.Text(), QString::fromUtf8("ab\xef\xbf\xbc" "cd\r\nef")) << c.what;
+    ASSERT_EQ(doc.Picture_Count(), 1) << c.what;
+    const std::string& bytes = doc.Picture(0)->Bytes;
+    QImage image = QImage::fromData(QByteArray::fromStdString(bytes), "BMP");
+    if (c.color == 0) {
+      EXPECT_EQ(bytes, "") << c.what;
+      EXPECT_FALSE(warning.empty()) << c.what;
+      continue;
+    }
+    EXPECT_TRUE(warning.empty()) << c.what;
+    ASSERT_EQ(image.size(), QSize(3, 2)) << c.what;
+    QRgb pixel = image.pixel(1, 1);
+    EXPECT_LT(std::abs(qRed(pixel) - qRed(c.color)) + std::abs(qGreen(pixel) - qGreen(c.color)) +
+                  std::abs(qBlue(pixel) - qBlue(c.color)),
+              24)
+        << c.what;  // JPEG is near
+  }
+  Document doc;
+  std::string error, warning;
+  ASSERT_TRUE(Read_Rtf(doc, "{\\rtf1 {\\pict\\wmetafile8 01}a{\\pict\\emfblip 01}}", error,
+                       &warning));
+  EXPECT_EQ(warning.rfind("2 picture(s)", 0), 0u) << warning;  // said once for all
+}
+
 TEST(RtfReader, OpensAWordProcessorFile) {
   Document doc = Read_Back(Read_File(Test_Data("project/rtf/word_processor.rtf")));
   EXPECT_EQ(doc.Text(), QString::fromUtf8(
                             "Twinkle, twinkle \xe2\x80\x93 little star\r\n"
                             "How I wonder what you\xe2\x80\x99re, caf\xc3\xa9\tna\xc3\xafve\r\n"
                             "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 link\r\n"
-                            "End."));
+                            "\xef\xbf\xbc" "End."));
   Font_Rec title = doc.Font(0, 17);
   EXPECT_EQ(title.Font_Name, "Arial");
   EXPECT_EQ(title.Font_Size, 16);
@@ -336,13 +406,17 @@ TEST(RtfReader, OpensAWordProcessorFile) {
   EXPECT_EQ(doc.Alignment(line3), Align_Right);
 
   const int line4 = line3 + 13;
-  EXPECT_EQ(doc.Font(line4, 4), [] {
+  EXPECT_EQ(doc.Font(line4 + 1, 4), [] {
     Font_Rec f = Make_Font("Arial", 18, true, true, true);
     f.Bold_Set = f.Italic_Set = f.Underline_Set = true;
     return f;
   }());
   EXPECT_EQ(doc.Alignment(line4), Align_Center);
-  EXPECT_EQ(doc.Picture_Count(), 0);  // pictures outside objects are passed over
+  // The shape picture (a cut-off PNG here) takes its character; its metafile alternative is
+  // passed over.
+  ASSERT_EQ(doc.Picture_Count(), 1);
+  EXPECT_EQ(doc.Picture_Offset(0), line4);
+  EXPECT_EQ(doc.Picture(0)->Bytes, "");
 }
 
 TEST(RtfReader, DecodesTheCodePagesOfTheDocumentAndOfFonts) {
