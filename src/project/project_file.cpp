@@ -38,26 +38,6 @@ std::string Palette_Key(int i, int j) {
   return "color_" + std::to_string(i) + "_" + std::to_string(j);
 }
 
-/// A font counts as installed when the system has the family or the metric-compatible
-/// substitute that the classic names are mapped to, so projects keep their line widths.
-bool Font_Installed(const std::string& name) {
-  static const std::pair<const char*, const char*> substitutes[] = {
-      {"Times New Roman", "Liberation Serif"},
-      {"Arial", "Liberation Sans"},
-      {"Courier New", "Liberation Mono"}};
-  QString wanted = QString::fromStdString(name);
-  const QStringList families = QFontDatabase::families();
-  auto has = [&](const QString& family) {
-    return std::any_of(families.begin(), families.end(), [&](const QString& f) {
-      return f.compare(family, Qt::CaseInsensitive) == 0;
-    });
-  };
-  if (has(wanted)) return true;
-  for (const auto& [classic, substitute] : substitutes)
-    if (wanted.compare(QLatin1String(classic), Qt::CaseInsensitive) == 0)
-      return has(QLatin1String(substitute));
-  return false;
-}
 
 /// An older name of a wiping style, or the value itself.
 std::string Current_Wiping_Style(const std::string& value) {
@@ -351,6 +331,25 @@ void Restore_Pictures(Song& song, const Ui& ui) {
 }
 
 }  // namespace
+
+bool Font_Installed(const std::string& name) {
+  static const std::pair<const char*, const char*> substitutes[] = {
+      {"Times New Roman", "Liberation Serif"},
+      {"Arial", "Liberation Sans"},
+      {"Courier New", "Liberation Mono"}};
+  QString wanted = QString::fromStdString(name);
+  const QStringList families = QFontDatabase::families();
+  auto has = [&](const QString& family) {
+    return std::any_of(families.begin(), families.end(), [&](const QString& f) {
+      return f.compare(family, Qt::CaseInsensitive) == 0;
+    });
+  };
+  if (has(wanted)) return true;
+  for (const auto& [classic, substitute] : substitutes)
+    if (wanted.compare(QLatin1String(classic), Qt::CaseInsensitive) == 0)
+      return has(QLatin1String(substitute));
+  return false;
+}
 
 // Properties ----------------------------------------------------------------------------------
 

@@ -36,6 +36,12 @@ struct File_Dialog_Request {
 /// Shows a file dialog and returns the chosen full path, "" when the user cancels.
 using File_Dialog = std::function<std::string(const File_Dialog_Request&)>;
 
+/// A font counts as installed when the system has the family, compared without regard to case,
+/// or the metric-compatible substitute that the classic names are mapped to (Times New Roman ->
+/// Liberation Serif, Arial -> Liberation Sans, Courier New -> Liberation Mono), so projects keep
+/// their line widths.
+bool Font_Installed(const std::string& name);
+
 // Tags ------------------------------------------------------------------------------------------
 /// Sets song.Project_Properties: "<properties>" + 0xFE + one tag per saved control in collection
 /// order + the 64 palette tags "<color_i_j=v>".
