@@ -498,7 +498,7 @@ TEST(DamagedProjects, MalformedFilesAreRefusedOrOpenedAsFarAsTheyGo) {
   }
 }
 
-TEST(DamagedProjects, ProjectsMustBeginLikeOne) {
+TEST(DamagedProjects, ProjectsMustBeginLikeOneAndBeFiles) {
   Temp_Dir dir;
   for (std::string bytes : {std::string(), std::string("just words\r\n"),
                             std::string("\x7F\x45LF binary", 10)}) {
@@ -506,6 +506,10 @@ TEST(DamagedProjects, ProjectsMustBeginLikeOne) {
     Write_File(path, bytes);
     Expect_Refused_And_Unchanged(path, "The file " + path + " is not a Lyricanvas project.");
   }
+  std::filesystem::create_directory(dir.File("folder.cgp"));
+  Expect_Refused_And_Unchanged(dir.File("folder.cgp"),
+                               "The project file " + dir.File("folder.cgp") +
+                                   " could not be opened: it is a directory");
 }
 
 TEST(DamagedProjects, EveryCutSaysHowManyFieldsWereRead) {
