@@ -21,20 +21,18 @@ set -euo pipefail
 program="$1"; project="$2"; out="$3"
 export XDG_CONFIG_HOME="$(dirname "$project")/config" XDG_DATA_HOME="$(dirname "$project")/data"
 unset QT_QPA_PLATFORM
-"$program" "$project" &
+LYRICANVAS_STARTUP_REPORT=1 "$program" "$project" 2>/dev/null &
 pid=$!
 window=$(xdotool search --sync --name "Lyricanvas Karaoke Authoring Tool" | head -1)
 sleep 1
-# The splash sits over the window until its OK button is pressed.
-for splash in $(xdotool search --name '^Lyricanvas$' 2>/dev/null); do
-  xdotool windowactivate --sync "$splash" key Return || true
-done
-xdotool windowactivate --sync "$window" || true
+# There is no window manager here, so the focus is given by hand.
+xdotool windowfocus --sync "$window"
 names=(project_handling lyrics_entry lyrics_swiping cdg_creation select_colors)
+tab_x=(60 168 268 380 490)  # the middle of each tab's label on the tab strip
 for i in 0 1 2 3 4; do
+  xdotool mousemove --window "$window" "${tab_x[$i]}" 12 click 1
   sleep 0.7
   xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmtopng >"$out/${names[$i]}.png"
-  xdotool key --window "$window" ctrl+Next
 done
 kill "$pid"
 SHOOT

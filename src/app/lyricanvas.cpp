@@ -1,7 +1,8 @@
 // lyricanvas: the window. One optional argument, a project file, with or without double quotes.
 //
 // LYRICANVAS_STARTUP_REPORT=1 prints the milliseconds from the start of main to the window's
-// first paint on stderr; =quit also closes the window then (for measuring start-up).
+// first paint on stderr, and leaves the splash out so that nothing covers the window (for
+// measuring start-up and taking screenshots); =quit also closes the window then.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
