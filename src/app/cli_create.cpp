@@ -3,9 +3,12 @@
 #include <cstdio>
 #include <map>
 #include <optional>
-#include <sstream>
+#include <tuple>
+#include <vector>
 
 #include "app/cli.h"
+#include "app/cli_files.h"
+#include "app/cli_options.h"
 #include "cdg/creation.h"
 #include "model/file_io.h"
 #include "project/project_file.h"
@@ -16,10 +19,7 @@ namespace lyricanvas::cli {
 namespace {
 
 constexpr const char* Usage =
-    "create SONG [-o|--output FILE] [--wav FILE] [--total TIME] [--minimum-gap TIME]\n"
-    "         [--minimum-shown TIME] [--silence TIME] [--timebase SOURCE=DEST (up to 3)]\n"
-    "         [--lines N] [--fading STYLE] [--wiping STYLE] [--blank-audio]\n"
-    "         [--reduce-framerate] [--reverse-transparency] [--yes]";
+    "create SONG -o FILE [--wav FILE] [--total TIME] ...   the CD+G graphics of a song";
 
 // Song files ----------------------------------------------------------------------------------
 
@@ -46,114 +46,161 @@ bool Load_Project_File(Song& song, const std::string& path, std::string& error) 
   return false;
 }
 
-/// The loader of a song file by its extension; timed text is the format of any other file.
+/// The loader of a song file by its extension, in any case; timed text is the format of any
+/// other file.
 Song_Loader Loader_For(const std::string& path) {
-  static const std::map<std::string, Song_Loader> by_extension{
-      {".cgp", &Load_Project_File}, {".rtf", &Load_Project_File},
-      {".kar", &Load_Project_File}, {".mid", &Load_Project_File},
-      {".CGP", &Load_Project_File}, {".RTF", &Load_Project_File},
-      {".KAR", &Load_Project_File}, {".MID", &Load_Project_File}};
-  std::size_t dot = path.find_last_of('.');
-  auto it = dot == std::string::npos ? by_extension.end() : by_extension.find(path.substr(dot));
-  return it == by_extension.end() ? &Load_Timed_Text_File : it->second;
+  for (const char* extension : {".cgp", ".rtf", ".kar", ".mid"})
+    if (Has_Extension(path, extension)) return &Load_Project_File;
+  return &Load_Timed_Text_File;
 }
 
-// Flags -----------------------------------------------------------------------------------------
+// Options --------------------------------------------------------------------------------------
 
-/// Where a flag with a value goes: a text box, or (index -1 of a combo box) a list choice.
-struct Value_Flag {
-  std::string control;
-  int index = -1;
+/// A text box or list of the creation tab and the option that sets it.
+struct Value_Option {
+  const char* option;
+  const char* control;
+  int index;
+  const char* value_name;
+  const char* description;
 };
 
-const std::map<std::string, Value_Flag>& Value_Flags() {
-  static const std::map<std::string, Value_Flag> flags{
-      {"-o", {"txt_Filename", 2}},          {"--output", {"txt_Filename", 2}},
-      {"--wav", {"txt_Filename", 1}},       {"--total", {"Txt_TotalTime"}},
-      {"--minimum-gap", {"txt_Minimum_gap"}}, {"--minimum-shown", {"txt_Minimum_shown"}},
-      {"--silence", {"Txt_Silence"}},       {"--lines", {"txt_lines_on_screen"}},
-      {"--fading", {"Com_FadingStyle"}},    {"--wiping", {"Com_WipingStyle"}},
-  };
-  return flags;
-}
+constexpr Value_Option Value_Options[] = {
+    {"output", "txt_Filename", 2, "FILE",
+     "The file to write: a .bin CD image when --wav is given, else a .cdg pack stream; - "
+     "writes it to standard output."},
+    {"wav", "txt_Filename", 1, "FILE",
+     "The WAV audio (44.1 kHz, 2 channels, 16 bit) to interleave into a .bin CD image."},
+    {"total", "Txt_TotalTime", -1, "TIME",
+     "The length of the destination track, above 0; needed without --wav."},
+    {"minimum-gap", "txt_Minimum_gap", -1, "TIME", "The minimum gap for clearing (default 4)."},
+    {"minimum-shown", "txt_Minimum_shown", -1, "TIME",
+     "How long lyrics are shown before their wipe, above 0 and at least the minimum gap "
+     "(default 4)."},
+    {"silence", "Txt_Silence", -1, "TIME", "The silence before the audio (default 0)."},
+    {"lines", "txt_lines_on_screen", -1, "N", "Lines on screen, 1 to 100 (default 6)."},
+    {"fading", "Com_FadingStyle", -1, "STYLE", "The fading style: "},
+    {"wiping", "Com_WipingStyle", -1, "STYLE", "The wiping style: "},
+};
 
-const std::map<std::string, std::string>& Check_Flags() {
-  static const std::map<std::string, std::string> flags{
-      {"--blank-audio", "Chk_Blank"},
-      {"--reduce-framerate", "chk_framerate"},
-      {"--reverse-transparency", "Chk_Reverse"},
-  };
-  return flags;
-}
+/// The check boxes of the creation tab and their flags.
+constexpr std::pair<const char*, const char*> Check_Options[] = {
+    {"blank-audio", "Chk_Blank"},
+    {"reduce-framerate", "chk_framerate"},
+    {"reverse-transparency", "Chk_Reverse"},
+};
 
+constexpr int Max_Timebase_Pairs = 3;
+
+/// The settings of the command line, applied to the song's controls once it is loaded.
 struct Create_Options {
   std::string song_path;
+  std::string wav;     ///< the WAV file, or empty
+  std::string output;  ///< the output file, or empty
   bool yes = false;
+  std::vector<std::tuple<std::string, int, std::string>> texts;  ///< control, index, text
+  std::vector<std::string> checks;                                ///< controls to check
 };
 
-/// A flag the command line cannot be used with; the usage is shown with it.
-struct Usage_Error {
-  std::string what;
-};
-
-std::string Choices(const Control& combo) {
-  std::string list;
-  for (const std::string& item : combo.Items) list += (list.empty() ? "\"" : ", \"") + item + "\"";
-  return list;
+std::vector<std::string> Items_Of(const std::string& control) {
+  static const Controls defaults;
+  return defaults.Find(control)->Items;
 }
 
-void Set_Value(Controls& controls, const std::string& flag, const std::string& value) {
-  const Value_Flag& target = Value_Flags().at(flag);
-  if (!controls.Set_Text(target.control, target.index, value))
-    throw Usage_Error{flag + " takes one of " + Choices(*controls.Find(target.control))};
-}
-
-void Set_Timebase(Controls& controls, int& pairs, const std::string& value) {
-  std::size_t equals = value.find('=');
-  if (equals == std::string::npos) throw Usage_Error{"--timebase takes SOURCE=DEST"};
-  if (++pairs > 3) throw Usage_Error{"--timebase may be given at most three times"};
-  controls.Set_Text("Txt_Source", pairs, value.substr(0, equals));
-  controls.Set_Text("Txt_Dest", pairs, value.substr(equals + 1));
-}
-
-/// Splits "--flag=value" and takes the value of a flag from the next argument otherwise.
-std::string Take_Value(const std::vector<std::string>& args, std::size_t& i,
-                       const std::string& flag, const std::optional<std::string>& inline_value) {
-  if (inline_value) return *inline_value;
-  if (++i >= args.size()) throw Usage_Error{flag + " needs a value"};
-  return args[i];
-}
-
-Create_Options Parse_Args(const std::vector<std::string>& args, Controls& controls) {
-  Create_Options options;
-  int timebase_pairs = 0;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string flag = args[i];
-    std::optional<std::string> inline_value;
-    if (std::size_t eq = flag.find('='); flag.starts_with("--") && eq != std::string::npos) {
-      inline_value = flag.substr(eq + 1);
-      flag.resize(eq);
-    }
-    bool takes_no_value = flag == "--yes" || Check_Flags().contains(flag);
-    if (takes_no_value && inline_value) throw Usage_Error{flag + " takes no value"};
-    if (flag == "--yes") {
-      options.yes = true;
-    } else if (Check_Flags().contains(flag)) {
-      controls.Set_Check(Check_Flags().at(flag), 1);
-    } else if (flag == "--timebase") {
-      Set_Timebase(controls, timebase_pairs, Take_Value(args, i, flag, inline_value));
-    } else if (Value_Flags().contains(flag)) {
-      Set_Value(controls, flag, Take_Value(args, i, flag, inline_value));
-    } else if (flag.starts_with("-")) {
-      throw Usage_Error{"unknown flag " + flag};
-    } else if (options.song_path.empty()) {
-      options.song_path = flag;
-    } else {
-      throw Usage_Error{"more than one SONG given"};
-    }
+void Describe(Verb_Parser& words) {
+  words.Add_Positional("SONG", "The song: a .cgp project, .rtf lyrics, a .mid or .kar karaoke "
+                               "file (opened with the options saved in it), or timed text.");
+  for (const Value_Option& o : Value_Options) {
+    std::string description = o.description;
+    if (description.ends_with(": ")) description += Quoted_Choices(Items_Of(o.control)) + ".";
+    std::vector<std::string> names{o.option};
+    if (names[0] == "output") names.insert(names.begin(), "o");
+    words.Add_Option(names, o.value_name, description);
   }
-  if (options.song_path.empty()) throw Usage_Error{"no SONG given"};
-  return options;
+  words.Add_Option({"timebase"}, "SOURCE=DEST",
+                   "A time-base pair: the song time SOURCE is shown at DEST. Up to " +
+                       std::to_string(Max_Timebase_Pairs) +
+                       " pairs, each later than the one before in both times.");
+  words.Add_Flag({"blank-audio"}, "Writes silence instead of the WAV's audio into the image.");
+  words.Add_Flag({"reduce-framerate"}, "Wipes at 30 steps a second instead of 60.");
+  words.Add_Flag({"reverse-transparency"}, "Reverses the transparency of the background.");
+  words.Add_Flag({"yes"}, "Answers Yes to every question, such as overwriting the output.");
+}
+
+/// The pairs of --timebase, each checked and later than the one before in both times.
+void Read_Timebase(Verb_Parser& words, Create_Options& options) {
+  std::vector<std::string> pairs = words.Values("timebase");
+  if (pairs.size() > Max_Timebase_Pairs)
+    words.Reject("--timebase may be given at most " + std::to_string(Max_Timebase_Pairs) + " times");
+  double last_source = -1, last_dest = -1;
+  for (std::size_t i = 0; i < pairs.size() && i < Max_Timebase_Pairs; ++i) {
+    std::size_t equals = pairs[i].find('=');
+    std::string source = pairs[i].substr(0, equals);
+    std::string dest = equals == std::string::npos ? "" : pairs[i].substr(equals + 1);
+    std::string why;
+    std::optional<double> s = Checked_Time(source, {}, why), d;
+    if (s) d = Checked_Time(dest, {}, why);
+    if (equals == std::string::npos)
+      why = "is not SOURCE=DEST";
+    else if (d && (*s <= last_source || *d <= last_dest))
+      why = "is not later than the pair before it in both times";
+    if (!why.empty()) words.Reject("--timebase '" + pairs[i] + "' " + why);
+    last_source = s.value_or(last_source);
+    last_dest = d.value_or(last_dest);
+    options.texts.emplace_back("Txt_Source", static_cast<int>(i) + 1, source);
+    options.texts.emplace_back("Txt_Dest", static_cast<int>(i) + 1, dest);
+  }
+}
+
+/// Checks one value option and keeps its text for its control.
+void Read_Value(Verb_Parser& words, const Value_Option& o, Create_Options& options) {
+  const std::string name = o.option, kind = o.value_name;
+  if (!words.Is_Set(name)) return;
+  bool ok = true;
+  if (kind == "TIME")
+    ok = words.Time(name, {.above_minimum = name == "total" || name == "minimum-shown"}).has_value();
+  else if (kind == "N")
+    ok = words.Integer(name, 1, 100).has_value();
+  else if (kind == "STYLE")
+    ok = words.Choice(name, Items_Of(o.control)).has_value();
+  if (ok) options.texts.emplace_back(o.control, o.index, *words.Value(name));
+}
+
+/// Reads and checks the command line; the result is the exit status when the run ends here.
+std::optional<int> Parse_Args(const std::vector<std::string>& args, Create_Options& options) {
+  Verb_Parser words("create", "Writes the CD+G graphics of a song, as the \"Create CD+G Data\" "
+                              "button does with the settings of the \"CD+G Creation\" tab. " + Time_Forms);
+  Describe(words);
+  if (std::optional<int> exit = words.Parse(args)) return exit;
+  for (const Value_Option& o : Value_Options) Read_Value(words, o, options);
+  Read_Timebase(words, options);
+  for (auto [flag, control] : Check_Options)
+    if (words.Is_Set(flag)) options.checks.emplace_back(control);
+  options.yes = words.Is_Set("yes");
+  options.wav = words.Value("wav").value_or("");
+  options.output = words.Value("output").value_or("");
+  std::vector<std::string> songs = words.Positionals();
+  if (songs.size() != 1) words.Reject(songs.empty() ? "no SONG given" : "more than one SONG given");
+  if (!words.Ok()) return words.Usage_Error();
+  options.song_path = songs[0];
+  return std::nullopt;
+}
+
+void Apply(const Create_Options& options, Controls& controls) {
+  for (const auto& [control, index, text] : options.texts) controls.Set_Text(control, index, text);
+  for (const std::string& control : options.checks) controls.Set_Check(control, 1);
+}
+
+/// The song and the WAV must be regular files, and the output none of them; the button asks
+/// before it replaces an existing output.
+std::string Files_Problem(const Create_Options& options) {
+  std::vector<std::string> inputs{options.song_path};
+  if (!options.wav.empty()) inputs.push_back(options.wav);
+  for (const std::string& input : inputs)
+    if (std::string problem = Input_Problem(input, input == options.wav ? UINT64_MAX : Max_Document_Bytes);
+        !problem.empty())
+      return problem;
+  return options.output.empty() ? std::string() : Output_Problem(options.output, inputs, true);
 }
 
 /// Messages and questions on stderr; a question is answered Yes only with --yes.
@@ -167,25 +214,22 @@ Ui Console_Ui(bool yes) {
 }
 
 int Run_Create(const std::vector<std::string>& args) {
-  Song song;
+  // The options are checked before anything is read, and applied after the song is loaded, so
+  // they override the options a project was saved with.
   Create_Options options;
-  try {
-    // The flags are checked before anything is read, and applied after the song is loaded, so
-    // they override the options a project was saved with.
-    Controls scratch;
-    options = Parse_Args(args, scratch);
-  } catch (const Usage_Error& error) {
-    std::fprintf(stderr, "lyricanvas-cli create: %s\nusage: lyricanvas-cli %s\n",
-                 error.what.c_str(), Usage);
-    return 2;
+  if (std::optional<int> exit = Parse_Args(args, options)) return *exit;
+  if (std::string problem = Files_Problem(options); !problem.empty()) {
+    std::fprintf(stderr, "lyricanvas-cli create: %s\n", problem.c_str());
+    return Exit_Failure;
   }
+  Song song;
   std::string error;
   if (!Loader_For(options.song_path)(song, options.song_path, error)) {
     std::fprintf(stderr, "lyricanvas-cli create: %s\n", error.c_str());
-    return 1;
+    return Exit_Failure;
   }
-  Parse_Args(args, song.Window_Controls);
-  return But_CDG_Create_Click(song, Console_Ui(options.yes)) ? 0 : 1;
+  Apply(options, song.Window_Controls);
+  return But_CDG_Create_Click(song, Console_Ui(options.yes)) ? 0 : Exit_Failure;
 }
 
 const bool registered = Register_Verb({"create", Usage, Run_Create});

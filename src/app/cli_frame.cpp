@@ -6,34 +6,35 @@
 // Exit codes: 0 written; 1 the input cannot be read, holds no pack, the time is past its end or
 // the PNG cannot be written; 2 the command line is wrong (unknown option, bad number, too many
 // frames for one sheet).
+#include <QBuffer>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/cli.h"
+#include "app/cli_files.h"
+#include "app/cli_options.h"
 #include "cdg/cdg_decoder.h"
 #include "model/file_io.h"
 
 namespace lyricanvas::cli {
 namespace {
 
-constexpr int Exit_Failure = 1;
-constexpr int Exit_Usage = 2;
 constexpr int Sheet_Columns = 5;
 constexpr int Max_Sheet_Frames = 250;  ///< 50 rows: a sheet of about 1.5 k x 12 k pixels
 constexpr int Label_Height = 16;       ///< pixels under each frame for its time
 constexpr int Gap = 4;                 ///< pixels between and around the frames
+constexpr std::uint64_t Max_Cdg_Bytes = std::uint64_t{512} << 20;  ///< about 20 hours of packs
 
 struct Frame_Options {
   std::string input;
   std::string output;
+  bool replace = false;
   std::optional<double> at;     ///< seconds
   std::optional<double> every;  ///< seconds
 };
@@ -43,43 +44,35 @@ int Fail(int code, const std::string& message) {
   return code;
 }
 
-/// A non-negative finite number of seconds, the whole text and nothing else.
-std::optional<double> Parse_Seconds(const std::string& text) {
-  double value = 0;
-  const char* end = text.data() + text.size();
-  auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) || value < 0)
-    return std::nullopt;
-  return value;
+void Describe(Verb_Parser& words) {
+  words.Add_Positional("FILE.cdg", "The .cdg pack stream to show.");
+  words.Add_Option({"at"}, "TIME",
+                   "Writes the display at TIME: the state after pack TIME x 300. " + Time_Forms);
+  words.Add_Option({"every"}, "TIME",
+                   "Writes a contact sheet of the display at 0, TIME, 2 x TIME ... up to the "
+                   "end, at most " + std::to_string(Max_Sheet_Frames) + " frames; TIME above 0.");
+  words.Add_Option({"o", "output"}, "OUT.png", "The PNG file to write; - writes it to standard output.");
+  words.Add_Flag({"yes"}, "Replaces an existing output file.");
 }
 
-/// Reads the options; the result is 0 or the exit code of a usage error already reported.
-int Parse_Options(const std::vector<std::string>& args, Frame_Options& options) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    bool valued = arg == "--at" || arg == "--every" || arg == "-o";
-    if (valued && i + 1 >= args.size()) return Fail(Exit_Usage, arg + " needs a value");
-    if (arg == "-o") {
-      options.output = args[++i];
-    } else if (arg == "--at" || arg == "--every") {
-      auto seconds = Parse_Seconds(args[++i]);
-      if (!seconds)
-        return Fail(Exit_Usage, arg + " needs a number of seconds 0 or more, not '" + args[i] + "'");
-      (arg == "--at" ? options.at : options.every) = seconds;
-    } else if (!arg.empty() && arg[0] == '-') {
-      return Fail(Exit_Usage, "unknown option '" + arg + "'");
-    } else if (!options.input.empty()) {
-      return Fail(Exit_Usage, "one input file only, not also '" + arg + "'");
-    } else {
-      options.input = arg;
-    }
-  }
-  if (options.input.empty()) return Fail(Exit_Usage, "no input .cdg file given");
-  if (options.output.empty()) return Fail(Exit_Usage, "no output file given (-o FRAME.png)");
-  if (options.at.has_value() == options.every.has_value())
-    return Fail(Exit_Usage, "give either --at SECONDS or --every SECONDS");
-  if (options.every && *options.every <= 0) return Fail(Exit_Usage, "--every needs more than 0 seconds");
-  return 0;
+/// Reads the options; the result is the exit status when the run ends here.
+std::optional<int> Parse_Options(const std::vector<std::string>& args, Frame_Options& options) {
+  Verb_Parser words("frame", "Writes the CD+G display of a .cdg file at one time, or a contact "
+                             "sheet of it at regular steps, as PNG.");
+  Describe(words);
+  if (std::optional<int> exit = words.Parse(args)) return exit;
+  options.at = words.Time("at", Time_Bounds{});
+  options.every = words.Time("every", Time_Bounds{.above_minimum = true});
+  std::vector<std::string> inputs = words.Positionals();
+  if (inputs.size() != 1) words.Reject(inputs.empty() ? "no input .cdg file given"
+                                                      : "one input file only, not also '" + inputs[1] + "'");
+  if (!words.Is_Set("output")) words.Reject("no output file given (-o OUT.png)");
+  if (words.Is_Set("at") == words.Is_Set("every")) words.Reject("give either --at TIME or --every TIME");
+  if (!words.Ok()) return words.Usage_Error();
+  options.input = inputs[0];
+  options.output = *words.Value("output");
+  options.replace = words.Is_Set("yes");
+  return std::nullopt;
 }
 
 std::string Format_Time(double seconds) {
@@ -95,9 +88,19 @@ std::string End_Note(const std::string& path, std::int64_t packs) {
          Format_Time(static_cast<double>(packs - 1) / Cdg_Packs_Per_Second);
 }
 
+/// Writes the PNG through the atomic writer, so a failed write leaves an older file as it was.
 int Save(const QImage& image, const std::string& path) {
-  if (!image.save(QString::fromStdString(path), "PNG")) return Fail(Exit_Failure, "cannot write " + path);
-  std::printf("wrote %s (%d x %d)\n", path.c_str(), image.width(), image.height());
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) return Fail(Exit_Failure, "cannot encode the PNG for " + path);
+  Atomic_File file(path);
+  file.Append(std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+  File_Error error;
+  if (!file.Commit(error))
+    return Fail(Exit_Failure, error.what + " '" + path + "': " + error.reason);
+  std::fprintf(path == Standard_Output ? stderr : stdout, "wrote %s (%d x %d)\n", path.c_str(),
+               image.width(), image.height());
   return 0;
 }
 
@@ -156,10 +159,13 @@ int Write_Sheet(std::span<const std::uint8_t> bytes, const Frame_Options& option
 
 int Run_Frame(const std::vector<std::string>& args) {
   Frame_Options options;
-  if (int code = Parse_Options(args, options)) return code;
+  if (std::optional<int> exit = Parse_Options(args, options)) return *exit;
+  if (std::string problem = Output_Problem(options.output, {options.input}, options.replace);
+      !problem.empty())
+    return Fail(Exit_Failure, problem);
   std::string reason;
-  std::optional<std::string> file = Read_Whole_File(options.input, &reason);
-  if (!file) return Fail(Exit_Failure, "cannot read " + options.input + ": " + reason);
+  std::optional<std::string> file = Read_Whole_File(options.input, &reason, Max_Cdg_Bytes);
+  if (!file) return Fail(Exit_Failure, "cannot read '" + options.input + "': " + reason);
   std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(file->data()),
                                       file->size());
   if (Cdg_Pack_Count(bytes) == 0)
@@ -170,8 +176,8 @@ int Run_Frame(const std::vector<std::string>& args) {
 
 const bool registered = Register_Verb(
     {"frame",
-     "frame FILE.cdg (--at SECONDS | --every SECONDS) -o OUT.png   the display at a time, or a "
-     "contact sheet of it every SECONDS",
+     "frame FILE.cdg (--at TIME | --every TIME) -o OUT.png   the display at a time, or a "
+     "contact sheet of it every TIME",
      Run_Frame});
 
 }  // namespace

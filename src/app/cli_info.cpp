@@ -5,13 +5,16 @@
 #include <set>
 
 #include "app/cli.h"
+#include "app/cli_files.h"
+#include "app/cli_options.h"
+#include "editing/syllables.h"
 #include "project/project_file.h"
 
 namespace lyricanvas::cli {
 
 namespace {
 
-constexpr const char* Usage = "info PROJECT [--text]";
+constexpr const char* Usage = "info PROJECT [--text]   a summary of a project, or its plain lyrics";
 
 std::string Clock(std::int64_t packs) {
   char text[32];
@@ -74,19 +77,18 @@ void Print_Options(const Song& song) {
 }
 
 int Info(const std::vector<std::string>& args) {
-  std::string path;
-  bool text_only = false;
-  for (const std::string& arg : args) {
-    if (arg == "--text") text_only = true;
-    else if (path.empty() && !arg.starts_with("-")) path = arg;
-    else {
-      std::fprintf(stderr, "usage: lyricanvas-cli %s\n", Usage);
-      return 2;
-    }
-  }
+  Verb_Parser words("info", "Prints a short summary of a project: lines, fields, timing, "
+                            "pictures, fonts and the options that differ from the defaults.");
+  words.Add_Positional("PROJECT", "The file to read: .cgp, .rtf, .txt, .mid or .kar.");
+  words.Add_Flag({"text"}, "Prints the plain lyrics instead of the summary.");
+  if (std::optional<int> exit = words.Parse(args)) return *exit;
+  std::vector<std::string> inputs = words.Positionals();
+  if (inputs.size() != 1) return words.Usage_Error(inputs.empty() ? "no PROJECT given" : "more than one PROJECT given");
+  const bool text_only = words.Is_Set("text");
+  if (std::string problem = Input_Problem(inputs[0]); !problem.empty()) return words.Failure(problem);
   Ui ui = Ui::Console();
   Song song;
-  if (path.empty() || !Open_Project(song, path, ui)) return path.empty() ? 2 : 1;
+  if (!Open_Project(song, inputs[0], ui)) return Exit_Failure;
   if (text_only) {
     QString text = song.RTB_Raw.Text();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -94,6 +96,7 @@ int Info(const std::vector<std::string>& args) {
     return 0;
   }
   std::printf("lines: %d\n", Line_Count(song));
+  std::printf("syllables: %d\n", Syllable_Count(song));
   Print_Timing(song);
   std::printf("fonts:");
   for (const std::string& font : Fonts_Used(song.RTB_Raw)) std::printf(" [%s]", font.c_str());

@@ -23,10 +23,11 @@ const std::vector<Verb_Entry>& Verbs() { return Verb_Table(); }
 
 namespace {
 
-void Print_Usage() {
-  std::fprintf(stderr, "usage: lyricanvas-cli VERB [options]\n\nverbs:\n");
+void Print_Usage(std::FILE* out) {
+  std::fprintf(out, "usage: lyricanvas-cli VERB [options]\n\nverbs:\n");
   for (const auto& verb : lyricanvas::cli::Verbs())
-    std::fprintf(stderr, "  %s\n", verb.usage.c_str());
+    std::fprintf(out, "  %s\n", verb.usage.c_str());
+  std::fprintf(out, "\nlyricanvas-cli VERB --help lists the options of a verb.\n");
 }
 
 }  // namespace
@@ -34,14 +35,20 @@ void Print_Usage() {
 int main(int argc, char** argv) {
   lyricanvas::Prepare_Headless_Environment();
   QGuiApplication app(argc, argv);
-  if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
-    Print_Usage();
+  QCoreApplication::setApplicationName(QStringLiteral("lyricanvas-cli"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(LYRICANVAS_VERSION));
+  std::string name = argc < 2 ? "" : argv[1];
+  if (name == "--version" || name == "-v") {
+    std::printf("lyricanvas-cli %s\n", LYRICANVAS_VERSION);
+    return 0;
+  }
+  if (argc < 2 || name == "--help" || name == "-h") {
+    Print_Usage(argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
   }
-  std::string name = argv[1];
   for (const auto& verb : lyricanvas::cli::Verbs())
     if (verb.name == name) return verb.run(std::vector<std::string>(argv + 2, argv + argc));
   std::fprintf(stderr, "lyricanvas-cli: unknown verb '%s'\n", name.c_str());
-  Print_Usage();
+  Print_Usage(stderr);
   return 2;
 }

@@ -48,6 +48,7 @@ std::string Unpredictable_Error(const Creation_Run& run, int number,
 std::string Output_Failure_Message(const Creation_Run& run, const Output_Error& error) {
   switch (error.kind) {
     case Output_Error::Bad_Wav:
+    case Output_Error::Cannot_Write:
       return error.description;
     case Output_Error::Bad_Name:
       return "The volume you want to write the CDG/BIN file to does not exist!\n" +
@@ -75,19 +76,6 @@ bool Trapped(Creation_Run& run, Work&& work) {
     Show_Message(run.ui, Unpredictable_Error(run, 51, std::string("Internal error: ") + e.what()));
   }
   return false;
-}
-
-/// The leading number of a text, blanks ignored ("" and text without a number give 0).
-double Val(const std::string& text) {
-  std::string number;
-  for (char c : text) {
-    if (c == ' ' || c == '\t') continue;
-    bool sign = (c == '-' || c == '+') && number.empty();
-    bool point = c == '.' && number.find('.') == std::string::npos;
-    if (!sign && !point && (c < '0' || c > '9')) break;
-    number += c;
-  }
-  return std::strtod(number.c_str(), nullptr);
 }
 
 /// CInt: rounded half to even; a value outside 16 bits is an overflow.

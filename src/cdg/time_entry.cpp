@@ -88,4 +88,16 @@ double Parse_Time(const std::string& text) {
   return Begins_With_Minus(text) ? -value : value;
 }
 
+double Val(const std::string& text) {
+  std::string number;
+  for (char c : text) {
+    if (c == ' ' || c == '\t') continue;
+    bool sign = (c == '-' || c == '+') && number.empty();
+    bool point = c == '.' && number.find('.') == std::string::npos;
+    if (!sign && !point && (c < '0' || c > '9')) break;
+    number += c;
+  }
+  return std::strtod(number.c_str(), nullptr);
+}
+
 }  // namespace lyricanvas

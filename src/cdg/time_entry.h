@@ -9,5 +9,7 @@ namespace lyricanvas {
 bool Is_Valid_Time(const std::string& text);
 /// Seconds; callers check Is_Valid_Time first.
 double Parse_Time(const std::string& text);
+/// The leading number of a text, blanks ignored ("" and text without a number give 0).
+double Val(const std::string& text);
 
 }  // namespace lyricanvas

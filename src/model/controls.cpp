@@ -42,6 +42,7 @@ Controls::Controls() {
   controls_.push_back(Text_Box("Txt_GoBack", "5"));
   controls_.push_back(Check_Box("Chk_Tabmode"));
   controls_.push_back(Text_Box("Txt_Time", "0:00"));
+  controls_.push_back(Text_Box("Txt_KeyDelay", "0"));  // ms taken off every key time
   // CD+G Creation tab.
   for (int i = 0; i <= 2; ++i) controls_.push_back(Text_Box("txt_Filename", "", i));
   controls_.push_back(Text_Box("Txt_TotalTime"));

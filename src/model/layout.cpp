@@ -33,18 +33,6 @@ int Style_Index(Song& song, const Font_Rec& font, QRgb color) {
   return static_cast<int>(song.Text_Styles.size()) - 1;
 }
 
-void Fill_Char_Field(Song& song, int length) {
-  song.Char_Field.assign(static_cast<std::size_t>(length) + 101, 0);
-  const int last = length + 100;
-  // Later fields win where fields overlap, as Field_Containing reads them.
-  for (int f = 1; f <= song.Field_Count; ++f) {
-    const Field_Rec& field = song.Fields[f];
-    if (Is_Empty(field)) continue;
-    for (int p = std::max<int>(field.First_Char, 0); p <= std::min<int>(field.Last_Char, last); ++p)
-      song.Char_Field[static_cast<std::size_t>(p)] = static_cast<std::int16_t>(f);
-  }
-}
-
 void Record_Lines(Song& song, int length) {
   song.Line_Start.fill(-1);
   const std::vector<int>& starts = song.RTB_Raw.Line_Starts();
@@ -158,6 +146,18 @@ std::vector<int> Pictures_Without_Appearance(const Song& song, const std::vector
 }
 
 }  // namespace
+
+void Fill_Char_Field(Song& song, int length) {
+  song.Char_Field.assign(static_cast<std::size_t>(length) + 101, 0);
+  const int last = length + 100;
+  // Later fields win where fields overlap, as Field_Containing reads them.
+  for (int f = 1; f <= song.Field_Count; ++f) {
+    const Field_Rec& field = song.Fields[f];
+    if (Is_Empty(field)) continue;
+    for (int p = std::max<int>(field.First_Char, 0); p <= std::min<int>(field.Last_Char, last); ++p)
+      song.Char_Field[static_cast<std::size_t>(p)] = static_cast<std::int16_t>(f);
+  }
+}
 
 void Apply_Wiping_Style(Song& song, const std::string& wiping_style) {
   const bool outline = wiping_style != "Draw no outline";

@@ -26,6 +26,10 @@ void Apply_Wiping_Style(Song& song, const std::string& wiping_style);
 /// the document's line wrapping.
 int Layout_Advance(const Font_Rec& font, QChar c);
 
+/// Sizes Char_Field to positions 0 .. length + 100 and enters every field's number at its
+/// characters (a later field wins where fields overlap).
+void Fill_Char_Field(Song& song, int length);
+
 /// Rebuilds Char_Field, Line_Start, Char_X, Char_Style, Text_Styles and Line_End_X from the
 /// lyrics. Returns the warning text about pictures without appearance information ("" if none).
 /// Offsets beyond Char_X's capacity are not measured, lines beyond 500 are not recorded, and at
