@@ -133,6 +133,24 @@ TEST_F(CreationTab, TheCreateChecksSpeakThroughTheWindow) {
   EXPECT_FALSE(std::filesystem::exists(File("out.cdg")));
 }
 
+TEST_F(CreationTab, AFailedRunLeavesNoFileAndTheWindowUsable) {
+  auto w = Open_Window();
+  Build_Song((*w)->song(), Generated_Song(4, 8));
+  (*w)->context().project_replaced();
+  Write_File(File("broken.wav"), "RIFF\x10\x00\x00\x00WAVEjunk");
+  w->Show_Tab(3);
+  w->Type_Into("txt_Filename_1", QString::fromStdString(File("broken.wav")));
+  w->Click("But_CDG_Create");
+  ASSERT_TRUE(Wait_Until([&] { return Finished(*w); }));
+  QApplication::processEvents();
+  ASSERT_EQ(w->fake.messages.size(), 1u);
+  EXPECT_EQ(w->fake.messages[0].find("Finished"), std::string::npos) << w->fake.messages[0];
+  EXPECT_FALSE(std::filesystem::exists(File("broken.bin")));
+  EXPECT_EQ(w->Find<QProgressBar>("Prg_Creation")->value(), 0);
+  EXPECT_FALSE(w->Find<QPushButton>("But_Preview")->isEnabled());
+  EXPECT_TRUE(w->Find<QPushButton>("But_CDG_Create")->isEnabled());
+}
+
 TEST_F(CreationTab, ACancelledRunLeavesNoFile) {
   auto w = Open_Window();
   Build_Song((*w)->song(), Generated_Song(120, 300));

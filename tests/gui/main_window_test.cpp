@@ -188,5 +188,33 @@ TEST_F(MainWindow, AChangedWipingStyleRewrapsTheEditor) {
   EXPECT_TRUE((*w)->Unsaved_Changes());
 }
 
+TEST_F(MainWindow, AMissingDefaultFontMustBeReplacedByAnInstalledOne) {
+  auto w = Open_Window();
+  Font_Rec missing = (*w)->song().RTB_Raw.Default_Font();
+  missing.Font_Name = QStringLiteral("No Such Font");
+  (*w)->song().RTB_Raw.Set_Default_Font(missing);
+  Font_Rec installed = missing;
+  installed.Font_Name = QStringLiteral("dejavu sans");  // names match without regard to case
+  Font_Rec also_missing = missing;
+  also_missing.Font_Name = QStringLiteral("Still Missing");
+  w->fake.fonts = {std::nullopt, also_missing, installed};
+  (*w)->Start_Up("");
+  ASSERT_EQ(w->fake.messages.size(), 3u);
+  EXPECT_EQ(w->fake.messages[0],
+            "The default font of Lyricanvas (No Such Font) isn't available on this system. Please "
+            "select another font!");
+  EXPECT_EQ(w->fake.messages[1], "Sorry, but you HAVE to select an available font!");
+  EXPECT_EQ(w->fake.messages[2], w->fake.messages[1]);
+  EXPECT_EQ((*w)->song().RTB_Raw.Default_Font().Font_Name, QStringLiteral("dejavu sans"));
+  EXPECT_EQ(w->Find<QComboBox>("Com_Font")->currentText(), QStringLiteral("dejavu sans"));
+}
+
+TEST_F(MainWindow, TheClassicDefaultFontCountsAsInstalledThroughItsSubstitute) {
+  auto w = Open_Window();
+  ASSERT_EQ((*w)->song().RTB_Raw.Default_Font().Font_Name, QStringLiteral("Times New Roman"));
+  (*w)->Start_Up("");
+  EXPECT_TRUE(w->fake.messages.empty());
+}
+
 }  // namespace
 }  // namespace lyricanvas::testing

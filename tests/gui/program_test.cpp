@@ -13,7 +13,7 @@ namespace {
 
 TEST(Program, ShowsItsWindowWithAProjectAndQuits) {
   Temp_Dir dir;
-  Write_File(dir.File("song.cgp"), "Just some lyrics");
+  Write_File(dir.File("song.txt"), "Just some lyrics");
   QProcess program;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   // On a virtual X display when there is one, so the window goes through a real display server.
@@ -26,7 +26,7 @@ TEST(Program, ShowsItsWindowWithAProjectAndQuits) {
   env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.File("config")));
   env.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(dir.File("data")));
   program.setProcessEnvironment(env);
-  const QString project = QString::fromStdString(dir.File("song.cgp"));
+  const QString project = QString::fromStdString(dir.File("song.txt"));
   if (virtual_display)
     program.start(QStringLiteral("/usr/bin/xvfb-run"),
                   {QStringLiteral("-a"), QStringLiteral(LYRICANVAS_PROGRAM), project});
