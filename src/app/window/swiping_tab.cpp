@@ -26,6 +26,9 @@ Swiping_Tab::Swiping_Tab(Window_Context& context, QWidget* parent)
           Make_Text_Box(this, Control_Key("Txt_Time"), QStringLiteral("Format MM:SS,HH or SSS,HH")));
   Add_Row(time, QStringLiteral("Enter number of seconds to &go back on timer stop"),
           Make_Text_Box(this, Control_Key("Txt_GoBack")));
+  Add_Row(time, QStringLiteral("&Key delay (ms):"),
+          Make_Text_Box(this, Control_Key("Txt_KeyDelay"),
+                        QStringLiteral("Milliseconds taken off every recorded key time")));
   layout_->addLayout(time);
 
   auto* options = new QHBoxLayout;
