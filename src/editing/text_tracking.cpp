@@ -206,7 +206,9 @@ void Update_Data(Song& song, Edit_Tracker& tracker, int position, int added) {
       Forget_Redo(tracker);
       std::vector<Field_Change> changes;
       const bool recorded = tracker.Steps_Done > 0 && undo > 0;
-      Apply_Change(song, change, length, recorded ? &changes : nullptr);
+      // An inserted picture is a field of its own; it never joins the syllable before it.
+      const bool join = !text.mid(change.Start, change.Added).contains(QChar(Picture_Char));
+      Apply_Change(song, change, length, recorded ? &changes : nullptr, join);
       if (recorded) Merge_Into(tracker.Steps[tracker.Steps_Done - 1], changes);
       change = {};
     }
