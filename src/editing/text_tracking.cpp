@@ -157,6 +157,7 @@ void Track_Edits(Song& song, Edit_Tracker& tracker) {
   tracker.Text_Now = song.RTB_Raw.Text();
   song.Text_Length = tracker.Text_Now.size();
   Fill_Char_Field(song, song.Text_Length);
+  song.Fields_Follow_Text = true;
   Song* s = &song;
   Edit_Tracker* t = &tracker;
   tracker.Connections.push_back(QObject::connect(
