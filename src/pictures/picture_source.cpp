@@ -154,8 +154,9 @@ int Edit_Picture_Properties(Song& song, int position,
 
 int Insert_Picture(Song& song, int offset, const std::string& bmp, const std::string& file) {
   song.RTB_Raw.Insert_Picture(offset, Embedded_Picture{bmp, QString::fromStdString(file)});
-  // Characters behind the picture move on by one; a field around it now covers it too.
-  for (int f = 1; f <= song.Field_Count; ++f) {
+  // Characters behind the picture move on by one; a field around it now covers it too. In the
+  // window the edit tracker has moved them already.
+  for (int f = 1; f <= song.Field_Count && !song.Fields_Follow_Text; ++f) {
     Field_Rec& field = song.Fields[f];
     if (Is_Empty(field)) continue;
     if (field.First_Char > offset) ++field.First_Char;

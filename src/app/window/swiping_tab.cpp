@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "editing/syllables.h"
 #include "model/layout.h"
 #include "app/window/file_boxes.h"
 #include "app/window/widgets.h"
@@ -38,8 +39,13 @@ Swiping_Tab::Swiping_Tab(Window_Context& context, QWidget* parent)
                                     QStringLiteral("Show already entered swipe when timer running")));
   options->addWidget(Make_Check_Box(this, Control_Key("Chk_MouseTimer"),
                                     QStringLiteral("Start/Stop on &mouse button")));
-  options->addWidget(Make_Check_Box(this, Control_Key("Chk_Tabmode"),
-                                    QStringLiteral("Swipe with space &bar")));
+  QCheckBox* tab_mode = Make_Check_Box(this, Control_Key("Chk_Tabmode"),
+                                       QStringLiteral("Swipe with space &bar"));
+  options->addWidget(tab_mode);
+  // Tab mode wipes one syllable per key press, so the text is cut into syllables first.
+  connect(tab_mode, &QCheckBox::clicked, this, [this](bool on) {
+    if (on && !context_.song.Suppress_Text_Events) Break_Syllables(context_.song, context_.ui);
+  });
   options->addStretch();
   layout_->addLayout(options);
   layout_->addStretch(1);
