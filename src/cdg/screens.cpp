@@ -9,6 +9,7 @@
 #include "cdg/interpreter.h"
 #include "cdg/line_drawing.h"
 #include "cdg/packs.h"
+#include "cdg/picture_screens.h"
 #include "cdg/tile_updater.h"
 
 namespace lyricanvas {
@@ -42,6 +43,17 @@ int Line_Count_Of(const Creation_Run& run, int s) {
   return run.Screen_Line_Count[static_cast<std::size_t>(s)];
 }
 
+/// The first wipe of screen s, or `none` when its lines have none.
+std::int64_t First_Wipe_Of(Creation_Run& run, int s, std::int64_t none) {
+  std::int64_t first = none;
+  for (int p = 1; p <= Line_Count_Of(run, s); ++p) {
+    const int line = Screen_Line(run, s, p);
+    if (line >= 1 && Line_Record(run, line).count > 0)
+      first = std::min(first, Line_Record(run, line).First_Wipe_Pack);
+  }
+  return first;
+}
+
 /// When one screen of the stream begins and the previous one ends, in pack slots.
 struct Screen_Plan {
   int s = 0;
@@ -69,12 +81,7 @@ std::int64_t Previous_Screen_End(Creation_Run& run, int s) {
 
 /// First wipe of screen s; screens without wipes get a start derived from the previous end.
 std::int64_t Screen_Start(Creation_Run& run, int s, std::int64_t prev_end) {
-  std::int64_t start = run.last_color_pack;
-  for (int p = 1; p <= Line_Count_Of(run, s); ++p) {
-    const int line = Screen_Line(run, s, p);
-    if (line >= 1 && Line_Record(run, line).count > 0)
-      start = std::min(start, Line_Record(run, line).First_Wipe_Pack);
-  }
+  const std::int64_t start = First_Wipe_Of(run, s, run.last_color_pack);
   if (start != run.last_color_pack) return start;
   if (s == run.Screen_Count + 1)
     return CLng(std::floor(run.Total_Time * Packs_Per_Second) + Shown_Packs(run) - 50);
@@ -102,14 +109,27 @@ Screen_Plan Plan_Screen(Creation_Run& run, int s) {
   return plan;
 }
 
-void Skip_Occupied(Creation_Run& run) {
-  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
+/// Border, transparency, memory presets and colour tables of a cleared screen.
+constexpr int Clear_Packs = 20;
+
+/// Moves Pack_Pointer to the first slot that begins `count` empty slots in a row, so that no
+/// wipe pack falls between the packs that clear the screen and is lost with it.
+void Skip_To_Free_Run(Creation_Run& run, int count) {
+  for (std::int64_t free = 0; free < count; ++free)
+    if (run.Pack_Buffer.Occupied(run.Pack_Pointer + free)) {
+      run.Pack_Pointer += free + 1;
+      free = -1;
+    }
 }
+
 
 /// Where the redraw of a cleared screen begins, after the previous screen has ended.
 void Place_Draw_Point(Creation_Run& run, const Screen_Plan& plan) {
   if (plan.s == 1) {
-    run.Pack_Pointer = Packs_Per_Second;  // one second into the stream
+    // One second into the stream, or earlier when the first wipe comes sooner, so that the
+    // first syllables are on screen when they are sung.
+    const std::int64_t first_wipe = First_Wipe_Of(run, 1, 2 * Packs_Per_Second);
+    run.Pack_Pointer = std::clamp<std::int64_t>(first_wipe - Packs_Per_Second, 0, Packs_Per_Second);
     return;
   }
   const std::int64_t draw =
@@ -131,21 +151,21 @@ void Fade_Out(Creation_Run& run, const Song& song, const Screen_Plan& plan) {
 }
 
 /// Writes the lines of screen s into their slots, top first.
-void Write_Screen_Lines(Creation_Run& run, const Song& song, Surface& work, int s) {
+void Write_Screen_Lines(Creation_Run& run, const Song& song, Surface& work, int s,
+                        bool update_now) {
   const int count = Line_Count_Of(run, s);
   const int first_slot = run.Lines_Per_Screen - count + 1;
   for (int k = first_slot; k <= run.Lines_Per_Screen; ++k) {
     const int line = Screen_Line(run, s, k - first_slot + 1);
-    if (line >= 1) Write_Line(run, song, work, line, k, true);
+    if (line >= 1) Write_Line(run, song, work, line, k, update_now);
   }
 }
 
-/// The hard change: fade, clear and redraw the whole screen.
-void Clear_Screen(Creation_Run& run, const Song& song, Surface& work, const Screen_Plan& plan) {
-  Place_Draw_Point(run, plan);
+/// Fades the last screen out and clears to colour 0 in the song's palette.
+void Clear_To_Background(Creation_Run& run, const Song& song, const Screen_Plan& plan) {
   if (plan.s > 1) Fade_Out(run, song, plan);
   Debug_Log(run.ui, "Hard screen change performed at " + Seconds_Text(run.Pack_Pointer));
-  Skip_Occupied(run);
+  Skip_To_Free_Run(run, Clear_Packs);
   if (!plan.picture_shown) run.Work_Palette = song.Palette;
   Write_Border_Preset(run, 0);
   Write_Transparency(run, run.Pack_Pointer);
@@ -153,13 +173,18 @@ void Clear_Screen(Creation_Run& run, const Song& song, Surface& work, const Scre
   Write_Color_Tables(run, run.Work_Palette, run.Pack_Pointer);
   run.Target_Screen.Fill(0);
   run.Shown_Screen.Fill(0);
-  if (plan.picture_shown)
-    run.Background_Screen = run.Target_Screen;
-  else
-    run.Background_Screen.Fill(0);
+  run.Background_Screen.Fill(0);
   // The presets just placed cleared whatever the stream showed before them.
   run.Interpreted_Up_To = run.Pack_Pointer - 1;
-  Write_Screen_Lines(run, song, work, plan.s);
+}
+
+/// The hard change: fade, clear (or show the screen's picture) and redraw the whole screen.
+void Clear_Screen(Creation_Run& run, const Song& song, Surface& work, const Screen_Plan& plan) {
+  Place_Draw_Point(run, plan);
+  const Picture_Step picture = Show_Picture(run, song, plan.s, plan.prev_end);
+  if (!picture.shown) Clear_To_Background(run, song, plan);
+  Write_Screen_Lines(run, song, work, plan.s, picture.update_now);
+  Finish_Picture(run, picture);
   run.Screen_End_Mark = run.Pack_Pointer;
 }
 
@@ -383,7 +408,7 @@ void Create_Screen(Creation_Run& run, const Song& song, Surface& work, int s) {
   const Screen_Plan plan = Plan_Screen(run, s);
   const double gap = static_cast<double>(plan.start - plan.prev_end);
   const bool clear = s == 1 || gap > run.Settings.Minimum_Gap * Packs_Per_Second ||
-                     !Try_Soft_Change(run, song, work, plan);
+                     Picture_Line_Of_Screen(run, s) > 0 || !Try_Soft_Change(run, song, work, plan);
   if (clear) Clear_Screen(run, song, work, plan);
 }
 

@@ -1,0 +1,121 @@
+#include "cdg/picture_screens.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "cdg/fades.h"
+#include "cdg/packs.h"
+#include "cdg/picture_effects.h"
+#include "pictures/picture_source.h"
+#include "pictures/properties.h"
+
+namespace lyricanvas {
+
+namespace {
+
+void Skip_To_Free_Slot(Creation_Run& run) {
+  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
+}
+
+/// Reads and maps the picture into run.Pictures; false (and a message) when it cannot be read.
+bool Convert(Creation_Run& run, const Song& song, const coloring_line& rec, bool keep,
+             std::string& message) {
+  const std::optional<std::string> bytes = Picture_Bytes(song, rec.picture_field, message);
+  if (!bytes) return false;
+  Conversion how;
+  how.keep_palette = keep;
+  how.picture_on_screen = run.Picture_On_Screen;
+  how.dither = Get_Property(rec.picture, "dither_picture") != "0";
+  how.on_screen = run.Work_Palette;
+  const std::string name = Get_Property(rec.picture, "filename");
+  return Convert_Picture(run.Pictures,
+                         {reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()},
+                         name.empty() ? "(stored picture)" : name, how, message);
+}
+
+void Copy_Mapped_To_Target(Creation_Run& run) {
+  for (int y = 0; y < Inner_Height; ++y)
+    for (int x = 0; x < Inner_Width; ++x) run.Target_Screen(y, x) = run.Pictures.Mapped_At(y, x);
+}
+
+/// A fresh picture screen: the shown palette fades to the picture's most used colour, the
+/// screen is cleared to it and the picture's palette is loaded.
+void Clear_To_Picture_Background(Creation_Run& run, const std::string& fading_style) {
+  const Palette_Table& palette = run.Pictures.Picture_Palette;
+  const int background = Most_Used_Color(run.Pictures);
+  Skip_To_Free_Slot(run);
+  Fade(run, run.Work_Palette, palette, background, fading_style);
+  Skip_To_Free_Slot(run);
+  Write_Border_Preset(run, background);
+  Write_Transparency(run, run.Pack_Pointer);
+  Write_Memory_Preset(run, background, run.Pack_Pointer);
+  Write_Color_Tables(run, palette, run.Pack_Pointer);
+  run.Shown_Screen.Fill(static_cast<std::uint8_t>(background));
+}
+
+}  // namespace
+
+int Picture_Line_Of_Screen(const Creation_Run& run, int s) {
+  const int lines = std::min(Max_Lines, static_cast<int>(run.coloring_table.size()) - 1);
+  for (int line = 1; line <= lines; ++line) {
+    const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
+    // A picture without an effect was announced as one that will not appear.
+    if (rec.Screen_Of_Line == s && !Get_Appearance_Effect(rec.picture).empty()) return line;
+  }
+  return 0;
+}
+
+Picture_Step Show_Picture(Creation_Run& run, const Song& song, int s, std::int64_t prev_end) {
+  Picture_Step step;
+  const int line = Picture_Line_Of_Screen(run, s);
+  if (line == 0) {
+    run.Picture_On_Screen = false;
+    return step;
+  }
+  const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
+  if (Property_Is_Set(rec.picture, "right_after_lyrics"))
+    run.Pack_Pointer = std::min(run.Pack_Pointer, prev_end + 1);
+  const bool overwrite = s > 1 && Property_Is_Set(rec.picture, "overwrite_last_screen");
+  const bool keep = overwrite && run.Picture_On_Screen;
+  Picture_Work& work = run.Pictures;
+  if (!keep) {
+    work.Color_Usage.fill(0);
+    work.Reserved_Colors.fill(0);
+  }
+  // Drawn over a lyrics screen, the picture keeps that screen's colours and its background.
+  const bool over_lyrics = overwrite && !run.Picture_On_Screen;
+  Reserve_Lyrics_Colors(run, song, over_lyrics ? s - 1 : s, s, work.Reserved_Colors);
+  if (over_lyrics) work.Reserved_Colors[0] = 1;
+  work.Picture_Palette = over_lyrics ? run.Work_Palette : song.Palette;
+  std::string message;
+  if (!Convert(run, song, rec, keep, message)) {
+    Show_Message(run.ui, message + " The picture of line " + std::to_string(line) +
+                             " will not appear in your file!");
+    return step;
+  }
+  Copy_Mapped_To_Target(run);
+  if (!overwrite) {
+    Clear_To_Picture_Background(run, run.Settings.Fading_Style);
+  } else if (!keep) {
+    Skip_To_Free_Slot(run);
+    Write_Color_Tables(run, work.Picture_Palette, run.Pack_Pointer);
+  }
+  run.Work_Palette = work.Picture_Palette;
+  run.Picture_On_Screen = true;
+  run.Interpreted_Up_To = run.Pack_Pointer - 1;
+  step.shown = true;
+  step.properties = rec.picture;
+  step.update_now = !Property_Is_Set(rec.picture, "along_with_lyrics");
+  if (step.update_now) Draw_Picture_Tiles(run, rec.picture);
+  run.Background_Screen = run.Target_Screen;
+  return step;
+}
+
+void Finish_Picture(Creation_Run& run, const Picture_Step& step) {
+  if (!step.shown) return;
+  if (!step.update_now) Draw_Picture_Tiles(run, step.properties);
+  run.Pack_Pointer += static_cast<std::int64_t>(
+      std::nearbyint(Hold_Seconds(step.properties) * Packs_Per_Second));
+}
+
+}  // namespace lyricanvas
