@@ -146,15 +146,18 @@ void Swiping_Tab::Build_View() {
   strip_ = new Surface_Widget(waveform_, QStringLiteral("Pic_Waveform"), this);
   view_ = new Surface_Widget(te_->Pic_Indication, QStringLiteral("Pic_Indication"), this);
   view_->setFocusPolicy(Qt::StrongFocus);
-  pictures->addWidget(strip_);
-  pictures->addWidget(view_);
-  pictures->addStretch();
-  row->addLayout(pictures);
   vsc_line_ = new QScrollBar(Qt::Vertical, this);
   vsc_line_->setObjectName(QStringLiteral("VSc_Line"));
   vsc_line_->setFixedHeight(Timing_View_Height);
   vsc_line_->setRange(1, 1);
-  row->addWidget(vsc_line_, 0, Qt::AlignBottom);
+  auto* view_row = new QHBoxLayout;
+  view_row->setSpacing(0);
+  view_row->addWidget(view_);
+  view_row->addWidget(vsc_line_);
+  pictures->addWidget(strip_);
+  pictures->addLayout(view_row);
+  pictures->addStretch();
+  row->addLayout(pictures);
 
   auto* side = new QVBoxLayout;
   gaps_ = new QListWidget(this);
