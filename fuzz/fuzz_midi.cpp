@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int fields_before = song->Field_Count;
   lyricanvas::Ui quiet;
   std::span<const std::uint8_t> bytes(data, size);
-  if (!lyricanvas::Import_Midi(*song, bytes, "f.kar", quiet)) {
+  if (lyricanvas::Import_Midi(*song, bytes, "f.kar", quiet) == lyricanvas::Read_Status::Failed) {
     if (song->RTB_Raw.Text() != text_before || song->Field_Count != fields_before) std::abort();
   } else {
     Check_Fields(*song);

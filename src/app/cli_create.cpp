@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "app/cli_files.h"
 #include "app/cli_options.h"
 #include "cdg/creation.h"
 #include "model/file_io.h"
@@ -45,16 +46,12 @@ bool Load_Project_File(Song& song, const std::string& path, std::string& error) 
   return false;
 }
 
-/// The loader of a song file by its extension; timed text is the format of any other file.
+/// The loader of a song file by its extension, in any case; timed text is the format of any
+/// other file.
 Song_Loader Loader_For(const std::string& path) {
-  static const std::map<std::string, Song_Loader> by_extension{
-      {".cgp", &Load_Project_File}, {".rtf", &Load_Project_File},
-      {".kar", &Load_Project_File}, {".mid", &Load_Project_File},
-      {".CGP", &Load_Project_File}, {".RTF", &Load_Project_File},
-      {".KAR", &Load_Project_File}, {".MID", &Load_Project_File}};
-  std::size_t dot = path.find_last_of('.');
-  auto it = dot == std::string::npos ? by_extension.end() : by_extension.find(path.substr(dot));
-  return it == by_extension.end() ? &Load_Timed_Text_File : it->second;
+  for (const char* extension : {".cgp", ".rtf", ".kar", ".mid"})
+    if (Has_Extension(path, extension)) return &Load_Project_File;
+  return &Load_Timed_Text_File;
 }
 
 // Options --------------------------------------------------------------------------------------
@@ -70,7 +67,8 @@ struct Value_Option {
 
 constexpr Value_Option Value_Options[] = {
     {"output", "txt_Filename", 2, "FILE",
-     "The file to write: a .bin CD image when --wav is given, else a .cdg pack stream."},
+     "The file to write: a .bin CD image when --wav is given, else a .cdg pack stream; - "
+     "writes it to standard output."},
     {"wav", "txt_Filename", 1, "FILE",
      "The WAV audio (44.1 kHz, 2 channels, 16 bit) to interleave into a .bin CD image."},
     {"total", "Txt_TotalTime", -1, "TIME",
@@ -97,6 +95,8 @@ constexpr int Max_Timebase_Pairs = 3;
 /// The settings of the command line, applied to the song's controls once it is loaded.
 struct Create_Options {
   std::string song_path;
+  std::string wav;     ///< the WAV file, or empty
+  std::string output;  ///< the output file, or empty
   bool yes = false;
   std::vector<std::tuple<std::string, int, std::string>> texts;  ///< control, index, text
   std::vector<std::string> checks;                                ///< controls to check
@@ -177,6 +177,8 @@ std::optional<int> Parse_Args(const std::vector<std::string>& args, Create_Optio
   for (auto [flag, control] : Check_Options)
     if (words.Is_Set(flag)) options.checks.emplace_back(control);
   options.yes = words.Is_Set("yes");
+  options.wav = words.Value("wav").value_or("");
+  options.output = words.Value("output").value_or("");
   std::vector<std::string> songs = words.Positionals();
   if (songs.size() != 1) words.Reject(songs.empty() ? "no SONG given" : "more than one SONG given");
   if (!words.Ok()) return words.Usage_Error();
@@ -187,6 +189,18 @@ std::optional<int> Parse_Args(const std::vector<std::string>& args, Create_Optio
 void Apply(const Create_Options& options, Controls& controls) {
   for (const auto& [control, index, text] : options.texts) controls.Set_Text(control, index, text);
   for (const std::string& control : options.checks) controls.Set_Check(control, 1);
+}
+
+/// The song and the WAV must be regular files, and the output none of them; the button asks
+/// before it replaces an existing output.
+std::string Files_Problem(const Create_Options& options) {
+  std::vector<std::string> inputs{options.song_path};
+  if (!options.wav.empty()) inputs.push_back(options.wav);
+  for (const std::string& input : inputs)
+    if (std::string problem = Input_Problem(input, input == options.wav ? UINT64_MAX : Max_Document_Bytes);
+        !problem.empty())
+      return problem;
+  return options.output.empty() ? std::string() : Output_Problem(options.output, inputs, true);
 }
 
 /// Messages and questions on stderr; a question is answered Yes only with --yes.
@@ -204,6 +218,10 @@ int Run_Create(const std::vector<std::string>& args) {
   // they override the options a project was saved with.
   Create_Options options;
   if (std::optional<int> exit = Parse_Args(args, options)) return *exit;
+  if (std::string problem = Files_Problem(options); !problem.empty()) {
+    std::fprintf(stderr, "lyricanvas-cli create: %s\n", problem.c_str());
+    return Exit_Failure;
+  }
   Song song;
   std::string error;
   if (!Loader_For(options.song_path)(song, options.song_path, error)) {

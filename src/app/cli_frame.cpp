@@ -6,6 +6,7 @@
 // Exit codes: 0 written; 1 the input cannot be read, holds no pack, the time is past its end or
 // the PNG cannot be written; 2 the command line is wrong (unknown option, bad number, too many
 // frames for one sheet).
+#include <QBuffer>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "app/cli_files.h"
 #include "app/cli_options.h"
 #include "cdg/cdg_decoder.h"
 #include "model/file_io.h"
@@ -27,10 +29,12 @@ constexpr int Sheet_Columns = 5;
 constexpr int Max_Sheet_Frames = 250;  ///< 50 rows: a sheet of about 1.5 k x 12 k pixels
 constexpr int Label_Height = 16;       ///< pixels under each frame for its time
 constexpr int Gap = 4;                 ///< pixels between and around the frames
+constexpr std::uint64_t Max_Cdg_Bytes = std::uint64_t{512} << 20;  ///< about 20 hours of packs
 
 struct Frame_Options {
   std::string input;
   std::string output;
+  bool replace = false;
   std::optional<double> at;     ///< seconds
   std::optional<double> every;  ///< seconds
 };
@@ -47,7 +51,8 @@ void Describe(Verb_Parser& words) {
   words.Add_Option({"every"}, "TIME",
                    "Writes a contact sheet of the display at 0, TIME, 2 x TIME ... up to the "
                    "end, at most " + std::to_string(Max_Sheet_Frames) + " frames; TIME above 0.");
-  words.Add_Option({"o", "output"}, "OUT.png", "The PNG file to write.");
+  words.Add_Option({"o", "output"}, "OUT.png", "The PNG file to write; - writes it to standard output.");
+  words.Add_Flag({"yes"}, "Replaces an existing output file.");
 }
 
 /// Reads the options; the result is the exit status when the run ends here.
@@ -66,6 +71,7 @@ std::optional<int> Parse_Options(const std::vector<std::string>& args, Frame_Opt
   if (!words.Ok()) return words.Usage_Error();
   options.input = inputs[0];
   options.output = *words.Value("output");
+  options.replace = words.Is_Set("yes");
   return std::nullopt;
 }
 
@@ -82,9 +88,19 @@ std::string End_Note(const std::string& path, std::int64_t packs) {
          Format_Time(static_cast<double>(packs - 1) / Cdg_Packs_Per_Second);
 }
 
+/// Writes the PNG through the atomic writer, so a failed write leaves an older file as it was.
 int Save(const QImage& image, const std::string& path) {
-  if (!image.save(QString::fromStdString(path), "PNG")) return Fail(Exit_Failure, "cannot write " + path);
-  std::printf("wrote %s (%d x %d)\n", path.c_str(), image.width(), image.height());
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) return Fail(Exit_Failure, "cannot encode the PNG for " + path);
+  Atomic_File file(path);
+  file.Append(std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+  File_Error error;
+  if (!file.Commit(error))
+    return Fail(Exit_Failure, error.what + " '" + path + "': " + error.reason);
+  std::fprintf(path == Standard_Output ? stderr : stdout, "wrote %s (%d x %d)\n", path.c_str(),
+               image.width(), image.height());
   return 0;
 }
 
@@ -144,9 +160,12 @@ int Write_Sheet(std::span<const std::uint8_t> bytes, const Frame_Options& option
 int Run_Frame(const std::vector<std::string>& args) {
   Frame_Options options;
   if (std::optional<int> exit = Parse_Options(args, options)) return *exit;
+  if (std::string problem = Output_Problem(options.output, {options.input}, options.replace);
+      !problem.empty())
+    return Fail(Exit_Failure, problem);
   std::string reason;
-  std::optional<std::string> file = Read_Whole_File(options.input, &reason);
-  if (!file) return Fail(Exit_Failure, "cannot read " + options.input + ": " + reason);
+  std::optional<std::string> file = Read_Whole_File(options.input, &reason, Max_Cdg_Bytes);
+  if (!file) return Fail(Exit_Failure, "cannot read '" + options.input + "': " + reason);
   std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(file->data()),
                                       file->size());
   if (Cdg_Pack_Count(bytes) == 0)

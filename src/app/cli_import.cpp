@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/cli.h"
+#include "app/cli_files.h"
 #include "app/cli_options.h"
 #include "project/project_file.h"
 
@@ -10,13 +11,14 @@ namespace lyricanvas::cli {
 
 namespace {
 
-constexpr const char* Usage = "import INPUT -o OUT.cgp";
+constexpr const char* Usage = "import INPUT -o OUT.cgp [--yes]   a project file of anything \"Open Project...\" reads";
 
 int Import(const std::vector<std::string>& args) {
   Verb_Parser words("import", "Turns a project, lyrics text, RTF, MIDI or karaoke file into a "
                               "project file, as \"Open Project...\" reads it.");
   words.Add_Positional("INPUT", "The file to read: .cgp, .rtf, .txt, .mid or .kar.");
-  words.Add_Option({"o", "output"}, "OUT.cgp", "The project file to write.");
+  words.Add_Option({"o", "output"}, "OUT.cgp", "The project file to write; - writes it to standard output.");
+  words.Add_Flag({"yes"}, "Replaces an existing output file.");
   if (std::optional<int> exit = words.Parse(args)) return *exit;
   std::vector<std::string> inputs = words.Positionals();
   if (inputs.size() != 1) words.Reject(inputs.empty() ? "no INPUT given" : "more than one INPUT given");
@@ -24,12 +26,16 @@ int Import(const std::vector<std::string>& args) {
   if (!words.Ok()) return words.Usage_Error();
   const std::string& input = inputs[0];
   const std::string output = *words.Value("output");
+  if (std::string problem = Input_Problem(input); !problem.empty()) return words.Failure(problem);
+  if (std::string problem = Output_Problem(output, {input}, words.Is_Set("yes")); !problem.empty())
+    return words.Failure(problem);
   Ui ui = Ui::Console();
   Song song;
-  if (!Open_Project(song, input, ui)) return 1;
+  if (!Open_Project(song, input, ui)) return Exit_Failure;
   song.Project_File = output;
-  if (!Save_Project(song, ui)) return 1;
-  std::printf("%s: %d fields\n", output.c_str(), song.Field_Count);
+  if (!Save_Project(song, ui)) return Exit_Failure;
+  std::fprintf(output == Standard_Output ? stderr : stdout, "%s: %d fields\n", output.c_str(),
+               song.Field_Count);
   return 0;
 }
 

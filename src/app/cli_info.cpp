@@ -5,7 +5,9 @@
 #include <set>
 
 #include "app/cli.h"
+#include "app/cli_files.h"
 #include "app/cli_options.h"
+#include "editing/syllables.h"
 #include "pictures/properties.h"
 #include "project/project_file.h"
 
@@ -13,7 +15,7 @@ namespace lyricanvas::cli {
 
 namespace {
 
-constexpr const char* Usage = "info PROJECT [--text]";
+constexpr const char* Usage = "info PROJECT [--text]   a summary of a project, or its plain lyrics";
 
 std::string Clock(std::int64_t packs) {
   char text[32];
@@ -96,6 +98,7 @@ int Info(const std::vector<std::string>& args) {
   std::vector<std::string> inputs = words.Positionals();
   if (inputs.size() != 1) return words.Usage_Error(inputs.empty() ? "no PROJECT given" : "more than one PROJECT given");
   const bool text_only = words.Is_Set("text");
+  if (std::string problem = Input_Problem(inputs[0]); !problem.empty()) return words.Failure(problem);
   Ui ui = Ui::Console();
   Song song;
   if (!Open_Project(song, inputs[0], ui)) return Exit_Failure;
@@ -106,6 +109,7 @@ int Info(const std::vector<std::string>& args) {
     return 0;
   }
   std::printf("lines: %d\n", Line_Count(song));
+  std::printf("syllables: %d\n", Syllable_Count(song));
   Print_Timing(song);
   Print_Pictures(song);
   std::printf("fonts:");

@@ -30,6 +30,14 @@ struct Run_Failure {
   std::string description;
 };
 
+/// The user stopped the run; it ends without a message and without writing anything.
+struct Run_Cancelled {};
+
+/// Ends the run when the user asked it to stop.
+void Check_Cancel(const Creation_Run& run) {
+  if (Cancel_Requested(run.ui)) throw Run_Cancelled{};
+}
+
 std::string Unpredictable_Error(const Creation_Run& run, int number,
                                 const std::string& description) {
   return "Unpredictable error No. " + std::to_string(number) + " - " + description +
@@ -40,6 +48,7 @@ std::string Unpredictable_Error(const Creation_Run& run, int number,
 std::string Output_Failure_Message(const Creation_Run& run, const Output_Error& error) {
   switch (error.kind) {
     case Output_Error::Bad_Wav:
+    case Output_Error::Cannot_Write:
       return error.description;
     case Output_Error::Bad_Name:
       return "The volume you want to write the CDG/BIN file to does not exist!\n" +
@@ -57,6 +66,8 @@ template <class Work>
 bool Trapped(Creation_Run& run, Work&& work) {
   try {
     return work();
+  } catch (const Run_Cancelled&) {
+    Set_Run_Status(run, "cancelled");
   } catch (const Run_Failure& failure) {
     Show_Message(run.ui, Unpredictable_Error(run, failure.number, failure.description));
   } catch (const std::bad_alloc&) {
@@ -216,6 +227,7 @@ void Raise_Last_Pack(Creation_Run& run) {
 void Prepare_Wipes(Creation_Run& run, const Song& song, Surface& work) {
   const int lines = std::min(Line_Count(song), Max_Lines);
   for (int line = 1; line <= lines; ++line) {
+    Check_Cancel(run);
     Set_Run_Status(run, "creating wiping packs for line " + std::to_string(line));
     Prepare_Wipe_Packs(run, song, work, line);
   }
@@ -223,6 +235,7 @@ void Prepare_Wipes(Creation_Run& run, const Song& song, Surface& work) {
 
 void Create_Screens(Creation_Run& run, const Song& song, Surface& work) {
   for (int s = 1; s <= run.Screen_Count + 1; ++s) {
+    Check_Cancel(run);
     Set_Run_Status(run, "creating screen # " + std::to_string(s));
     Create_Screen(run, song, work, s);
     Process_Events(run.ui);
@@ -230,6 +243,7 @@ void Create_Screens(Creation_Run& run, const Song& song, Surface& work) {
 }
 
 bool Write_Output(Creation_Run& run) {
+  Check_Cancel(run);
   Set_Run_Status(run, "writing CDG file");
   const Creation_Settings& s = run.Settings;
   Output_Error error;

@@ -14,11 +14,14 @@ struct Fade_Schedule {
   int first_t = 0;
   int step = 2;
   bool single_switch = false;
+  int shift = 0;  ///< packs added to each step's slot
 };
 
-/// "None" switches once at the end; anything but "Cheap DVD fading" fades smoothly.
+/// "None" switches at once to the end colours: the screen plan reserves no time for it, so a
+/// switch a second later would blank the next screen's first second and run past the track.
+/// Anything but "Cheap DVD fading" fades smoothly.
 Fade_Schedule Schedule_Of(const std::string& style) {
-  if (style == "None") return {Fade_Length, Fade_Length, true};
+  if (style == "None") return {Fade_Length, Fade_Length, true, -Fade_Length};
   if (style == "Cheap DVD fading") return {0, 50, false};
   return {0, 2, false};
 }
@@ -60,7 +63,7 @@ void Fade(Creation_Run& run, const Palette_Table& source, const Palette_Table& t
     const auto half_changed = Step_Palette(current, source, goal, t);
     for (int h = 0; h < 2; ++h) {
       if (!half_changed[static_cast<std::size_t>(h)]) continue;
-      last = start + t;
+      last = start + t + schedule.shift;
       placed = true;
       run.Pack_Buffer.Put(last + h, Make_Color_Table_Pack(current, h));  // out of range: dropped
     }

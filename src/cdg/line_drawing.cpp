@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 
+#include "cdg/interpreter.h"
 #include "cdg/packs.h"
 #include "cdg/tile_updater.h"
 #include "model/line_render.h"
@@ -18,9 +19,10 @@ constexpr QRgb Outline_Ink = qRgb(0, 0, 0);
 constexpr QRgb Body_Ink = qRgb(255, 255, 255);
 constexpr QRgb Marked_For_Wipe = qRgb(255, 0, 0);
 constexpr QRgb Already_Packed = qRgb(0, 255, 0);
-/// Rows of a rendered line that writing and erasing take over, counted from the slot top.
-constexpr int Line_Rows = 65;
-/// How far below its slot a line's wiped parts are still marked.
+/// Where a line is printed in the work picture when it is rendered for the run's cache: room
+/// above it for accents and below it for the tallest font.
+constexpr int Picture_Origin = 64;
+/// How far above and below its slot a line's letters may reach and are still wiped.
 constexpr int Mark_Overhang = 32;
 constexpr int Tile_Width = 6;
 constexpr int Tile_Height = 12;
@@ -85,6 +87,9 @@ void Render_Wiped_Parts(const Song& song, const std::string& style, Surface& wor
   }
 }
 
+/// Clips screen row y to the inner area; false when it lies outside.
+bool On_Screen(int y) { return y >= 0 && y < Inner_Height; }
+
 void Skip_Occupied(Creation_Run& run) {
   while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
 }
@@ -96,22 +101,22 @@ struct Wipe_Range {
 
 void Mark_Wipe_Columns(Surface& work, const Wipe_Range& range) {
   for (int x = range.first_x; x <= range.last_x; ++x)
-    for (int y = range.top; y <= range.bottom + Mark_Overhang; ++y)
+    for (int y = range.top; y <= range.bottom; ++y)
       if (Is_Wipeable(work.Pixel(x, y))) work.Set_Pixel(x, y, Marked_For_Wipe);
 }
 
 /// One XOR pack per tile that still holds marked pixels, each in the next free slot.
 void Pack_Wipe_Columns(Creation_Run& run, Surface& work, coloring_line& rec,
                        const Wipe_Range& range) {
-  const int bottom = std::min(range.bottom, Inner_Height - 1);
   for (int x = range.first_x; x <= range.last_x; ++x) {
-    for (int y = range.top; y <= bottom; ++y) {
+    for (int y = range.top; y <= range.bottom; ++y) {
       if (!Same_Rgb(work.Pixel(x, y), Marked_For_Wipe)) continue;
       rec.First_Wipe_Pack = std::min(rec.First_Wipe_Pack, run.Pack_Pointer);
       Skip_Occupied(run);
       // A wipe that would run past the stream is dropped rather than written nowhere.
       if (run.Pack_Pointer > run.Pack_Buffer.Last_Slot()) return;
       Write_Wipe_Tile(run, work, x, y, run.Pack_Pointer);
+      rec.Wipe_Slots.push_back(run.Pack_Pointer);
       ++run.Pack_Pointer;
       rec.Last_Wipe_Pack = std::max(rec.Last_Wipe_Pack, run.Pack_Pointer);
     }
@@ -132,33 +137,46 @@ int Wipe_Xor_Value(const std::string& style) {
   return 0;
 }
 
+const Line_Picture& Picture_Of(Creation_Run& run, const Song& song, Surface& work, int line) {
+  std::optional<Line_Picture>& cached = run.Line_Pictures[static_cast<std::size_t>(line)];
+  if (cached) return *cached;
+  Render_Line_Picture(song, work, line, Picture_Origin);
+  Line_Picture picture;
+  for (int y = 0; y < work.Height(); ++y)
+    for (int x = 0; x <= Inner_Width; ++x)
+      if (const QRgb pixel = work.Pixel(x, y); !Is_Background(pixel))
+        picture.push_back({static_cast<std::int16_t>(y - Picture_Origin),
+                           static_cast<std::int16_t>(x), Is_Body(pixel)});
+  cached = std::move(picture);
+  return *cached;
+}
+
 void Write_Line(Creation_Run& run, const Song& song, Surface& work, int line, int slot,
                 bool update_now) {
-  Render_Line_Picture(song, work, line, run.Line_Y_Offset);
   const Column_Colors colors = Singer_Columns(song, line);
-  const int top = Slot_Top(slot, run.Lines_Per_Screen);
-  for (int y = 0; y < Line_Rows && top + y < Inner_Height; ++y) {
-    if (top + y < 0) continue;
-    for (int x = 0; x <= Inner_Width; ++x) {
-      const QRgb pixel = work.Pixel(x, y);
-      if (Is_Background(pixel)) continue;
-      run.Target_Screen(top + y, x) =
-          static_cast<std::uint8_t>(Is_Body(pixel) ? colors.body[x] : colors.outline[x]);
-    }
+  const int origin = Slot_Top(slot, run.Lines_Per_Screen) + run.Line_Y_Offset;
+  for (const Line_Pixel& pixel : Picture_Of(run, song, work, line)) {
+    const int y = origin + pixel.y;
+    if (!On_Screen(y)) continue;
+    run.Target_Screen(y, pixel.x) =
+        static_cast<std::uint8_t>(pixel.body ? colors.body[pixel.x] : colors.outline[pixel.x]);
   }
+  // The wipe packs the stream has already played over these pixels (before the line stood
+  // there, or while earlier tiles were drawn) recolour them as they would have.
+  const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
+  for (std::int64_t wipe : rec.Wipe_Slots)
+    if (wipe <= run.Interpreted_Up_To && run.Pack_Buffer.Occupied(wipe))
+      Apply_Pack(run.Target_Screen, run.Pack_Buffer.At(wipe));
   // The whole screen without an appearance effect; pictures bring their own tile pass.
   if (update_now) Update_All_Tiles(run);
 }
 
 void Erase_Line(Creation_Run& run, const Song& song, Surface& work, int line, int slot) {
-  Render_Line_Picture(song, work, line, run.Line_Y_Offset);
-  const int top = Slot_Top(slot, run.Lines_Per_Screen);
-  // The same rows as Write_Line, so that no part of a tall line is left behind.
-  for (int y = 0; y < Line_Rows && top + y < Inner_Height; ++y) {
-    if (top + y < 0) continue;
-    for (int x = 0; x <= Inner_Width; ++x)
-      if (!Is_Background(work.Pixel(x, y)))
-        run.Target_Screen(top + y, x) = run.Background_Screen(top + y, x);
+  const int origin = Slot_Top(slot, run.Lines_Per_Screen) + run.Line_Y_Offset;
+  // The same pixels as Write_Line, so that no part of a tall line is left behind.
+  for (const Line_Pixel& pixel : Picture_Of(run, song, work, line)) {
+    const int y = origin + pixel.y;
+    if (On_Screen(y)) run.Target_Screen(y, pixel.x) = run.Background_Screen(y, pixel.x);
   }
   // The whole screen without an appearance effect; pictures bring their own tile pass.
   Update_All_Tiles(run);
@@ -169,11 +187,15 @@ void Prepare_Wipe_Packs(Creation_Run& run, const Song& song, Surface& work, int 
   const int k = rec.Slot_Of_Line;
   // Lines without text or points, and lines that found no place on a screen, wipe nothing.
   if (rec.text.isEmpty() || rec.count <= 0 || k < 1) return;
-  const int top = Slot_Top(k, run.Lines_Per_Screen);
-  const int bottom = k * Inner_Height / run.Lines_Per_Screen;
-  Render_Wiped_Parts(song, run.Settings.Wiping_Style, work, line, top + run.Line_Y_Offset);
+  const int slot_top = Slot_Top(k, run.Lines_Per_Screen);
+  // Letters reaching beyond their slot are wiped with it, so that nothing of them stays unwiped.
+  const int top = std::max(slot_top - Mark_Overhang, 0);
+  const int bottom = std::min(k * Inner_Height / run.Lines_Per_Screen + Mark_Overhang,
+                              Inner_Height - 1);
+  Render_Wiped_Parts(song, run.Settings.Wiping_Style, work, line, slot_top + run.Line_Y_Offset);
   rec.First_Wipe_Pack = run.last_color_pack;
   rec.Last_Wipe_Pack = 0;
+  rec.Wipe_Slots.clear();
   std::optional<int> previous_end;
   const int count = std::min(rec.count, Max_Coloring_Points);
   for (int f = 1; f <= count; ++f) {

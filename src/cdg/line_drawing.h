@@ -13,6 +13,9 @@ Surface Make_Work_Picture();
 /// Top pixel row of slot k (1-based) on a screen of lines_per_screen lines.
 int Slot_Top(int k, int lines_per_screen);
 
+/// The line rendered for the run (cached), rows relative to its print origin.
+const Line_Picture& Picture_Of(Creation_Run& run, const Song& song, Surface& work, int line);
+
 void Write_Line(Creation_Run& run, const Song& song, Surface& work, int line, int slot,
                 bool update_now);
 void Erase_Line(Creation_Run& run, const Song& song, Surface& work, int line, int slot);

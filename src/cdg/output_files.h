@@ -1,7 +1,7 @@
 #pragma once
 // The output files: the .cdg pack stream and the .bin CD image with the WAV's audio. Files are
-// written to a temporary file beside the target and renamed into place only when complete, so a
-// failed run never leaves a truncated file where a good one stood.
+// written through Atomic_File and take their place only when complete, so a failed or killed
+// run never leaves a truncated file where a good one stood.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -24,20 +24,27 @@ struct Wav_Layout {
   bool operator==(const Wav_Layout&) const = default;
 };
 
+/// Up to count bytes of a file from offset on; fewer only at its end.
+using Byte_Reader = std::function<std::string(std::uint64_t offset, std::size_t count)>;
+
 /// Reads the RIFF header and the chunk headers up to "data" (other chunks are skipped by their
-/// length). A file that is not RIFF WAVE, is truncated, has a chunk running past its end or has
-/// no "data" chunk gives std::nullopt and the reason in error. The sample format is not checked:
-/// the audio is taken to be 44.1 kHz, 2 channels, 16 bit.
+/// length) of a file of `size` bytes. A file that is not RIFF WAVE, is truncated, has a chunk
+/// running past its end or has no "data" chunk gives std::nullopt and the reason in error. The
+/// sample format is not checked: the audio is taken to be 44.1 kHz, 2 channels, 16 bit.
+std::optional<Wav_Layout> Read_Wav_Header(const Byte_Reader& read, std::uint64_t size,
+                                          std::string& error);
 std::optional<Wav_Layout> Read_Wav_Header(std::span<const std::uint8_t> bytes, std::string& error);
 
 /// A failure to write an output file.
 struct Output_Error {
   enum Kind {
     None,
-    Bad_Wav,    ///< the WAV input cannot be used; description says why
-    Bad_Name,   ///< the output's name or volume is not usable
-    Access,     ///< a path is missing or may not be written or read
-    Other       ///< anything else the system reports (disk full, I/O error, ...)
+    Bad_Wav,        ///< the WAV input cannot be used; description says why
+    Bad_Name,       ///< the output's name or volume is not usable
+    Access,         ///< a path is missing
+    Cannot_Write,   ///< the target or its disk refuses the file (read-only, full, not a
+                    ///< regular file, no permission); description says why
+    Other           ///< anything else the system reports (I/O error, ...)
   };
   Kind kind = None;
   std::string description;  ///< names the file and gives the system's reason
@@ -45,6 +52,8 @@ struct Output_Error {
 
 /// Receives the bytes of an output file in order.
 using Byte_Sink = std::function<void(std::span<const std::uint8_t>)>;
+/// Fills `into` with the next audio bytes and returns how many; fewer only at the end.
+using Audio_Source = std::function<std::size_t(std::span<std::uint8_t> into)>;
 
 /// The .cdg stream: slots 0 .. Last_Pack, an empty slot as 24 zero bytes. Last_Pack is first
 /// lowered to the buffer's last slot.
@@ -54,9 +63,12 @@ void Cdg_Stream(Creation_Run& run, const Byte_Sink& sink);
 /// The introductory silence precedes the audio in whole and partial sectors; with
 /// Settings.Blank_Audio every audio part is zero. The image ends with the last whole sector of
 /// audio. Leaves Pack_Pointer after the last sector's packs.
+void Bin_Stream(Creation_Run& run, const Audio_Source& audio, const Byte_Sink& sink);
 void Bin_Stream(Creation_Run& run, std::span<const std::uint8_t> audio, const Byte_Sink& sink);
 
 bool Write_Cdg_File(Creation_Run& run, const std::string& path, Output_Error& error);
+/// The audio is read as it is written, never whole. A WAV too short for one sector of the image
+/// is refused (Bad_Wav) and nothing is written.
 bool Write_Bin_File(Creation_Run& run, const std::string& wav_path, const std::string& path,
                     Output_Error& error);
 

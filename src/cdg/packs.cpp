@@ -41,28 +41,37 @@ std::array<std::uint8_t, 2> Encode_Color(int red, int green, int blue) {
   return {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)};
 }
 
+namespace {
+
+/// Puts the pack into the first empty slot from `slot` on and returns the slot after it: a
+/// preset or colour table never replaces a wipe pack already placed.
+std::int64_t Put_In_Free_Slot(Creation_Run& run, std::int64_t slot, const Pack& pack) {
+  while (run.Pack_Buffer.Occupied(slot)) ++slot;
+  run.Pack_Buffer.Put(slot, pack);
+  return slot + 1;
+}
+
+}  // namespace
+
 void Write_Memory_Preset(Creation_Run& run, int color, std::int64_t& slot) {
   // The slot may be Pack_Pointer itself, so read it before the pointer moves.
-  const std::int64_t first = slot;
+  std::int64_t at = slot;
   for (int repeat = 0; repeat < 16; ++repeat) {
     const std::array<std::uint8_t, 2> data{static_cast<std::uint8_t>(color),
                                            static_cast<std::uint8_t>(repeat)};
-    run.Pack_Buffer.Put(first + repeat, Make_Pack(Memory_Preset, data));
+    at = Put_In_Free_Slot(run, at, Make_Pack(Memory_Preset, data));
   }
-  run.Pack_Pointer += 16;
+  run.Pack_Pointer = at;
 }
 
 void Write_Border_Preset(Creation_Run& run, int color) {
   const std::array<std::uint8_t, 1> data{static_cast<std::uint8_t>(color)};
-  run.Pack_Buffer.Put(run.Pack_Pointer, Make_Pack(Border_Preset, data));
-  run.Pack_Pointer += 1;
+  run.Pack_Pointer = Put_In_Free_Slot(run, run.Pack_Pointer, Make_Pack(Border_Preset, data));
 }
 
 void Write_Color_Tables(Creation_Run& run, const Palette_Table& palette, std::int64_t& slot) {
-  const std::int64_t first = slot;
-  run.Pack_Buffer.Put(first, Make_Color_Table_Pack(palette, 0));
-  run.Pack_Buffer.Put(first + 1, Make_Color_Table_Pack(palette, 1));
-  run.Pack_Pointer += 2;
+  const std::int64_t at = Put_In_Free_Slot(run, slot, Make_Color_Table_Pack(palette, 0));
+  run.Pack_Pointer = Put_In_Free_Slot(run, at, Make_Color_Table_Pack(palette, 1));
 }
 
 void Write_Transparency(Creation_Run& run, std::int64_t& slot) {
@@ -71,8 +80,7 @@ void Write_Transparency(Creation_Run& run, std::int64_t& slot) {
   std::array<std::uint8_t, Data_Size> data{};
   data.fill(reverse ? Fully_Transparent : 0);
   data[0] = reverse ? 0 : Fully_Transparent;
-  run.Pack_Buffer.Put(slot, Make_Pack(Define_Transparent, data));
-  run.Pack_Pointer += 1;
+  run.Pack_Pointer = Put_In_Free_Slot(run, slot, Make_Pack(Define_Transparent, data));
 }
 
 }  // namespace lyricanvas

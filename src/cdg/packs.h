@@ -31,6 +31,8 @@ std::array<std::uint8_t, 2> Encode_Color(int red, int green, int blue);
 /// The Load Colour Table pack of one half of a palette: half 0 colours 0..7, half 1 8..15.
 Pack Make_Color_Table_Pack(const Palette_Table& palette, int half);
 
+// The writers of presets and colour tables place each pack in the first empty slot from the
+// given one (or Pack_Pointer) on and leave Pack_Pointer after the last.
 void Write_Memory_Preset(Creation_Run& run, int color, std::int64_t& slot);
 void Write_Border_Preset(Creation_Run& run, int color);
 void Write_Color_Tables(Creation_Run& run, const Palette_Table& palette, std::int64_t& slot);

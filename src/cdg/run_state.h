@@ -5,6 +5,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -74,7 +75,17 @@ struct coloring_line {
   int Slot_Of_Line = 0;
   std::int64_t First_Wipe_Pack = 0;
   std::int64_t Last_Wipe_Pack = 0;
+  std::vector<std::int64_t> Wipe_Slots;  ///< every slot that holds a wipe pack of the line
 };
+
+/// A pixel of a rendered lyrics line: row relative to the line's print origin, column, and
+/// whether it belongs to the letters' body (else to their outline).
+struct Line_Pixel {
+  std::int16_t y = 0;
+  std::int16_t x = 0;
+  bool body = false;
+};
+using Line_Picture = std::vector<Line_Pixel>;
 
 /// Settings of the creation tab as one run reads them.
 struct Creation_Settings {
@@ -114,6 +125,9 @@ struct Creation_Run {
   int Fade_Packs = 300;
   int Lines_Per_Screen = 6;
   int Line_Y_Offset = 0;
+  /// Each line rendered once per run, for writing, erasing and finding where its ink starts.
+  std::vector<std::optional<Line_Picture>> Line_Pictures =
+      std::vector<std::optional<Line_Picture>>(Max_Lines + 1);
   double Total_Time = 0;  ///< seconds of the destination track
 
   // Coloring timeline (lines 1 .. 500).

@@ -43,6 +43,17 @@ int Line_Count_Of(const Creation_Run& run, int s) {
   return run.Screen_Line_Count[static_cast<std::size_t>(s)];
 }
 
+/// The first wipe of screen s, or `none` when its lines have none.
+std::int64_t First_Wipe_Of(Creation_Run& run, int s, std::int64_t none) {
+  std::int64_t first = none;
+  for (int p = 1; p <= Line_Count_Of(run, s); ++p) {
+    const int line = Screen_Line(run, s, p);
+    if (line >= 1 && Line_Record(run, line).count > 0)
+      first = std::min(first, Line_Record(run, line).First_Wipe_Pack);
+  }
+  return first;
+}
+
 /// When one screen of the stream begins and the previous one ends, in pack slots.
 struct Screen_Plan {
   int s = 0;
@@ -70,12 +81,7 @@ std::int64_t Previous_Screen_End(Creation_Run& run, int s) {
 
 /// First wipe of screen s; screens without wipes get a start derived from the previous end.
 std::int64_t Screen_Start(Creation_Run& run, int s, std::int64_t prev_end) {
-  std::int64_t start = run.last_color_pack;
-  for (int p = 1; p <= Line_Count_Of(run, s); ++p) {
-    const int line = Screen_Line(run, s, p);
-    if (line >= 1 && Line_Record(run, line).count > 0)
-      start = std::min(start, Line_Record(run, line).First_Wipe_Pack);
-  }
+  const std::int64_t start = First_Wipe_Of(run, s, run.last_color_pack);
   if (start != run.last_color_pack) return start;
   if (s == run.Screen_Count + 1)
     return CLng(std::floor(run.Total_Time * Packs_Per_Second) + Shown_Packs(run) - 50);
@@ -103,14 +109,27 @@ Screen_Plan Plan_Screen(Creation_Run& run, int s) {
   return plan;
 }
 
-void Skip_Occupied(Creation_Run& run) {
-  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
+/// Border, transparency, memory presets and colour tables of a cleared screen.
+constexpr int Clear_Packs = 20;
+
+/// Moves Pack_Pointer to the first slot that begins `count` empty slots in a row, so that no
+/// wipe pack falls between the packs that clear the screen and is lost with it.
+void Skip_To_Free_Run(Creation_Run& run, int count) {
+  for (std::int64_t free = 0; free < count; ++free)
+    if (run.Pack_Buffer.Occupied(run.Pack_Pointer + free)) {
+      run.Pack_Pointer += free + 1;
+      free = -1;
+    }
 }
+
 
 /// Where the redraw of a cleared screen begins, after the previous screen has ended.
 void Place_Draw_Point(Creation_Run& run, const Screen_Plan& plan) {
   if (plan.s == 1) {
-    run.Pack_Pointer = Packs_Per_Second;  // one second into the stream
+    // One second into the stream, or earlier when the first wipe comes sooner, so that the
+    // first syllables are on screen when they are sung.
+    const std::int64_t first_wipe = First_Wipe_Of(run, 1, 2 * Packs_Per_Second);
+    run.Pack_Pointer = std::clamp<std::int64_t>(first_wipe - Packs_Per_Second, 0, Packs_Per_Second);
     return;
   }
   const std::int64_t draw =
@@ -146,7 +165,7 @@ void Write_Screen_Lines(Creation_Run& run, const Song& song, Surface& work, int 
 void Clear_To_Background(Creation_Run& run, const Song& song, const Screen_Plan& plan) {
   if (plan.s > 1) Fade_Out(run, song, plan);
   Debug_Log(run.ui, "Hard screen change performed at " + Seconds_Text(run.Pack_Pointer));
-  Skip_Occupied(run);
+  Skip_To_Free_Run(run, Clear_Packs);
   if (!plan.picture_shown) run.Work_Palette = song.Palette;
   Write_Border_Preset(run, 0);
   Write_Transparency(run, run.Pack_Pointer);

@@ -1,6 +1,7 @@
 #include "editing/syllables.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "model/layout.h"
@@ -269,6 +270,14 @@ int Break_Syllables(Song& song, const Ui& ui) {
     }
   }
   return song.Field_Count - before;
+}
+
+int Syllable_Count(const Song& song) {
+  auto scratch = std::make_unique<Song>();
+  scratch->RTB_Raw.Set_Text(song.RTB_Raw.Text());
+  scratch->Field_Count = 0;
+  Ui quiet;
+  return Break_Syllables(*scratch, quiet);
 }
 
 }  // namespace lyricanvas

@@ -17,6 +17,10 @@ extern const char* const Field_Table_Full_Message;
 /// number of fields made; a full field table stops it with one message through the Ui.
 int Break_Syllables(Song& song, const Ui& ui);
 
+/// The number of syllables the lyrics of the song hold by the same rules, fields or not
+/// (at most the 5000 a field table holds).
+int Syllable_Count(const Song& song);
+
 /// Breaks the word at the 1-based scan position of text into fields and moves the scan position
 /// past it (0 at the end of the text). Return false when the field table is full.
 bool Break_Word_German(Song& song, const QString& text, int& scan);

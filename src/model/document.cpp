@@ -84,6 +84,9 @@ Document::Document() : doc_(std::make_unique<QTextDocument>()) {
 }
 
 void Document::Watch() {
+  // contentsChange comes first, so that its own listeners already read the new text.
+  QObject::connect(doc_.get(), &QTextDocument::contentsChange, doc_.get(),
+                   [this] { Invalidate(); });
   QObject::connect(doc_.get(), &QTextDocument::contentsChanged, doc_.get(),
                    [this] { Invalidate(); });
 }

@@ -39,4 +39,6 @@ void Focus(const Ui& ui, const std::string& control) {
   if (ui.focus) ui.focus(control);
 }
 
+bool Cancel_Requested(const Ui& ui) { return ui.cancelled && ui.cancelled(); }
+
 }  // namespace lyricanvas

@@ -16,6 +16,7 @@ struct Ui {
   std::function<void(const std::string& status)> status;  ///< the phase a long run is in
   std::function<void()> process_events;                   ///< let pending window events run
   std::function<void(const std::string& line)> debug_log;
+  std::function<bool()> cancelled;  ///< true once the user asked a long run to stop
 
   /// Messages go to stderr, questions are answered No (or Cancel), nothing else is said.
   static Ui Console();
@@ -27,5 +28,7 @@ void Debug_Log(const Ui& ui, const std::string& line);
 void Set_Status(const Ui& ui, const std::string& status);
 void Process_Events(const Ui& ui);
 void Focus(const Ui& ui, const std::string& control);
+/// Whether the user asked the long run in progress to stop.
+bool Cancel_Requested(const Ui& ui);
 
 }  // namespace lyricanvas

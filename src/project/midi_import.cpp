@@ -163,15 +163,16 @@ std::string Append_Syllable(std::string& lyrics, const std::string& data) {
 bool Joins_Previous(const std::vector<Midi_Syllable>& table, const Midi_Syllable& s) {
   if (table.empty()) return false;
   const Midi_Syllable& previous = table.back();
-  return previous.Ticks == s.Ticks && s.Text_Pos == previous.End_Pos &&
-         previous.Text.find('\n') == std::string::npos;
+  return previous.Ticks == s.Ticks && s.Text_Pos == previous.End_Pos && !previous.Breaks_Line;
 }
 
-/// A syllable holding words separated by a space becomes two syllables at the same time.
-void Split_At_Inner_Space(Midi_Import& import) {
+/// A syllable holding words separated by a space becomes two syllables at the same time. The
+/// search starts at from, as text searched before holds no inner space (a thousand syllables
+/// joined at one tick are searched once, not a thousand times).
+void Split_At_Inner_Space(Midi_Import& import, std::size_t from) {
   std::vector<Midi_Syllable>& table = import.Midi_Syllables;
   Midi_Syllable& first = table.back();
-  std::size_t space = first.Text.find(' ', 1);
+  std::size_t space = first.Text.find(' ', std::max<std::size_t>(from, 1));
   if (space == std::string::npos || space + 1 >= first.Text.size()) return;
   if (table.size() >= static_cast<std::size_t>(Max_Midi_Syllables)) {
     import.Syllables_Dropped = true;
@@ -182,21 +183,27 @@ void Split_At_Inner_Space(Midi_Import& import) {
   second.Text = first.Text.substr(space + 1);
   first.End_Pos = second.Start_Pos;
   first.Text.resize(space);
+  second.Breaks_Line = first.Breaks_Line && second.Text.find('\n') != std::string::npos;
+  first.Breaks_Line = first.Breaks_Line && first.Text.find('\n') != std::string::npos;
   table.push_back(std::move(second));
 }
 
 void Add_Syllable(Midi_Import& import, Midi_Syllable s) {
   std::vector<Midi_Syllable>& table = import.Midi_Syllables;
+  std::size_t from = 0;
   if (Joins_Previous(table, s)) {
-    table.back().End_Pos = s.End_Pos;
-    table.back().Text += s.Text;
+    Midi_Syllable& previous = table.back();
+    from = previous.Text.empty() ? 0 : previous.Text.size() - 1;
+    previous.End_Pos = s.End_Pos;
+    previous.Text += s.Text;
+    previous.Breaks_Line = s.Breaks_Line;
   } else if (table.size() >= static_cast<std::size_t>(Max_Midi_Syllables)) {
     import.Syllables_Dropped = true;  // the text stays in the lyrics, untimed
     return;
   } else {
     table.push_back(std::move(s));
   }
-  Split_At_Inner_Space(import);
+  Split_At_Inner_Space(import, from);
 }
 
 /// A file may carry its lyrics twice, as text and as lyric events: the first kind met after
@@ -216,51 +223,68 @@ void Take_Text_Event(Midi_Import& import, bool lyric, const std::string& data) {
   s.Text = Append_Syllable(import.Midi_Lyrics, data);
   s.End_Pos = import.Midi_Lyrics.size();
   s.Text_Pos = s.End_Pos - s.Text.size();
+  s.Breaks_Line = s.Text.find('\n') != std::string::npos;
   Add_Syllable(import, std::move(s));
 }
 
 // Timing -------------------------------------------------------------------------------------
 
-/// Sorts the tempo changes of all tracks and gives each its time; the first tempo holds from
-/// tick 0.
+/// The tempo before the first tempo event: the default half second per quarter, except that a
+/// single tempo event holds from tick 0 (files with one tempo mean it for the whole song).
+double Lead_Tempo(const Midi_Import& import) {
+  const std::vector<Midi_Tempo>& map = import.Midi_Tempos;
+  return map.size() == 1 ? map[0].Seconds_Per_Quarter : import.Seconds_Per_Quarter;
+}
+
+/// Sorts the tempo changes of all tracks and gives each its time.
 void Build_Tempo_Map(Midi_Import& import) {
   std::vector<Midi_Tempo>& map = import.Midi_Tempos;
   std::stable_sort(map.begin(), map.end(),
                    [](const Midi_Tempo& a, const Midi_Tempo& b) { return a.Ticks < b.Ticks; });
-  for (std::size_t k = 0; k < map.size(); ++k) {
-    const Midi_Tempo& from = k == 0 ? map[0] : map[k - 1];
-    double start = k == 0 ? 0 : from.Time;
-    double ticks = static_cast<double>(map[k].Ticks - (k == 0 ? 0 : from.Ticks));
-    map[k].Time = start + ticks * from.Seconds_Per_Quarter / import.Ticks_Per_Quarter;
+  double seconds_per_quarter = Lead_Tempo(import);
+  std::int64_t ticks = 0;
+  double time = 0;
+  for (Midi_Tempo& entry : map) {
+    entry.Time = time + static_cast<double>(entry.Ticks - ticks) * seconds_per_quarter /
+                            import.Ticks_Per_Quarter;
+    ticks = entry.Ticks;
+    time = entry.Time;
+    seconds_per_quarter = entry.Seconds_Per_Quarter;
   }
 }
 
 double Time_At(const Midi_Import& import, std::int64_t ticks) {
   const std::vector<Midi_Tempo>& map = import.Midi_Tempos;
-  if (map.empty()) {
-    return static_cast<double>(ticks) * import.Seconds_Per_Quarter / import.Ticks_Per_Quarter;
-  }
   auto after = std::upper_bound(map.begin(), map.end(), ticks,
                                 [](std::int64_t t, const Midi_Tempo& e) { return t < e.Ticks; });
-  const Midi_Tempo& entry = after == map.begin() ? map.front() : *(after - 1);
+  if (after == map.begin()) {
+    return static_cast<double>(ticks) * Lead_Tempo(import) / import.Ticks_Per_Quarter;
+  }
+  const Midi_Tempo& entry = *(after - 1);
   return entry.Time + static_cast<double>(ticks - entry.Ticks) * entry.Seconds_Per_Quarter /
                           import.Ticks_Per_Quarter;
 }
 
 /// Syllables that share one time follow each other at a quarter second per character, or,
-/// when that would reach the next timed syllable, fill the time up to it by their lengths.
+/// when that would reach the next timed syllable and that one is not the last, fill the time up
+/// to it by their lengths. Before the last syllable a run keeps its quarter seconds, and the
+/// last syllable moves after the run rather than before it (where it would lose its field).
 void Spread_Shared_Times(std::vector<Midi_Syllable>& s) {
   std::size_t i = 0;
   while (i + 1 < s.size()) {
     std::size_t j = i + 1;
     while (j < s.size() && s[j].Time == s[i].Time) ++j;
-    bool next_timed = j < s.size();
-    double gap = next_timed ? s[j].Time - s[i].Time : 0;
-    double chars = next_timed ? static_cast<double>(s[j].Start_Pos - s[i].Start_Pos) : 0;
-    bool fill = gap > 0 && chars / 4 >= gap;
+    const bool before_last = j + 1 == s.size();
+    double gap = j < s.size() ? s[j].Time - s[i].Time : 0;
+    double chars = j < s.size() ? static_cast<double>(s[j].Start_Pos - s[i].Start_Pos) : 0;
+    bool fill = gap > 0 && chars / 4 >= gap && !before_last;
     for (std::size_t k = i + 1; k < j; ++k) {
       double step = static_cast<double>(s[k].Start_Pos - s[k - 1].Start_Pos);
       s[k].Time = s[k - 1].Time + (fill ? step * gap / chars : step / 4);
+    }
+    if (before_last && j > i + 1) {
+      double step = static_cast<double>(s[j].Start_Pos - s[j - 1].Start_Pos);
+      s[j].Time = std::max(s[j].Time, s[j - 1].Time + step / 4);
     }
     i = j;
   }
@@ -329,6 +353,12 @@ bool Add_Field(Song& song, Char_Range range, std::string events, const Ui& ui) {
 
 // Text decoding ------------------------------------------------------------------------------
 
+/// Characters that end a line in a text box: vertical tab, form feed, next line, and the line
+/// and paragraph separators.
+bool Is_Line_Separator(char32_t code) {
+  return code == 0x0B || code == 0x0C || code == 0x85 || code == 0x2028 || code == 0x2029;
+}
+
 /// Length and code point of the UTF-8 sequence at i (already known to be valid).
 std::size_t Utf8_Char(const std::string& bytes, std::size_t i, char32_t& code) {
   auto lead = static_cast<std::uint8_t>(bytes[i]);
@@ -362,29 +392,23 @@ bool Parse_Chunks(Midi_Import& import, std::span<const std::uint8_t> bytes) {
   }
   std::size_t p = 0;
   while (p + 8 <= bytes.size()) {  // a few bytes after the last chunk are padding
-    std::uint32_t length = Read_Big_Endian(bytes, p + 4, 4);
-    if (length > bytes.size() - p - 8) {
-      return Fail(import,
-                  "the chunk at byte " + std::to_string(p) + " runs past the end of the file");
-    }
+    // A chunk longer than the rest of the file holds what is left: a last chunk with a wrong
+    // length is often complete, and a cut one still holds the syllables before the cut.
+    std::size_t length =
+        std::min<std::size_t>(Read_Big_Endian(bytes, p + 4, 4), bytes.size() - p - 8);
     std::span<const std::uint8_t> data = bytes.subspan(p + 8, length);
     if (Has_Id(bytes, p, "MThd") && !import.Has_Header) {
       if (!Read_Header(import, data)) return false;
     } else if (Has_Id(bytes, p, "MTrk")) {
-      if (!Read_Track(import, data)) return false;
+      Read_Track(import, data);
     }
-    p += 8 + std::size_t{length};
-  }
-  if (import.Tracks_Read < import.Declared_Tracks) {
-    return Fail(import, "it ends after " + std::to_string(import.Tracks_Read) + " of the " +
-                            std::to_string(import.Declared_Tracks) + " tracks it announces");
+    p += 8 + length;
   }
   return true;
 }
 
 bool Read_Header(Midi_Import& import, std::span<const std::uint8_t> chunk) {
   if (chunk.size() < 6) return Fail(import, "its header is too short");
-  import.Declared_Tracks = static_cast<int>(Read_Big_Endian(chunk, 2, 2));
   auto division = static_cast<std::int16_t>(Read_Big_Endian(chunk, 4, 2));
   if (division == 0) return Fail(import, "its time division is 0");
   if (division > 0) {
@@ -408,10 +432,15 @@ bool Read_Track(Midi_Import& import, std::span<const std::uint8_t> chunk) {
   ++import.Tracks_Read;
   import.Track_Ticks = 0;
   std::size_t pos = 0;
-  std::uint8_t running = 0;  // running status: only channel messages repeat their status
+  // Running status: the last channel status. Meta and system-exclusive events between do not
+  // cancel it (files that rely on that exist, though the standard says otherwise).
+  std::uint8_t running = 0;
   auto damaged = [&](const std::string& what) {
-    return Fail(import, "track " + std::to_string(import.Tracks_Read) + " " + what + " at byte " +
-                            std::to_string(pos));
+    if (import.Damage.empty()) {
+      import.Damage = "track " + std::to_string(import.Tracks_Read) + " " + what + " at byte " +
+                      std::to_string(pos);
+    }
+    return false;
   };
   while (pos < chunk.size()) {
     std::optional<std::uint32_t> delta = Read_Var_Length(chunk, pos);
@@ -424,10 +453,10 @@ bool Read_Track(Midi_Import& import, std::span<const std::uint8_t> chunk) {
       status = running;
     else
       return damaged("has data without a status byte");
-    running = status < 0xF0 ? status : 0;
+    if (status < 0xF0) running = status;
     Step step = Read_Event(import, chunk, pos, status);
     if (step == Step::Damaged) return damaged("is cut off");
-    if (step == Step::End_Of_Track) break;
+    if (step == Step::End_Of_Track) return true;
   }
   return true;
 }
@@ -478,7 +507,10 @@ Lyrics_Text Midi_Lyrics_Text(const std::string& lyrics) {
     char32_t code = Windows_1252_To_Unicode(static_cast<std::uint8_t>(lyrics[i]));
     std::size_t length = utf8 ? Utf8_Char(lyrics, i, code) : 1;
     for (std::size_t k = 1; k < length; ++k) out.Offset_Of_Byte[i + k] = out.Text.size();
-    if (QChar::requiresSurrogates(code)) {
+    if (Is_Line_Separator(code)) {
+      // The text box breaks the line there too; as CR LF every offset after it stays true.
+      out.Text += QStringLiteral("\r\n");
+    } else if (QChar::requiresSurrogates(code)) {
       out.Text += QChar(QChar::highSurrogate(code));
       out.Text += QChar(QChar::lowSurrogate(code));
     } else {
@@ -498,6 +530,12 @@ void Make_Fields(Song& song, const Midi_Import& import, const Lyrics_Text& lyric
     std::optional<Char_Range> range = Locate(text, lyrics, s[i], from);
     if (!range) continue;
     from = range->End;
+    // A word's leading blank is carried in its syllable: the wipe starts at the first letter.
+    while (range->Start < range->End && text[range->Start].isSpace()) ++range->Start;
+    while (range->End > range->Start && (text[range->End - 1] == QChar('\n') ||
+                                          text[range->End - 1] == QChar('\r')))
+      --range->End;
+    if (range->Start == range->End) continue;
     double next = i + 1 < s.size() ? s[i + 1].Time : s[i].Time + 1;
     if (!(next > 0) || (i > 0 && s[i].Time < s[i - 1].Time)) continue;
     bool line_end = range->End < text.size() &&
@@ -506,12 +544,17 @@ void Make_Fields(Song& song, const Midi_Import& import, const Lyrics_Text& lyric
   }
 }
 
-bool Import_Midi(Song& song, std::span<const std::uint8_t> bytes, const std::string& path,
-                 const Ui& ui) {
+Read_Status Import_Midi(Song& song, std::span<const std::uint8_t> bytes, const std::string& path,
+                        const Ui& ui) {
   Midi_Import import;
   if (!Parse_Chunks(import, bytes)) {
     Show_Message(ui, "The file '" + path + "' could not be imported: " + import.Error + ".");
-    return false;
+    return Read_Status::Failed;
+  }
+  if (!import.Damage.empty()) {
+    Show_Message(ui, "The file '" + path + "' is incomplete: " + import.Damage + ". The " +
+                         std::to_string(import.Midi_Syllables.size()) +
+                         " syllables before that point have been imported.");
   }
   Retime_Syllables(import);
   if (import.Smpte) Debug_Log(ui, "MIDI import: SMPTE time division, tempo events ignored");
@@ -537,7 +580,7 @@ bool Import_Midi(Song& song, std::span<const std::uint8_t> bytes, const std::str
   Make_Fields(song, import, lyrics, ui);
   song.RTB_Raw.Select(0, 0);
   song.Suppress_Text_Events = suppressed;
-  return true;
+  return import.Damage.empty() ? Read_Status::Complete : Read_Status::Incomplete;
 }
 
 }  // namespace lyricanvas

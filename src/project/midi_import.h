@@ -16,6 +16,7 @@
 
 #include "model/song.h"
 #include "model/ui.h"
+#include "project/read_status.h"
 
 namespace lyricanvas {
 
@@ -28,6 +29,7 @@ struct Midi_Syllable {
   std::size_t End_Pos = 0;    ///< bytes of lyrics after it was added
   std::size_t Text_Pos = 0;   ///< offset of Text in the lyrics (after any line-break prefix)
   std::string Text;           ///< the syllable without its mark character
+  bool Breaks_Line = false;   ///< Text holds a line feed
   bool operator==(const Midi_Syllable&) const = default;
 };
 
@@ -43,7 +45,6 @@ struct Midi_Import {
   // From the header. With SMPTE division a "quarter" is one second: Ticks_Per_Quarter holds
   // the ticks per second and tempo events do not apply.
   bool Has_Header = false;
-  int Declared_Tracks = 0;
   double Ticks_Per_Quarter = 0;
   bool Smpte = false;
   double Seconds_Per_Quarter = 0.5;  ///< tempo before the first tempo event
@@ -60,19 +61,23 @@ struct Midi_Import {
   int Tracks_Read = 0;
   std::int64_t Track_Ticks = 0;
 
-  std::string Error;  ///< why the file cannot be imported ("" while it can)
+  std::string Error;   ///< why the file cannot be imported ("" while it can)
+  std::string Damage;  ///< where a track is cut off or damaged; what came before it is kept
 };
 
 /// Imports the MIDI or KAR file's bytes into the song: lyrics text in RTB_Raw, one timed field
 /// per syllable, Text_Length, and path as the song to play (txt_Filename(0)). A file that
-/// cannot be read is reported through ui and leaves the song unchanged; returns success.
-bool Import_Midi(Song& song, std::span<const std::uint8_t> bytes, const std::string& path,
+/// cannot be read is reported through ui and leaves the song unchanged (Failed); a file cut off
+/// inside a track gives the syllables before the cut, reported as Incomplete.
+Read_Status Import_Midi(Song& song, std::span<const std::uint8_t> bytes, const std::string& path,
                  const Ui& ui);
 
 /// Walks the chunks of the file, reading the header and every track. False (with
-/// import.Error set) when the file is not a complete Standard MIDI file.
+/// import.Error set) when the file is no Standard MIDI file or its header is unusable; a track
+/// that is cut off or damaged keeps the events before the fault and sets import.Damage.
 bool Parse_Chunks(Midi_Import& import, std::span<const std::uint8_t> bytes);
 bool Read_Header(Midi_Import& import, std::span<const std::uint8_t> chunk);
+/// False (with import.Damage set) when the track breaks off inside an event.
 bool Read_Track(Midi_Import& import, std::span<const std::uint8_t> chunk);
 /// Handles a meta event met at import.Track_Ticks: text and lyric events become syllables,
 /// the copyright becomes information, tempo events extend the tempo map.

@@ -38,26 +38,6 @@ std::string Palette_Key(int i, int j) {
   return "color_" + std::to_string(i) + "_" + std::to_string(j);
 }
 
-/// A font counts as installed when the system has the family or the metric-compatible
-/// substitute that the classic names are mapped to, so projects keep their line widths.
-bool Font_Installed(const std::string& name) {
-  static const std::pair<const char*, const char*> substitutes[] = {
-      {"Times New Roman", "Liberation Serif"},
-      {"Arial", "Liberation Sans"},
-      {"Courier New", "Liberation Mono"}};
-  QString wanted = QString::fromStdString(name);
-  const QStringList families = QFontDatabase::families();
-  auto has = [&](const QString& family) {
-    return std::any_of(families.begin(), families.end(), [&](const QString& f) {
-      return f.compare(family, Qt::CaseInsensitive) == 0;
-    });
-  };
-  if (has(wanted)) return true;
-  for (const auto& [classic, substitute] : substitutes)
-    if (wanted.compare(QLatin1String(classic), Qt::CaseInsensitive) == 0)
-      return has(QLatin1String(substitute));
-  return false;
-}
 
 /// An older name of a wiping style, or the value itself.
 std::string Current_Wiping_Style(const std::string& value) {
@@ -118,32 +98,38 @@ std::optional<Apply_Failure> Apply_Value(Control& control, const std::string& va
   return std::nullopt;
 }
 
-void Report_Apply_Failure(const Ui& ui, const Apply_Failure& failure, const std::string& name) {
-  Show_Message(ui, "Error " + std::to_string(failure.number) + ": " + failure.description +
-                       " on field " + name + ". Project couldn't be loaded properly.");
+std::string Failure_Text(const Apply_Failure& failure, const std::string& name,
+                         const std::string& value) {
+  return "Error " + std::to_string(failure.number) + ": " + failure.description + " on field " +
+         name + " (value '" + value + "'); it keeps its previous value.";
 }
 
-/// The palette part of Apply_Properties; false after reporting a value that is no level.
-bool Apply_Palette(Song& song, const Ui& ui) {
+/// The palette part of Apply_Properties. A level outside 0..15 is clamped, a value that is no
+/// number is left out; both become problem texts, and every other value is applied.
+void Apply_Palette(Song& song, std::vector<std::string>& problems) {
   for (int i = 0; i < 16; ++i) {
     for (int j = 0; j < 4; ++j) {
-      std::string v = Get_Property(song.Project_Properties, Palette_Key(i, j));
+      const std::string key = Palette_Key(i, j);
+      std::string v = Get_Property(song.Project_Properties, key);
       if (v.empty()) continue;
       std::optional<long> n = Whole_Number(v);
-      std::optional<Apply_Failure> failure;
-      if (!n) failure = Apply_Failure{13, "Type mismatch"};
-      else if (j > 0 && (*n < 0 || *n > 15)) failure = Apply_Failure{380, "Invalid property value"};
-      else if (*n < -32768 || *n > 32767) failure = Apply_Failure{6, "Overflow"};
-      if (failure) {
-        Update_Palette_RGB(song);
-        Report_Apply_Failure(ui, *failure, Palette_Key(i, j));
-        return false;
+      if (!n) {
+        problems.push_back(Failure_Text({13, "Type mismatch"}, key, v));
+        continue;
       }
-      song.Palette[i][j] = static_cast<int>(*n);
+      // Column 0 is carried along as a 16-bit number; the others are colour levels.
+      long low = j > 0 ? 0 : -32768;
+      long high = j > 0 ? 15 : 32767;
+      long level = std::clamp(*n, low, high);
+      if (level != *n) {
+        problems.push_back("The palette value " + key + "=" + v + " is outside " +
+                           std::to_string(low) + " to " + std::to_string(high) + "; " +
+                           std::to_string(level) + " is used.");
+      }
+      song.Palette[i][j] = static_cast<int>(level);
     }
   }
   Update_Palette_RGB(song);
-  return true;
 }
 
 void Show_Problems(const Ui& ui, const std::vector<std::string>& problems) {
@@ -224,34 +210,32 @@ bool Anchor_Picture(Field_Rec& field, const QString& text) {
   return false;
 }
 
-bool Read_Field_Records(Song& song, std::string_view records, std::string& error) {
+/// Reads the field records. A record that is cut off or damaged ends the reading: the fields
+/// before it are kept and the result is Incomplete, with error saying how far it got.
+Read_Status Read_Field_Records(Song& song, std::string_view records, std::string& error) {
   Record_Reader reader{records, Record_Mark.size(), {}};
   const bool anchor = song.Project_Properties.find("Store_Pictures=0") == std::string::npos;
   const QString text = anchor ? song.RTB_Raw.Text() : QString();
+  int read = 0;
+  auto stop = [&](const std::string& why) {
+    error = why + "; " + std::to_string(read) + " field records were read";
+    return Read_Status::Incomplete;
+  };
   for (;;) {
-    if (song.Field_Count >= Max_Fields) {
-      error = "it holds more than " + std::to_string(Max_Fields) + " fields";
-      return false;
-    }
+    if (song.Field_Count >= Max_Fields)
+      return stop("it holds more than " + std::to_string(Max_Fields) + " fields");
     std::optional<long> first = reader.Number(',');
     std::optional<long> last = first ? reader.Number(',') : std::nullopt;
     std::optional<long> length = last ? reader.Number(':') : std::nullopt;
-    if (!length) {
-      error = reader.error;
-      return false;
-    }
-    if (!In_Position_Range(*first) || !In_Position_Range(*last)) {
-      error = "a field record holds a position out of range";
-      return false;
-    }
+    if (!length) return stop(reader.error);
+    if (!In_Position_Range(*first) || !In_Position_Range(*last))
+      return stop("a field record holds a position out of range");
     std::size_t size = *length > 0 ? static_cast<std::size_t>(*length) : 0;
-    if (size > records.size() - reader.pos) {
-      error = "a field record runs past the end of the file";
-      return false;
-    }
+    if (size > records.size() - reader.pos) return stop("a field record runs past the end of the file");
     Field_Rec field{static_cast<std::int16_t>(*first), static_cast<std::int16_t>(*last),
                     std::string(records.substr(reader.pos, size))};
     reader.pos += size;
+    ++read;
     if (field.Events.size() >= 11 && field.Events[0] == static_cast<char>(251) &&
         field.Events.compare(1, 10, "<Appearanc") == 0)
       field.Events[0] = Picture_Record_Mark;
@@ -259,16 +243,26 @@ bool Read_Field_Records(Song& song, std::string_view records, std::string& error
       song.Fields[++song.Field_Count] = std::move(field);
     // Records are separated by line breaks; anything else means the file was cut or damaged.
     reader.pos = std::min(records.find_first_not_of("\r\n", reader.pos), records.size());
-    if (reader.pos == records.size()) return true;
-    if (records.substr(reader.pos, Record_Mark.size()) != Record_Mark) {
-      error = "a field record is followed by data that is no field record";
-      return false;
-    }
+    if (reader.pos == records.size()) return Read_Status::Complete;
+    if (records.substr(reader.pos, Record_Mark.size()) != Record_Mark)
+      return stop("a field record is followed by data that is no field record");
     reader.pos += Record_Mark.size();
   }
 }
 
+/// Whether the bytes after "<properties>" end where a complete section ends: after a tag.
+bool Properties_Complete(std::string_view section) {
+  if (section.starts_with(Properties_Lead)) section.remove_prefix(1);
+  std::size_t end = section.find_last_not_of("\r\n");
+  return end == std::string_view::npos || section[end] == '>';
+}
+
 // Files -------------------------------------------------------------------------------------
+
+/// A project begins with its RTF block or, in the older layout, with byte 132.
+bool Looks_Like_Project(std::string_view bytes) {
+  return Looks_Like_Rtf(bytes) || (!bytes.empty() && static_cast<unsigned char>(bytes[0]) == 132);
+}
 
 bool Has_Extension(const std::string& path, const char* upper_extension) {
   std::string tail = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
@@ -335,6 +329,25 @@ void Restore_Pictures(Song& song, const Ui& ui) {
 
 }  // namespace
 
+bool Font_Installed(const std::string& name) {
+  static const std::pair<const char*, const char*> substitutes[] = {
+      {"Times New Roman", "Liberation Serif"},
+      {"Arial", "Liberation Sans"},
+      {"Courier New", "Liberation Mono"}};
+  QString wanted = QString::fromStdString(name);
+  const QStringList families = QFontDatabase::families();
+  auto has = [&](const QString& family) {
+    return std::any_of(families.begin(), families.end(), [&](const QString& f) {
+      return f.compare(family, Qt::CaseInsensitive) == 0;
+    });
+  };
+  if (has(wanted)) return true;
+  for (const auto& [classic, substitute] : substitutes)
+    if (wanted.compare(QLatin1String(classic), Qt::CaseInsensitive) == 0)
+      return has(QLatin1String(substitute));
+  return false;
+}
+
 // Properties ----------------------------------------------------------------------------------
 
 void Build_Properties(Song& song) {
@@ -346,26 +359,29 @@ void Build_Properties(Song& song) {
   song.Project_Properties = std::string(Properties_Mark) + Properties_Lead + tags;
 }
 
-bool Apply_Properties(Song& song, const Ui& ui) {
+Read_Status Apply_Properties(Song& song, const Ui& ui) {
   std::vector<std::string> problems;
+  std::size_t unreadable = 0;  // problems other than a font this system lacks
   for (const Control& entry : song.Window_Controls.All()) {
     Debug_Log(ui, "Reading property for control " + entry.Name);
     std::string key = Controls::Key(entry);
     std::string value = Get_Property(song.Project_Properties, key);
     if (value.empty()) continue;
     Control& control = *song.Window_Controls.Find(entry.Name, entry.Index);
-    if (std::optional<Apply_Failure> failure = Apply_Value(control, value, problems)) {
-      Report_Apply_Failure(ui, *failure, entry.Name);
-      return false;
-    }
+    std::size_t before = problems.size();
+    if (std::optional<Apply_Failure> failure = Apply_Value(control, value, problems))
+      problems.push_back(Failure_Text(*failure, entry.Name, value));
+    if (problems.size() > before && entry.Name != "Com_Font") ++unreadable;
   }
-  if (!Apply_Palette(song, ui)) return false;
+  std::size_t before = problems.size();
+  Apply_Palette(song, problems);
+  unreadable += problems.size() - before;
   // Projects from before the outline check box was folded into the wiping styles.
   if (Get_Property(song.Project_Properties, "Chk_Outline") == "0")
     song.Window_Controls.Set_Text("Com_WipingStyle", "Draw no outline");
   Apply_Wiping_Style(song, song.Window_Controls.Text("Com_WipingStyle"));
   Show_Problems(ui, problems);
-  return true;
+  return unreadable > 0 ? Read_Status::Partial : Read_Status::Complete;
 }
 
 // Writing -------------------------------------------------------------------------------------
@@ -375,7 +391,7 @@ std::string Project_File_Bytes(Song& song, const Ui& ui) {
   sort_fields(song, ui);
   std::string bytes = Write_Rtf(Lyrics_To_Save(song));
   bytes += Crlf;
-  bytes += song.Project_Properties;
+  bytes += Encode_Properties(song.Project_Properties);
   bytes += Crlf;
   for (int f = 1; f <= song.Field_Count; ++f)
     if (!Is_Empty(song.Fields[f])) bytes += Field_Record(song.Fields[f]);
@@ -401,55 +417,70 @@ bool Save_Project(Song& song, const Ui& ui) {
 
 // Reading -------------------------------------------------------------------------------------
 
-bool Read_Project_File(Song& song, std::string_view bytes, std::string& error, const Ui& ui) {
+Read_Status Read_Project_File(Song& song, std::string_view bytes, std::string& error,
+                              const Ui& ui) {
   if (!bytes.empty() && static_cast<unsigned char>(bytes[0]) == 132)
-    return Read_Old_Project(song, bytes, error, ui);
+    return Read_Old_Project(song, bytes, error, ui) ? Read_Status::Complete : Read_Status::Failed;
   song.Field_Count = 0;
   // The marker is followed by byte 254, which RTF never holds raw; lyrics that happen to
   // contain the word "<properties>" therefore do not cut the file short.
   std::size_t p = bytes.find(std::string(Properties_Mark) + Properties_Lead);
   if (p == std::string_view::npos) p = bytes.find(Properties_Mark);
   if (p == std::string_view::npos) {
-    if (!Load_Lyrics(song.RTB_Raw, bytes, error)) return false;
+    if (!Load_Lyrics(song.RTB_Raw, bytes, error)) return Read_Status::Failed;
     song.Text_Length = song.RTB_Raw.Length();
     song.Project_Properties.clear();
-    return true;
+    return Read_Status::Complete;
   }
-  if (!Load_Lyrics(song.RTB_Raw, bytes.substr(0, p >= 2 ? p - 2 : 0), error)) return false;
+  if (!Load_Lyrics(song.RTB_Raw, bytes.substr(0, p >= 2 ? p - 2 : 0), error))
+    return Read_Status::Failed;
   song.Text_Length = song.RTB_Raw.Length();
   std::string_view rest = bytes.substr(p + Properties_Mark.size());
   std::size_t q = rest.find(Record_Mark);
   song.Project_Properties = Decode_Properties(rest.substr(0, q));
-  if (q == std::string_view::npos) return true;
-  return Read_Field_Records(song, rest.substr(q), error);
+  if (q != std::string_view::npos) return Read_Field_Records(song, rest.substr(q), error);
+  if (Properties_Complete(rest)) return Read_Status::Complete;
+  error = "it ends inside its properties; 0 field records were read";
+  return Read_Status::Incomplete;
 }
 
-bool Open_Project(Song& song, const std::string& path, const Ui& ui) {
-  if (path.empty()) return false;
+Read_Status Open_Project_File(Song& song, const std::string& path, const Ui& ui) {
+  if (path.empty()) return Read_Status::Failed;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
     Show_Message(ui, "Sorry, File '" + path + "' does not exist!");
-    return false;
+    return Read_Status::Failed;
   }
   Song staged = song;
   staged.Fields.fill(Field_Rec{});
   staged.Field_Count = 0;
   staged.Project_File = path;
   std::optional<std::string> bytes = Read_Whole_File(path);
+  Read_Status status = Read_Status::Complete;
   if (bytes && (Has_Extension(path, ".KAR") || Has_Extension(path, ".MID"))) {
     // The import reports its own failures; the project is not written until the user saves.
     auto data = reinterpret_cast<const std::uint8_t*>(bytes->data());
-    if (!Import_Midi(staged, std::span(data, bytes->size()), path, ui)) return false;
+    status = Import_Midi(staged, std::span(data, bytes->size()), path, ui);
+    if (status == Read_Status::Failed) return status;
     staged.Project_File = path.substr(0, path.size() - 4) + ".cgp";
   } else {
+    if (bytes && Has_Extension(path, ".CGP") && !Looks_Like_Project(*bytes)) {
+      Show_Message(ui, "The file " + path + " is not a Lyricanvas project.");
+      return Read_Status::Failed;
+    }
     std::string error = bytes ? std::string() : "the file cannot be read";
-    if (!bytes || !Read_Project_File(staged, *bytes, error, ui)) {
+    if (bytes) status = Read_Project_File(staged, *bytes, error, ui);
+    if (!bytes || status == Read_Status::Failed) {
       Show_Message(ui, "The project file " + path + " could not be opened: " + error +
                            ". The open project was left unchanged.");
-      return false;
+      return Read_Status::Failed;
     }
+    if (status == Read_Status::Incomplete &&
+        Ask(ui, "The project file " + path + " is incomplete: " + error +
+                    ". Open what was read?") != Answer::Yes)
+      return Read_Status::Failed;
     staged.Suppress_Text_Events = true;
-    Apply_Properties(staged, ui);
+    status = Worse(status, Apply_Properties(staged, ui));
   }
   const std::string audio = staged.Window_Controls.Text("txt_Filename", 0);
   if (!File_Exists(ui, audio)) staged.Window_Controls.Set_Text("txt_Filename", 0, "");
@@ -461,7 +492,11 @@ bool Open_Project(Song& song, const std::string& path, const Ui& ui) {
   staged.Text_Length = staged.RTB_Raw.Length();
   staged.Suppress_Text_Events = song.Suppress_Text_Events;
   song = staged;
-  return true;
+  return status;
+}
+
+bool Open_Project(Song& song, const std::string& path, const Ui& ui) {
+  return Open_Project_File(song, path, ui) != Read_Status::Failed;
 }
 
 }  // namespace lyricanvas

@@ -26,6 +26,21 @@ QString Decode_Text(std::string_view bytes) {
   return Decode_Windows_1252(bytes);
 }
 
+std::string Encode_Properties(const std::string& properties) {
+  std::string_view text = properties;
+  std::size_t lead = text.find('\xFE');  // the lead byte after the mark is no UTF-8
+  lead = lead == std::string_view::npos ? 0 : lead + 1;
+  std::string out(text.substr(0, lead));
+  for (QChar c : QString::fromUtf8(text.substr(lead))) {
+    int byte = Unicode_To_Windows_1252(c.unicode());
+    if (byte < 0) return properties;
+    out += static_cast<char>(byte);
+  }
+  // Bytes such as "Ã¼" are valid UTF-8 as well and would read back as "ü".
+  if (out != properties && Is_Valid_Utf8(std::string_view(out).substr(lead))) return properties;
+  return out;
+}
+
 std::string Decode_Properties(std::string_view raw) {
   std::size_t lead = !raw.empty() && raw[0] == '\xFE' ? 1 : 0;
   std::string_view tags = raw.substr(lead);

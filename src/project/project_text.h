@@ -16,5 +16,9 @@ QString Decode_Text(std::string_view bytes);
 /// A project's properties section as kept in memory: an optional leading byte 254, then the tags
 /// in UTF-8 (converted from Windows-1252 when they are not valid UTF-8).
 std::string Decode_Properties(std::string_view raw);
+/// The properties section as written: Windows-1252, which programs reading the file byte by
+/// byte expect, when every character has a byte there; UTF-8 when one has not, or when the
+/// Windows-1252 bytes would read back as other UTF-8 text.
+std::string Encode_Properties(const std::string& properties);
 
 }  // namespace lyricanvas

@@ -1,5 +1,7 @@
 #include "project/timed_text.h"
 
+#include "project/project_text.h"
+
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -175,12 +177,15 @@ void Check_Capacities(const Parsed_Song& song) {
 Parsed_Song Parse(std::string_view text, std::string& error) {
   Parsed_Song song;
   int number = 0;
+  // Files saved by older editors are Latin-1 or Windows-1252; the whole file decides.
+  const bool utf8 = Is_Valid_Utf8(text);
   try {
     for (std::string_view line : Split_Lines(text)) {
       ++number;
       if (Is_Comment(line)) continue;
       if (!song.lines.empty()) song.text += QStringLiteral("\r\n");
-      QString decoded = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+      QString decoded = utf8 ? QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()))
+                             : Decode_Windows_1252(line);
       Line_Parser(song, decoded).Parse();
       Check_Capacities(song);
     }

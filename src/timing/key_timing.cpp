@@ -5,6 +5,8 @@
 
 #include "cdg/coloring.h"
 #include "cdg/run_state.h"
+#include "editing/syllables.h"
+#include "model/layout.h"
 #include "timing/areas.h"
 #include "timing/mouse_wiping.h"
 #include "timing/timing_view.h"
@@ -124,6 +126,16 @@ void Log(Timing_Editor& te, Log_Key key, double song_time) {
 }
 
 }  // namespace
+
+void Chk_Tabmode_Click(Timing_Editor& te, Song& song, const Ui& ui) {
+  if (song.Window_Controls.Checked("Chk_Tabmode")) {
+    Break_Syllables(song, ui);
+    Layout_Text(song);
+    te.Hidden_Line = 0;
+  }
+  te.Pic_Indication.Cls();
+  Redraw_View(te, song, te.VSc_Line_Value);
+}
 
 double Key_Time_Packs(const Song& song, double song_time) {
   const Controls& c = song.Window_Controls;

@@ -21,6 +21,10 @@ Key_Result Form_KeyDown(Timing_Editor& te, Song& song, const Ui& ui, Timing_Key 
 /// Key up on the "Lyrics swiping" tab.
 void Form_KeyUp(Timing_Editor& te, Song& song, Timing_Key key, double song_time);
 
+/// The Tab mode check box changed to its current value: switched on, the lyrics are broken into
+/// syllable fields and the view is drawn again with the separators; off, it is drawn without.
+void Chk_Tabmode_Click(Timing_Editor& te, Song& song, const Ui& ui);
+
 /// Packs of a key event at a song time, less the "Key delay (ms)" option (in song time).
 double Key_Time_Packs(const Song& song, double song_time);
 

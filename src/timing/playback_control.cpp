@@ -180,6 +180,21 @@ void txt_Filename_LostFocus(const Song& song, const Playback& playback, const Ui
     Show_Message(ui, "This file cannot be played!");
 }
 
+bool Check_Song_File_Name(const Song& song, const Ui& ui) {
+  std::string name = song.Window_Controls.Text("txt_Filename", 0);
+  name.erase(0, name.find_first_not_of(' '));
+  name.erase(name.find_last_not_of(' ') + 1);
+  if (name.empty() || Names_File(name)) return true;
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::absolute(name, error).parent_path();
+  if (!error && !std::filesystem::is_directory(folder, error))
+    Show_Message(ui, "Error! The volume for file '" + name +
+                         "' could not be found or does not contain any media!");
+  else
+    Show_Message(ui, "There is no such file!");
+  return false;
+}
+
 void Txt_Time_Change(Song& song, Playback& playback) {
   Song_Clock& clock = playback.Clock;
   if (song.Suppress_Text_Events) {

@@ -44,6 +44,9 @@ void Chk_HalfSpeed_Click(Song& song, Playback& playback, const Ui& ui);
 void txt_Filename_Change(Song& song, Playback& playback, const Ui& ui, const std::string& text);
 /// Leaving the song's file name box: a name that gave no playable song is reported.
 void txt_Filename_LostFocus(const Song& song, const Playback& playback, const Ui& ui);
+/// The song's name checked when the "Lyrics swiping" tab opens; false, after telling the user,
+/// when the box names no existing file.
+bool Check_Song_File_Name(const Song& song, const Ui& ui);
 void Txt_Time_Change(Song& song, Playback& playback);
 /// The time scroll bar moved (dragged or stepped) to `value` seconds.
 void Hsc_Time_Change(Song& song, Playback& playback, int value);

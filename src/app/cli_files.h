@@ -1,0 +1,24 @@
+#pragma once
+// The checks every verb of lyricanvas-cli makes on its files before it reads, asks or writes
+// anything. Each returns an empty string when the file may be used, else the message to show:
+// the file's name and why.
+#include <string>
+#include <vector>
+
+#include "model/file_io.h"
+
+namespace lyricanvas::cli {
+
+/// An input must be a regular file that can be opened, of at most max_bytes.
+std::string Input_Problem(const std::string& path, std::uint64_t max_bytes = Max_Document_Bytes);
+
+/// An output must not be a directory, device or FIFO (a symbolic link is followed), must not be
+/// one of the inputs, and may be an existing file only when `replace` allows it. Standard_Output
+/// is always fine.
+std::string Output_Problem(const std::string& output, const std::vector<std::string>& inputs,
+                           bool replace);
+
+/// Whether a file name ends in the extension (".cgp"), in any case.
+bool Has_Extension(const std::string& path, const std::string& extension);
+
+}  // namespace lyricanvas::cli

@@ -1,0 +1,232 @@
+// lyricanvas-cli as a careless script runs it: special files, outputs that are inputs, existing
+// outputs, bad values and bad words. Every failure exits with its status and a message naming the
+// file or option, and leaves every file of the folder as it was.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+
+#include "support/test_support.h"
+
+namespace lyricanvas {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::Read_File;
+using testing::Temp_Dir;
+using testing::Write_File;
+namespace fs = std::filesystem;
+
+/// A WAV of 100 bytes of audio: less than one sector of an image.
+std::string Short_Wav() {
+  std::string wav = testing::Read_File(testing::Test_Data("cdg/wav/three_sectors_and_a_bit.wav"));
+  wav.resize(44 + 100);
+  wav[40] = 100;
+  wav[41] = wav[42] = wav[43] = 0;
+  return wav;
+}
+
+/// A folder with a song, outputs of earlier runs, special files and files too large to read.
+struct Work_Folder {
+  Work_Folder() {
+    Write_File(dir.File("song.txt"), "# test song\n[2] Hel|lo@1-1.5 there@2-3\n\nbye@5-6\n");
+    fs::copy_file(testing::Test_Data("project/cgp/timed_demo.cgp"), dir.File("song.cgp"));
+    Write_File(dir.File("tiny.cdg"), std::string(300 * 24, '\0'));  // one second of empty packs
+    Write_File(dir.File("short.wav"), Short_Wav());
+    for (const char* name : {"out.cdg", "out.bin", "old.png"}) Write_File(dir.File(name), "old output");
+    fs::create_directory(dir.File("dir"));
+    ::mkfifo(dir.File("fifo").c_str(), 0600);
+    fs::create_symlink("fifo", dir.File("fifo_link"));
+    for (const char* name : {"big.txt", "big.kar"}) {
+      Write_File(dir.File(name), "");
+      fs::resize_file(dir.File(name), (64 << 20) + 1);  // sparse
+    }
+  }
+
+  /// Every name in the folder with the bytes of the regular files among them.
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir.path)) {
+      std::string name = entry.path().filename();
+      bool small_file = entry.is_regular_file() && !name.starts_with("big");
+      files[name] = small_file ? Read_File(entry.path()) : "";
+    }
+    return files;
+  }
+
+  /// Runs the tool in the folder; a run that blocks is ended after 20 s (exit status 124).
+  testing::Command_Result Run(const std::string& words) const {
+    return testing::Run_Command("cd '" + dir.path.string() + "' && timeout 20 '" LYRICANVAS_CLI
+                                "' " + words + " 2>&1");
+  }
+
+  Temp_Dir dir;
+};
+
+struct Failure {
+  const char* words;
+  int exit_code;
+  const char* message;
+};
+
+const Failure Failures[] = {
+    // Inputs that are not regular files or are too large.
+    {"create /dev/zero --total 0:30 -o new.cdg", 1,
+     "cannot read '/dev/zero': it is a character device, not a regular file"},
+    {"frame /dev/zero --at 1 -o new.png", 1, "cannot read '/dev/zero': it is a character device"},
+    {"create fifo --total 0:30 -o new.cdg", 1, "cannot read 'fifo': it is a FIFO, not a regular file"},
+    {"frame fifo --at 1 -o new.png", 1, "cannot read 'fifo': it is a FIFO"},
+    {"import fifo -o new.cgp", 1, "cannot read 'fifo': it is a FIFO"},
+    {"info fifo", 1, "cannot read 'fifo': it is a FIFO"},
+    {"import dir -o new.cgp", 1, "cannot read 'dir': it is a directory, not a regular file"},
+    {"create big.txt --total 0:30 -o new.cdg", 1, "'big.txt': it is 64.0 MB (67108865 bytes)"},
+    {"import big.kar -o new.cgp", 1, "'big.kar': it is 64.0 MB (67108865 bytes)"},
+    {"create song.txt --wav dir -o new.bin", 1, "cannot read 'dir': it is a directory"},
+    {"create song.txt --wav fifo -o new.bin", 1, "cannot read 'fifo': it is a FIFO"},
+    // Outputs that are special files, inputs or existing files.
+    {"create song.txt --total 0:30 -o fifo --yes", 1, "cannot write 'fifo': it is a FIFO"},
+    {"import song.txt -o fifo_link --yes", 1, "cannot write 'fifo_link': it is a FIFO"},
+    {"frame tiny.cdg --at 0 -o dir --yes", 1, "cannot write 'dir': it is a directory"},
+    {"import song.cgp -o song.cgp --yes", 1, "the output 'song.cgp' is the input file"},
+    {"import song.cgp -o ./song.cgp --yes", 1, "the output './song.cgp' is the input file"},
+    {"frame tiny.cdg --at 0 -o tiny.cdg --yes", 1, "the output 'tiny.cdg' is the input file"},
+    {"create song.cgp --total 0:30 -o song.cgp --yes", 1, "the output 'song.cgp' is the input"},
+    {"create song.txt --wav short.wav -o short.wav --yes", 1, "the output 'short.wav' is the input"},
+    {"import song.txt -o out.cdg", 1, "'out.cdg' already exists; give --yes to replace it"},
+    {"frame tiny.cdg --at 0 -o old.png", 1, "'old.png' already exists; give --yes"},
+    {"create song.txt --total 0:30 -o out.cdg", 1,
+     "The file \"out.cdg\" already exists! Do you want to overwrite it? No"},
+    {"frame tiny.cdg --at 1 -o old.png --yes", 1, "0:01.00 is past the end"},
+    // A WAV shorter than one sector.
+    {"create song.txt --wav short.wav -o out.bin --yes", 1,
+     "its 100 bytes of audio do not fill one sector"},
+    // Values.
+    {"create song.txt -o new.cdg --silence garbage", 2, "--silence 'garbage' is not a time"},
+    {"create song.txt -o new.cdg --silence 1e9", 2, "--silence '1e9' is not a time"},
+    {"create song.txt -o new.cdg --silence 100:00", 2, "--silence '100:00' is outside the range"},
+    {"create song.txt -o new.cdg --total -5", 2, "--total '-5' is not a time"},
+    {"create song.txt -o new.cdg --total -", 2, "--total '-' is not a time"},
+    {"create song.txt -o new.cdg --total :", 2, "--total ':' is not a time"},
+    {"create song.txt -o new.cdg --total 0", 2, "--total '0' is outside the range above 0:00.00"},
+    {"create song.txt -o new.cdg --total 30 --minimum-shown 0,0", 2, "--minimum-shown '0,0'"},
+    {"create song.txt -o new.cdg --total 30 --lines 1e3", 2,
+     "--lines '1e3' is not a whole number from 1 to 100"},
+    {"create song.txt -o new.cdg --total 30 --lines 0", 2, "--lines '0' is not a whole number"},
+    {"create song.txt -o new.cdg --total 30 --lines 101", 2, "--lines '101' is not a whole number"},
+    {"create song.txt -o new.cdg --total 30 --timebase a=b", 2, "--timebase 'a=b' is not a time"},
+    {"create song.txt -o new.cdg --total 30 --timebase 0:10", 2,
+     "--timebase '0:10' is not SOURCE=DEST"},
+    {"create song.txt -o new.cdg --total 30 --timebase 10=10 --timebase 5=5", 2,
+     "--timebase '5=5' is not later than the pair before it in both times"},
+    {"create song.txt -o new.cdg --total 30 --timebase 1=1 --timebase 2=1", 2,
+     "--timebase '2=1' is not later"},
+    {"create song.txt -o new.cdg --total 30 --timebase 1=1 --timebase 2=2 --timebase 3=3 "
+     "--timebase 4=4",
+     2, "--timebase may be given at most 3 times"},
+    {"create song.txt -o new.cdg --total 30 --fading Sparkle", 2,
+     "--fading 'Sparkle' is not one of \"Smooth fading\", \"Cheap DVD fading\" or \"None\""},
+    {"create song.txt -o new.cdg --total 30 --wiping none", 2, "--wiping 'none' is not one of"},
+    {"frame tiny.cdg --at 1e308 -o new.png", 2, "--at '1e308' is not a time"},
+    {"frame tiny.cdg --at 1:2:3 -o new.png", 2, "--at '1:2:3' is not a time"},
+    {"frame tiny.cdg --every 0 -o new.png", 2, "--every '0' is outside the range"},
+    {"frame tiny.cdg --at 0 --every 1 -o new.png", 2, "give either --at TIME or --every TIME"},
+    // Words.
+    {"create song.txt --frobnicate", 2, "lyricanvas-cli create: Unknown option 'frobnicate'."},
+    {"create song.txt -o", 2, "lyricanvas-cli create: Missing value after '-o'."},
+    {"create song.txt --yes=1 -o new.cdg", 2, "Unexpected value after '--yes'"},
+    {"create -o new.cdg", 2, "no SONG given"},
+    {"create song.txt song.cgp -o new.cdg", 2, "more than one SONG given"},
+    {"frame tiny.cdg --at 1", 2, "no output file given (-o OUT.png)"},
+    {"import song.txt", 2, "no output file given (-o OUT.cgp)"},
+    {"import --frobnicate song.txt -o new.cgp", 2, "Unknown option 'frobnicate'"},
+    {"info", 2, "no PROJECT given"},
+    {"info --text=yes song.cgp", 2, "Unexpected value after '--text'"},
+    {"frobnicate", 2, "unknown verb 'frobnicate'"},
+    {"", 2, "usage: lyricanvas-cli VERB [options]"},
+};
+
+TEST(CliFailures, EachExitsWithItsStatusAndMessageAndTouchesNoFile) {
+  for (const Failure& c : Failures) {
+    SCOPED_TRACE(c.words);
+    Work_Folder folder;
+    auto before = folder.Snapshot();
+    testing::Command_Result r = folder.Run(c.words);
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.output;
+    EXPECT_THAT(r.output, HasSubstr(c.message));
+    if (c.exit_code == 2 && std::string_view(c.words).find(' ') != std::string_view::npos) {
+      EXPECT_THAT(r.output, HasSubstr("--help lists the options"));
+    }
+    EXPECT_EQ(folder.Snapshot(), before);
+  }
+}
+
+struct Answer {
+  const char* words;
+  const char* output;
+};
+
+TEST(CliFailures, HelpAndVersionAnswerWithoutDoingAnything) {
+  Work_Folder folder;
+  auto before = folder.Snapshot();
+  for (const Answer& c : {Answer{"--version", "lyricanvas-cli 1.0.20\n"},
+                          {"frame --version", "lyricanvas-cli 1.0.20\n"},
+                          {"--help", "lyricanvas-cli VERB --help lists the options of a verb."},
+                          {"create --help", "--fading <STYLE>          The fading style: \"Smooth"},
+                          {"create --help", "\"Draw no outline\""},
+                          {"create song.txt -o new.cdg --help", "--timebase <SOURCE=DEST>"},
+                          {"frame --help", "Usage: lyricanvas-cli frame [options] FILE.cdg"},
+                          {"frame -h", "--every <TIME>"},
+                          {"import --help", "-o, --output <OUT.cgp>"},
+                          {"info --help", "--text"}}) {
+    SCOPED_TRACE(c.words);
+    testing::Command_Result r = folder.Run(c.words);
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_THAT(r.output, HasSubstr(c.output));
+  }
+  EXPECT_EQ(folder.Snapshot(), before);
+}
+
+TEST(CliOutputs, ALinkIsFollowedAndItsTargetReplaced) {
+  Work_Folder folder;
+  fs::create_symlink("out.cdg", folder.dir.File("link.cdg"));
+  testing::Command_Result r = folder.Run("create song.txt --total 0:30 -o link.cdg --yes");
+  ASSERT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_TRUE(fs::is_symlink(folder.dir.File("link.cdg")));
+  EXPECT_EQ(Read_File(folder.dir.File("out.cdg")).size() % 24, 0u);
+  EXPECT_GT(Read_File(folder.dir.File("out.cdg")).size(), 24u * 300 * 30);
+}
+
+TEST(CliOutputs, ADashWritesToStandardOutput) {
+  Work_Folder folder;
+  auto before = folder.Snapshot();
+  testing::Command_Result png = testing::Run_Command(
+      "cd '" + folder.dir.path.string() + "' && '" LYRICANVAS_CLI "' frame tiny.cdg --at 0 -o -");
+  EXPECT_EQ(png.exit_code, 0);
+  EXPECT_TRUE(png.output.starts_with("\x89PNG\r\n\x1a\n")) << png.output.substr(0, 40);
+  testing::Command_Result cdg = testing::Run_Command(
+      "cd '" + folder.dir.path.string() + "' && '" LYRICANVAS_CLI "' create song.txt --total 0:30 -o -");
+  EXPECT_EQ(cdg.exit_code, 0);
+  EXPECT_EQ(cdg.output.size() % 24, 0u);
+  EXPECT_GT(cdg.output.size(), 24u * 300 * 30);
+  EXPECT_EQ(folder.Snapshot(), before);
+}
+
+TEST(CliOutputs, ANameThatIsNotUtf8IsWrittenAsGiven) {
+  Work_Folder folder;
+  testing::Command_Result r = folder.Run("frame tiny.cdg --at 0 -o 'fr\xe9.png'");
+  ASSERT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_TRUE(fs::is_regular_file(folder.dir.path / "fr\xe9.png"));
+}
+
+TEST(CliOutputs, ExtensionsAreKnownInAnyCase) {
+  Work_Folder folder;
+  fs::copy_file(folder.dir.File("song.cgp"), folder.dir.File("Song.Cgp"));
+  testing::Command_Result r = folder.Run("create Song.Cgp --total 0:40 -o new.cdg");
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_THAT(r.output, HasSubstr("Finished writing of file new.cdg!"));
+}
+
+}  // namespace
+}  // namespace lyricanvas

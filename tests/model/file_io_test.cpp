@@ -1,0 +1,197 @@
+// Reading inputs that may be special files, and the atomic writer on every kind of target.
+#include "model/file_io.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "support/test_support.h"
+
+namespace lyricanvas {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::Read_File;
+using testing::Temp_Dir;
+using testing::Write_File;
+namespace fs = std::filesystem;
+
+std::vector<std::string> Names_In(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(ReadWholeFile, ReadsRegularFilesAndRefusesEverythingElseWithoutBlocking) {
+  Temp_Dir dir;
+  Write_File(dir.File("ten.txt"), "0123456789");
+  fs::create_directory(dir.File("folder"));
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  fs::create_symlink("ten.txt", dir.File("link.txt"));
+  struct Case {
+    std::string path;
+    std::uint64_t limit;
+    const char* reason;  ///< nullptr: read whole
+  };
+  for (const Case& c : {Case{dir.File("ten.txt"), 10, nullptr},
+                        {dir.File("link.txt"), 10, nullptr},
+                        {dir.File("ten.txt"), 9, "it is 0.0 MB (10 bytes), more than the 0.0 MB"},
+                        {dir.File("folder"), 100, "it is a directory, not a regular file"},
+                        {dir.File("fifo"), 100, "it is a FIFO, not a regular file"},
+                        {"/dev/zero", 100, "it is a character device, not a regular file"},
+                        {dir.File("none"), 100, "No such file or directory"}}) {
+    SCOPED_TRACE(c.path);
+    std::string reason;
+    std::optional<std::string> bytes = Read_Whole_File(c.path, &reason, c.limit);
+    if (!c.reason) {
+      ASSERT_TRUE(bytes) << reason;
+      EXPECT_EQ(*bytes, "0123456789");
+    } else {
+      EXPECT_FALSE(bytes);
+      EXPECT_THAT(reason, HasSubstr(c.reason));
+    }
+  }
+}
+
+TEST(ReadWholeFile, TheDefaultLimitIsSixtyFourMegabytes) {
+  Temp_Dir dir;
+  std::string path = dir.File("big.kar");
+  Write_File(path, "");
+  fs::resize_file(path, Max_Document_Bytes + 1);  // sparse: no disk space taken
+  std::string reason;
+  EXPECT_FALSE(Read_Whole_File(path, &reason));
+  EXPECT_THAT(reason, HasSubstr("it is 64.0 MB (67108865 bytes), more than the 64.0 MB"));
+  fs::resize_file(path, 1000);
+  EXPECT_TRUE(Read_Whole_File(path));
+}
+
+// Writing ----------------------------------------------------------------------------------------
+
+bool Write(const std::string& path, const std::string& bytes, File_Error& error) {
+  Atomic_File file(path);
+  file.Append(bytes);
+  return file.Commit(error);
+}
+
+TEST(AtomicFile, NothingNamedAppearsBeforeCommitAndTheOldFileKeepsItsModeAfter) {
+  Temp_Dir dir;
+  std::string path = dir.File("out.bin");
+  Write_File(path, "old");
+  ::chmod(path.c_str(), 0640);
+  {
+    Atomic_File file(path);
+    file.Append(std::string(3 * Atomic_File::Buffer_Size, 'x'));  // reaches the disk
+    EXPECT_EQ(Names_In(dir.path), std::vector<std::string>{"out.bin"});
+    EXPECT_EQ(Read_File(path), "old");
+    File_Error error;
+    ASSERT_TRUE(file.Commit(error)) << error.reason;
+  }
+  EXPECT_EQ(Names_In(dir.path), std::vector<std::string>{"out.bin"});
+  EXPECT_EQ(Read_File(path).size(), 3 * Atomic_File::Buffer_Size);
+  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(AtomicFile, AnAbandonedFileLeavesTheOldOneAndNothingElse) {
+  Temp_Dir dir;
+  std::string path = dir.File("out.cdg");
+  Write_File(path, "old");
+  { Atomic_File(path).Append(std::string_view("new")); }
+  EXPECT_EQ(Read_File(path), "old");
+  EXPECT_EQ(Names_In(dir.path), std::vector<std::string>{"out.cdg"});
+}
+
+TEST(AtomicFile, ALinkIsFollowedAndTheFileItNamesReplaced) {
+  Temp_Dir dir;
+  fs::create_directory(dir.File("real"));
+  Write_File(dir.File("real/target.cdg"), "old");
+  fs::create_symlink("real/target.cdg", dir.File("link.cdg"));
+  fs::create_symlink("link.cdg", dir.File("link2.cdg"));
+  fs::create_symlink("real/new.cdg", dir.File("dangling.cdg"));
+  File_Error error;
+  ASSERT_TRUE(Write(dir.File("link2.cdg"), "new", error)) << error.reason;
+  EXPECT_TRUE(fs::is_symlink(dir.File("link2.cdg")));
+  EXPECT_TRUE(fs::is_symlink(dir.File("link.cdg")));
+  EXPECT_EQ(Read_File(dir.File("real/target.cdg")), "new");
+  ASSERT_TRUE(Write(dir.File("dangling.cdg"), "made", error)) << error.reason;
+  EXPECT_TRUE(fs::is_symlink(dir.File("dangling.cdg")));
+  EXPECT_EQ(Read_File(dir.File("real/new.cdg")), "made");
+  EXPECT_EQ(Names_In(dir.path / "real"), (std::vector<std::string>{"new.cdg", "target.cdg"}));
+}
+
+TEST(AtomicFile, SpecialFilesAndMissingFoldersAreRefusedWithTheReason) {
+  Temp_Dir dir;
+  fs::create_directory(dir.File("folder"));
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  fs::create_symlink("fifo", dir.File("link"));
+  struct Case {
+    std::string path;
+    const char* what;
+    const char* reason;
+  };
+  for (const Case& c : {Case{dir.File("folder"), "Cannot replace", "it is a directory, not a regular file"},
+                        {dir.File("fifo"), "Cannot replace", "it is a FIFO, not a regular file"},
+                        {dir.File("link"), "Cannot replace", "it is a FIFO, not a regular file"},
+                        {dir.File("none/out.cdg"), "Cannot create", "No such file or directory"}}) {
+    SCOPED_TRACE(c.path);
+    File_Error error;
+    EXPECT_FALSE(Write(c.path, "x", error));
+    EXPECT_EQ(error.what, c.what);
+    EXPECT_EQ(error.reason, c.reason);
+    EXPECT_NE(error.number, 0);
+  }
+  EXPECT_TRUE(fs::is_fifo(dir.File("fifo")));
+  EXPECT_TRUE(fs::is_empty(dir.File("folder")));
+  EXPECT_EQ(Names_In(dir.path), (std::vector<std::string>{"fifo", "folder", "link"}));
+}
+
+/// The way a forked child ended after it ran `body`.
+int Child_Signal(const std::function<void()>& body) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    body();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+TEST(RemoveOnSignal, TheFilesGoAndTheSignalStillEndsTheProcess) {
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal_number);
+    Temp_Dir dir;
+    Write_File(dir.File("temporary"), "x");
+    Write_File(dir.File("kept"), "x");
+    int ended_by = Child_Signal([&] {
+      Remove_On_Signal(dir.File("temporary"));
+      Remove_On_Signal(dir.File("kept"));
+      Keep_On_Signal(dir.File("kept"));
+      ::raise(signal_number);
+    });
+    EXPECT_EQ(ended_by, signal_number);
+    EXPECT_EQ(Names_In(dir.path), std::vector<std::string>{"kept"});
+  }
+}
+
+TEST(RemoveOnSignal, AnIgnoredSignalStaysIgnored) {
+  Temp_Dir dir;
+  Write_File(dir.File("temporary"), "x");
+  int ended_by = Child_Signal([&] {
+    ::signal(SIGHUP, SIG_IGN);
+    Remove_On_Signal(dir.File("temporary"));
+    ::raise(SIGHUP);
+  });
+  EXPECT_EQ(ended_by, 0);
+  EXPECT_TRUE(fs::exists(dir.File("temporary")));
+}
+
+}  // namespace
+}  // namespace lyricanvas
