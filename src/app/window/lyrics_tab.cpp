@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "model/layout.h"
+#include "app/window/picture_properties_dialog.h"
 #include "app/window/widgets.h"
 
 namespace lyricanvas {
@@ -47,6 +48,7 @@ Lyrics_Tab::Lyrics_Tab(Window_Context& context, QWidget* parent)
   layout->addWidget(editor_, 1);
   connect(editor_, &QTextEdit::cursorPositionChanged, this, [this] { Follow_Cursor(); });
   connect(editor_, &QTextEdit::selectionChanged, this, [this] { Follow_Cursor(); });
+  Install_Picture_Editing(editor_, context_);
   Rebind();
 }
 
