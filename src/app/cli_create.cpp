@@ -26,7 +26,7 @@ using Song_Loader = bool (*)(Song& song, const std::string& path, std::string& e
 
 bool Load_Timed_Text_File(Song& song, const std::string& path, std::string& error) {
   std::string reason;
-  std::optional<std::string> bytes = Read_Whole_File(path, &reason);
+  std::optional<std::string> bytes = Read_Whole_File(path, &reason, Max_Document_Bytes);
   if (!bytes) {
     error = "cannot read '" + path + "': " + reason;
     return false;
