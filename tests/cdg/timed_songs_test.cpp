@@ -174,8 +174,8 @@ std::vector<Expected_Pixel> Line_Pixels(const Created& c, int line) {
   const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
   const Singer_Rec& singer = c.song.Singers[1];
   const int xor_value = Wipe_Xor_Value(run.Settings.Wiping_Style);
-  const bool outline_wiped =
-      xor_value == 3 || run.Settings.Wiping_Style == "Swipe text body & outline";
+  const bool outline_wiped = run.Settings.Wiping_Style == "Swap text body & outline" ||
+                             run.Settings.Wiping_Style == "Swipe text body & outline";
   const int origin = Slot_Top(rec.Slot_Of_Line, run.Lines_Per_Screen) + run.Line_Y_Offset;
   const int picture_origin = Inner_Height;  // room above and below the slot for any font
   const Surface picture = Rendered_Line(c.song, line, picture_origin);
