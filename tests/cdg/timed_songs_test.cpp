@@ -329,14 +329,30 @@ TEST_F(TimedSongs, EveryLineStandsWholeAndFullyWipedBeforeItsScreenChanges) {
     ASSERT_EQ(failure, "");
     for (const auto& [line, pack] : final_pack) {
       int wrong = 0, outside = 0;
+      std::vector<bool> text(Inner_Width * Inner_Height, false);
       for (const Expected_Pixel& p : Line_Pixels(*c, line)) {
-        if (p.y < 0 || p.y >= Inner_Height)
+        if (p.y < 0 || p.y >= Inner_Height) {
           ++outside;
-        else
-          wrong += c->Index_At(frames.at(pack), p.x, p.y) != p.wiped;
+          continue;
+        }
+        wrong += c->Index_At(frames.at(pack), p.x, p.y) != p.wiped;
+        if (p.x < Inner_Width) text[static_cast<std::size_t>(p.y * Inner_Width + p.x)] = true;
       }
       EXPECT_EQ(wrong, 0) << "line " << line << " has pixels not in their wiped colour";
       EXPECT_EQ(outside, 0) << "line " << line << " reaches beyond the screen";
+      // The other lines of its screen stand where they belong, and nothing stands elsewhere.
+      const int screen = c->run->coloring_table[static_cast<std::size_t>(line)].Screen_Of_Line;
+      for (const auto& [other, unused] : final_pack)
+        if (c->run->coloring_table[static_cast<std::size_t>(other)].Screen_Of_Line == screen)
+          for (const Expected_Pixel& p : Line_Pixels(*c, other))
+            if (p.y >= 0 && p.y < Inner_Height && p.x < Inner_Width)
+              if (p.x < Inner_Width) text[static_cast<std::size_t>(p.y * Inner_Width + p.x)] = true;
+      int stray = 0;
+      for (int y = 0; y < Inner_Height; ++y)
+        for (int x = 0; x < Inner_Width; ++x)
+          stray += !text[static_cast<std::size_t>(y * Inner_Width + x)] &&
+                   c->Index_At(frames.at(pack), x, y) != 0;
+      EXPECT_EQ(stray, 0) << "pixels off the lines' letters are painted beside line " << line;
     }
   }
 }
