@@ -346,7 +346,7 @@ TEST_F(TimedSongs, EveryLineStandsWholeAndFullyWipedBeforeItsScreenChanges) {
         if (c->run->coloring_table[static_cast<std::size_t>(other)].Screen_Of_Line == screen)
           for (const Expected_Pixel& p : Line_Pixels(*c, other))
             if (p.y >= 0 && p.y < Inner_Height && p.x < Inner_Width)
-              if (p.x < Inner_Width) text[static_cast<std::size_t>(p.y * Inner_Width + p.x)] = true;
+              text[static_cast<std::size_t>(p.y * Inner_Width + p.x)] = true;
       int stray = 0;
       for (int y = 0; y < Inner_Height; ++y)
         for (int x = 0; x < Inner_Width; ++x)
