@@ -85,7 +85,7 @@ TEST_F(RecoveryCopy, ACleanSaveOrCloseRemovesTheCopy) {
     auto w = Open_Window();
     w->Show_Tab(1);
     QTest::keyClicks(w->Find<QTextEdit>("RTB_Raw"), QStringLiteral("x"));
-    (*w)->Write_RecoveryCopy();
+    (*w)->Write_Recovery_Copy();
     ASSERT_TRUE((*w)->recovery().Has_Copy());
     if (save) {
       w->fake.files.push_back(File("clean.cgp"));
@@ -100,7 +100,7 @@ TEST_F(RecoveryCopy, ACleanSaveOrCloseRemovesTheCopy) {
 
 TEST_F(RecoveryCopy, NothingIsWrittenWithoutUnsavedChanges) {
   auto w = Open_Window();
-  (*w)->Write_RecoveryCopy();
+  (*w)->Write_Recovery_Copy();
   EXPECT_FALSE((*w)->recovery().Has_Copy());
 }
 
@@ -109,7 +109,7 @@ TEST_F(RecoveryCopy, DecliningTheRestoreDropsTheCopy) {
     auto crashed = Open_Window();
     crashed->Show_Tab(1);
     QTest::keyClicks(crashed->Find<QTextEdit>("RTB_Raw"), QStringLiteral("gone"));
-    (*crashed)->Write_RecoveryCopy();
+    (*crashed)->Write_Recovery_Copy();
     // The window goes without closing, as in a crash: its copy stays behind, unlocked.
   }
   auto w = Open_Window();
