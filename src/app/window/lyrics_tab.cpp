@@ -22,6 +22,7 @@
 #include "model/layout.h"
 #include "pictures/picture_source.h"
 #include "app/window/control_binding.h"
+#include "app/window/picture_properties_dialog.h"
 #include "app/window/widgets.h"
 
 namespace lyricanvas {
@@ -93,6 +94,7 @@ Lyrics_Tab::Lyrics_Tab(Window_Context& context, QWidget* parent)
   connect(editor_, &QTextEdit::cursorPositionChanged, this, [this] { Follow_Cursor(); });
   connect(editor_, &QTextEdit::selectionChanged, this, [this] { Follow_Cursor(); });
   Build_Text_Menu();
+  Install_Picture_Editing(editor_, context_);
   Rebind();
 }
 
