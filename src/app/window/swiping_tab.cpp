@@ -180,8 +180,8 @@ void Swiping_Tab::Build_View() {
     vsc_line_->setVisible(!te_->Mouse_Wiping);
     Show_View();
   };
-  view_->moved = [this, &song, &ui](int x, double at) {
-    Pic_Indication_MouseMove(*te_, song, ui, x, lyricanvas::Song_Time_At(song, playback_.Clock, at));
+  view_->moved = [this, &song](int x, double at) {
+    Pic_Indication_MouseMove(*te_, song, x, lyricanvas::Song_Time_At(song, playback_.Clock, at));
     Show_View();
   };
   view_->released = [this, &song, &ui] {
