@@ -1,5 +1,6 @@
 // Importing a 4-minute karaoke file with 400 syllables (tempo, melody and words tracks, built in
-// memory): opening such a file must feel instant, under 20 ms.
+// memory): opening such a file must feel instant, under 20 ms. And a file of one-letter lyric
+// events at one tick, up to a million of them: the import grows linearly (under 2 s for 10^6).
 #include "bench_support.h"
 
 #include <cstdlib>
@@ -75,6 +76,38 @@ void Import_Four_Minute_Kar(benchmark::State& state) {
   state.counters["fields"] = song->Field_Count;
 }
 BENCHMARK(Import_Four_Minute_Kar)->Unit(benchmark::kMillisecond);
+
+/// One track of n one-letter lyric events at one tick, a paragraph separator every 64th.
+std::string One_Letter_File(int n) {
+  std::string events;
+  events.reserve(static_cast<std::size_t>(n) * 6);
+  for (int k = 0; k < n; ++k)
+    events += Meta(0, 5, k % 64 == 63 ? std::string("x\xE2\x80\xA9") : std::string("x"));
+  std::string header("\x00\x00\x00\x01", 4);
+  header += static_cast<char>(Ticks_Per_Quarter >> 8);
+  header += static_cast<char>(Ticks_Per_Quarter & 0xFF);
+  return Chunk("MThd", header) + Chunk("MTrk", events + Meta(0, 0x2F, ""));
+}
+
+void Import_One_Letter_Events(benchmark::State& state) {
+  const std::string file = One_Letter_File(static_cast<int>(state.range(0)));
+  std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(file.data()),
+                                      file.size());
+  lyricanvas::Ui quiet;
+  for (auto _ : state) {
+    auto song = std::make_unique<lyricanvas::Song>();
+    if (lyricanvas::Import_Midi(*song, bytes, "bench.kar", quiet) == lyricanvas::Read_Status::Failed)
+      state.SkipWithError("refused");
+    benchmark::DoNotOptimize(song->Field_Count);
+  }
+}
+BENCHMARK(Import_One_Letter_Events)
+    ->Arg(125'000)
+    ->Arg(250'000)
+    ->Arg(500'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 

@@ -18,7 +18,6 @@ int Import(const std::vector<std::string>& args) {
                               "project file, as \"Open Project...\" reads it.");
   words.Add_Positional("INPUT", "The file to read: .cgp, .rtf, .txt, .mid or .kar.");
   words.Add_Option({"o", "output"}, "OUT.cgp", "The project file to write; - writes it to standard output.");
-  words.Add_Flag({"yes"}, "Replaces an existing output file.");
   if (std::optional<int> exit = words.Parse(args)) return *exit;
   std::vector<std::string> inputs = words.Positionals();
   if (inputs.size() != 1) words.Reject(inputs.empty() ? "no INPUT given" : "more than one INPUT given");
@@ -27,8 +26,6 @@ int Import(const std::vector<std::string>& args) {
   const std::string& input = inputs[0];
   const std::string output = *words.Value("output");
   if (std::string problem = Input_Problem(input); !problem.empty()) return words.Failure(problem);
-  if (std::string problem = Output_Problem(output, {input}, words.Is_Set("yes")); !problem.empty())
-    return words.Failure(problem);
   Ui ui = Ui::Console();
   Song song;
   if (!Open_Project(song, input, ui)) return Exit_Failure;

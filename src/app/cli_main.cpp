@@ -27,7 +27,8 @@ void Print_Usage(std::FILE* out) {
   std::fprintf(out, "usage: lyricanvas-cli VERB [options]\n\nverbs:\n");
   for (const auto& verb : lyricanvas::cli::Verbs())
     std::fprintf(out, "  %s\n", verb.usage.c_str());
-  std::fprintf(out, "\nlyricanvas-cli VERB --help lists the options of a verb.\n");
+  std::fprintf(out, "\nlyricanvas-cli VERB --help lists the options of a verb; --version prints "
+                    "the version.\n");
 }
 
 }  // namespace

@@ -51,6 +51,8 @@ int Cut_Field_Around(Song& song, int f, int position) {
 /// Moves the fields behind a text offset on by count characters; a field around the offset
 /// grows.
 void Shift_Fields(Song& song, int offset, int count) {
+  // In the window the edit tracker has moved the fields with the text already.
+  if (song.Fields_Follow_Text) return;
   for (int f = 1; f <= song.Field_Count; ++f) {
     Field_Rec& field = song.Fields[f];
     if (Is_Empty(field)) continue;

@@ -112,11 +112,26 @@ Step Read_Event(Midi_Import& import, std::span<const std::uint8_t> chunk, std::s
 
 // Syllables ----------------------------------------------------------------------------------
 
-/// Event text with CR and NUL turned into LF, as line ends.
+/// Event text with every line end turned into LF: CR, NUL, vertical tab and form feed, and the
+/// UTF-8 next-line, line and paragraph separators, which text boxes also break lines at.
 std::string Line_Text(std::span<const std::uint8_t> data) {
-  std::string text(data.begin(), data.end());
-  std::replace(text.begin(), text.end(), '\r', '\n');
-  std::replace(text.begin(), text.end(), '\0', '\n');
+  std::string text;
+  text.reserve(data.size());
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    std::uint8_t b = data[i];
+    if (b == '\r' || b == 0 || b == 0x0B || b == 0x0C) {
+      text += '\n';
+    } else if (b == 0xC2 && i + 1 < data.size() && data[i + 1] == 0x85) {
+      text += '\n';
+      i += 1;
+    } else if (b == 0xE2 && i + 2 < data.size() && data[i + 1] == 0x80 &&
+               (data[i + 2] == 0xA8 || data[i + 2] == 0xA9)) {
+      text += '\n';
+      i += 2;
+    } else {
+      text += static_cast<char>(b);
+    }
+  }
   return text;
 }
 
@@ -353,12 +368,6 @@ bool Add_Field(Song& song, Char_Range range, std::string events, const Ui& ui) {
 
 // Text decoding ------------------------------------------------------------------------------
 
-/// Characters that end a line in a text box: vertical tab, form feed, next line, and the line
-/// and paragraph separators.
-bool Is_Line_Separator(char32_t code) {
-  return code == 0x0B || code == 0x0C || code == 0x85 || code == 0x2028 || code == 0x2029;
-}
-
 /// Length and code point of the UTF-8 sequence at i (already known to be valid).
 std::size_t Utf8_Char(const std::string& bytes, std::size_t i, char32_t& code) {
   auto lead = static_cast<std::uint8_t>(bytes[i]);
@@ -507,10 +516,7 @@ Lyrics_Text Midi_Lyrics_Text(const std::string& lyrics) {
     char32_t code = Windows_1252_To_Unicode(static_cast<std::uint8_t>(lyrics[i]));
     std::size_t length = utf8 ? Utf8_Char(lyrics, i, code) : 1;
     for (std::size_t k = 1; k < length; ++k) out.Offset_Of_Byte[i + k] = out.Text.size();
-    if (Is_Line_Separator(code)) {
-      // The text box breaks the line there too; as CR LF every offset after it stays true.
-      out.Text += QStringLiteral("\r\n");
-    } else if (QChar::requiresSurrogates(code)) {
+    if (QChar::requiresSurrogates(code)) {
       out.Text += QChar(QChar::highSurrogate(code));
       out.Text += QChar(QChar::lowSurrogate(code));
     } else {

@@ -142,10 +142,13 @@ void Show_Problems(const Ui& ui, const std::vector<std::string>& problems) {
 // Text decoding -----------------------------------------------------------------------------
 
 /// Fills a document from the bytes of an RTF block or of a plain text.
-bool Load_Lyrics(Document& doc, std::string_view bytes, std::string& error) {
+bool Load_Lyrics(Document& doc, std::string_view bytes, std::string& error, const Ui& ui) {
   if (Looks_Like_Rtf(bytes)) {
-    std::string rtf_error;
-    if (Read_Rtf(doc, bytes, rtf_error)) return true;
+    std::string rtf_error, warning;
+    if (Read_Rtf(doc, bytes, rtf_error, &warning)) {
+      if (!warning.empty()) Show_Message(ui, warning);
+      return true;
+    }
     error = "its lyrics are not readable (" + rtf_error + ")";
     return false;
   }
@@ -327,6 +330,43 @@ void Restore_Pictures(Song& song, const Ui& ui) {
   }
 }
 
+/// The file's bytes, or nothing after saying why it cannot be read.
+std::optional<std::string> Read_Input(const std::string& path, const Ui& ui) {
+  std::string reason;
+  std::optional<std::string> bytes = Read_Whole_File(path, &reason);
+  if (bytes) return bytes;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec))
+    Show_Message(ui, "Sorry, File '" + path + "' does not exist!");
+  else
+    Show_Message(ui, "The project file " + path + " could not be opened: " + reason +
+                         ". The open project was left unchanged.");
+  return std::nullopt;
+}
+
+/// Reads a project, lyrics text or RTF file into the staged song and applies its properties.
+/// An incomplete project goes on only when the user agrees.
+Read_Status Read_Project_Bytes(Song& staged, const std::string& path, const std::string& bytes,
+                               const Ui& ui) {
+  if (Has_Extension(path, ".CGP") && !Looks_Like_Project(bytes)) {
+    Show_Message(ui, "The file " + path + " is not a Lyricanvas project.");
+    return Read_Status::Failed;
+  }
+  std::string error;
+  Read_Status status = Read_Project_File(staged, bytes, error, ui);
+  if (status == Read_Status::Failed) {
+    Show_Message(ui, "The project file " + path + " could not be opened: " + error +
+                         ". The open project was left unchanged.");
+    return status;
+  }
+  if (status == Read_Status::Incomplete &&
+      Ask(ui, "The project file " + path + " is incomplete: " + error +
+                  ". Open what was read?") != Answer::Yes)
+    return Read_Status::Failed;
+  staged.Suppress_Text_Events = true;
+  return Worse(status, Apply_Properties(staged, ui));
+}
+
 }  // namespace
 
 bool Font_Installed(const std::string& name) {
@@ -427,12 +467,12 @@ Read_Status Read_Project_File(Song& song, std::string_view bytes, std::string& e
   std::size_t p = bytes.find(std::string(Properties_Mark) + Properties_Lead);
   if (p == std::string_view::npos) p = bytes.find(Properties_Mark);
   if (p == std::string_view::npos) {
-    if (!Load_Lyrics(song.RTB_Raw, bytes, error)) return Read_Status::Failed;
+    if (!Load_Lyrics(song.RTB_Raw, bytes, error, ui)) return Read_Status::Failed;
     song.Text_Length = song.RTB_Raw.Length();
     song.Project_Properties.clear();
     return Read_Status::Complete;
   }
-  if (!Load_Lyrics(song.RTB_Raw, bytes.substr(0, p >= 2 ? p - 2 : 0), error))
+  if (!Load_Lyrics(song.RTB_Raw, bytes.substr(0, p >= 2 ? p - 2 : 0), error, ui))
     return Read_Status::Failed;
   song.Text_Length = song.RTB_Raw.Length();
   std::string_view rest = bytes.substr(p + Properties_Mark.size());
@@ -446,42 +486,22 @@ Read_Status Read_Project_File(Song& song, std::string_view bytes, std::string& e
 
 Read_Status Open_Project_File(Song& song, const std::string& path, const Ui& ui) {
   if (path.empty()) return Read_Status::Failed;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    Show_Message(ui, "Sorry, File '" + path + "' does not exist!");
-    return Read_Status::Failed;
-  }
+  std::optional<std::string> bytes = Read_Input(path, ui);
+  if (!bytes) return Read_Status::Failed;
   Song staged = song;
   staged.Fields.fill(Field_Rec{});
   staged.Field_Count = 0;
   staged.Project_File = path;
-  std::optional<std::string> bytes = Read_Whole_File(path);
-  Read_Status status = Read_Status::Complete;
-  if (bytes && (Has_Extension(path, ".KAR") || Has_Extension(path, ".MID"))) {
+  Read_Status status;
+  if (Has_Extension(path, ".KAR") || Has_Extension(path, ".MID")) {
     // The import reports its own failures; the project is not written until the user saves.
     auto data = reinterpret_cast<const std::uint8_t*>(bytes->data());
     status = Import_Midi(staged, std::span(data, bytes->size()), path, ui);
-    if (status == Read_Status::Failed) return status;
     staged.Project_File = path.substr(0, path.size() - 4) + ".cgp";
   } else {
-    if (bytes && Has_Extension(path, ".CGP") && !Looks_Like_Project(*bytes)) {
-      Show_Message(ui, "The file " + path + " is not a Lyricanvas project.");
-      return Read_Status::Failed;
-    }
-    std::string error = bytes ? std::string() : "the file cannot be read";
-    if (bytes) status = Read_Project_File(staged, *bytes, error, ui);
-    if (!bytes || status == Read_Status::Failed) {
-      Show_Message(ui, "The project file " + path + " could not be opened: " + error +
-                           ". The open project was left unchanged.");
-      return Read_Status::Failed;
-    }
-    if (status == Read_Status::Incomplete &&
-        Ask(ui, "The project file " + path + " is incomplete: " + error +
-                    ". Open what was read?") != Answer::Yes)
-      return Read_Status::Failed;
-    staged.Suppress_Text_Events = true;
-    status = Worse(status, Apply_Properties(staged, ui));
+    status = Read_Project_Bytes(staged, path, *bytes, ui);
   }
+  if (status == Read_Status::Failed) return status;
   const std::string audio = staged.Window_Controls.Text("txt_Filename", 0);
   if (!File_Exists(ui, audio)) staged.Window_Controls.Set_Text("txt_Filename", 0, "");
   if (staged.Window_Controls.Check("Chk_Store_Pictures") == 0) Restore_Pictures(staged, ui);

@@ -20,7 +20,11 @@ std::string Write_Rtf(const Document& doc, bool with_pictures = true);
 /// Replaces the document's content by the RTF. On failure the document is unchanged, false is
 /// returned and error says why. A file that only lacks the closing brace of its outermost group
 /// is read (word processors accept it); one that ends inside any inner group is refused.
-bool Read_Rtf(Document& doc, std::string_view rtf, std::string& error);
+/// Pictures (\pict in PNG, JPEG or device-independent bitmap form, and embedded picture
+/// objects) become pictures of the document; a metafile or damaged picture still takes its
+/// character as a picture without bytes, and warning (when given) then says so once.
+bool Read_Rtf(Document& doc, std::string_view rtf, std::string& error,
+              std::string* warning = nullptr);
 
 /// Whether bytes start like an RTF file ("{\rtf").
 bool Looks_Like_Rtf(std::string_view bytes);

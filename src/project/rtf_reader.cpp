@@ -1,14 +1,17 @@
 // RTF input: a group-stack parser that keeps what the lyrics can hold (text, fonts, sizes,
-// bold/italic/underline, colours, paragraph alignment, embedded pictures) and passes over the
-// rest. The whole input is parsed before the document is touched, so a refused file leaves the
+// bold/italic/underline, colours, paragraph alignment, embedded objects and \pict pictures) and
+// passes over the rest. The whole input is parsed before the document is touched, so a refused file leaves the
 // document as it was.
 //
 // Tolerated, as word processors tolerate them: a missing closing brace of the outermost group,
 // invalid \'hh escapes (dropped), \u values outside UTF-16 (dropped), unknown control words,
-// objects whose data cannot be decoded (kept as a picture without bytes, so the characters after
-// them keep their offsets). Refused: input that does not start with "{\rtf", input that ends
+// objects and pictures whose data cannot be decoded, and metafiles (kept as a picture without
+// bytes, so the characters after them keep their offsets). Refused: input that does not start with "{\rtf", input that ends
 // inside an inner group, text after the closing brace of the outermost group, and groups nested
 // deeper than Max_Depth.
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -36,7 +39,9 @@ constexpr std::array<char16_t, 32> Cp1252_High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-enum class Dest { Text, Skip, Font_Table, Color_Table, Object, Object_Class, Object_Data, Source_Path };
+enum class Dest {
+  Text, Skip, Font_Table, Color_Table, Object, Object_Class, Object_Data, Source_Path, Picture
+};
 
 struct Char_State {
   int font = -1;  ///< font number; -1 is the document's default font
@@ -54,6 +59,7 @@ struct Group_State {
   int uc = 1;  ///< fallback characters after \u
   Dest dest = Dest::Text;
   bool object_root = false;  ///< this group is the \object being read
+  bool picture_root = false;  ///< this group is the \pict being read
 };
 
 struct Run {
@@ -73,12 +79,25 @@ struct Font_Entry {
   int codepage = 0;  ///< 0: the document's code page
 };
 
+/// Data written as hex digit pairs (blanks between them allowed).
+struct Hex_Data {
+  std::string data;  ///< the decoded bytes
+  int nibble = -1;   ///< first hex digit of a pair, -1 when none
+  bool bad = false;  ///< something else than a hex digit was met
+};
+
 struct Object_Reading {
   std::string class_name;
-  std::string data;  ///< decoded object data
-  int nibble = -1;   ///< first hex digit of a pair, -1 when none
-  bool bad = false;
+  Hex_Data hex;
   QString source_path;
+};
+
+/// How a \pict stores its picture.
+enum class Picture_Kind { Unknown, Png, Jpeg, Dib, Metafile };
+
+struct Picture_Reading {
+  Picture_Kind kind = Picture_Kind::Unknown;
+  Hex_Data hex;
 };
 
 int Hex_Value(char c) {
@@ -165,8 +184,8 @@ Embedded_Picture Package_Picture(std::string_view native) {
 
 Embedded_Picture Object_Picture(const Object_Reading& object) {
   Embedded_Picture picture;
-  if (object.bad) return picture;
-  std::string_view data = object.data;
+  if (object.hex.bad) return picture;
+  std::string_view data = object.hex.data;
   std::optional<std::string_view> native = Ole_Native_Data(data);
   if (object.class_name == "Package") {
     picture = Package_Picture(native.value_or(data));
@@ -178,6 +197,60 @@ Embedded_Picture Object_Picture(const Object_Reading& object) {
   }
   if (!object.source_path.isEmpty()) picture.Source_Path = object.source_path;
   return picture;
+}
+
+/// A BMP file around a device-independent bitmap (header, colour table and pixels), as the
+/// pictures of the lyrics are kept.
+std::string Bmp_Of_Dib(std::string_view dib) {
+  if (dib.size() < 40) return {};
+  std::uint32_t header = Le32(dib, 0);
+  if (header < 12 || header > dib.size()) return {};
+  std::uint32_t colors = 0;
+  std::uint32_t masks = 0;
+  if (header >= 40) {
+    int bits = static_cast<std::uint8_t>(dib[14]) | static_cast<std::uint8_t>(dib[15]) << 8;
+    std::uint32_t used = Le32(dib, 32);
+    colors = used != 0 ? used : bits <= 8 ? 1u << bits : 0;
+    if (header == 40 && Le32(dib, 16) == 3) masks = 12;  // bit fields follow the header
+  }
+  std::uint64_t offset = 14 + std::uint64_t{header} + masks + std::uint64_t{colors} * 4;
+  std::uint64_t size = 14 + dib.size();
+  if (offset > size) return {};
+  auto le32 = [](std::uint64_t v) {
+    std::string out(4, '\0');
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<char>(v >> (8 * i) & 0xFF);
+    return out;
+  };
+  return "BM" + le32(size) + le32(0) + le32(offset) + std::string(dib);
+}
+
+/// The picture as a 24-bit BMP file, transparent parts on white.
+std::string Bmp_Of_Image(const QImage& image) {
+  QImage flat(image.size(), QImage::Format_RGB32);
+  flat.fill(Qt::white);
+  QPainter(&flat).drawImage(0, 0, image);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  flat.save(&buffer, "BMP");
+  return bytes.toStdString();
+}
+
+/// A \pict as a picture of the lyrics. Formats Qt cannot read (metafiles) and damaged data give
+/// a picture without bytes, which still takes its one character.
+Embedded_Picture Picture_Of_Pict(const Picture_Reading& pict) {
+  const std::string& data = pict.hex.data;
+  if (pict.hex.bad || data.empty()) return {};
+  QImage image;
+  if (pict.kind == Picture_Kind::Png || pict.kind == Picture_Kind::Jpeg) {
+    image = QImage::fromData(QByteArrayView(data.data(), static_cast<qsizetype>(data.size())),
+                             pict.kind == Picture_Kind::Png ? "PNG" : "JPEG");
+  } else if (pict.kind == Picture_Kind::Dib) {
+    std::string bmp = Bmp_Of_Dib(data);
+    image = QImage::fromData(QByteArrayView(bmp.data(), static_cast<qsizetype>(bmp.size())), "BMP");
+  }
+  if (image.isNull()) return {};
+  return Embedded_Picture{Bmp_Of_Image(image), QString()};
 }
 
 class Rtf_Parser {
@@ -196,9 +269,14 @@ class Rtf_Parser {
     return Finish(error);
   }
 
+  /// Pictures that could not be shown (metafiles, damaged data) and were kept without bytes.
+  int Unshown_Pictures() const { return unshown_pictures_; }
+
   void Build(Document& doc) const {
     doc.Set_Text(QString());
     QTextCursor cursor(&doc.Qt());
+    // One edit block: the document is laid out once at its end, not after every run.
+    cursor.beginEditBlock();
     for (std::size_t i = 0; i < paragraphs_.size(); ++i) {
       const Paragraph& p = paragraphs_[i];
       QTextBlockFormat block;
@@ -220,6 +298,7 @@ class Rtf_Parser {
         }
       }
     }
+    cursor.endEditBlock();
     doc.Qt().clearUndoRedoStacks();
     doc.Select(0, 0);
   }
@@ -247,6 +326,7 @@ class Rtf_Parser {
     }
     Group_State inner = stack_.empty() ? Group_State{} : stack_.back();
     inner.object_root = false;
+    inner.picture_root = false;
     stack_.push_back(inner);
   }
 
@@ -262,6 +342,7 @@ class Rtf_Parser {
     stack_.pop_back();
     if (closed.dest == Dest::Font_Table) End_Font();
     if (closed.object_root) Put_Picture(Object_Picture(object_));
+    if (closed.picture_root) End_Picture();
     if (stack_.empty()) End_Of_Document(error);
   }
 
@@ -348,8 +429,10 @@ class Rtf_Parser {
   void Skip_Binary(int count) {
     std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(std::max(count, 0)),
                                           in_.size() - pos_);
-    if (State().dest == Dest::Object_Data && object_.nibble < 0)
-      object_.data.append(in_.substr(pos_, n));
+    Hex_Data* hex = State().dest == Dest::Object_Data ? &object_.hex
+                    : State().dest == Dest::Picture   ? &picture_.hex
+                                                      : nullptr;
+    if (hex && hex->nibble < 0) hex->data.append(in_.substr(pos_, n));
     pos_ += n;
   }
 
@@ -357,6 +440,7 @@ class Rtf_Parser {
   void Control_Word(std::string_view w, std::optional<int> param, bool star) {
     Group_State& s = State();
     if (Destination(w, star)) return;
+    if (s.dest == Dest::Picture) return Picture_Word(w, param);
     if (s.dest == Dest::Font_Table) return Font_Table_Word(w, param);
     if (s.dest == Dest::Color_Table) return Color_Table_Word(w, param);
     const int v = param.value_or(1);
@@ -405,11 +489,11 @@ class Rtf_Parser {
   // Starts a destination; true when the word was one.
   bool Destination(std::string_view w, bool star) {
     static const std::set<std::string_view> skipped = {
-        "stylesheet", "info",     "pict",      "header",    "headerl",  "headerr",
+        "stylesheet", "info",     "header",    "headerl",  "headerr",
         "headerf",    "footer",   "footerl",   "footerr",   "footerf",  "footnote",
         "annotation", "fldinst",  "xmlnstbl",  "listtable", "listoverridetable",
         "revtbl",     "rsidtbl",  "themedata", "colorschememapping", "latentstyles",
-        "datastore",  "generator", "pgdsctbl", "filetbl",   "nonshppict", "shppict",
+        "datastore",  "generator", "pgdsctbl", "filetbl",   "nonshppict",
         "shp",        "pn",       "pntext",    "listtext",  "txe",      "xe",
         "tc",         "private",  "bkmkstart", "bkmkend",   "template", "docvar",
         "userprops",  "mmathPr",  "atnid",     "atnauthor", "result"};
@@ -418,6 +502,8 @@ class Rtf_Parser {
     if (w == "fonttbl") s.dest = Dest::Font_Table;
     else if (w == "colortbl") s.dest = Dest::Color_Table;
     else if (w == "object") Start_Object();
+    else if (w == "pict") Start_Picture();
+    else if (w == "shppict") {}  // holds the \pict; its alternative, \nonshppict, is skipped
     else if (w == "objclass") s.dest = dest == Dest::Object ? Dest::Object_Class : Dest::Skip;
     else if (w == "objdata") s.dest = dest == Dest::Object ? Dest::Object_Data : Dest::Skip;
     else if (w == "lcsourcepath") s.dest = dest == Dest::Object ? Dest::Source_Path : Dest::Skip;
@@ -436,6 +522,34 @@ class Rtf_Parser {
     s.dest = Dest::Object;
     s.object_root = true;
     object_ = Object_Reading{};
+  }
+
+  void Start_Picture() {
+    Group_State& s = State();
+    if (s.dest != Dest::Text) {
+      s.dest = Dest::Skip;
+      return;
+    }
+    s.dest = Dest::Picture;
+    s.picture_root = true;
+    picture_ = Picture_Reading{};
+  }
+
+  void Picture_Word(std::string_view w, std::optional<int> param) {
+    if (w == "bin") return Skip_Binary(param.value_or(0));
+    static const std::map<std::string_view, Picture_Kind> kinds = {
+        {"pngblip", Picture_Kind::Png},       {"jpegblip", Picture_Kind::Jpeg},
+        {"dibitmap", Picture_Kind::Dib},      {"wmetafile", Picture_Kind::Metafile},
+        {"emfblip", Picture_Kind::Metafile},  {"pmmetafile", Picture_Kind::Metafile},
+        {"macpict", Picture_Kind::Metafile},  {"wbitmap", Picture_Kind::Unknown}};
+    auto it = kinds.find(w);
+    if (it != kinds.end()) picture_.kind = it->second;
+  }
+
+  void End_Picture() {
+    Embedded_Picture picture = Picture_Of_Pict(picture_);
+    if (picture.Bytes.empty()) ++unshown_pictures_;
+    Put_Picture(std::move(picture));
   }
 
   void Font_Table_Word(std::string_view w, std::optional<int> param) {
@@ -479,7 +593,8 @@ class Rtf_Parser {
     switch (s.dest) {
       case Dest::Skip:
       case Dest::Object: return;
-      case Dest::Object_Data: return Object_Byte(b, escaped);
+      case Dest::Object_Data: return Hex_Byte_Of(object_.hex, b, escaped);
+      case Dest::Picture: return Hex_Byte_Of(picture_.hex, b, escaped);
       case Dest::Color_Table:
         if (b == ';') colors_.push_back(std::exchange(color_entry_, std::nullopt));
         return;
@@ -497,19 +612,19 @@ class Rtf_Parser {
     pending_ += static_cast<char>(b);
   }
 
-  void Object_Byte(std::uint8_t b, bool escaped) {
+  static void Hex_Byte_Of(Hex_Data& hex, std::uint8_t b, bool escaped) {
     if (b == ' ' || b == '\t') return;
     int v = escaped ? -1 : Hex_Value(static_cast<char>(b));
     if (v < 0) {
-      object_.bad = true;
+      hex.bad = true;
       return;
     }
-    if (object_.nibble < 0) {
-      object_.nibble = v;
+    if (hex.nibble < 0) {
+      hex.nibble = v;
       return;
     }
-    object_.data += static_cast<char>(object_.nibble * 16 + v);
-    object_.nibble = -1;
+    hex.data += static_cast<char>(hex.nibble * 16 + v);
+    hex.nibble = -1;
   }
 
   int Current_Codepage() const {
@@ -651,6 +766,8 @@ class Rtf_Parser {
   std::vector<std::optional<QRgb>> colors_;  ///< by \cf number; nullopt is automatic
   std::optional<QRgb> color_entry_;
   Object_Reading object_;
+  Picture_Reading picture_;
+  int unshown_pictures_ = 0;
   std::vector<Paragraph> paragraphs_ = std::vector<Paragraph>(1);
   bool break_pending_ = false;
 };
@@ -668,11 +785,16 @@ int Unicode_To_Windows_1252(char16_t c) {
   return it == Cp1252_High.end() ? -1 : static_cast<int>(it - Cp1252_High.begin()) + 0x80;
 }
 
-bool Read_Rtf(Document& doc, std::string_view rtf, std::string& error) {
+bool Read_Rtf(Document& doc, std::string_view rtf, std::string& error, std::string* warning) {
   error.clear();
   Rtf_Parser parser(rtf);
   if (!parser.Parse(error)) return false;
   parser.Build(doc);
+  if (warning && parser.Unshown_Pictures() > 0) {
+    *warning = std::to_string(parser.Unshown_Pictures()) +
+               " picture(s) of the lyrics are metafiles or damaged and cannot be shown; each is "
+               "kept as an empty picture, so the text and timing after it stay in place.";
+  }
   return true;
 }
 

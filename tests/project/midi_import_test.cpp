@@ -176,66 +176,68 @@ TEST(MidiImport, SyllablesAreTimedThroughTheTempoMap) {
   for (const Timing_Case& c : cases) Expect_Starts(c);
 }
 
-// Lyrics text --------------------------------------------------------------------------------
+// Lyrics text and fields ----------------------------------------------------------------------
 
-TEST(MidiImport, KaraokeMarksMakeLinesAndParagraphsUnderTheTitle) {
-  Imported m(Lyric_File(Text(0, "@KMIDI KARAOKE FILE") + Text(0, "@TSunny") +
-                        Text(0, "@TThe Band") + Text(100, "\\Hel") + Text(100, "lo ") +
-                        Text(100, "world") + Text(100, "/Sec") + Text(100, "ond") +
-                        Text(100, "\\Third")));
-  ASSERT_TRUE(m.ok);
-  EXPECT_EQ(m.Text(), "Sunny\r\nThe Band\r\n\r\nHello world\r\nSecond\r\n\r\nThird\r\n");
-  ASSERT_EQ(m.song->Field_Count, 6);
-  QStringList fields;
-  for (int f = 1; f <= 6; ++f) fields << m.Field_Text(f);
-  EXPECT_EQ(fields, QStringList({"Hel", "lo ", "world", "Sec", "ond", "Third"}));
-}
-
-TEST(MidiImport, LineFeedsOfPlainLyricEventsBreakLines) {
-  Imported m(Lyric_File(Lyric(0, "one") + Lyric(100, "\rtwo ") +
-                        Lyric(100, std::string("end\0", 4)) + Lyric(100, "more")));
-  ASSERT_TRUE(m.ok);
-  EXPECT_EQ(m.Text(), "one\r\ntwo end\r\nmore\r\n");
-  EXPECT_EQ(m.Field_Text(3), "end");
-}
-
-TEST(MidiImport, InformationAndCopyrightFollowTheLyrics) {
-  Imported m(Smf(1)
-                 .Track(Meta(0, 2, "(c) Us") + Text(0, "@IFirst info ") + Text(0, "@I  Second") +
-                        Text(0, "@LENGL") + Text(10, "Sing") + End_Of_Track())
-                 .bytes);
-  ASSERT_TRUE(m.ok);
-  EXPECT_EQ(m.Text(), "Sing\r\n(c) Us\r\nFirst info\r\nSecond");
-  EXPECT_EQ(m.song->Field_Count, 1);
-}
-
-TEST(MidiImport, FirstKindAfterTheStartWinsAndTimeZeroDecidesNothing) {
-  // A lyric event at time 0 keeps text events open; the first text event later closes lyrics.
-  Imported m(Lyric_File(Lyric(0, "zero ") + Text(0, "@TTitle") + Text(100, "text ") +
-                        Lyric(0, "lyric ") + Text(100, "again")));
-  ASSERT_TRUE(m.ok);
-  EXPECT_EQ(m.Text(), "zero Title\r\ntext again\r\n");
-  // And the other way round.
-  Imported l(Lyric_File(Lyric(100, "lyric ") + Text(0, "text ") + Lyric(100, "only")));
-  EXPECT_EQ(l.Text(), "lyric only\r\n");
-}
-
-TEST(MidiImport, SyllablesOfOneTickBecomeOneField) {
-  Imported m(Lyric_File(Lyric(480, "Hel") + Lyric(0, "lo ") + Lyric(480, "you")));
-  ASSERT_TRUE(m.ok);
-  ASSERT_EQ(m.song->Field_Count, 2);
-  EXPECT_EQ(m.Field_Text(1), "Hello ");
-  EXPECT_EQ(m.Start(1), 150);
-  EXPECT_EQ(m.End(1), 300);
-}
-
-TEST(MidiImport, SyllablesOfOneTickOnTwoLinesStaySeparate) {
-  Imported m(Lyric_File(Lyric(480, "end") + Lyric(0, "/Next") + Lyric(960, "line")));
-  ASSERT_TRUE(m.ok);
-  ASSERT_EQ(m.song->Field_Count, 3);
-  EXPECT_EQ(m.Field_Text(1), "end");
-  EXPECT_EQ(m.Field_Text(2), "Next");
-  EXPECT_LT(m.Start(1), m.Start(2));
+TEST(MidiImport, EventsBecomeLyricsAndEverySyllableItsField) {
+  const std::string separator = "\xE2\x80\xA9";  // U+2029 in UTF-8
+  struct Case {
+    const char* what;
+    std::string file;
+    QString text;
+    QStringList fields;
+  } cases[] = {
+      {"karaoke marks make lines and paragraphs under the title",
+       Lyric_File(Text(0, "@KMIDI KARAOKE FILE") + Text(0, "@TSunny") + Text(0, "@TThe Band") +
+                  Text(100, "\\Hel") + Text(100, "lo ") + Text(100, "world") +
+                  Text(100, "/Sec") + Text(100, "ond") + Text(100, "\\Third")),
+       "Sunny\r\nThe Band\r\n\r\nHello world\r\nSecond\r\n\r\nThird\r\n",
+       {"Hel", "lo ", "world", "Sec", "ond", "Third"}},
+      {"CR and NUL break lines",
+       Lyric_File(Lyric(0, "one") + Lyric(100, "\rtwo ") + Lyric(100, std::string("end\0", 4)) +
+                  Lyric(100, "more")),
+       "one\r\ntwo end\r\nmore\r\n", {"one", "two ", "end", "more"}},
+      {"information and copyright follow the lyrics",
+       Smf(1).Track(Meta(0, 2, "(c) Us") + Text(0, "@IFirst info ") + Text(0, "@I  Second") +
+                    Text(0, "@LENGL") + Text(10, "Sing") + End_Of_Track()).bytes,
+       "Sing\r\n(c) Us\r\nFirst info\r\nSecond", {"Sing"}},
+      {"a lyric at time 0 decides nothing; the first text later closes lyrics",
+       Lyric_File(Lyric(0, "zero ") + Text(0, "@TTitle") + Text(100, "text ") +
+                  Lyric(0, "lyric ") + Text(100, "again")),
+       "zero Title\r\ntext again\r\n", {"zero ", "text ", "again"}},
+      {"the first lyric later closes texts",
+       Lyric_File(Lyric(100, "lyric ") + Text(0, "text ") + Lyric(100, "only")),
+       "lyric only\r\n", {"lyric ", "only"}},
+      {"syllables of one tick are one field",
+       Lyric_File(Lyric(480, "Hel") + Lyric(0, "lo ") + Lyric(480, "you")), "Hello you\r\n",
+       {"Hello ", "you"}},
+      {"syllables of one tick on two lines stay apart",
+       Lyric_File(Lyric(480, "end") + Lyric(0, "/Next") + Lyric(960, "line")),
+       "end\r\nNextline\r\n", {"end", "Next", "line"}},
+      {"empty syllables", Lyric_File(Lyric(0, "one") + Lyric(100, "/") + Lyric(100, "two") +
+                                     Lyric(100, "")),
+       "one\r\ntwo\r\n", {"one", "two"}},
+      {"fields start at the first non-blank character",
+       Lyric_File(Lyric(0, "The") + Lyric(100, " night") + Lyric(100, " \tis") + Lyric(100, " ") +
+                  Lyric(100, "/ young")),
+       "The night \tis \r\n young\r\n", {"The", "night", "is", "young"}},
+      {"separators break lines",
+       Lyric_File(Lyric(0, "a" + separator) + Lyric(100, "b\x0B") + Lyric(100, "c\xE2\x80\xA8") +
+                  Lyric(100, "d\x0C") + Lyric(100, "e" + separator + "f")),
+       "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n", {"a", "b", "c", "d", "e\r\nf"}},
+      {"separators end syllables of one tick",
+       Lyric_File(Lyric(0, "a" + separator) + Lyric(0, "b\xC2\x85") + Lyric(0, "c")),
+       "a\r\nb\r\nc\r\n", {"a", "b", "c"}},
+  };
+  for (const Case& c : cases) {
+    Imported m(c.file);
+    ASSERT_TRUE(m.ok) << c.what;
+    EXPECT_EQ(m.Text(), c.text) << c.what;
+    QStringList fields;
+    for (int f = 1; f <= m.song->Field_Count; ++f) fields << m.Field_Text(f);
+    EXPECT_EQ(fields, c.fields) << c.what;
+    for (int f = 2; f <= m.song->Field_Count; ++f)
+      EXPECT_LT(m.Start(f - 1), m.Start(f)) << c.what << ", field " << f;
+  }
 }
 
 TEST(MidiImport, WordsOfOneEventAreSplitAndSpreadInTime) {
@@ -300,34 +302,6 @@ TEST(MidiImport, ReadsWindows1252AndUtf8Lyrics) {
   // A UTF-8 character cut off at the very end makes the text Windows-1252 after all.
   Imported cut(Smf(1).Track(Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End_Of_Track()).bytes);
   EXPECT_EQ(cut.Text(), QString::fromUtf8("Ã¼\r\n(c) Ã"));
-}
-
-TEST(MidiImport, EverySyllableGetsAFieldFromItsFirstNonBlankCharacter) {
-  const std::string separator = "\xE2\x80\xA9";  // U+2029 in UTF-8
-  struct Case {
-    const char* what;
-    std::string events;
-    QString text;
-    QStringList fields;
-  } cases[] = {
-      {"empty syllables", Lyric(0, "one") + Lyric(100, "/") + Lyric(100, "two") + Lyric(100, ""),
-       "one\r\ntwo\r\n", {"one", "two"}},
-      {"leading blanks", Lyric(0, "The") + Lyric(100, " night") + Lyric(100, " \tis") +
-                             Lyric(100, " ") + Lyric(100, "/ young"),
-       "The night \tis \r\n young\r\n", {"The", "night", "is", "young"}},
-      {"separators break lines", Lyric(0, "a" + separator) + Lyric(100, "b\x0B") +
-                                     Lyric(100, "c\xE2\x80\xA8") + Lyric(100, "d\x0C") +
-                                     Lyric(100, "e" + separator + "f"),
-       "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n", {"a", "b", "c", "d", "e\r\nf"}},
-  };
-  for (const Case& c : cases) {
-    Imported m(Lyric_File(c.events));
-    ASSERT_TRUE(m.ok) << c.what;
-    EXPECT_EQ(m.Text(), c.text) << c.what;
-    QStringList fields;
-    for (int f = 1; f <= m.song->Field_Count; ++f) fields << m.Field_Text(f);
-    EXPECT_EQ(fields, c.fields) << c.what;
-  }
 }
 
 TEST(MidiImport, StopsAtTheTablesCapacitiesAndSaysSo) {

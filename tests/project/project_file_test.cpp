@@ -261,6 +261,34 @@ TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
   EXPECT_EQ(song.Fields[4], (Field_Rec{4, 5, Encode_Event(1, 2)}));
 }
 
+TEST(ProjectFileReading, APictPictureKeepsTheFieldsAfterItOnTheirWords) {
+  QImage image(4, 4, QImage::Format_RGB32);
+  image.fill(qRgb(0, 0, 255));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  // "one ", the picture, " two": the word after the picture starts at position 7.
+  std::string bytes = "{\\rtf1 one {\\*\\shppict{\\pict\\pngblip " + png.toHex().toStdString() +
+                      "}} two}\r\n<properties>\xFE<Chk_Store_Pictures=1>\r\n" +
+                      Record(1, 3, Encode_Event(1, 30)) + Record(7, 9, Encode_Event(1, 60));
+  Saved_Project p;
+  std::string path = p.dir.File("pict.cgp");
+  Write_File(path, bytes);
+  ASSERT_EQ(Open_Project_File(p.song, path, p.ui), Read_Status::Complete);
+  for (int round = 0; round < 2; ++round) {
+    const QString text = p.song.RTB_Raw.Text();
+    ASSERT_EQ(p.song.Field_Count, 2);
+    EXPECT_EQ(text.mid(0, 3), "one");
+    EXPECT_EQ(text.mid(p.song.Fields[2].First_Char - 1, 3), "two") << "round " << round;
+    EXPECT_EQ(p.song.RTB_Raw.Picture_Count(), 1);
+    Song reopened;
+    ASSERT_EQ(Open_Project_File(reopened, p.Save("again.cgp"), p.ui), Read_Status::Complete);
+    p.song = reopened;
+  }
+  EXPECT_TRUE(p.recorder.messages.empty());
+}
+
 TEST(ProjectFileReading, NoAnchoringWhenPicturesAreNotStored) {
   Song song;
   Recording_Ui r;
@@ -470,7 +498,7 @@ TEST(DamagedProjects, MalformedFilesAreRefusedOrOpenedAsFarAsTheyGo) {
   }
 }
 
-TEST(DamagedProjects, ProjectsMustBeginLikeOne) {
+TEST(DamagedProjects, ProjectsMustBeginLikeOneAndBeFiles) {
   Temp_Dir dir;
   for (std::string bytes : {std::string(), std::string("just words\r\n"),
                             std::string("\x7F\x45LF binary", 10)}) {
@@ -478,6 +506,10 @@ TEST(DamagedProjects, ProjectsMustBeginLikeOne) {
     Write_File(path, bytes);
     Expect_Refused_And_Unchanged(path, "The file " + path + " is not a Lyricanvas project.");
   }
+  std::filesystem::create_directory(dir.File("folder.cgp"));
+  Expect_Refused_And_Unchanged(dir.File("folder.cgp"),
+                               "The project file " + dir.File("folder.cgp") +
+                                   " could not be opened: it is a directory");
 }
 
 TEST(DamagedProjects, EveryCutSaysHowManyFieldsWereRead) {
