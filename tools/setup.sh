@@ -18,6 +18,10 @@ PACKAGES=(
 if [ "${1:-}" = "--demo" ]; then
   PACKAGES+=(python3 fluidsynth)
 fi
+# tools/screenshots.sh drives the window on a virtual display and captures it.
+if [ "${1:-}" = "--screenshots" ]; then
+  PACKAGES+=(x11-apps netpbm xdotool)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

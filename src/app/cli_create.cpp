@@ -1,7 +1,6 @@
 // lyricanvas-cli create: writes the CD+G graphics of a song with the settings of the "CD+G
 // Creation" tab given as flags, through the create button's own checks and messages.
 #include <cstdio>
-#include <map>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -90,10 +89,16 @@ constexpr Value_Option Value_Options[] = {
 };
 
 /// The check boxes of the creation tab and their flags.
-constexpr std::pair<const char*, const char*> Check_Options[] = {
-    {"blank-audio", "Chk_Blank"},
-    {"reduce-framerate", "chk_framerate"},
-    {"reverse-transparency", "Chk_Reverse"},
+struct Check_Option {
+  const char* option;
+  const char* control;
+  const char* description;
+};
+
+constexpr Check_Option Check_Options[] = {
+    {"blank-audio", "Chk_Blank", "Writes silence instead of the WAV's audio into the image."},
+    {"reduce-framerate", "chk_framerate", "Wipes at 30 steps a second instead of 60."},
+    {"reverse-transparency", "Chk_Reverse", "Reverses the transparency of the background."},
 };
 
 constexpr int Max_Timebase_Pairs = 3;
@@ -101,8 +106,7 @@ constexpr int Max_Timebase_Pairs = 3;
 /// The settings of the command line, applied to the song's controls once it is loaded.
 struct Create_Options {
   std::string song_path;
-  std::string wav;     ///< the WAV file, or empty
-  std::string output;  ///< the output file, or empty
+  std::string wav;  ///< the WAV file, or empty
   bool yes = false;
   bool force = false;  ///< use what an incomplete song file holds
   std::vector<std::tuple<std::string, int, std::string>> texts;  ///< control, index, text
@@ -128,9 +132,7 @@ void Describe(Verb_Parser& words) {
                    "A time-base pair: the song time SOURCE is shown at DEST. Up to " +
                        std::to_string(Max_Timebase_Pairs) +
                        " pairs, each later than the one before in both times.");
-  words.Add_Flag({"blank-audio"}, "Writes silence instead of the WAV's audio into the image.");
-  words.Add_Flag({"reduce-framerate"}, "Wipes at 30 steps a second instead of 60.");
-  words.Add_Flag({"reverse-transparency"}, "Reverses the transparency of the background.");
+  for (const Check_Option& o : Check_Options) words.Add_Flag({o.option}, o.description);
   words.Add_Flag({"yes"}, "Answers Yes to every question, such as overwriting the output.");
   words.Add_Flag({"force"}, "Uses what an incomplete project or MIDI file holds.");
 }
@@ -176,18 +178,19 @@ void Read_Value(Verb_Parser& words, const Value_Option& o, Create_Options& optio
 
 /// Reads and checks the command line; the result is the exit status when the run ends here.
 std::optional<int> Parse_Args(const std::vector<std::string>& args, Create_Options& options) {
-  Verb_Parser words("create", "Writes the CD+G graphics of a song, as the \"Create CD+G Data\" "
-                              "button does with the settings of the \"CD+G Creation\" tab. " + Time_Forms);
+  Verb_Parser words("create", std::string("Writes the CD+G graphics of a song, as the \"Create "
+                                          "CD+G Data\" button does with the settings of the "
+                                          "\"CD+G Creation\" tab. ") + Time_Forms);
   Describe(words);
+  words.Ask_Before_Replacing();  // through the button's own question, answered by --yes
   if (std::optional<int> exit = words.Parse(args)) return exit;
   for (const Value_Option& o : Value_Options) Read_Value(words, o, options);
   Read_Timebase(words, options);
-  for (auto [flag, control] : Check_Options)
-    if (words.Is_Set(flag)) options.checks.emplace_back(control);
+  for (const Check_Option& o : Check_Options)
+    if (words.Is_Set(o.option)) options.checks.emplace_back(o.control);
   options.yes = words.Is_Set("yes");
   options.force = words.Is_Set("force");
   options.wav = words.Value("wav").value_or("");
-  options.output = words.Value("output").value_or("");
   std::vector<std::string> songs = words.Positionals();
   if (songs.size() != 1) words.Reject(songs.empty() ? "no SONG given" : "more than one SONG given");
   if (!words.Ok()) return words.Usage_Error();
@@ -200,16 +203,10 @@ void Apply(const Create_Options& options, Controls& controls) {
   for (const std::string& control : options.checks) controls.Set_Check(control, 1);
 }
 
-/// The song and the WAV must be regular files, and the output none of them; the button asks
-/// before it replaces an existing output.
+/// The song and the WAV must be regular files (the WAV of any length: it is streamed).
 std::string Files_Problem(const Create_Options& options) {
-  std::vector<std::string> inputs{options.song_path};
-  if (!options.wav.empty()) inputs.push_back(options.wav);
-  for (const std::string& input : inputs)
-    if (std::string problem = Input_Problem(input, input == options.wav ? UINT64_MAX : Max_Document_Bytes);
-        !problem.empty())
-      return problem;
-  return options.output.empty() ? std::string() : Output_Problem(options.output, inputs, true);
+  if (std::string problem = Input_Problem(options.song_path); !problem.empty()) return problem;
+  return options.wav.empty() ? std::string() : Input_Problem(options.wav, UINT64_MAX);
 }
 
 /// Messages and questions on stderr; a question is answered Yes only with --yes.

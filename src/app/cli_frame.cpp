@@ -34,7 +34,6 @@ constexpr std::uint64_t Max_Cdg_Bytes = std::uint64_t{512} << 20;  ///< about 20
 struct Frame_Options {
   std::string input;
   std::string output;
-  bool replace = false;
   std::optional<double> at;     ///< seconds
   std::optional<double> every;  ///< seconds
 };
@@ -47,12 +46,11 @@ int Fail(int code, const std::string& message) {
 void Describe(Verb_Parser& words) {
   words.Add_Positional("FILE.cdg", "The .cdg pack stream to show.");
   words.Add_Option({"at"}, "TIME",
-                   "Writes the display at TIME: the state after pack TIME x 300. " + Time_Forms);
+                   std::string("Writes the display at TIME: the state after pack TIME x 300. ") + Time_Forms);
   words.Add_Option({"every"}, "TIME",
                    "Writes a contact sheet of the display at 0, TIME, 2 x TIME ... up to the "
                    "end, at most " + std::to_string(Max_Sheet_Frames) + " frames; TIME above 0.");
   words.Add_Option({"o", "output"}, "OUT.png", "The PNG file to write; - writes it to standard output.");
-  words.Add_Flag({"yes"}, "Replaces an existing output file.");
 }
 
 /// Reads the options; the result is the exit status when the run ends here.
@@ -71,7 +69,6 @@ std::optional<int> Parse_Options(const std::vector<std::string>& args, Frame_Opt
   if (!words.Ok()) return words.Usage_Error();
   options.input = inputs[0];
   options.output = *words.Value("output");
-  options.replace = words.Is_Set("yes");
   return std::nullopt;
 }
 
@@ -160,9 +157,6 @@ int Write_Sheet(std::span<const std::uint8_t> bytes, const Frame_Options& option
 int Run_Frame(const std::vector<std::string>& args) {
   Frame_Options options;
   if (std::optional<int> exit = Parse_Options(args, options)) return *exit;
-  if (std::string problem = Output_Problem(options.output, {options.input}, options.replace);
-      !problem.empty())
-    return Fail(Exit_Failure, problem);
   std::string reason;
   std::optional<std::string> file = Read_Whole_File(options.input, &reason, Max_Cdg_Bytes);
   if (!file) return Fail(Exit_Failure, "cannot read '" + options.input + "': " + reason);

@@ -19,7 +19,6 @@ int Import(const std::vector<std::string>& args) {
                               "project file, as \"Open Project...\" reads it.");
   words.Add_Positional("INPUT", "The file to read: .cgp, .rtf, .txt, .mid or .kar.");
   words.Add_Option({"o", "output"}, "OUT.cgp", "The project file to write; - writes it to standard output.");
-  words.Add_Flag({"yes"}, "Replaces an existing output file.");
   words.Add_Flag({"force"}, "Writes what an incomplete file holds, and exits 0 although some of "
                             "its values could not be read.");
   if (std::optional<int> exit = words.Parse(args)) return *exit;
@@ -30,8 +29,6 @@ int Import(const std::vector<std::string>& args) {
   const std::string& input = inputs[0];
   const std::string output = *words.Value("output");
   if (std::string problem = Input_Problem(input); !problem.empty()) return words.Failure(problem);
-  if (std::string problem = Output_Problem(output, {input}, words.Is_Set("yes")); !problem.empty())
-    return words.Failure(problem);
   const bool force = words.Is_Set("force");
   Ui ui = Forced_Ui(force);
   Song song;

@@ -8,6 +8,7 @@
 #include "app/cli_files.h"
 #include "app/cli_options.h"
 #include "editing/syllables.h"
+#include "pictures/properties.h"
 #include "project/project_file.h"
 
 namespace lyricanvas::cli {
@@ -63,6 +64,18 @@ void Print_Timing(const Song& song) {
   std::printf("pictures: %d (%d embedded)\n", pictures, song.RTB_Raw.Picture_Count());
 }
 
+/// Each picture field in text order with its appearance properties.
+void Print_Pictures(const Song& song) {
+  std::vector<const Field_Rec*> pictures;
+  for (int f = 1; f <= song.Field_Count; ++f)
+    if (Is_Picture_Field(song.Fields[f])) pictures.push_back(&song.Fields[f]);
+  std::stable_sort(pictures.begin(), pictures.end(),
+                   [](const Field_Rec* a, const Field_Rec* b) { return a->First_Char < b->First_Char; });
+  for (std::size_t k = 0; k < pictures.size(); ++k)
+    std::printf("  picture %zu at character %d: %s\n", k + 1, pictures[k]->First_Char,
+                Describe_Picture_Properties(std::string_view(pictures[k]->Events).substr(1)).c_str());
+}
+
 void Print_Options(const Song& song) {
   const Controls defaults;
   std::printf("options that differ from the defaults:\n");
@@ -98,6 +111,7 @@ int Info(const std::vector<std::string>& args) {
   std::printf("lines: %d\n", Line_Count(song));
   std::printf("syllables: %d\n", Syllable_Count(song));
   Print_Timing(song);
+  Print_Pictures(song);
   std::printf("fonts:");
   for (const std::string& font : Fonts_Used(song.RTB_Raw)) std::printf(" [%s]", font.c_str());
   std::printf("\n");

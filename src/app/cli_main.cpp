@@ -27,14 +27,18 @@ void Print_Usage(std::FILE* out) {
   std::fprintf(out, "usage: lyricanvas-cli VERB [options]\n\nverbs:\n");
   for (const auto& verb : lyricanvas::cli::Verbs())
     std::fprintf(out, "  %s\n", verb.usage.c_str());
-  std::fprintf(out, "\nlyricanvas-cli VERB --help lists the options of a verb.\n");
+  std::fprintf(out, "\nlyricanvas-cli VERB --help lists the options of a verb; --version prints "
+                    "the version.\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   lyricanvas::Prepare_Headless_Environment();
-  QGuiApplication app(argc, argv);
+  // Qt takes its own options (-reverse, -platform, ...) out of argv; the verbs get them all.
+  const std::vector<std::string> words(argv, argv + argc);
+  int qt_argc = 1;
+  QGuiApplication app(qt_argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("lyricanvas-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(LYRICANVAS_VERSION));
   std::string name = argc < 2 ? "" : argv[1];
@@ -47,7 +51,7 @@ int main(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   for (const auto& verb : lyricanvas::cli::Verbs())
-    if (verb.name == name) return verb.run(std::vector<std::string>(argv + 2, argv + argc));
+    if (verb.name == name) return verb.run(std::vector<std::string>(words.begin() + 2, words.end()));
   std::fprintf(stderr, "lyricanvas-cli: unknown verb '%s'\n", name.c_str());
   Print_Usage(stderr);
   return 2;

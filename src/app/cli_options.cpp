@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "app/cli_files.h"
 #include "cdg/time_entry.h"
 
 namespace lyricanvas::cli {
@@ -34,10 +35,6 @@ std::string Clock_Text(double seconds) {
 std::string Dashed(const std::string& name) { return (name.size() == 1 ? "-" : "--") + name; }
 
 }  // namespace
-
-const std::string Time_Forms =
-    "A time is SECONDS or MINUTES:SECONDS, with hundredths after a ',' or '.' "
-    "(90, 90,5, 1:30, 1:30.50).";
 
 std::optional<double> Checked_Time(const std::string& text, const Time_Bounds& bounds,
                                    std::string& why) {
@@ -90,6 +87,8 @@ void Verb_Parser::Add_Positional(const std::string& name, const std::string& des
 
 void Verb_Parser::Add_Option(const std::vector<std::string>& names, const std::string& value_name,
                              const std::string& description) {
+  if (!value_name.empty()) value_options_.push_back(names.back());
+  if (std::ranges::find(names, "yes") != names.end()) has_yes_ = true;
   parser_.addOption(QCommandLineOption(Names(names), QString::fromStdString(description),
                                        QString::fromStdString(value_name)));
 }
@@ -99,6 +98,8 @@ void Verb_Parser::Add_Flag(const std::vector<std::string>& names, const std::str
 }
 
 std::optional<int> Verb_Parser::Parse(const std::vector<std::string>& args) {
+  bool writes = std::ranges::find(value_options_, "output") != value_options_.end();
+  if (writes && !has_yes_) Add_Flag({"yes"}, "Replaces an existing output file.");
   QStringList words{QStringLiteral("lyricanvas-cli")};
   for (const std::string& arg : args) words << From_Bytes(arg);
   if (!parser_.parse(words)) return Usage_Error(To_Bytes(parser_.errorText()));
@@ -114,7 +115,18 @@ std::optional<int> Verb_Parser::Parse(const std::vector<std::string>& args) {
     std::printf("lyricanvas-cli %s\n", QCoreApplication::applicationVersion().toUtf8().constData());
     return 0;
   }
+  if (writes) Check_Output();
   return std::nullopt;
+}
+
+void Verb_Parser::Check_Output() {
+  std::optional<std::string> output = Value("output");
+  if (!output) return;
+  std::vector<std::string> others = Positionals();
+  for (const std::string& name : value_options_)
+    if (name != "output")
+      for (std::string& value : Values(name)) others.push_back(std::move(value));
+  file_problem_ = Output_Problem(*output, others, verb_asks_ || Is_Set("yes"));
 }
 
 bool Verb_Parser::Is_Set(const std::string& name) const {
@@ -170,6 +182,7 @@ void Verb_Parser::Reject(const std::string& message) {
 }
 
 int Verb_Parser::Usage_Error(const std::string& message) const {
+  if (message.empty() && problem_.empty()) return Failure(file_problem_);
   const std::string& text = message.empty() ? problem_ : message;
   std::fprintf(stderr, "lyricanvas-cli %s: %s\n%s\n", verb_.c_str(), text.c_str(),
                Usage_Line().c_str());

@@ -11,10 +11,16 @@
 // A verb reads its words like this:
 //   Verb_Parser words("frame", "Writes the display of a .cdg file at one time as PNG.");
 //   words.Add_Positional("FILE.cdg", "The pack stream to show.");
-//   words.Add_Option({"at"}, "TIME", "The time to show. " + Time_Forms);
+//   words.Add_Option({"at"}, "TIME", std::string("The time to show. ") + Time_Forms);
 //   if (std::optional<int> exit = words.Parse(args)) return *exit;
 //   std::optional<double> at = words.Time("at", Time_Bounds{});
 //   if (!words.Ok()) return words.Usage_Error();
+//
+// A verb that writes a file names its option "output" (with "o" for short). It then gets --yes
+// (unless it has its own), and Parse checks the output against every other word: it must not be
+// a directory, device or FIFO, nor the same file as an input or any other value, nor an existing
+// file without --yes. Such a problem is reported by Usage_Error() after any usage problem, with
+// Exit_Failure.
 #include <QCommandLineParser>
 #include <optional>
 #include <string>
@@ -26,7 +32,9 @@ constexpr int Exit_Failure = 1;  ///< the work could not be done; the message sa
 constexpr int Exit_Usage = 2;    ///< the command line is wrong
 
 /// How the time values are written, for option descriptions.
-extern const std::string Time_Forms;
+inline constexpr char Time_Forms[] =
+    "A time is SECONDS or MINUTES:SECONDS, with hundredths after a ',' or '.' "
+    "(90, 90,5, 1:30, 1:30.50).";
 
 /// The range of a time value, in seconds. Times are never negative and stay below 100 minutes,
 /// the longest track a CD image holds with room to spare.
@@ -74,19 +82,27 @@ class Verb_Parser {
                                     const std::vector<std::string>& choices);
   /// Remembers a usage problem found by the verb itself (the first one counts).
   void Reject(const std::string& message);
+  /// The verb asks itself before it replaces an existing output, so Parse does not refuse one.
+  void Ask_Before_Replacing() { verb_asks_ = true; }
 
-  bool Ok() const { return problem_.empty(); }
-  /// Prints the remembered problem (or `message`) and the usage line; returns Exit_Usage.
+  bool Ok() const { return problem_.empty() && file_problem_.empty(); }
+  /// Prints the remembered usage problem (or `message`) and the usage line and returns
+  /// Exit_Usage; without one, prints the problem with the output and returns Exit_Failure.
   int Usage_Error(const std::string& message = {}) const;
   /// Prints "lyricanvas-cli VERB: message"; returns Exit_Failure.
   int Failure(const std::string& message) const;
 
  private:
   std::string Usage_Line() const;
+  void Check_Output();
 
   std::string verb_;
   QCommandLineParser parser_;
+  std::vector<std::string> value_options_;  ///< the first name of each option with a value
+  bool has_yes_ = false;
+  bool verb_asks_ = false;
   std::string problem_;
+  std::string file_problem_;
 };
 
 /// "a", "b" or "c": the choices quoted, for messages and descriptions.

@@ -1,7 +1,8 @@
 // lyricanvas: the window. One optional argument, a project file, with or without double quotes.
 //
 // LYRICANVAS_STARTUP_REPORT=1 prints the milliseconds from the start of main to the window's
-// first paint on stderr; =quit also closes the window then (for measuring start-up).
+// first paint on stderr, and leaves the splash out so that nothing covers the window (for
+// measuring start-up and taking screenshots); =quit also closes the window then.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/window/main_window.h"
 #include "app/window/splash.h"
@@ -51,6 +53,9 @@ int main(int argc, char** argv) {
   if (report) window.installEventFilter(&watch);
   window.show();
   if (!report) (new lyricanvas::Splash(&window))->show();
-  window.Start_Up(argc > 1 ? argv[1] : "");
+  // Opening the project may ask or tell the user something: that happens in the running event
+  // loop, over the window already shown.
+  const std::string project = argc > 1 ? argv[1] : "";
+  QTimer::singleShot(0, &window, [&window, project] { window.Start_Up(project); });
   return app.exec();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cdg/line_drawing.h"
 #include "model/layout.h"
 
 namespace lyricanvas {
@@ -29,12 +30,12 @@ struct Point_Writer {
   coloring_line& line;
   bool overflowed = false;
 
-  void Add(int x, double time, int jump) {
+  void Add(int x, double time, int jump, bool on_time = false) {
     if (line.count >= Max_Coloring_Points) {
       overflowed = true;
       return;
     }
-    line.points[static_cast<std::size_t>(++line.count)] = coloring_point{x, time, jump};
+    line.points[static_cast<std::size_t>(++line.count)] = coloring_point{x, time, jump, on_time};
   }
   const coloring_point& Last() const { return line.points[static_cast<std::size_t>(line.count)]; }
 };
@@ -43,8 +44,9 @@ struct Point_Writer {
 
 class Line_Fetcher {
  public:
-  Line_Fetcher(const Creation_Run& run, const Song& song, int line, coloring_line& out)
-      : run_(run), song_(song), line_(line), text_(song.RTB_Raw.Text()), out_{out} {}
+  Line_Fetcher(const Creation_Run& run, const Song& song, int line, coloring_line& out,
+               const Ink_Columns* ink)
+      : run_(run), song_(song), line_(line), text_(song.RTB_Raw.Text()), ink_(ink), out_{out} {}
 
   bool Overflowed() const { return out_.overflowed; }
 
@@ -104,16 +106,27 @@ class Line_Fetcher {
     return {0, 0};
   }
 
-  void Add(int x, double time, int jump, int error_number) {
-    out_.Add(x, time, jump);
+  void Add(int x, double time, int jump, int error_number, bool on_time = false) {
+    out_.Add(x, time, jump, on_time);
     if (time < 0) Report_Fetched_Below_Zero(run_.ui, error_number);
   }
 
-  void Swiping_Points(int f, int x, int width) {
+  /// Where a field's wipe interpolation starts when it would start at x and end at xe: one past
+  /// the first inked column, so that this column changes colour at the field's first event and
+  /// the blank before it jumps; x itself when the line's ink is not known or the field has none.
+  int Ink_Start(int x, int xe) const {
+    if (!ink_) return x;
+    for (int c = std::max(x, 0); c + 1 < xe && c <= Inner_Width; ++c)
+      if ((*ink_)[static_cast<std::size_t>(c)]) return c + 1;
+    return x;
+  }
+
+  void Swiping_Points(int f, int x, int width, bool on_time) {
     if (x >= Line_End() - song_.Wipe_Margin) return;
     const int events = Event_Count(song_.Fields[static_cast<std::size_t>(f)].Events);
     for (int k = 1; k <= events; ++k)
-      Add(Round_Even(Event_Position(song_, f, k) * width + x), Field_Time(song_, f, k), 0, 16);
+      Add(Round_Even(Event_Position(song_, f, k) * width + x), Field_Time(song_, f, k), 0, 16,
+          on_time && k == 1);
   }
 
   int First_X(const Field_Rec& field, int p0) const {
@@ -130,8 +143,11 @@ class Line_Fetcher {
     int x = First_X(field, p0);
     Add(x, Field_Time(song_, first, 1), -1, 12);
     int xe = Right_Edge(field) - 1;
+    const int start = Ink_Start(x, xe);
+    const bool moved = start != x;
+    x = start;
     int width = xe - x;
-    Swiping_Points(first, x, width);
+    Swiping_Points(first, x, width, moved);
     int previous = first, cursor = first;
     bool beyond = false;
     // The guard bounds the walk should the field table be inconsistent.
@@ -156,9 +172,12 @@ class Line_Fetcher {
         x = xe;
       }
       xe = next.Last_Char + 1 > pe ? Line_End() + song_.Wipe_Margin : Right_Edge(next);
-      width = xe - x;
       if (gap) Add(x, Field_Time(song_, g, 1), -1, 14);
-      Swiping_Points(g, x, width);
+      const int start = Ink_Start(x, xe);
+      const bool moved = start != x;
+      x = start;
+      width = xe - x;
+      Swiping_Points(g, x, width, moved);
       previous = g;
     }
     int finish = xe;
@@ -188,6 +207,7 @@ class Line_Fetcher {
   const Song& song_;
   const int line_;
   const QString text_;
+  const Ink_Columns* ink_;
   Point_Writer out_;
 };
 
@@ -232,8 +252,9 @@ class Coloring_Pass {
         p.jump = -1;
       if (p.color_time < lasttime && p.jump == -1) {
         p.x = std::max(p.x, lastx);
-      } else if (p.color_time - lasttime < frame_ && p.x < Truncated(lastx / 6.0) * 6 + 5 &&
-                 j < count && P(j + 1).jump == 0 && p.jump == 0) {
+      } else if (!p.on_time && p.color_time - lasttime < frame_ &&
+                 p.x < Truncated(lastx / 6.0) * 6 + 5 && j < count && P(j + 1).jump == 0 &&
+                 p.jump == 0) {
         if (lasttime > 20000) Report_Error(run_.ui, "Error #7: lasttime is greater than 20000.");
         if (lasttime < 0) Report_Error(run_.ui, "Error #8: lasttime is smaller than 0.");
         p.color_time = lasttime;
@@ -347,13 +368,14 @@ std::string Error_Report_Request() {
   return "Please save your project and send an error report to support@lyricanvas.org.";
 }
 
-coloring_line fetch_line(const Creation_Run& run, const Song& song, int line, bool* overflowed) {
+coloring_line fetch_line(const Creation_Run& run, const Song& song, int line, bool* overflowed,
+                         const Ink_Columns* ink) {
   coloring_line rec;
   rec.text = Line_Text(song, line);
   if (overflowed) *overflowed = false;
   if (line < 1 || line > Max_Lines || song.Line_Start[static_cast<std::size_t>(line - 1)] < 0)
     return rec;
-  Line_Fetcher fetcher(run, song, line, rec);
+  Line_Fetcher fetcher(run, song, line, rec, ink);
   fetcher.Fetch();
   if (overflowed) *overflowed = fetcher.Overflowed();
   return rec;
@@ -384,15 +406,28 @@ bool Correct_Coloring_Line(Creation_Run& run, coloring_line& line) {
   return Coloring_Pass(run).Correct(line);
 }
 
+Ink_Columns Wiped_Ink_Columns(Creation_Run& run, const Song& song, Surface& work, int line) {
+  Ink_Columns ink{};
+  const int xor_value = Wipe_Xor_Value(run.Settings.Wiping_Style);
+  const bool outline_too =
+      xor_value == 3 || run.Settings.Wiping_Style == "Swipe text body & outline";
+  if (xor_value == 0) return ink;
+  for (const Line_Pixel& pixel : Picture_Of(run, song, work, line))
+    if (pixel.body || outline_too) ink[static_cast<std::size_t>(pixel.x)] = true;
+  return ink;
+}
+
 void build_coloring_table(Creation_Run& run, const Song& song) {
   run.last_color_pack = 0;
+  Surface work = Make_Work_Picture();
   std::fill(run.coloring_table.begin(), run.coloring_table.end(), coloring_line{});
   const int line_count = Line_Count(song);
   const int lines = std::min(line_count, Max_Lines);
   std::vector<int> crowded;
   for (int L = 1; L <= lines; ++L) {
     bool overflowed = false;
-    coloring_line rec = fetch_line(run, song, L, &overflowed);
+    const Ink_Columns ink = Wiped_Ink_Columns(run, song, work, L);
+    coloring_line rec = fetch_line(run, song, L, &overflowed, &ink);
     if (rec.picture.empty() && rec.count > 0) {
       if (rec.points[1].color_time >= Untimed_Beyond) {
         // Seconds must never pass for pack numbers: such a line gets no wipe.

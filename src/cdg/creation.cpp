@@ -233,6 +233,78 @@ void Prepare_Wipes(Creation_Run& run, const Song& song, Surface& work) {
   }
 }
 
+/// Rows above and below its print origin that a line's letters take.
+struct Ink_Rows {
+  int top = 0;
+  int bottom = -1;
+};
+
+Ink_Rows Text_Rows(Creation_Run& run, const Song& song, Surface& work) {
+  Ink_Rows rows{Inner_Height, -Inner_Height};
+  const int lines = std::min(Line_Count(song), Max_Lines);
+  for (int line = 1; line <= lines; ++line)
+    for (const Line_Pixel& pixel : Picture_Of(run, song, work, line)) {
+      rows.top = std::min<int>(rows.top, pixel.y);
+      rows.bottom = std::max<int>(rows.bottom, pixel.y);
+    }
+  return rows;
+}
+
+/// Moves the print origin up when the bottom slot's letters would run off the screen, or down
+/// when the top slot's would, as far as the other edge allows.
+void Keep_Text_On_Screen(Creation_Run& run, const Song& song, Surface& work) {
+  const Ink_Rows rows = Text_Rows(run, song, work);
+  if (rows.bottom < rows.top) return;
+  const int last_top = Slot_Top(run.Lines_Per_Screen, run.Lines_Per_Screen);
+  const int overrun = last_top + run.Line_Y_Offset + rows.bottom - (Inner_Height - 1);
+  if (overrun > 0) run.Line_Y_Offset -= overrun;
+  const int above = -(run.Line_Y_Offset + rows.top);
+  if (above > 0 && last_top + run.Line_Y_Offset + above + rows.bottom < Inner_Height)
+    run.Line_Y_Offset += above;
+}
+
+void Add_Once(std::vector<int>& lines, int line) {
+  if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
+}
+
+/// Adds the lines of screen s whose letters leave the screen or share a pixel with a neighbour.
+void Find_Cut_Lines(Creation_Run& run, const Song& song, Surface& work, int s,
+                    std::vector<int>& cut) {
+  std::vector<int> owner(static_cast<std::size_t>(Inner_Height * Screen_Pixels::Columns), 0);
+  for (int p = 1; p <= run.Screen_Line_Count[static_cast<std::size_t>(s)]; ++p) {
+    const int line = run.Screen_Lines[static_cast<std::size_t>(s)][static_cast<std::size_t>(p)];
+    const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
+    if (line < 1 || rec.Slot_Of_Line < 1) continue;
+    const int origin = Slot_Top(rec.Slot_Of_Line, run.Lines_Per_Screen) + run.Line_Y_Offset;
+    for (const Line_Pixel& pixel : Picture_Of(run, song, work, line)) {
+      const int y = origin + pixel.y;
+      if (y < 0 || y >= Inner_Height) {
+        Add_Once(cut, line);
+        continue;
+      }
+      int& other = owner[static_cast<std::size_t>(y * Screen_Pixels::Columns + pixel.x)];
+      if (other != 0 && other != line) {
+        Add_Once(cut, other);
+        Add_Once(cut, line);
+      }
+      other = line;
+    }
+  }
+}
+
+/// Tells the user, before anything is written, which lines cannot be drawn whole.
+void Tell_Cut_Lines(Creation_Run& run, const Song& song, Surface& work) {
+  std::vector<int> cut;
+  for (int s = 1; s <= run.Screen_Count; ++s) Find_Cut_Lines(run, song, work, s, cut);
+  if (cut.empty()) return;
+  std::sort(cut.begin(), cut.end());
+  std::string list;
+  for (int line : cut) list += (list.empty() ? "" : ", ") + std::to_string(line);
+  Show_Message(run.ui, "The font is too large for " + std::to_string(run.Lines_Per_Screen) +
+                           " lines on a screen: line(s) " + list +
+                           " will be drawn cut. Choose a smaller font or fewer lines on a screen.");
+}
+
 void Create_Screens(Creation_Run& run, const Song& song, Surface& work) {
   for (int s = 1; s <= run.Screen_Count + 1; ++s) {
     Check_Cancel(run);
@@ -337,10 +409,12 @@ bool Create_CDG(Creation_Run& run, Song& song) {
     Size_Pack_Buffer(run);
     Set_Run_Status(run, "finding offsets");
     Measure_Line_Y_Offset(run, song);
+    Surface work = Make_Work_Picture();
+    Keep_Text_On_Screen(run, song, work);
     Set_Run_Status(run, "preparing lyrics lines");
     Clear_Screen_Tables(run);
     Assign_Lines_To_Screens(run, song);
-    Surface work = Make_Work_Picture();
+    Tell_Cut_Lines(run, song, work);
     Prepare_Wipes(run, song, work);
     Raise_Last_Pack(run);
     Create_Screens(run, song, work);

@@ -33,7 +33,7 @@ Output_Error::Kind Kind_Of_Errno(int number) {
     case EACCES: case EPERM: case EROFS: case EISDIR: case ETXTBSY: case ENOSPC: case EDQUOT:
     case EFBIG:
       return Output_Error::Cannot_Write;
-    case ENAMETOOLONG: case ENODEV: case ENXIO: case ELOOP:
+    case ENAMETOOLONG: case EINVAL: case ENODEV: case ENXIO: case ELOOP:
       return Output_Error::Bad_Name;
     default:
       return Output_Error::Other;

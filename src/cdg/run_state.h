@@ -62,6 +62,9 @@ struct coloring_point {
   int x = 0;
   double color_time = 0;  ///< seconds after fetching, pack number after the coloring pass
   int jump = 0;           ///< -1: a new segment starts here, nothing is interpolated before it
+  /// The first inked column of a field reaches its colour here, at the field's first event;
+  /// the point is never merged into a neighbour.
+  bool on_time = false;
   bool operator==(const coloring_point&) const = default;
 };
 
@@ -86,6 +89,8 @@ struct Line_Pixel {
   bool body = false;
 };
 using Line_Picture = std::vector<Line_Pixel>;
+/// Per column of the inner area: whether the parts a wiping style recolours have ink there.
+using Ink_Columns = std::array<bool, Inner_Width + 1>;
 
 /// Settings of the creation tab as one run reads them.
 struct Creation_Settings {

@@ -43,6 +43,10 @@ int Line_Count_Of(const Creation_Run& run, int s) {
   return run.Screen_Line_Count[static_cast<std::size_t>(s)];
 }
 
+void Skip_Occupied(Creation_Run& run) {
+  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
+}
+
 /// The first wipe of screen s, or `none` when its lines have none.
 std::int64_t First_Wipe_Of(Creation_Run& run, int s, std::int64_t none) {
   std::int64_t first = none;
@@ -109,20 +113,6 @@ Screen_Plan Plan_Screen(Creation_Run& run, int s) {
   return plan;
 }
 
-/// Border, transparency, memory presets and colour tables of a cleared screen.
-constexpr int Clear_Packs = 20;
-
-/// Moves Pack_Pointer to the first slot that begins `count` empty slots in a row, so that no
-/// wipe pack falls between the packs that clear the screen and is lost with it.
-void Skip_To_Free_Run(Creation_Run& run, int count) {
-  for (std::int64_t free = 0; free < count; ++free)
-    if (run.Pack_Buffer.Occupied(run.Pack_Pointer + free)) {
-      run.Pack_Pointer += free + 1;
-      free = -1;
-    }
-}
-
-
 /// Where the redraw of a cleared screen begins, after the previous screen has ended.
 void Place_Draw_Point(Creation_Run& run, const Screen_Plan& plan) {
   if (plan.s == 1) {
@@ -165,17 +155,21 @@ void Write_Screen_Lines(Creation_Run& run, const Song& song, Surface& work, int 
 void Clear_To_Background(Creation_Run& run, const Song& song, const Screen_Plan& plan) {
   if (plan.s > 1) Fade_Out(run, song, plan);
   Debug_Log(run.ui, "Hard screen change performed at " + Seconds_Text(run.Pack_Pointer));
-  Skip_To_Free_Run(run, Clear_Packs);
+  // Each pack goes into the next free slot: wipe packs already placed stay where they are.
+  Skip_Occupied(run);
   if (!plan.picture_shown) run.Work_Palette = song.Palette;
   Write_Border_Preset(run, 0);
   Write_Transparency(run, run.Pack_Pointer);
   Write_Memory_Preset(run, 0, run.Pack_Pointer);
+  const std::int64_t cleared = run.Pack_Pointer;
   Write_Color_Tables(run, run.Work_Palette, run.Pack_Pointer);
   run.Target_Screen.Fill(0);
   run.Shown_Screen.Fill(0);
   run.Background_Screen.Fill(0);
-  // The presets just placed cleared whatever the stream showed before them.
-  run.Interpreted_Up_To = run.Pack_Pointer - 1;
+  // The presets cleared whatever the stream showed before them; wipe packs met among the colour
+  // tables act on the cleared screen.
+  run.Interpreted_Up_To = cleared - 1;
+  Interpret_Packs_Up_To(run, run.Pack_Pointer);
 }
 
 /// The hard change: fade, clear (or show the screen's picture) and redraw the whole screen.

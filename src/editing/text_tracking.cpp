@@ -157,6 +157,7 @@ void Track_Edits(Song& song, Edit_Tracker& tracker) {
   tracker.Text_Now = song.RTB_Raw.Text();
   song.Text_Length = tracker.Text_Now.size();
   Fill_Char_Field(song, song.Text_Length);
+  song.Fields_Follow_Text = true;
   Song* s = &song;
   Edit_Tracker* t = &tracker;
   tracker.Connections.push_back(QObject::connect(
@@ -206,7 +207,9 @@ void Update_Data(Song& song, Edit_Tracker& tracker, int position, int added) {
       Forget_Redo(tracker);
       std::vector<Field_Change> changes;
       const bool recorded = tracker.Steps_Done > 0 && undo > 0;
-      Apply_Change(song, change, length, recorded ? &changes : nullptr);
+      // An inserted picture is a field of its own; it never joins the syllable before it.
+      const bool join = !text.mid(change.Start, change.Added).contains(QChar(Picture_Char));
+      Apply_Change(song, change, length, recorded ? &changes : nullptr, join);
       if (recorded) Merge_Into(tracker.Steps[tracker.Steps_Done - 1], changes);
       change = {};
     }

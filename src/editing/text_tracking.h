@@ -63,6 +63,7 @@ void Move_Fields(Song& song, const Text_Change& change, std::vector<Field_Change
 
 /// Makes the tracker follow the lyrics document of the song (again, after a project was opened
 /// or the document replaced): forgets the history, turns the document's undo on and watches it.
+/// From then on the song's Fields_Follow_Text is set; the tracker must not outlive the song.
 void Track_Edits(Song& song, Edit_Tracker& tracker);
 
 /// Handles one change report of the lyrics document: the Qt position and the number of

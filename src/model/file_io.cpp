@@ -73,6 +73,15 @@ void Install_Cleanup_Handlers() {
   });
 }
 
+/// Forces the folder's entry of a renamed file to the disk, so the new name survives a crash.
+void Sync_Folder(const std::string& path) {
+  std::string dir = std::filesystem::path(path).parent_path().string();
+  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 std::string Random_Name(const std::string& target) {
   static std::random_device random;
   return "." + std::filesystem::path(target).filename().string() + "." +
@@ -283,6 +292,7 @@ bool Atomic_File::Commit(File_Error& error) {
   }
   Keep_On_Signal(temp_);
   temp_.clear();
+  if (sync_) Sync_Folder(path_);
   return true;
 }
 

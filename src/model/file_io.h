@@ -57,7 +57,8 @@ class Atomic_File {
  public:
   static constexpr std::size_t Buffer_Size = 1 << 20;
 
-  /// With sync_to_disk the data is forced to the disk before it takes its place.
+  /// With sync_to_disk the data is forced to the disk before it takes its place, and the new
+  /// name after.
   explicit Atomic_File(std::string path, bool sync_to_disk = false);
   ~Atomic_File();
   Atomic_File(const Atomic_File&) = delete;

@@ -103,6 +103,9 @@ struct Song {
   std::string Project_Properties;
   std::int32_t Text_Length = 0;
   bool Suppress_Text_Events = false;
+  /// Set once an edit tracker moves the fields with every change of RTB_Raw (the window's);
+  /// code that changes the text must then leave the fields to it.
+  bool Fields_Follow_Text = false;
   int Picture_Count = 0;
   std::int32_t Last_Sel_Start = 0;
   double Song_Time = 0;

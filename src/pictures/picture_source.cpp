@@ -48,6 +48,29 @@ int Cut_Field_Around(Song& song, int f, int position) {
   return 0;
 }
 
+/// Moves the fields behind a text offset on by count characters; a field around the offset
+/// grows.
+void Shift_Fields(Song& song, int offset, int count) {
+  // In the window the edit tracker has moved the fields with the text already.
+  if (song.Fields_Follow_Text) return;
+  for (int f = 1; f <= song.Field_Count; ++f) {
+    Field_Rec& field = song.Fields[f];
+    if (Is_Empty(field)) continue;
+    if (field.First_Char > offset) field.First_Char = static_cast<std::int16_t>(field.First_Char + count);
+    if (field.Last_Char > offset) field.Last_Char = static_cast<std::int16_t>(field.Last_Char + count);
+  }
+}
+
+void Insert_Break(Song& song, int offset) {
+  song.RTB_Raw.Insert_Text(offset, QStringLiteral("\r\n"));
+  Shift_Fields(song, offset, 2);
+}
+
+/// Whether the line that starts at an offset is empty (the end of the text counts as empty).
+bool Blank_Line_At(const QString& text, int offset) {
+  return offset >= text.size() || text.mid(offset, 2) == QStringLiteral("\r\n");
+}
+
 }  // namespace
 
 std::optional<std::string> Extract_Embedded_Picture(const Song& song, int picture_field) {
@@ -154,15 +177,35 @@ int Edit_Picture_Properties(Song& song, int position,
 
 int Insert_Picture(Song& song, int offset, const std::string& bmp, const std::string& file) {
   song.RTB_Raw.Insert_Picture(offset, Embedded_Picture{bmp, QString::fromStdString(file)});
-  // Characters behind the picture move on by one; a field around it now covers it too.
-  for (int f = 1; f <= song.Field_Count; ++f) {
-    Field_Rec& field = song.Fields[f];
-    if (Is_Empty(field)) continue;
-    if (field.First_Char > offset) ++field.First_Char;
-    if (field.Last_Char > offset) ++field.Last_Char;
-  }
+  Shift_Fields(song, offset, 1);
   song.Picture_Count = song.RTB_Raw.Picture_Count();
   return song.Picture_Count;
+}
+
+int Insert_Picture_Line(Song& song, int after_lines, const std::string& bmp,
+                        const std::string& file, bool own_screen) {
+  const std::vector<int>& starts = song.RTB_Raw.Line_Starts();
+  const int lines = song.RTB_Raw.Line_Count();
+  if (after_lines < 0 || after_lines > lines) return 0;
+  int offset = after_lines < lines ? starts[static_cast<std::size_t>(after_lines)]
+                                    : song.RTB_Raw.Length();
+  // A line that ends the text without a break gets one first.
+  if (after_lines == lines && lines > 0 && !song.RTB_Raw.Text().endsWith(QStringLiteral("\r\n"))) {
+    Insert_Break(song, offset);
+    offset += 2;
+  }
+  const QString text = song.RTB_Raw.Text();
+  const bool blank_before =
+      offset == 0 || (offset >= 4 && text.mid(offset - 4, 4) == QStringLiteral("\r\n\r\n"));
+  const bool blank_after = Blank_Line_At(text, offset);
+  if (own_screen && !blank_after) Insert_Break(song, offset);
+  Insert_Break(song, offset);
+  Insert_Picture(song, offset, bmp, file);
+  if (!blank_before) {
+    Insert_Break(song, offset);
+    offset += 2;
+  }
+  return offset + 1;
 }
 
 }  // namespace lyricanvas

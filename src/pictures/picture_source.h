@@ -37,4 +37,11 @@ int Edit_Picture_Properties(Song& song, int position,
 /// it on. Returns the number of embedded pictures.
 int Insert_Picture(Song& song, int offset, const std::string& bmp, const std::string& file);
 
+/// Inserts a picture as a line of its own after the first `after_lines` lines (0: before the
+/// first line), with blank lines around it so that it opens a screen; with own_screen the
+/// lyrics after it start a new screen too. Returns the picture's 1-based position, 0 when
+/// after_lines is beyond the last line.
+int Insert_Picture_Line(Song& song, int after_lines, const std::string& bmp,
+                        const std::string& file, bool own_screen);
+
 }  // namespace lyricanvas

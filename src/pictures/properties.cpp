@@ -38,6 +38,39 @@ std::string Build_Picture_Properties(const Picture_Properties_Rec& rec) {
          Tag("dither_picture", rec.dither_picture) + Tag("reverse_effect", rec.reverse_effect);
 }
 
+Picture_Dialog_Values Load_Picture_Dialog(std::string_view properties,
+                                          const std::string& current_file) {
+  const Picture_Properties_Rec rec = Read_Picture_Properties(properties);
+  auto checked = [](const std::string& value) { return value == "1" ? 1 : 0; };
+  Picture_Dialog_Values values;
+  values.effect = rec.Appearance_effect;
+  values.hold_time = rec.hold_time;
+  values.along = checked(rec.along_with_lyrics);
+  values.after = checked(rec.right_after_lyrics);
+  values.overwrite = checked(rec.overwrite_last_screen);
+  values.dither = rec.dither_picture.empty() ? 1 : checked(rec.dither_picture);
+  values.reverse = checked(rec.reverse_effect);
+  values.file = rec.filename.empty() ? current_file : rec.filename;
+  return values;
+}
+
+std::string Picture_Dialog_Properties(const Picture_Dialog_Values& values) {
+  Picture_Properties_Rec rec;
+  rec.Appearance_effect = values.effect;
+  rec.filename = values.file;
+  rec.along_with_lyrics = std::to_string(values.along);
+  rec.hold_time = values.hold_time;
+  rec.right_after_lyrics = std::to_string(values.after);
+  rec.overwrite_last_screen = std::to_string(values.overwrite);
+  rec.dither_picture = std::to_string(values.dither);
+  rec.reverse_effect = std::to_string(values.reverse);
+  return Build_Picture_Properties(rec);
+}
+
+std::string Cancel_Picture_Dialog(const std::string& properties, const std::string& file) {
+  return properties.empty() ? Tag("filename", file) : properties;
+}
+
 std::string Get_Appearance_Effect(std::string_view properties) {
   return Get_Property(properties, "Appearance_effect");
 }

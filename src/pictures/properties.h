@@ -24,6 +24,30 @@ struct Picture_Properties_Rec {
   bool operator==(const Picture_Properties_Rec&) const = default;
 };
 
+/// The controls of the picture dialog: the effect list's text, the hold time box, and the check
+/// boxes as 0 unchecked, 1 checked, 2 grayed.
+struct Picture_Dialog_Values {
+  std::string effect;
+  std::string hold_time;
+  int along = 0;
+  int after = 0;
+  int overwrite = 0;
+  int dither = 1;
+  int reverse = 0;
+  std::string file;  ///< the picture file the dialog edits
+  bool operator==(const Picture_Dialog_Values&) const = default;
+};
+
+/// The controls for a property string: a check box is checked exactly when its value is "1",
+/// except dithering, which is also on when the key is absent. A file named in the string
+/// replaces current_file.
+Picture_Dialog_Values Load_Picture_Dialog(std::string_view properties,
+                                          const std::string& current_file);
+/// The property string the dialog's OK writes.
+std::string Picture_Dialog_Properties(const Picture_Dialog_Values& values);
+/// What Cancel leaves: a new picture (empty properties) keeps its file and nothing else.
+std::string Cancel_Picture_Dialog(const std::string& properties, const std::string& file);
+
 /// Reads every key of a property string; absent keys read "".
 Picture_Properties_Rec Read_Picture_Properties(std::string_view properties);
 /// The property string with every key in the dialog's order.

@@ -125,7 +125,12 @@ void Draw_View_Line(Timing_Editor& te, const Song& song, int row, int line) {
   te.View_Changed = true;
   if (line < 1 || line > Last_Line(song)) return;
   Print_Line(te, song, te.Pic_Indication, top, line, false);
+  const auto [first, last] = Line_Chars(song, line);
   for (int i = 1; i <= te.Area_Count; ++i) {
+    const Area_Rec& area = te.Areas[static_cast<std::size_t>(i)];
+    // Areas are in text order: those before the line's characters are skipped cheaply.
+    if (area.Starting_Character > last) break;
+    if (area.Ending_Character < first) continue;
     const auto span = Area_Wiped_Span(te, song, i, line);
     if (!span) continue;
     Render_Wiped_Line(te, song, line);

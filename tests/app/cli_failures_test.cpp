@@ -35,6 +35,7 @@ struct Work_Folder {
     fs::copy_file(testing::Test_Data("project/cgp/timed_demo.cgp"), dir.File("song.cgp"));
     Write_File(dir.File("tiny.cdg"), std::string(300 * 24, '\0'));  // one second of empty packs
     Write_File(dir.File("short.wav"), Short_Wav());
+    Write_File(dir.File("keys.txt"), "2.0 press\n2.5 release\n");
     for (const char* name : {"out.cdg", "out.bin", "old.png"}) Write_File(dir.File(name), "old output");
     fs::create_directory(dir.File("dir"));
     ::mkfifo(dir.File("fifo").c_str(), 0600);
@@ -99,6 +100,11 @@ const Failure Failures[] = {
     {"create song.txt --total 0:30 -o out.cdg", 1,
      "The file \"out.cdg\" already exists! Do you want to overwrite it? No"},
     {"frame tiny.cdg --at 1 -o old.png --yes", 1, "0:01.00 is past the end"},
+    {"syllables song.cgp -o song.cgp --yes", 1, "the output 'song.cgp' is the input file"},
+    {"syllables song.cgp -o out.cdg", 1, "'out.cdg' already exists; give --yes"},
+    {"timing song.cgp --keys keys.txt -o keys.txt --yes", 1, "is the input file 'keys.txt'"},
+    {"timing song.cgp --keys keys.txt -o out.bin", 1, "'out.bin' already exists; give --yes"},
+    {"timing song.cgp --keys fifo -o new.cgp", 1, "it is a FIFO, not a regular file"},
     // A WAV shorter than one sector.
     {"create song.txt --wav short.wav -o out.bin --yes", 1,
      "its 100 bytes of audio do not fill one sector"},
@@ -172,7 +178,7 @@ TEST(CliFailures, HelpAndVersionAnswerWithoutDoingAnything) {
   auto before = folder.Snapshot();
   for (const Answer& c : {Answer{"--version", "lyricanvas-cli 1.0.20\n"},
                           {"frame --version", "lyricanvas-cli 1.0.20\n"},
-                          {"--help", "lyricanvas-cli VERB --help lists the options of a verb."},
+                          {"--help", "lyricanvas-cli VERB --help lists the options of a verb"},
                           {"create --help", "--fading <STYLE>          The fading style: \"Smooth"},
                           {"create --help", "\"Draw no outline\""},
                           {"create song.txt -o new.cdg --help", "--timebase <SOURCE=DEST>"},
@@ -210,6 +216,11 @@ TEST(CliOutputs, ADashWritesToStandardOutput) {
   EXPECT_EQ(cdg.exit_code, 0);
   EXPECT_EQ(cdg.output.size() % 24, 0u);
   EXPECT_GT(cdg.output.size(), 24u * 300 * 30);
+  testing::Command_Result project = testing::Run_Command(
+      "cd '" + folder.dir.path.string() + "' && '" LYRICANVAS_CLI "' import song.cgp -o -");
+  EXPECT_EQ(project.exit_code, 0);
+  EXPECT_TRUE(project.output.starts_with("{\\rtf1")) << project.output.substr(0, 40);
+  EXPECT_THAT(project.output, HasSubstr("\r\nfield:"));
   EXPECT_EQ(folder.Snapshot(), before);
 }
 

@@ -1,6 +1,7 @@
 #include "cdg/output_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <memory>
@@ -336,6 +337,21 @@ TEST(OutputFiles, AWavThatIsNoRegularFileIsRefused) {
   EXPECT_EQ(error.kind, Output_Error::Bad_Wav);
   EXPECT_NE(error.description.find("it is a directory, not a regular file"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.File("song.bin")));
+}
+
+TEST(OutputFiles, ATargetThatIsNoRegularFileIsRefusedAsSuch) {
+  Temp_Dir dir;
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir.File("folder"));
+  for (const char* name : {"fifo", "folder"}) {
+    auto run = Run_With_Packs(9, 9);
+    Output_Error error;
+    EXPECT_FALSE(Write_Cdg_File(*run, dir.File(name), error));
+    EXPECT_EQ(error.kind, Output_Error::Cannot_Write) << name;
+    EXPECT_EQ(error.description, "Cannot replace '" + dir.File(name) + "': it is a " +
+                                     (name[1] == 'i' ? "FIFO" : "directory") + ", not a regular file");
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
 }
 
 TEST(OutputFiles, AMissingWavIsReported) {

@@ -206,5 +206,27 @@ TEST_F(TitlePicture, LyricsAfterItShowInTheirOwnColours) {
   EXPECT_GT(body, 50);
 }
 
+TEST(PictureScreens, ADamagedPictureIsLeftOutWithOneMessage) {
+  testing::Temp_Dir dir;
+  testing::Bmp_Spec spec = testing::Spec(288, 192);
+  spec.color = Photo;
+  const std::string bmp = testing::Make_Bmp(spec);
+  Song song;
+  Build_Title_Song(song, dir.File("title.bmp"), bmp);
+  testing::Write_File(dir.File("title.bmp"), bmp.substr(0, 2000));
+  song.Window_Controls.Set_Check("Chk_Store_Pictures", 0);  // read from the damaged file
+  song.Window_Controls.Set_Text("txt_Filename", 2, dir.File("title.cdg"));
+  testing::Recording_Ui recorder;
+  auto run = std::make_unique<Creation_Run>();
+  run->ui = recorder.ui();
+  Read_Creation_Settings(*run, song);
+  build_coloring_table(*run, song);
+  ASSERT_TRUE(Create_CDG(*run, song));
+  ASSERT_EQ(recorder.messages.size(), 2u);  // the picture, then "Finished writing"
+  EXPECT_NE(recorder.messages[0].find("title.bmp is cut short"), std::string::npos)
+      << recorder.messages[0];
+  EXPECT_FALSE(run->Picture_On_Screen);
+}
+
 }  // namespace
 }  // namespace lyricanvas

@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 
+#include "pictures/picture_source.h"
 #include "support/song_builder.h"
 
 namespace lyricanvas {
@@ -98,6 +99,18 @@ TEST(UpdateData, APictureFieldGoesWithItsCharacter) {
   EXPECT_EQ(t.song.Fields[6].Last_Char, 13);
   Remove(t.song, 12, 3);  // takes the picture's character away
   EXPECT_TRUE(Is_Empty(t.song.Fields[6]));
+}
+
+TEST(UpdateData, AnInsertedPictureFileMovesTheFieldsOnceAndJoinsNoSyllable) {
+  for (int at : {3, 4, 10}) {  // right after "won", inside "der", after the blank
+    Tracked_Song t;
+    Insert_Picture(t.song, at, "BM", "picture.bmp");
+    QString expected = "won|der|ful|time|day";
+    if (at == 4) expected = QString("won|d") + QChar(Picture_Char) + "er|ful|time|day";
+    EXPECT_EQ(t.Texts(), expected.toStdString()) << at;
+    t.song.RTB_Raw.Qt().undo();
+    EXPECT_EQ(t.Texts(), "won|der|ful|time|day") << at;
+  }
 }
 
 TEST(UpdateData, AFormatChangeMovesNoFieldAndItsUndoNeither) {

@@ -3,6 +3,7 @@
 // questions are recorded, answers and chosen files come from queues.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -47,6 +48,15 @@ struct Window_Under_Test {
   Fake_Dialogs fake;
   std::unique_ptr<Main_Window> window;
 };
+
+/// Lets window events run until done() holds or timeout_ms passed; returns done().
+template <class Done>
+bool Wait_Until(Done done, int timeout_ms = 20'000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < timeout_ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  return done();
+}
 
 /// A scratch folder and a window in it.
 struct Window_Test : ::testing::Test {
@@ -101,6 +111,8 @@ inline Window_Under_Test::Window_Under_Test(const std::string& recovery_folder, 
   window = std::make_unique<Main_Window>(options);
   window->Set_Dialogs(fake.dialogs());
   window->show();
+  window->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
 }
 
 inline Window_Under_Test::~Window_Under_Test() = default;

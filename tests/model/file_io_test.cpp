@@ -60,18 +60,6 @@ TEST(ReadWholeFile, ReadsRegularFilesAndRefusesEverythingElseWithoutBlocking) {
   }
 }
 
-TEST(ReadWholeFile, TheDefaultLimitIsSixtyFourMegabytes) {
-  Temp_Dir dir;
-  std::string path = dir.File("big.kar");
-  Write_File(path, "");
-  fs::resize_file(path, Max_Document_Bytes + 1);  // sparse: no disk space taken
-  std::string reason;
-  EXPECT_FALSE(Read_Whole_File(path, &reason));
-  EXPECT_THAT(reason, HasSubstr("it is 64.0 MB (67108865 bytes), more than the 64.0 MB"));
-  fs::resize_file(path, 1000);
-  EXPECT_TRUE(Read_Whole_File(path));
-}
-
 // Writing ----------------------------------------------------------------------------------------
 
 bool Write(const std::string& path, const std::string& bytes, File_Error& error) {

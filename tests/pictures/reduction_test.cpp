@@ -43,6 +43,23 @@ std::array<double, 3> Shown(const Palette_Table& palette, int i) {
 
 Rgb8 Stripe_Color(int k) { return {(k * 5 % 16) * 16 + 3, (k * 3 % 16) * 16 + 9, k * 16 + 1}; }
 
+TEST(Reduction, DistanceRoundsItsDifferencesHalfToEven) {
+  struct Case {
+    std::array<double, 6> colours;
+    double distance;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{0.5, 0, 0, 0, 0, 0}, 0},                      // 0.5 rounds to 0
+           {{1.5, 0, 0, 0, 0, 0}, 513.0 * 4 / 256},        // 1.5 rounds to 2, the mean to 1
+           {{2.5, 0, 0, 0, 0, 0}, 513.0 * 4 / 256},        // 2.5 rounds to 2 as well
+           {{0, -2.5, 0, 0, 0, 0}, 4 * 4},                 // below zero too
+           {{100, 0, 10, 90, 0, 40.5}, 607.0 * 100 / 256 + 672.0 * 900 / 256}})
+    EXPECT_DOUBLE_EQ(Color_Distance(c.colours[0], c.colours[1], c.colours[2], c.colours[3],
+                                    c.colours[4], c.colours[5]),
+                     c.distance)
+        << c.colours[0] << "," << c.colours[1] << "," << c.colours[5];
+}
+
 TEST(Reduction, SixteenFlatColoursComeOutExactly) {
   Picture_Work work;
   ASSERT_TRUE(Convert(work, Screen_Bmp([](int x, int) { return Stripe_Color(x / 18); }), false));

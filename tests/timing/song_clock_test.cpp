@@ -107,5 +107,22 @@ TEST(ReadSongTime, WithAudioItIsThePositionHeardAndNeverPastTheEnd) {
   EXPECT_DOUBLE_EQ(f.song->Song_Time, 30);
 }
 
+TEST(EventSteadySeconds, TakesTheWindowSystemsStampWhenItIsOfTheSameClock) {
+  constexpr double Wrap = 4294967.296;
+  struct Case {
+    std::uint64_t stamp_ms;
+    double now;
+    double expected;
+  };
+  for (const Case& c : {Case{1000400, 1000.5, 1000.4},            // 100 ms before now
+                        Case{9500, 3 * Wrap + 10, 3 * Wrap + 9.5},  // the 32-bit stamp wrapped
+                        Case{4294967000, Wrap + 0.1, Wrap - 0.296},  // stamped just before a wrap
+                        Case{1000530, 1000.5, 1000.5},            // a little ahead: now
+                        Case{1200000, 1000.5, 1000.5},            // far ahead: another clock
+                        Case{990000, 1000.5, 1000.5},             // ten seconds old: another clock
+                        Case{0, 1000.5, 1000.5}})
+    EXPECT_NEAR(Event_Steady_Seconds(c.stamp_ms, c.now), c.expected, 1e-6) << c.stamp_ms;
+}
+
 }  // namespace
 }  // namespace lyricanvas

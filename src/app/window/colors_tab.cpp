@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -42,7 +43,10 @@ Colors_Tab::Colors_Tab(Window_Context& context, QWidget* parent)
     grid->addWidget(swatch, k / 4, k % 4);
     swatches_[static_cast<std::size_t>(k)] = swatch;
   }
-  layout->addLayout(grid);
+  auto* row = new QHBoxLayout;
+  row->addLayout(grid);
+  row->addStretch(1);
+  layout->addLayout(row);
   layout->addStretch(1);
   Enter();
 }

@@ -54,7 +54,7 @@ QGroupBox* Timing_Group(QWidget* parent) {
           Make_Text_Box(group, Control_Key("txt_Minimum_gap"),
                         QStringLiteral("Screen will be cleared if break between 2 lyrics screens "
                                        "exceed the entered number of seconds (Default 4)")));
-  Add_Row(form, QStringLiteral("Minimum times lyrics should be &visible before swiping (sec):"),
+  Add_Row(form, QStringLiteral("Minimum times lyrics s&hould be visible before swiping (sec):"),
           Make_Text_Box(group, Control_Key("txt_Minimum_shown"),
                         QStringLiteral("Lyrics will be drawn entered number of seconds before "
                                        "they start wiping (Default 4)")));
@@ -92,7 +92,7 @@ Creation_Tab::Creation_Tab(Window_Context& context, QWidget* parent)
   auto* files = new QGridLayout;
   Add_File_Box(this, files, 0, 1, QStringLiteral("WAV filena&me:"), QStringLiteral("Brow&se..."),
                context_);
-  Add_File_Box(this, files, 1, 2, QStringLiteral("&CDG filename:"), QStringLiteral("Bro&wse..."),
+  Add_File_Box(this, files, 1, 2, QStringLiteral("&CDG filename:"), QStringLiteral("&Browse..."),
                context_);
   findChild<QLineEdit*>(QStringLiteral("txt_Filename_1"))
       ->setToolTip(QStringLiteral("Filename of WAV input audio file (44,1 kHZ / 16-Bit stereo)"));
@@ -117,7 +117,7 @@ Creation_Tab::Creation_Tab(Window_Context& context, QWidget* parent)
   progress_->setFormat(QString());
   cancel_ = Make_Button(this, QStringLiteral("But_CDG_Cancel"), QStringLiteral("C&ancel"));
   cancel_->setEnabled(false);
-  preview_ = Make_Button(this, QStringLiteral("But_Preview"), QStringLiteral("&Preview"));
+  preview_ = Make_Button(this, QStringLiteral("But_Preview"), QStringLiteral("Pre&view"));
   preview_->setEnabled(false);
   run->addWidget(create_);
   run->addWidget(progress_, 1);

@@ -1,20 +1,59 @@
 #include "app/window/lyrics_tab.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <functional>
 
+#include "editing/formatting.h"
+#include "editing/paste.h"
 #include "model/layout.h"
+#include "pictures/picture_source.h"
+#include "app/window/control_binding.h"
+#include "app/window/picture_properties_dialog.h"
 #include "app/window/widgets.h"
 
 namespace lyricanvas {
+
+namespace {
+
+// The lyrics box: its copies carry the lyrics with their pictures, and every paste or drop goes
+// through the paste analysis, as the text menu's paste does.
+class Lyrics_Editor : public QTextEdit {
+ public:
+  using QTextEdit::QTextEdit;
+  std::function<QMimeData*()> copy;
+  std::function<void(const QMimeData&)> paste;
+
+ protected:
+  QMimeData* createMimeDataFromSelection() const override {
+    QMimeData* data = copy ? copy() : nullptr;
+    return data ? data : QTextEdit::createMimeDataFromSelection();
+  }
+  bool canInsertFromMimeData(const QMimeData* source) const override {
+    return source->hasImage() || QTextEdit::canInsertFromMimeData(source);
+  }
+  void insertFromMimeData(const QMimeData* source) override {
+    if (paste) paste(*source);
+  }
+};
+
+constexpr const char* Format_Controls[] = {"Com_Font",      "Txt_FontSize", "Chk_Bold",
+                                           "chk_italic",    "Chk_Underline", "Com_Color"};
+
+}  // namespace
 
 Lyrics_Tab::Lyrics_Tab(Window_Context& context, QWidget* parent)
     : QWidget(parent), context_(context), placeholder_(new QTextDocument(this)) {
@@ -38,8 +77,15 @@ Lyrics_Tab::Lyrics_Tab(Window_Context& context, QWidget* parent)
   format->addLayout(singer_form);
   format->addStretch();
   layout->addLayout(format);
+  Build_Commands(layout);
 
-  editor_ = new QTextEdit(this);
+  auto* editor = new Lyrics_Editor(this);
+  editor->copy = [this] {
+    Follow_Cursor();
+    return Selection_Mime_Data(context_.song);
+  };
+  editor->paste = [this](const QMimeData& data) { Paste_Data(data); };
+  editor_ = editor;
   editor_->setObjectName(QStringLiteral("RTB_Raw"));
   editor_->setAcceptRichText(true);
   editor_->setTabChangesFocus(true);
@@ -47,7 +93,122 @@ Lyrics_Tab::Lyrics_Tab(Window_Context& context, QWidget* parent)
   layout->addWidget(editor_, 1);
   connect(editor_, &QTextEdit::cursorPositionChanged, this, [this] { Follow_Cursor(); });
   connect(editor_, &QTextEdit::selectionChanged, this, [this] { Follow_Cursor(); });
+  Build_Text_Menu();
+  Install_Picture_Editing(editor_, context_);
   Rebind();
+}
+
+void Lyrics_Tab::Build_Commands(QLayout* layout) {
+  Song& song = context_.song;
+  for (Text_Attribute attribute :
+       {Text_Attribute::Bold, Text_Attribute::Italic, Text_Attribute::Underline}) {
+    auto* box = findChild<QCheckBox*>(QString::fromLatin1(Attribute_Control(attribute)));
+    connect(box, &QCheckBox::clicked, this, [this, box, attribute] {
+      box->setTristate(false);  // a click decides for the whole selection
+      Apply_Attribute(context_.song, attribute, box->isChecked() ? 1 : 0);
+    });
+  }
+  auto* font = findChild<QComboBox*>(QStringLiteral("Com_Font"));
+  connect(font, &QComboBox::activated, this,
+          [this, font](int i) { Apply_Font_Name(context_.song, font->itemText(i).toStdString()); });
+  auto* size = findChild<QLineEdit*>(QStringLiteral("Txt_FontSize"));
+  connect(size, &QLineEdit::textEdited, this,
+          [this](const QString& text) { Apply_Font_Size(context_.song, text.toStdString()); });
+  auto* singer = findChild<QComboBox*>(QStringLiteral("Com_Color"));
+  connect(singer, &QComboBox::activated, this, [this](int i) {
+    Apply_Singer(context_.song, tracker_, i);
+    Show_Selection_Format();
+  });
+
+  auto* commands = new QHBoxLayout;
+  auto add = [&](const char* name, const char* caption, std::function<void()> run) {
+    QPushButton* button = Make_Button(this, QString::fromLatin1(name), QString::fromUtf8(caption));
+    connect(button, &QPushButton::clicked, this, std::move(run));
+    commands->addWidget(button);
+  };
+  add("But_Left", "L&eft", [&song] { Align_Selection(song, Align_Left); });
+  add("But_Centered", "&Centered", [&song] { Align_Selection(song, Align_Center); });
+  add("But_Right", "Ri&ght", [&song] { Align_Selection(song, Align_Right); });
+  add("But_Font", "Choose f&ont...", [this] {
+    Song& s = context_.song;
+    if (std::optional<Font_Rec> chosen = context_.dialogs.font(s.RTB_Raw.Sel_Font()))
+      s.RTB_Raw.Apply_Font(s.RTB_Raw.Sel_Start(), s.RTB_Raw.Sel_Length(), *chosen);
+    Show_Selection_Format();
+  });
+  add("But_Unwiped", "U&nswipe selected text", [this] {
+    Unwipe_Selected(context_.song);
+    Show_Control("Chk_Tabmode");
+  });
+  commands->addStretch();
+  static_cast<QBoxLayout*>(layout)->addLayout(commands);
+}
+
+void Lyrics_Tab::Build_Text_Menu() {
+  text_menu_ = new QMenu(QStringLiteral("&Menu for TXC_RAW"), this);
+  text_menu_->setObjectName(QStringLiteral("Men_RTB_Raw"));
+  Song& song = context_.song;
+  auto add = [this](const char* name, const char* caption, std::function<void()> run) {
+    QAction* action = text_menu_->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, std::move(run));
+  };
+  add("Men_RTB_Raw_Cut", "&Cut", [&song] { Cut_Selection(song); });
+  add("Men_RTB_Raw_Copy", "C&opy", [&song] { Copy_Selection(song); });
+  add("Men_RTB_Raw_Paste", "&Paste", [this] {
+    if (const QMimeData* data = QGuiApplication::clipboard()->mimeData()) Paste_Data(*data);
+  });
+  add("Men_RTB_Raw_Undo", "&Undo", [&song] { Undo_Edit(song); });
+  text_menu_->addSeparator();
+  add("Men_RTB_Raw_Align_Left", "&Left", [&song] { Align_Selection(song, Align_Left); });
+  add("Men_Align_RTB_Raw_Right", "&Right", [&song] { Align_Selection(song, Align_Right); });
+  add("Men_RTB_Raw_Align_Centered", "&Centered", [&song] { Align_Selection(song, Align_Center); });
+  text_menu_->addSeparator();
+  const char* singers[] = {"&0 (Fixed)", "&1 (Both)", "&2 (Male)", "&3 (Female)"};
+  for (int s = 0; s < 4; ++s) {
+    const std::string name = "Men_RTB_Raw_Select_Singer_" + std::to_string(s);
+    add(name.c_str(), singers[s], [this, s] {
+      Apply_Singer(context_.song, tracker_, s);
+      Show_Selection_Format();
+    });
+  }
+  text_menu_->addSeparator();
+  add("Men_RTB_Raw_Unwipe_Selected", "&Unwipe selected", [this] {
+    Unwipe_Selected(context_.song);
+    Show_Control("Chk_Tabmode");
+  });
+  editor_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(editor_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    Follow_Cursor();
+    if (!context_.song.RTB_Raw.Selection_Is_Picture())
+      text_menu_->popup(editor_->viewport()->mapToGlobal(at));
+  });
+}
+
+void Lyrics_Tab::Paste_Data(const QMimeData& data) {
+  Follow_Cursor();
+  Song& song = context_.song;
+  Paste(song, data, context_.ui, [&song](int position) {
+    // A picture that comes without a file gets a field with no appearance yet, as when its
+    // properties dialog is cancelled; the creation run warns about it.
+    Edit_Picture_Properties(song, position, [](std::string& properties) {
+      if (properties.empty()) properties = "<filename=>";
+    });
+  });
+  Show_Control("Chk_Store_Pictures");
+  const Document& lyrics = song.RTB_Raw;
+  QTextCursor cursor = editor_->textCursor();
+  cursor.setPosition(lyrics.To_Qt(lyrics.Sel_Start()));
+  editor_->setTextCursor(cursor);
+}
+
+void Lyrics_Tab::Show_Control(const char* name) {
+  const Control* control = context_.song.Window_Controls.Find(name);
+  auto* widget = window()->findChild<QWidget*>(QString::fromLatin1(name));
+  if (control && widget) Set_Widget_Value(widget, *control);
+}
+
+void Lyrics_Tab::Show_Selection_Format() {
+  for (const char* name : Format_Controls) Show_Control(name);
 }
 
 void Lyrics_Tab::Rebind() {
@@ -60,6 +221,7 @@ void Lyrics_Tab::Rebind() {
       if (editor_->document() == document) editor_->setDocument(placeholder_);
     });
   }
+  Track_Edits(context_.song, tracker_);
   Update_Wrap_Width();
   const Document& lyrics = context_.song.RTB_Raw;
   QTextCursor cursor(document);
@@ -78,9 +240,10 @@ void Lyrics_Tab::Update_Wrap_Width() {
 void Lyrics_Tab::Follow_Cursor() {
   if (editor_->document() != &context_.song.RTB_Raw.Qt()) return;
   const QTextCursor cursor = editor_->textCursor();
-  Document& lyrics = context_.song.RTB_Raw;
+  const Document& lyrics = context_.song.RTB_Raw;
   const int start = lyrics.From_Qt(cursor.selectionStart());
-  lyrics.Select(start, lyrics.From_Qt(cursor.selectionEnd()) - start);
+  Selection_Changed(context_.song, tracker_, start, lyrics.From_Qt(cursor.selectionEnd()) - start);
+  Show_Selection_Format();
 }
 
 void Lyrics_Tab::Leave() {

@@ -5,7 +5,10 @@
 #include <QWidget>
 
 #include "app/window/window_context.h"
+#include "editing/text_tracking.h"
 
+class QMenu;
+class QMimeData;
 class QTextEdit;
 class QTextDocument;
 
@@ -23,11 +26,21 @@ class Lyrics_Tab : public QWidget {
   QTextEdit* Editor() const { return editor_; }
   /// Wraps the editor at the document's text width, which the wiping style sets.
   void Update_Wrap_Width();
+  /// The text menu (Men_RTB_Raw) that a right click in the editor opens.
+  QMenu* Text_Menu() const { return text_menu_; }
 
  private:
+  void Build_Commands(QLayout* layout);
+  void Build_Text_Menu();
   void Follow_Cursor();
+  /// Shows the singer and font of the selection in the format controls.
+  void Show_Selection_Format();
+  void Show_Control(const char* name);
+  void Paste_Data(const QMimeData& data);
   Window_Context& context_;
+  Edit_Tracker tracker_;  ///< keeps the fields on their characters through every edit
   QTextEdit* editor_ = nullptr;
+  QMenu* text_menu_ = nullptr;
   QTextDocument* placeholder_ = nullptr;  ///< shown while the song's document is replaced
   int saved_start_ = 0;
   int saved_length_ = 0;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <cstdio>
 
 #include "model/layout.h"
 #include "project/project_file.h"
@@ -68,6 +69,10 @@ Main_Window::Main_Window(Window_Options options, QWidget* parent)
   c.ui.focus = [this](const std::string& key) { Focus_Control(key); };
   c.ui.status = [this](const std::string& status) { creation_tab_->Show_Status(status); };
   c.ui.process_events = [] { QCoreApplication::processEvents(); };
+  // The diagnostic trace keeps nothing unless asked for on stderr.
+  if (qEnvironmentVariableIsSet("LYRICANVAS_DEBUG_LOG"))
+    c.ui.debug_log = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
+  Debug_Log(c.ui, std::string("Lyricanvas Main routine started - Version No. ") + Version);
   c.edited = [this] { Edited(); };
   c.project_replaced = [this] { Project_Replaced(); };
   c.saved = [this] { Saved(); };

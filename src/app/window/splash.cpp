@@ -30,7 +30,12 @@ Splash::Splash(QWidget* parent) : QDialog(parent) {
 
 void Splash::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible()) close();
+  if (event->type() != QEvent::ActivationChange) return;
+  // Only a splash that had the focus can lose it; without a window manager it never gets it.
+  if (isActiveWindow())
+    had_focus_ = true;
+  else if (had_focus_ && isVisible())
+    close();
 }
 
 }  // namespace lyricanvas

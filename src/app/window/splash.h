@@ -11,6 +11,9 @@ class Splash : public QDialog {
 
  protected:
   void changeEvent(QEvent* event) override;
+
+ private:
+  bool had_focus_ = false;
 };
 
 }  // namespace lyricanvas

@@ -1,0 +1,84 @@
+#include "audio/ffmpeg_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "audio/audio_files.h"
+#include "audio/midi_renderer.h"
+
+namespace lyricanvas {
+namespace {
+
+std::span<const std::uint8_t> Bytes_Of(const std::string& s) {
+  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+/// Opens and decodes bytes in memory: refused with a reason, or decoded to a finished song.
+struct Decoded {
+  bool opened = false;
+  Audio_Error error;
+  Pcm_Buffer pcm;
+  explicit Decoded(const std::string& bytes) {
+    Audio_Decoder_Ptr decoder = Open_Audio_Decoder(Bytes_Of(bytes), error);
+    opened = decoder != nullptr;
+    if (opened) Decode_All(*decoder, pcm, std::stop_source().get_token());
+  }
+};
+
+/// The 2-second tone in each format the ffmpeg command writes.
+std::vector<std::pair<std::string, std::string>> Encoded_Tones() {
+  testing::Temp_Dir dir;
+  std::string wav = dir.File("tone.wav");
+  testing::Write_File(wav, testing::Tone_Wav(44100, 2, 2, 440));
+  std::vector<std::pair<std::string, std::string>> tones{{"wav", testing::Read_File(wav)}};
+  for (const char* format : {"mp3", "ogg", "flac"}) {
+    std::string path = dir.File(std::string("tone.") + format);
+    if (testing::Encode_With_Ffmpeg(wav, path)) tones.emplace_back(format, testing::Read_File(path));
+  }
+  return tones;
+}
+
+TEST(AudioDecoder, CutOrDamagedSongsAreRefusedWithAReasonOrDecodeWhatIsLeft) {
+  std::mt19937 random(20261206);
+  for (const auto& [format, bytes] : Encoded_Tones()) {
+    Decoded whole(bytes);
+    ASSERT_TRUE(whole.opened) << format;
+    EXPECT_NEAR(whole.pcm.Duration(), 2.0, 0.06) << format;
+    std::vector<std::string> damaged;
+    for (std::size_t cut : {std::size_t{0}, std::size_t{4}, std::size_t{45}, bytes.size() / 3, bytes.size() - 1})
+      damaged.push_back(bytes.substr(0, cut));
+    for (int run = 0; run < 6; ++run) {
+      std::string flipped = bytes;
+      for (int k = 0; k < 40; ++k) flipped[random() % flipped.size()] ^= static_cast<char>(1 + random() % 255);
+      damaged.push_back(flipped);
+    }
+    for (const std::string& song : damaged) {
+      Decoded d(song);
+      if (!d.opened) {
+        EXPECT_FALSE(d.error.Description.empty()) << format << " " << song.size();
+        continue;
+      }
+      EXPECT_TRUE(d.pcm.Finished());
+      EXPECT_LE(d.pcm.Frames(), whole.pcm.Frames() + Audio_Sample_Rate / 10) << format << " " << song.size();
+    }
+  }
+}
+
+TEST(MidiRenderer, OnlyACompleteMidiFileIsRendered) {
+  std::string midi = testing::Note_Midi(1, 1);
+  struct Case {
+    std::string bytes;
+    bool renders;
+  };
+  for (const Case& c : {Case{midi, true}, Case{midi.substr(0, 13), false},
+                        Case{"RIFF" + midi.substr(4), false}, Case{"", false}}) {
+    Audio_Error error;
+    Midi_Renderer_Ptr renderer = Open_Midi_Renderer({c.bytes.begin(), c.bytes.end()}, error);
+    EXPECT_EQ(renderer != nullptr, c.renders) << c.bytes.size();
+    EXPECT_EQ(error.Description.empty(), c.renders) << error.Description;
+  }
+}
+
+}  // namespace
+}  // namespace lyricanvas

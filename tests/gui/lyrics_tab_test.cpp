@@ -1,0 +1,170 @@
+// The "Lyrics entry" tab driven as a user drives it: typing, deleting, undoing and pasting in the
+// lyrics box keep every field on its characters; the format controls, the buttons and the text
+// menu act on the selection.
+#include "app/window/lyrics_tab.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QMenu>
+#include <QMimeData>
+#include <QTextEdit>
+
+#include "support/song_builder.h"
+#include "window_fixture.h"
+
+namespace lyricanvas::testing {
+namespace {
+
+struct Lyrics_Tab_Test : Window_Test {
+  std::unique_ptr<Window_Under_Test> w = Open_Window();
+  QTextEdit* editor = nullptr;
+
+  // "wonderful time" (singer 1) and "day" (singer 2): fields won, der, ful, time, day.
+  void SetUp() override {
+    Song& song = (*w)->song();
+    song.Suppress_Text_Events = true;
+    Build_Song(song, {{{{"won", 1, 2}, {"der", 2, 3}, {"ful ", 3, 4}, {"time", 4, 5}}, 1},
+                      {{{"day", 6, 7}}, 2}});
+    song.Suppress_Text_Events = false;
+    (*w)->context().project_replaced();
+    w->Show_Tab(1);
+    editor = (*w)->lyrics_tab()->Editor();
+    editor->setFocus();
+  }
+  Song& song() { return (*w)->song(); }
+  void Select(int start, int length) {
+    const Document& doc = song().RTB_Raw;
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(doc.To_Qt(start));
+    cursor.setPosition(doc.To_Qt(start + length), QTextCursor::KeepAnchor);
+    editor->setTextCursor(cursor);
+  }
+  std::string Field_Texts() {
+    const QString text = song().RTB_Raw.Text();
+    QStringList parts;
+    for (int f = 1; f <= song().Field_Count; ++f) {
+      const Field_Rec& field = song().Fields[f];
+      parts << (field.First_Char <= 0 ? QString("-")
+                                      : text.mid(field.First_Char - 1,
+                                                 field.Last_Char - field.First_Char + 1));
+    }
+    return parts.join('|').toStdString();
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(editor, key, modifiers);
+  }
+};
+
+TEST_F(Lyrics_Tab_Test, TypingDeletingAndUndoingKeepTheFieldsOnTheirCharacters) {
+  const auto original = song().Fields;
+  Select(3, 0);
+  QTest::keyClicks(editor, "XY");
+  EXPECT_EQ(Field_Texts(), "wonXY|der|ful|time|day");
+  Key(Qt::Key_Backspace);
+  Key(Qt::Key_Backspace);
+  EXPECT_EQ(song().Fields, original);
+
+  Select(12, 0);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(Field_Texts(), "won|der|ful|ti\r\nme|day");
+  Select(3, 3);
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(Field_Texts(), "won|-|ful|ti\r\nme|day");
+  QTest::keyClicks(editor, "der");  // retyped, not undone: the timing stays gone
+  EXPECT_EQ(Field_Texts(), "wonder|-|ful|ti\r\nme|day");
+
+  for (int k = 0; k < 6 && song().RTB_Raw.Qt().isUndoAvailable(); ++k)
+    Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(song().RTB_Raw.Text(), "wonderful time\r\nday");
+  EXPECT_EQ(song().Fields, original);
+  Key(Qt::Key_Y, Qt::ControlModifier);  // the typed letters come back as one step
+  EXPECT_EQ(Field_Texts(), "wonXY|der|ful|time|day");
+}
+
+TEST_F(Lyrics_Tab_Test, PastingRichTextFromElsewhereInsertsItsText) {
+  auto* data = new QMimeData;
+  data->setHtml("<p style='font-size:40pt;color:#ff0000'>Hey <img src='http://example.invalid/x.png'>"
+                "you</p><p>there</p>");
+  QGuiApplication::clipboard()->setMimeData(data);
+  Select(10, 0);
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(song().RTB_Raw.Text(), "wonderful Hey you\r\ntheretime\r\nday");
+  EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
+  EXPECT_EQ(song().RTB_Raw.Color(10, 3), song().Singers[1].Text_Color);
+
+  Select(0, 6);  // cut "wonder" and paste it back at the end of the first line
+  Key(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(Field_Texts(), "-|-|ful|time|day");
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
+}
+
+TEST_F(Lyrics_Tab_Test, TheFormatControlsActOnTheSelectionAndShowIt) {
+  const auto fields = song().Fields;
+  Select(3, 3);
+  auto* singer = w->Find<QComboBox>("Com_Color");
+  ASSERT_NE(singer, nullptr);
+  EXPECT_EQ(singer->currentText(), "1 - solo / both");
+  singer->setCurrentIndex(2);
+  emit singer->activated(2);
+  EXPECT_EQ(song().RTB_Raw.Color(3, 3), song().Singers[2].Text_Color);
+  EXPECT_EQ(song().RTB_Raw.Color(0, 3), song().Singers[1].Text_Color);
+
+  auto* bold = w->Find<QCheckBox>("Chk_Bold");
+  Select(0, 2);
+  QTest::mouseClick(bold, Qt::LeftButton);
+  EXPECT_TRUE(song().RTB_Raw.Font(0, 2).Bold);
+  EXPECT_FALSE(song().RTB_Raw.Font(2, 1).Bold);
+  Select(0, 3);  // half bold, one singer
+  EXPECT_EQ(bold->checkState(), Qt::PartiallyChecked);
+  EXPECT_EQ(singer->currentText(), "1 - solo / both");
+  QTest::mouseClick(bold, Qt::LeftButton);  // a grayed box decides for the whole selection
+  EXPECT_TRUE(song().RTB_Raw.Font(0, 3).Bold);
+  Select(0, 6);  // two singers: the controls stay as they were
+  EXPECT_EQ(singer->currentText(), "1 - solo / both");
+  EXPECT_EQ(bold->checkState(), Qt::Checked);
+
+  Select(17, 0);
+  EXPECT_EQ(singer->currentText(), "2 - male");
+  w->Click("But_Centered");
+  EXPECT_EQ(song().RTB_Raw.Alignment(16, 3), Align_Center);
+  EXPECT_EQ(song().RTB_Raw.Alignment(0, 14), Align_Left);
+  EXPECT_EQ(song().Fields, fields);
+}
+
+TEST_F(Lyrics_Tab_Test, UnswipingFromTheButtonAndTheTextMenuClearsTheSelectedTiming) {
+  song().Window_Controls.Set_Check("Chk_Tabmode", 1);
+  Select(3, 3);
+  w->Click("But_Unwiped");
+  EXPECT_EQ(Field_Texts(), "won|-|ful|time|day");
+  EXPECT_EQ(w->Find<QCheckBox>("Chk_Tabmode")->checkState(), Qt::Unchecked);
+
+  QMenu* menu = (*w)->lyrics_tab()->Text_Menu();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->objectName(), "Men_RTB_Raw");
+  Select(11, 2);
+  menu->findChild<QAction*>("Men_RTB_Raw_Unwipe_Selected")->trigger();
+  EXPECT_EQ(Field_Texts(), "won|-|ful|-|day");
+  Select(16, 3);
+  menu->findChild<QAction*>("Men_RTB_Raw_Select_Singer_3")->trigger();
+  EXPECT_EQ(song().RTB_Raw.Color(16, 3), song().Singers[3].Text_Color);
+  for (const char* name : {"Men_RTB_Raw_Cut", "Men_RTB_Raw_Copy", "Men_RTB_Raw_Paste",
+                           "Men_RTB_Raw_Undo", "Men_RTB_Raw_Align_Left",
+                           "Men_Align_RTB_Raw_Right", "Men_RTB_Raw_Align_Centered"})
+    EXPECT_NE(menu->findChild<QAction*>(name), nullptr) << name;
+}
+
+TEST_F(Lyrics_Tab_Test, TabModeCutsTheTextIntoSyllables) {
+  w->Show_Tab(2);
+  auto* tab_mode = w->Find<QCheckBox>("Chk_Tabmode");
+  ASSERT_NE(tab_mode, nullptr);
+  song().Fields[2] = Field_Rec{};  // "der" has no field any more
+  QTest::mouseClick(tab_mode, Qt::LeftButton);
+  EXPECT_EQ(Field_Texts(), "won|-|ful|time|day|der");
+}
+
+}  // namespace
+}  // namespace lyricanvas::testing
