@@ -183,7 +183,7 @@ void Replay_Started_Area(Timing_Editor& te, const Song& song, const Ui& ui, Area
       const int from = line == area.Wiped_Line ? area.Wiped_Column : Line_Start_Column(song, line);
       const int to = line == area.To_Wipe_Line ? area.To_Wipe_Column
                                                : Line_End_Column(song, line) + song.Wipe_Margin;
-      Copy_Wiped_Columns(te, song, ui, line, from, to);
+      Copy_Wiped_Columns(te, song, line, from, to);
     }
     area.Wiped_Column = area.To_Wipe_Column;
     area.Wiped_Line = area.To_Wipe_Line;

@@ -196,7 +196,7 @@ void Press_Timing_Key(Timing_Editor& te, Song& song, const Ui& ui, double press_
   const std::string events = Press_Events(te, ui, song.RTB_Raw.Text(), *field, press_time);
   if (!Is_Picture_Field(*field)) field->Events = events;
   te.Held_Field = te.Current_Field;
-  Show_Field_Wiped(te, song, ui, te.Held_Field);
+  Show_Field_Wiped(te, song, te.Held_Field);
   const int a = field->First_Char;
   const int b = field->Last_Char;
   Cut_Areas(te, song, a, b);

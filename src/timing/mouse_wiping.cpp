@@ -177,15 +177,14 @@ Mouse_Result Pic_Indication_MouseDown(Timing_Editor& te, Song& song, Mouse_Butto
   return {};
 }
 
-void Pic_Indication_MouseMove(Timing_Editor& te, const Song& song, const Ui& ui, int x,
-                              double song_time) {
+void Pic_Indication_MouseMove(Timing_Editor& te, const Song& song, int x, double song_time) {
   if (!te.Mouse_Wiping || te.Sample_Count >= Max_Samples) return;
   const int previous = te.Sample_X[static_cast<std::size_t>(te.Sample_Count)];
   if (x <= previous) return;
   const int n = ++te.Sample_Count;
   te.Sample_Time[static_cast<std::size_t>(n)] = song_time;
   te.Sample_X[static_cast<std::size_t>(n)] = x;
-  Copy_Wiped_Columns(te, song, ui, te.Current_Line, previous, x);
+  Copy_Wiped_Columns(te, song, te.Current_Line, previous, x);
 }
 
 void Pic_Indication_MouseUp(Timing_Editor& te, Song& song, const Ui& ui) {

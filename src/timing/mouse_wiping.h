@@ -17,8 +17,7 @@ struct Mouse_Result {
 /// Press on the view at (x, y) in view pixels; song_time is the clock at the event (seconds).
 Mouse_Result Pic_Indication_MouseDown(Timing_Editor& te, Song& song, Mouse_Button button, int x, int y, double song_time);
 /// Pointer motion with a button held.
-void Pic_Indication_MouseMove(Timing_Editor& te, const Song& song, const Ui& ui, int x,
-                              double song_time);
+void Pic_Indication_MouseMove(Timing_Editor& te, const Song& song, int x, double song_time);
 /// Release: a drag becomes fields and events.
 void Pic_Indication_MouseUp(Timing_Editor& te, Song& song, const Ui& ui);
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "cdg/coloring.h"
 #include "cdg/creation.h"
 #include "model/layout.h"
 #include "model/line_render.h"
@@ -32,11 +31,6 @@ void Print_Line(const Timing_Editor& te, const Song& song, Surface& target, int 
   Render_Outline(song, x, y, target, line, false,
                  {std::nullopt, wiped ? Role_Wiped_Outline : Role_Unwiped_Outline});
   Render_Body(song, x, y, target, line, {std::nullopt, wiped ? Role_Wiped_Body : Role_Unwiped_Body});
-}
-
-void Check_Row_Position(const Ui& ui, int top) {
-  if (top < -500)
-    Show_Message(ui, "Error #2: vertpos is smaller than -500. \n" + Error_Report_Request());
 }
 
 // Copies columns [from, to] of rows 1..32 of a one-line surface onto a row band of the view.
@@ -192,16 +186,15 @@ void Render_Wiped_Line(Timing_Editor& te, const Song& song, int line) {
   te.Hidden_Line = line;
 }
 
-void Copy_Wiped_Columns(Timing_Editor& te, const Song& song, const Ui& ui, int line, int from,
-                        int to) {
+void Copy_Wiped_Columns(Timing_Editor& te, const Song& song, int line, int from, int to) {
+  // Lines scrolled out of the view are drawn when they come back; nothing to report.
   const int row = Row_Of_Line(te, line);
-  Check_Row_Position(ui, row * View_Row_Height);
   if (row < 0 || row >= Timing_View_Rows || line < 1 || line > Last_Line(song)) return;
   Render_Wiped_Line(te, song, line);
   Copy_Columns(te, te.Pic_Hidden_Screen, row, std::min(from, to), std::max(from, to));
 }
 
-void Show_Field_Wiped(Timing_Editor& te, const Song& song, const Ui& ui, int f) {
+void Show_Field_Wiped(Timing_Editor& te, const Song& song, int f) {
   if (!Valid_Field(song, f) || Is_Empty(song.Fields[static_cast<std::size_t>(f)])) return;
   const Field_Rec& field = song.Fields[static_cast<std::size_t>(f)];
   const int first = Line_Of_Char(song, field.First_Char);
@@ -210,7 +203,7 @@ void Show_Field_Wiped(Timing_Editor& te, const Song& song, const Ui& ui, int f) 
     const int from = line == first ? Field_Left(song, f) : Line_Start_Column(song, line);
     const int to = line == last ? Field_Right(song, f) - 1
                                 : Line_End_Column(song, line) + song.Wipe_Margin;
-    Copy_Wiped_Columns(te, song, ui, line, from, to);
+    Copy_Wiped_Columns(te, song, line, from, to);
   }
 }
 

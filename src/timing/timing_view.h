@@ -43,12 +43,11 @@ void Mark_Field(Timing_Editor& te, const Song& song, int f, QRgb color);
 /// Renders a line in its wiped colours into Pic_Hidden_Screen (skipped when it holds it).
 void Render_Wiped_Line(Timing_Editor& te, const Song& song, int line);
 /// Shows a field's characters in their wiped colours, on every line it covers.
-void Show_Field_Wiped(Timing_Editor& te, const Song& song, const Ui& ui, int f);
+void Show_Field_Wiped(Timing_Editor& te, const Song& song, int f);
 /// White separators at the left edge of every field that begins on the line.
 void Draw_Field_Marks(Timing_Editor& te, const Song& song, int y, int line);
 /// Copies columns from..to of a line's wiped rendering onto its row, when the row is shown.
-void Copy_Wiped_Columns(Timing_Editor& te, const Song& song, const Ui& ui, int line, int from,
-                        int to);
+void Copy_Wiped_Columns(Timing_Editor& te, const Song& song, int line, int from, int to);
 
 /// Row (0-based) showing a line; negative or past the last row when the line is not shown.
 inline int Row_Of_Line(const Timing_Editor& te, int line) { return line - te.VSc_Line_Value; }

@@ -190,6 +190,20 @@ TEST(ReplayEvents, AutoScrollFollowsTheSungLine) {
   EXPECT_EQ(s.T().VSc_Line_Value, 8);
 }
 
+TEST(ReplayEvents, LinesScrolledAwayAreWipedSilentlyAndShownWhenTheyComeBack) {
+  std::vector<Song_Line> lines;
+  for (int n = 0; n < 30; ++n) lines.push_back(Line({{"la", 1.0 + n, 1.5 + n}}));
+  Timing_Setup s(lines);
+  s.S().Window_Controls.Set_Check("Chk_AutoScroll", 0);
+  VSc_Line_Change(s.T(), s.S(), 25);
+  for (double t = 0; t <= 3.0; t += 0.25) Replay_Events(s.T(), s.S(), s.ui, t);
+  EXPECT_TRUE(s.recorder.messages.empty()) << "nothing to report about rows out of view";
+  VSc_Line_Change(s.T(), s.S(), 1);
+  const QRgb wiped = testing::Singer_Color(s.S(), 1, Role_Wiped_Body);
+  EXPECT_GT(testing::Row_Pixels(s.T(), 0, 0, Timing_View_Width - 1, wiped), 0);
+  EXPECT_EQ(testing::Row_Pixels(s.T(), 3, 0, Timing_View_Width - 1, wiped), 0);
+}
+
 TEST(FindGaps, PausesOfMoreThanFourSeconds) {
   Timing_Setup s({Line({{"la ", 1, 2}, {"la ", 6.5, 7}, {"la ", 9, 10}, {"la", 14.5, 15}})});
   EXPECT_EQ(Find_Gaps(s.T(), s.S()), (std::vector<Gap>{{2, 6.5}, {10, 14.5}}));

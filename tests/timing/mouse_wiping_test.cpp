@@ -22,7 +22,7 @@ struct Drag_Setup : Timing_Setup {
   void Drag(const std::vector<std::pair<int, double>>& samples) {
     Pic_Indication_MouseDown(T(), S(), Mouse_Button::Left, samples[0].first, 5, samples[0].second);
     for (std::size_t i = 1; i < samples.size(); ++i)
-      Pic_Indication_MouseMove(T(), S(), ui, samples[i].first, samples[i].second);
+      Pic_Indication_MouseMove(T(), S(), samples[i].first, samples[i].second);
     Pic_Indication_MouseUp(T(), S(), ui);
   }
   /// The field of each character of "hello".
@@ -75,7 +75,7 @@ TEST(MouseWipe, AFirstJumpOfThreePixelsOrMoreIsFilledWithInterpolatedSamples) {
   const int x0 = s.X(0);
   Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, x0, 5, 1.0);
   for (auto [x, t] : {std::pair{x0 + 10, 2.0}, {x0 + 11, 2.1}, {x0 + 12, 2.2}})
-    Pic_Indication_MouseMove(s.T(), s.S(), s.ui, x, t);
+    Pic_Indication_MouseMove(s.T(), s.S(), x, t);
   Finish_Mouse_Wipe(s.T(), s.S(), s.ui);
   EXPECT_EQ(s.T().Sample_Count, 12);
   for (int i = 1; i <= 9; ++i) {

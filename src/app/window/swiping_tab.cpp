@@ -108,7 +108,7 @@ Swiping_Tab::~Swiping_Tab() {
 void Swiping_Tab::Build_Controls() {
   auto* files = new QGridLayout;
   Add_File_Box(this, files, 0, 0, QStringLiteral("A&udio file to play:"),
-               QStringLiteral("Br&owse..."), context_);
+               QStringLiteral("Ope&n..."), context_);
   layout_->addLayout(files);
 
   auto* time = new QFormLayout;
@@ -180,8 +180,8 @@ void Swiping_Tab::Build_View() {
     vsc_line_->setVisible(!te_->Mouse_Wiping);
     Show_View();
   };
-  view_->moved = [this, &song, &ui](int x, double at) {
-    Pic_Indication_MouseMove(*te_, song, ui, x, lyricanvas::Song_Time_At(song, playback_.Clock, at));
+  view_->moved = [this, &song](int x, double at) {
+    Pic_Indication_MouseMove(*te_, song, x, lyricanvas::Song_Time_At(song, playback_.Clock, at));
     Show_View();
   };
   view_->released = [this, &song, &ui] {
