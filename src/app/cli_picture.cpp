@@ -33,7 +33,7 @@ void Add_Words(Verb_Parser& words) {
   words.Add_Option({"effect"}, "NAME", "How the picture appears: " +
                                            Quoted_Choices(Effect_Names()) +
                                            " (default \"Left to right\").");
-  words.Add_Option({"hold"}, "SECONDS", "How long the picture stays at least. " + Time_Forms);
+  words.Add_Option({"hold"}, "SECONDS", std::string("How long the picture stays at least. ") + Time_Forms);
   words.Add_Flag({"along"}, "Shows the picture together with the lyrics that follow it.");
   words.Add_Flag({"after"}, "Shows the picture right after the last screen's last wipe.");
   words.Add_Flag({"overwrite"}, "Draws the picture over the last screen.");
