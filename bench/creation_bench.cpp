@@ -1,6 +1,6 @@
 // Creating the .cdg of a whole song through the create button: a 4-minute song of 60 timed lines
-// (3 to 6 syllables each, two singers, four lines a screen) must take under 0.25 s, and a
-// 20-minute song of 300 lines at most six times as long.
+// (3 to 6 syllables each, two singers, four lines a screen) must take under 0.08 s, and a
+// 20-minute song of 300 lines at most five times as long.
 //
 // The whole-process figures (wall time and peak memory of `lyricanvas-cli create`) are taken on
 // the same songs as timed text, which this program writes when called as

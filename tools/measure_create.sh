@@ -42,9 +42,9 @@ measure() {
 
 read -r wall4 cpu4 rss4 < <(measure 60 240)
 read -r wall20 cpu20 rss20 < <(measure 300 1200)
-printf '4-minute song (60 lines):   wall %.3f s, CPU %.3f s, max RSS %.1f MB  (targets: 0.25 s, 150 MB)\n' \
+printf '4-minute song (60 lines):   wall %.3f s, CPU %.3f s, max RSS %.1f MB  (targets: 0.08 s, 150 MB)\n' \
   "$wall4" "$cpu4" "$(awk -v k="$rss4" 'BEGIN { print k / 1024 }')"
 printf '20-minute song (300 lines): wall %.3f s, CPU %.3f s, max RSS %.1f MB\n' \
   "$wall20" "$cpu20" "$(awk -v k="$rss20" 'BEGIN { print k / 1024 }')"
-printf 'ratio 20-minute / 4-minute: %.2f  (target: at most 6)\n' \
+printf 'ratio 20-minute / 4-minute: %.2f  (target: at most 5)\n' \
   "$(awk -v a="$wall20" -v b="$wall4" 'BEGIN { print a / b }')"

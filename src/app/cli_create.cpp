@@ -22,11 +22,12 @@ constexpr const char* Usage =
 
 // Song files ----------------------------------------------------------------------------------
 
-using Song_Loader = bool (*)(Song& song, const std::string& path, std::string& error);
+/// force: go on with what an incomplete file holds.
+using Song_Loader = bool (*)(Song& song, const std::string& path, bool force, std::string& error);
 
-bool Load_Timed_Text_File(Song& song, const std::string& path, std::string& error) {
+bool Load_Timed_Text_File(Song& song, const std::string& path, bool, std::string& error) {
   std::string reason;
-  std::optional<std::string> bytes = Read_Whole_File(path, &reason);
+  std::optional<std::string> bytes = Read_Whole_File(path, &reason, Max_Document_Bytes);
   if (!bytes) {
     error = "cannot read '" + path + "': " + reason;
     return false;
@@ -37,11 +38,16 @@ bool Load_Timed_Text_File(Song& song, const std::string& path, std::string& erro
 }
 
 /// Projects, RTF lyrics and karaoke MIDI files open as "Open Project..." opens them, with the
-/// options saved in the project.
-bool Load_Project_File(Song& song, const std::string& path, std::string& error) {
-  // Open_Project tells the reason itself on stderr.
-  if (Open_Project(song, path, Ui::Console())) return true;
-  error = "could not open '" + path + "'";
+/// options saved in the project. An incomplete file is refused unless forced.
+bool Load_Project_File(Song& song, const std::string& path, bool force, std::string& error) {
+  // Open_Project_File tells the reason itself on stderr.
+  Read_Status status = Open_Project_File(song, path, Forced_Ui(force));
+  if (status == Read_Status::Incomplete && !force) {
+    error = "'" + path + "' is incomplete (--force uses what it holds)";
+    return false;
+  }
+  if (status != Read_Status::Failed) return true;
+  error = "could not open '" + path + "'" + (force ? "" : " (--force opens an incomplete file)");
   return false;
 }
 
@@ -102,6 +108,7 @@ struct Create_Options {
   std::string song_path;
   std::string wav;  ///< the WAV file, or empty
   bool yes = false;
+  bool force = false;  ///< use what an incomplete song file holds
   std::vector<std::tuple<std::string, int, std::string>> texts;  ///< control, index, text
   std::vector<std::string> checks;                                ///< controls to check
 };
@@ -127,6 +134,7 @@ void Describe(Verb_Parser& words) {
                        " pairs, each later than the one before in both times.");
   for (const Check_Option& o : Check_Options) words.Add_Flag({o.option}, o.description);
   words.Add_Flag({"yes"}, "Answers Yes to every question, such as overwriting the output.");
+  words.Add_Flag({"force"}, "Uses what an incomplete project or MIDI file holds.");
 }
 
 /// The pairs of --timebase, each checked and later than the one before in both times.
@@ -181,6 +189,7 @@ std::optional<int> Parse_Args(const std::vector<std::string>& args, Create_Optio
   for (const Check_Option& o : Check_Options)
     if (words.Is_Set(o.option)) options.checks.emplace_back(o.control);
   options.yes = words.Is_Set("yes");
+  options.force = words.Is_Set("force");
   options.wav = words.Value("wav").value_or("");
   std::vector<std::string> songs = words.Positionals();
   if (songs.size() != 1) words.Reject(songs.empty() ? "no SONG given" : "more than one SONG given");
@@ -221,7 +230,7 @@ int Run_Create(const std::vector<std::string>& args) {
   }
   Song song;
   std::string error;
-  if (!Loader_For(options.song_path)(song, options.song_path, error)) {
+  if (!Loader_For(options.song_path)(song, options.song_path, options.force, error)) {
     std::fprintf(stderr, "lyricanvas-cli create: %s\n", error.c_str());
     return Exit_Failure;
   }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 
 namespace lyricanvas::cli {
@@ -29,6 +30,15 @@ std::string Output_Problem(const std::string& output, const std::vector<std::str
   if (!replace && std::filesystem::exists(output, code))
     return "'" + output + "' already exists; give --yes to replace it";
   return {};
+}
+
+Ui Forced_Ui(bool force) {
+  Ui ui = Ui::Console();
+  ui.ask = [force](const std::string& question, bool) {
+    std::fprintf(stderr, "%s %s\n", question.c_str(), force ? "Yes (--force)" : "No");
+    return force ? Answer::Yes : Answer::No;
+  };
+  return ui;
 }
 
 bool Has_Extension(const std::string& path, const std::string& extension) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/file_io.h"
+#include "model/ui.h"
 
 namespace lyricanvas::cli {
 
@@ -17,6 +18,10 @@ std::string Input_Problem(const std::string& path, std::uint64_t max_bytes = Max
 /// is always fine.
 std::string Output_Problem(const std::string& output, const std::vector<std::string>& inputs,
                            bool replace);
+
+/// The console's voice for opening a song file: with force, the question whether to go on with
+/// an incomplete file is answered Yes (and the answer printed), else No.
+Ui Forced_Ui(bool force);
 
 /// Whether a file name ends in the extension (".cgp"), in any case.
 bool Has_Extension(const std::string& path, const std::string& extension);

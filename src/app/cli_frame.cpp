@@ -3,8 +3,9 @@
 // floor(t * 300) (see cdg/cdg_decoder.h); a time past the last pack is an error rather than a
 // silent repeat of the last state, so a mistyped time is noticed.
 //
-// Exit codes: 0 written; 1 the input cannot be read, holds no pack, the time is past its end or
-// the PNG cannot be written; 2 the command line is wrong (unknown option, bad number, too many
+// Exit codes: 0 written; 1 the input cannot be read, holds no pack, the time is past its end,
+// the output is refused (a special file, the input itself, an existing file without --yes) or
+// the PNG cannot be written; 2 the command line is wrong (unknown option, bad time, too many
 // frames for one sheet).
 #include <QBuffer>
 #include <QFont>
@@ -17,7 +18,6 @@
 #include <vector>
 
 #include "app/cli.h"
-#include "app/cli_files.h"
 #include "app/cli_options.h"
 #include "cdg/cdg_decoder.h"
 #include "model/file_io.h"

@@ -11,7 +11,7 @@
 // A verb reads its words like this:
 //   Verb_Parser words("frame", "Writes the display of a .cdg file at one time as PNG.");
 //   words.Add_Positional("FILE.cdg", "The pack stream to show.");
-//   words.Add_Option({"at"}, "TIME", std::string("The time to show. ") + Time_Forms);
+//   words.Add_Option({"at"}, "TIME", "The time to show. " + Time_Forms);
 //   if (std::optional<int> exit = words.Parse(args)) return *exit;
 //   std::optional<double> at = words.Time("at", Time_Bounds{});
 //   if (!words.Ok()) return words.Usage_Error();
@@ -32,7 +32,7 @@ constexpr int Exit_Failure = 1;  ///< the work could not be done; the message sa
 constexpr int Exit_Usage = 2;    ///< the command line is wrong
 
 /// How the time values are written, for option descriptions.
-inline constexpr char Time_Forms[] =
+inline const std::string Time_Forms =
     "A time is SECONDS or MINUTES:SECONDS, with hundredths after a ',' or '.' "
     "(90, 90,5, 1:30, 1:30.50).";
 

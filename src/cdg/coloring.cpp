@@ -408,12 +408,10 @@ bool Correct_Coloring_Line(Creation_Run& run, coloring_line& line) {
 
 Ink_Columns Wiped_Ink_Columns(Creation_Run& run, const Song& song, Surface& work, int line) {
   Ink_Columns ink{};
-  const int xor_value = Wipe_Xor_Value(run.Settings.Wiping_Style);
-  const bool outline_too =
-      xor_value == 3 || run.Settings.Wiping_Style == "Swipe text body & outline";
-  if (xor_value == 0) return ink;
+  const Wiped_Parts parts = Wiped_Parts_Of(run.Settings.Wiping_Style);
   for (const Line_Pixel& pixel : Picture_Of(run, song, work, line))
-    if (pixel.body || outline_too) ink[static_cast<std::size_t>(pixel.x)] = true;
+    if (Is_Wiped_Part(pixel, parts))
+      ink[static_cast<std::size_t>(pixel.x)] = true;
   return ink;
 }
 

@@ -22,8 +22,6 @@ constexpr QRgb Already_Packed = qRgb(0, 255, 0);
 /// Where a line is printed in the work picture when it is rendered for the run's cache: room
 /// above it for accents and below it for the tallest font.
 constexpr int Picture_Origin = 64;
-/// How far above and below its slot a line's letters may reach and are still wiped.
-constexpr int Mark_Overhang = 32;
 constexpr int Tile_Width = 6;
 constexpr int Tile_Height = 12;
 
@@ -35,6 +33,9 @@ bool Is_Body(QRgb pixel) { return qRed(pixel) + qGreen(pixel) + qBlue(pixel) > 3
 
 /// White text of the wipe rendering: blue 255 and green at least 128.
 bool Is_Wipeable(QRgb pixel) { return qBlue(pixel) == 255 && qGreen(pixel) >= 128; }
+
+/// Whether screen row y lies in the inner area.
+bool On_Screen(int y) { return y >= 0 && y < Inner_Height; }
 
 /// The palette entries a line's pixels take, column by column, from the singer of the
 /// character drawn there (outline pixels left or right of the letters take the nearest one).
@@ -74,21 +75,22 @@ void Render_Line_Picture(const Song& song, Surface& work, int line, int y) {
   Render_Body(song, Line_X(song, line), y, work, line, Render_Color{Body_Ink});
 }
 
-/// Renders only what the wiping style recolours, in white; other styles render nothing.
-void Render_Wiped_Parts(const Song& song, const std::string& style, Surface& work, int line,
-                        int y) {
+/// Paints, in white on the cleared work picture, what the wiping style recolours of the line
+/// printed at row origin; returns the rows it covers (top > bottom when none).
+std::pair<int, int> Paint_Wiped_Parts(const Line_Picture& picture, const std::string& style,
+                                      Surface& work, int origin) {
   work.Cls();
-  const int x = Line_X(song, line);
-  if (style == "Swap text body & outline" || style == "Swipe text body & outline") {
-    Render_Outline(song, x, y, work, line, false, Render_Color{Body_Ink});
-    Render_Body(song, x, y, work, line, Render_Color{Body_Ink});
-  } else if (style == "Swipe text body only" || style == "Draw no outline" || style.empty()) {
-    Render_Body(song, x, y, work, line, Render_Color{Body_Ink});
+  int top = Inner_Height, bottom = -1;
+  const Wiped_Parts parts = Wiped_Parts_Of(style);
+  for (const Line_Pixel& pixel : picture) {
+    const int y = origin + pixel.y;
+    if (!On_Screen(y) || !Is_Wiped_Part(pixel, parts)) continue;
+    work.Set_Pixel(pixel.x, y, Body_Ink);
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
   }
+  return {top, bottom};
 }
-
-/// Clips screen row y to the inner area; false when it lies outside.
-bool On_Screen(int y) { return y >= 0 && y < Inner_Height; }
 
 void Skip_Occupied(Creation_Run& run) {
   while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
@@ -129,6 +131,16 @@ Surface Make_Work_Picture() { return Surface(Inner_Width + 1, 257, Work_Backgrou
 
 int Slot_Top(int k, int lines_per_screen) { return (k - 1) * Inner_Height / lines_per_screen; }
 
+Wiped_Parts Wiped_Parts_Of(const std::string& style) {
+  if (style == "Swap text body & outline" || style == "Swipe text body & outline")
+    return Wiped_Parts::Body_And_Outline;
+  return Wipe_Xor_Value(style) != 0 ? Wiped_Parts::Body : Wiped_Parts::None;
+}
+
+bool Is_Wiped_Part(const Line_Pixel& pixel, Wiped_Parts parts) {
+  return parts == Wiped_Parts::Body_And_Outline || (parts == Wiped_Parts::Body && pixel.body);
+}
+
 int Wipe_Xor_Value(const std::string& style) {
   if (style == "Swap text body & outline") return 3;
   if (style == "Swipe text body only" || style == "Swipe text body & outline" ||
@@ -142,11 +154,15 @@ const Line_Picture& Picture_Of(Creation_Run& run, const Song& song, Surface& wor
   if (cached) return *cached;
   Render_Line_Picture(song, work, line, Picture_Origin);
   Line_Picture picture;
-  for (int y = 0; y < work.Height(); ++y)
-    for (int x = 0; x <= Inner_Width; ++x)
-      if (const QRgb pixel = work.Pixel(x, y); !Is_Background(pixel))
+  const QImage& image = work.Image();
+  const int columns = std::min(Inner_Width + 1, image.width());
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < columns; ++x)
+      if (!Is_Background(row[x]))
         picture.push_back({static_cast<std::int16_t>(y - Picture_Origin),
-                           static_cast<std::int16_t>(x), Is_Body(pixel)});
+                           static_cast<std::int16_t>(x), Is_Body(row[x])});
+  }
   cached = std::move(picture);
   return *cached;
 }
@@ -187,12 +203,10 @@ void Prepare_Wipe_Packs(Creation_Run& run, const Song& song, Surface& work, int 
   const int k = rec.Slot_Of_Line;
   // Lines without text or points, and lines that found no place on a screen, wipe nothing.
   if (rec.text.isEmpty() || rec.count <= 0 || k < 1) return;
-  const int slot_top = Slot_Top(k, run.Lines_Per_Screen);
-  // Letters reaching beyond their slot are wiped with it, so that nothing of them stays unwiped.
-  const int top = std::max(slot_top - Mark_Overhang, 0);
-  const int bottom = std::min(k * Inner_Height / run.Lines_Per_Screen + Mark_Overhang,
-                              Inner_Height - 1);
-  Render_Wiped_Parts(song, run.Settings.Wiping_Style, work, line, slot_top + run.Line_Y_Offset);
+  // Every row the letters take is wiped, also where they reach beyond their slot.
+  const auto [top, bottom] =
+      Paint_Wiped_Parts(Picture_Of(run, song, work, line), run.Settings.Wiping_Style, work,
+                        Slot_Top(k, run.Lines_Per_Screen) + run.Line_Y_Offset);
   rec.First_Wipe_Pack = run.last_color_pack;
   rec.Last_Wipe_Pack = 0;
   rec.Wipe_Slots.clear();

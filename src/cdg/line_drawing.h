@@ -23,6 +23,11 @@ void Prepare_Wipe_Packs(Creation_Run& run, const Song& song, Surface& work, int 
 /// One XOR tile pack for the tile of work-picture pixel (x, y) at slot; repaints its red pixels.
 void Write_Wipe_Tile(Creation_Run& run, Surface& work, int x, int y, std::int64_t slot);
 
+/// What of a line a wiping style recolours.
+enum class Wiped_Parts { None, Body, Body_And_Outline };
+Wiped_Parts Wiped_Parts_Of(const std::string& style);
+/// Whether a pixel of a rendered line is recoloured.
+bool Is_Wiped_Part(const Line_Pixel& pixel, Wiped_Parts parts);
 /// The XOR value a wiping style applies (3 swap, 2 the others and "", 0 unknown).
 int Wipe_Xor_Value(const std::string& style);
 

@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "cdg/tile_updater.h"
 #include "pictures/properties.h"
+#include "pictures/reduction.h"
 
 namespace lyricanvas {
 
@@ -16,13 +18,13 @@ constexpr int Ellipse_Steps = 4000;    ///< steps of t from 0 to 2
 constexpr int Tile_Width = 6;
 constexpr int Tile_Height = 12;
 
-double Uniform(Effect_Random& random) { return static_cast<double>(random()) / 4294967296.0; }
+double Uniform(Sweep_Random& random) { return static_cast<double>(random()) / 4294967296.0; }
 
 /// A coordinate of a point on the segment; ragged where the ends agree.
-int Segment_Coordinate(double a, double b, double u, Effect_Random& random) {
+int Segment_Coordinate(double a, double b, double u, Sweep_Random& random) {
   double value = u * b + (1 - u) * a;
   if (a == b) value += Uniform(random) - 0.5;
-  return static_cast<int>(std::nearbyint(value));
+  return static_cast<int>(Round_Even(value));
 }
 
 void Fill_Column_By_Column(Tile_Order& order) {
@@ -51,7 +53,7 @@ bool Add_Tile(Tile_Order& order, int row, int column) {
 }
 
 Tile_Order Sweep_Order(double r1, double c1, double r2, double c2, double r3, double c3, double r4,
-                       double c4, Effect_Random& random) {
+                       double c4, Sweep_Random& random) {
   Tile_Order order;
   for (int i = 0; i <= Sweep_Positions; ++i) {
     const double s = static_cast<double>(i) / Sweep_Positions;
@@ -71,16 +73,20 @@ Tile_Order Ellipse_Order(double rt, double ct, double c1, double c2, double r1, 
   Tile_Order order;
   const double rs = (r1 + r2) / 2, cs = (c1 + c2) / 2;
   const double a = (r2 - r1) / 2, b = (c2 - c1) / 2, k = b / a;
-  for (int i = 0; i <= Ellipse_Steps; ++i) {
+  // The tiles not yet taken, in scan order (rows outer, columns inner).
+  std::vector<Tile> waiting;
+  for (int row = 1; row <= Tile_Rows; ++row)
+    for (int column = 1; column <= Tile_Columns; ++column) waiting.push_back({row, column});
+  for (int i = 0; i <= Ellipse_Steps && !waiting.empty(); ++i) {
     const double t = 2.0 * i / Ellipse_Steps;
     const double rc = (1 - t) * rs + t * rt, cc = (1 - t) * cs + t * ct;
     const double limit = k * k * (t * a) * (t * a) + (t * b) * (t * b);
-    for (int row = 1; row <= Tile_Rows; ++row)
-      for (int column = 1; column <= Tile_Columns; ++column) {
-        if (order.taken[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]) continue;
-        const double dr = row - rc, dc = column - cc;
-        if (k * k * dr * dr + dc * dc < limit && Add_Tile(order, row, column)) return order;
-      }
+    std::erase_if(waiting, [&](const Tile& tile) {
+      const double dr = tile.row - rc, dc = tile.column - cc;
+      if (!(k * k * dr * dr + dc * dc < limit)) return false;
+      Add_Tile(order, tile.row, tile.column);
+      return true;
+    });
   }
   return order;
 }
@@ -110,7 +116,7 @@ Tile_Order Lightness_Order(const Screen_Pixels& target, const Palette_Table& pal
 }
 
 Tile_Order Effect_Order(std::string_view properties, const Screen_Pixels& target,
-                        const Palette_Table& palette, Effect_Random& random) {
+                        const Palette_Table& palette, Sweep_Random& random) {
   const std::string effect = Get_Appearance_Effect(properties);
   Tile_Order order;
   if (effect == "Top to bottom")

@@ -4,7 +4,6 @@
 // mapped around them.
 #include <array>
 #include <cstdint>
-#include <random>
 #include <string_view>
 
 #include "cdg/run_state.h"
@@ -28,15 +27,12 @@ struct Tile_Order {
   std::array<std::array<bool, Tile_Columns + 1>, Tile_Rows + 1> taken{};
 };
 
-/// The random source of the sweep fronts: uniform in [0, 1).
-using Effect_Random = std::mt19937;
-
 /// Adds a tile that is on the grid and not yet in the order; true once all 768 are in.
 bool Add_Tile(Tile_Order& order, int row, int column);
 /// A segment from (r1, c1)-(r3, c3) moving to (r2, c2)-(r4, c4); the coordinate in which its
 /// ends agree gets a ragged front.
 Tile_Order Sweep_Order(double r1, double c1, double r2, double c2, double r3, double c3, double r4,
-                       double c4, Effect_Random& random);
+                       double c4, Sweep_Random& random);
 /// A growing ellipse of half extents (r2 - r1) / 2 rows and (c2 - c1) / 2 columns whose centre
 /// moves to (rt, ct).
 Tile_Order Ellipse_Order(double rt, double ct, double c1, double c2, double r1, double r2);
@@ -45,7 +41,7 @@ Tile_Order Lightness_Order(const Screen_Pixels& target, const Palette_Table& pal
 /// The order of the effect a property string names, reversed when asked. An unknown or empty
 /// effect, and the tiles a sweep happens to miss, come column by column, each top to bottom.
 Tile_Order Effect_Order(std::string_view properties, const Screen_Pixels& target,
-                        const Palette_Table& palette, Effect_Random& random);
+                        const Palette_Table& palette, Sweep_Random& random);
 
 /// Brings every tile of the screen to its target in the order of the picture's effect.
 void Draw_Picture_Tiles(Creation_Run& run, std::string_view properties);

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -109,6 +108,23 @@ struct Creation_Settings {
   std::array<double, 4> timebase_dest{-999, -999, -999, -999};    ///< 1..3 used, in packs
 };
 
+/// The random source of the sweep effects' ragged fronts: a small, fast generator (xorshift64*)
+/// giving 32-bit values; the same seed gives the same fronts.
+class Sweep_Random {
+ public:
+  explicit Sweep_Random(std::uint64_t seed = 1) { this->seed(seed); }
+  void seed(std::uint64_t value) { state_ = value * 0x9E3779B97F4A7C15ull | 1; }
+  std::uint32_t operator()() {
+    state_ ^= state_ >> 12;
+    state_ ^= state_ << 25;
+    state_ ^= state_ >> 27;
+    return static_cast<std::uint32_t>((state_ * 0x2545F4914F6CDD1Dull) >> 32);
+  }
+
+ private:
+  std::uint64_t state_ = 1;
+};
+
 struct Creation_Run {
   Creation_Settings Settings;
   Ui ui;
@@ -149,7 +165,7 @@ struct Creation_Run {
   Picture_Work Pictures;
   bool Picture_On_Screen = false;
   /// Ragged sweep fronts; a fixed seed makes a run repeatable.
-  std::mt19937 Effect_Random{static_cast<std::uint32_t>(
+  Sweep_Random Effect_Random{static_cast<std::uint64_t>(
       std::chrono::system_clock::now().time_since_epoch().count())};
 };
 

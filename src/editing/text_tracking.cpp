@@ -28,11 +28,33 @@ std::optional<Field_Rec> Restored(const Field_Rec& now, const Field_Rec& left, c
 
 void Move(Song& song, const Text_Change& change, std::vector<Field_Change>* changed, bool join);
 
+// A piece of text that moved: the fields wholly inside it go along with it, the text it passed
+// closes up behind it and opens before it. Every field that ends up elsewhere is recorded
+// against where it stood before the move.
+void Apply_Move(Song& song, const Text_Move& move, std::vector<Field_Change>* changed) {
+  const std::vector<Field_Rec> before(song.Fields.begin(),
+                                      song.Fields.begin() + song.Field_Count + 1);
+  Move(song, {move.From, move.Length, 0}, nullptr, false);
+  Move(song, {move.To, 0, move.Length}, nullptr, false);
+  const int shift = move.To - move.From;
+  for (int f = 1; f <= song.Field_Count; ++f) {
+    const Field_Rec& old = before[static_cast<std::size_t>(f)];
+    Field_Rec& now = song.Fields[f];
+    if (old.First_Char > move.From && old.Last_Char <= move.From + move.Length) {
+      now = old;
+      now.First_Char = static_cast<std::int16_t>(old.First_Char + shift);
+      now.Last_Char = static_cast<std::int16_t>(old.Last_Char + shift);
+    }
+    if (changed && !(now == old)) changed->push_back({f, old, now});
+  }
+}
+
 // Applies one change, emptying the field table when the text is gone. An undo or redo puts
 // back text whose fields its step restores, so there typed characters join no field.
-void Apply_Change(Song& song, const Text_Change& change, int new_length,
-                  std::vector<Field_Change>* changed, bool join = true) {
-  Move(song, change, changed, join);
+void Apply_Change(Song& song, const Text_Change& change, const std::optional<Text_Move>& move,
+                  int new_length, std::vector<Field_Change>* changed, bool join = true) {
+  if (move) Apply_Move(song, *move, changed);
+  else Move(song, change, changed, join);
   if (new_length > 0) return;
   for (int f = 1; f <= song.Field_Count; ++f) {
     if (Is_Empty(song.Fields[f])) continue;
@@ -43,13 +65,13 @@ void Apply_Change(Song& song, const Text_Change& change, int new_length,
 }
 
 // Undo (back = true) or redo of a step, after the text change itself moved the other fields.
-void Replay_Step(Song& song, const Text_Change& change, int new_length, const Edit_Step& step,
-                 bool back) {
+void Replay_Step(Song& song, const Text_Change& change, const std::optional<Text_Move>& move,
+                 int new_length, const Edit_Step& step, bool back) {
   std::vector<Field_Rec> before_replay;
   before_replay.reserve(step.Changes.size());
   for (const Field_Change& c : step.Changes) before_replay.push_back(song.Fields[c.Index]);
   if (back) song.Field_Count = std::max(song.Field_Count, step.Count_Before);
-  Apply_Change(song, change, new_length, nullptr, false);
+  Apply_Change(song, change, move, new_length, nullptr, false);
   for (std::size_t k = step.Changes.size(); k-- > 0;) {
     const Field_Change& c = step.Changes[k];
     const Field_Rec& left = back ? c.After : c.Before;
@@ -98,6 +120,18 @@ Text_Change Locate_Change(const QString& before, const QString& after, const Tex
     --new_end;
   }
   return Text_Change{start, old_end - start, new_end - start};
+}
+
+std::optional<Text_Move> Find_Move(const QString& before, const QString& after,
+                                   const Text_Change& change) {
+  const int n = change.Removed;
+  if (n < 2 || change.Added != n) return std::nullopt;
+  const QString old_piece = before.mid(change.Start, n), new_piece = after.mid(change.Start, n);
+  const int k = static_cast<int>((old_piece + old_piece).indexOf(new_piece, 1));
+  if (k <= 0 || k >= n) return std::nullopt;
+  // The shorter of the two pieces is the one that was carried.
+  if (k <= n - k) return Text_Move{change.Start, k, change.Start + n - k};
+  return Text_Move{change.Start + k, n - k, change.Start};
 }
 
 namespace {
@@ -192,16 +226,19 @@ void Update_Data(Song& song, Edit_Tracker& tracker, int position, int added) {
     Text_Change hint{song.RTB_Raw.From_Qt(position), 0, 0};
     hint.Added = song.RTB_Raw.From_Qt(position + added) - hint.Start;
     Text_Change change = Locate_Change(tracker.Text_Now, text, hint);
+    std::optional<Text_Move> move = Find_Move(tracker.Text_Now, text, change);
     if (undo < tracker.Undo_Count) {
       while (tracker.Steps_Done > 0 && tracker.Steps[tracker.Steps_Done - 1].Undo_Mark > undo) {
-        Replay_Step(song, change, length, tracker.Steps[--tracker.Steps_Done], true);
+        Replay_Step(song, change, move, length, tracker.Steps[--tracker.Steps_Done], true);
         change = {};  // the text change is done once; earlier steps only give fields back
+        move.reset();
       }
     } else if (undo > tracker.Undo_Count) {
       while (tracker.Steps_Done < static_cast<int>(tracker.Steps.size()) &&
              tracker.Steps[tracker.Steps_Done].Undo_Mark <= undo) {
-        Replay_Step(song, change, length, tracker.Steps[tracker.Steps_Done++], false);
+        Replay_Step(song, change, move, length, tracker.Steps[tracker.Steps_Done++], false);
         change = {};
+        move.reset();
       }
     } else {
       Forget_Redo(tracker);
@@ -209,11 +246,12 @@ void Update_Data(Song& song, Edit_Tracker& tracker, int position, int added) {
       const bool recorded = tracker.Steps_Done > 0 && undo > 0;
       // An inserted picture is a field of its own; it never joins the syllable before it.
       const bool join = !text.mid(change.Start, change.Added).contains(QChar(Picture_Char));
-      Apply_Change(song, change, length, recorded ? &changes : nullptr, join);
+      Apply_Change(song, change, move, length, recorded ? &changes : nullptr, join);
       if (recorded) Merge_Into(tracker.Steps[tracker.Steps_Done - 1], changes);
       change = {};
+      move.reset();
     }
-    Apply_Change(song, change, length, nullptr);  // an undo or redo beyond the known steps
+    Apply_Change(song, change, move, length, nullptr);  // an undo or redo beyond the known steps
   }
   tracker.Undo_Count = doc.availableUndoSteps();
   if (!doc.isUndoAvailable() && !doc.isRedoAvailable()) Reset_History(tracker);

@@ -6,6 +6,7 @@
 // redos gives the fields back exactly as they were at that point.
 #include <QMetaObject>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "model/song.h"
@@ -19,6 +20,15 @@ struct Text_Change {
   int Removed = 0;
   int Added = 0;
   bool operator==(const Text_Change&) const = default;
+};
+
+/// A piece of text that an edit carried elsewhere (a drag and drop inside the lyrics): Length
+/// characters at offset From of the text before stand at offset To of the text after.
+struct Text_Move {
+  int From = 0;
+  int Length = 0;
+  int To = 0;
+  bool operator==(const Text_Move&) const = default;
 };
 
 /// A field that an edit did more to than move it along with the text after the edit.
@@ -54,6 +64,11 @@ struct Edit_Tracker {
 /// that are equal at both ends of the range are not taken as changed (a format change reports
 /// its range but changes no text). Returns Removed = Added = 0 when the texts agree.
 Text_Change Locate_Change(const QString& before, const QString& after, const Text_Change& hint);
+
+/// Whether a change only moved a piece of text: its removed and added characters are the same
+/// with a piece carried from one end to the other (the shorter piece counts as carried).
+std::optional<Text_Move> Find_Move(const QString& before, const QString& after,
+                                   const Text_Change& change);
 
 /// Moves the fields for one change of the text: fields after it move along, characters taken
 /// away leave their fields, characters typed right after or inside a field join it, a field

@@ -14,6 +14,8 @@ namespace lyricanvas {
 
 /// The largest project, lyrics or MIDI file the program reads; anything longer is not one.
 constexpr std::uint64_t Max_Document_Bytes = std::uint64_t{64} << 20;
+/// The largest file read whole by default: a full CD image of 80 minutes fits.
+constexpr std::uint64_t Max_Whole_File_Bytes = std::uint64_t{1} << 30;
 
 /// The output name that means standard output.
 inline constexpr std::string_view Standard_Output = "-";
@@ -26,8 +28,9 @@ int Open_Input_File(const std::string& path, std::uint64_t max_bytes, std::strin
 
 /// The bytes of a regular file of at most max_bytes; std::nullopt with the reason otherwise
 /// (the system's reason, "it is a directory, not a regular file", or its size and the limit).
+/// Readers of projects, lyrics and MIDI files pass Max_Document_Bytes.
 std::optional<std::string> Read_Whole_File(const std::string& path, std::string* reason = nullptr,
-                                           std::uint64_t max_bytes = Max_Document_Bytes);
+                                           std::uint64_t max_bytes = Max_Whole_File_Bytes);
 
 /// What a path names, when it is not a regular file ("a directory", "a FIFO", ...); empty for a
 /// regular file or a path that does not exist. Symbolic links are followed.

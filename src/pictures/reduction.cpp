@@ -16,13 +16,6 @@ constexpr double Error_Share = 0.315;
 /// Share of that share that goes to each diagonal neighbour below.
 constexpr double Diagonal_Share = 0.429;
 
-/// Rounds half to even like std::nearbyint in the default rounding mode, without the library
-/// call: adding and taking away 1.5 * 2^52 leaves no fraction bits (|x| < 2^51).
-inline double Round_Even(double x) {
-  constexpr double shifter = 6755399441055744.0;
-  return (x + shifter) - shifter;
-}
-
 inline double Weighted_Distance(double r1, double g1, double b1, double r2, double g2, double b2) {
   const double m = Round_Even((r1 + r2) / 2);
   const double dr = Round_Even(r1 - r2), dg = Round_Even(g1 - g2), db = Round_Even(b1 - b2);

@@ -48,6 +48,13 @@ struct Picture_Work {
   }
 };
 
+/// Rounds half to even like std::nearbyint in the default rounding mode, without the library
+/// call: adding and taking away 1.5 * 2^52 leaves no fraction bits (for |x| < 2^51).
+inline double Round_Even(double x) {
+  constexpr double shifter = 6755399441055744.0;
+  return (x + shifter) - shifter;
+}
+
 double& Histogram_Count(Picture_Work& work, int red, int green, int blue);
 
 /// Reads a BMP (24-, 8- or 4-bit, bottom-up or top-down rows, 40-, 108- or 124-byte header) into

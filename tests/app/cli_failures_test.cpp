@@ -105,6 +105,8 @@ const Failure Failures[] = {
     {"timing song.cgp --keys keys.txt -o keys.txt --yes", 1, "is the input file 'keys.txt'"},
     {"timing song.cgp --keys keys.txt -o out.bin", 1, "'out.bin' already exists; give --yes"},
     {"timing song.cgp --keys fifo -o new.cgp", 1, "it is a FIFO, not a regular file"},
+    {"picture song.cgp --add fifo --line 1 -o new.cgp", 1, "cannot read 'fifo': it is a FIFO"},
+    {"picture song.cgp --add dir --line 1 -o song.cgp --yes", 1, "the output 'song.cgp' is the input"},
     // A WAV shorter than one sector.
     {"create song.txt --wav short.wav -o out.bin --yes", 1,
      "its 100 bytes of audio do not fill one sector"},

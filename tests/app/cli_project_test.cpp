@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 
 #include "support/test_support.h"
 
@@ -82,6 +83,32 @@ TEST(CliProject, FailuresExitNonZeroWithTheReason) {
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.output.find("could not be opened"), std::string::npos) << bad.output;
   EXPECT_EQ(Run_Cli("import " + Quoted(damaged)).status, 2);
+}
+
+TEST(CliProject, IncompleteFilesAndBadValuesExitNonZeroUnlessForced) {
+  Temp_Dir dir;
+  std::string cut = Test_Data("project/cgp/malformed/truncated_in_events.cgp");
+  std::string bad = dir.File("bad.cgp");
+  Write_File(bad, "{\\rtf1 la}\r\n<properties>\xFE<Chk_Reverse=99><Txt_Silence=3>\r\n");
+  struct Case {
+    std::string command;
+    int status;
+    bool written;
+  } cases[] = {
+      {"import " + Quoted(cut) + " -o " + Quoted(dir.File("a.cgp")), 1, false},
+      {"import " + Quoted(cut) + " --force -o " + Quoted(dir.File("b.cgp")), 0, true},
+      {"import " + Quoted(bad) + " -o " + Quoted(dir.File("c.cgp")), 1, true},
+      {"import " + Quoted(bad) + " --force -o " + Quoted(dir.File("d.cgp")), 0, true},
+      {"create " + Quoted(cut) + " -o " + Quoted(dir.File("e.cdg")), 1, false},
+      {"create " + Quoted(cut) + " --force --total 0:40 -o " + Quoted(dir.File("f.cdg")), 0, true},
+  };
+  for (const Case& c : cases) {
+    Run_Result r = Run_Cli(c.command);
+    EXPECT_EQ(r.status, c.status) << c.command << "\n" << r.output;
+    std::string output = c.command.substr(c.command.rfind("-o ") + 4);
+    output.pop_back();
+    EXPECT_EQ(std::filesystem::exists(output), c.written) << c.command;
+  }
 }
 
 }  // namespace

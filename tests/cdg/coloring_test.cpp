@@ -17,34 +17,35 @@ void Set_Pair(Creation_Settings& s, int i, double source_s, double dest_s) {
   s.timebase_dest[i] = dest_s * 300 + static_cast<double>(s.intro_silence_packs);
 }
 
-TEST(Timebase, NoPairsAddTheIntroductorySilence) {
-  Creation_Settings s;
-  s.intro_silence_packs = 1200;
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 1.5), 1650);
-}
-
-TEST(Timebase, OnePairShiftsEveryTime) {
-  Creation_Settings s;
-  s.intro_silence_packs = 1200;
-  Set_Pair(s, 1, 10, 12);
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 10), 12 * 300 + 1200);
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 1) - 300 * 1, 600 + 1200);
-  // A third pair without a second one is ignored.
-  Set_Pair(s, 3, 20, 40);
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 30) - 300 * 30, 600 + 1200);
-}
-
-TEST(Timebase, TwoAndThreePairsArePiecewiseLinear) {
-  Creation_Settings s;
-  Set_Pair(s, 1, 10, 12);
-  Set_Pair(s, 2, 20, 21);
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 15), (3600 + 6300) / 2.0);
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 25), 6300 + 5 * 270);  // second segment's slope
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 5), 3600 - 5 * 270);   // first segment's slope
-  Set_Pair(s, 3, 30, 41);
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 25), 6300 + 5 * 600);
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 35), 12300 + 5 * 600);
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 15), (3600 + 6300) / 2.0);
+// No pair adds the silence; one pair shifts (a third pair without a second is ignored); two and
+// three pairs are piecewise linear, the outer segments extended.
+TEST(Timebase, TimesMapThroughThePairs) {
+  struct Pair {
+    double source, dest;
+  };
+  struct Case {
+    std::int64_t silence;
+    std::vector<std::pair<int, Pair>> pairs;
+    double t, packs;
+  };
+  const std::vector<Case> cases = {
+      {1200, {}, 1.5, 1650},
+      {1200, {{1, {10, 12}}}, 10, 12 * 300 + 1200},
+      {1200, {{1, {10, 12}}}, 1, 300 + 600 + 1200},
+      {1200, {{1, {10, 12}}, {3, {20, 40}}}, 30, 9000 + 600 + 1200},
+      {0, {{1, {10, 12}}, {2, {20, 21}}}, 15, (3600 + 6300) / 2.0},
+      {0, {{1, {10, 12}}, {2, {20, 21}}}, 25, 6300 + 5 * 270},
+      {0, {{1, {10, 12}}, {2, {20, 21}}}, 5, 3600 - 5 * 270},
+      {0, {{1, {10, 12}}, {2, {20, 21}}, {3, {30, 41}}}, 25, 6300 + 5 * 600},
+      {0, {{1, {10, 12}}, {2, {20, 21}}, {3, {30, 41}}}, 35, 12300 + 5 * 600},
+      {0, {{1, {10, 12}}, {2, {20, 21}}, {3, {30, 41}}}, 15, (3600 + 6300) / 2.0},
+  };
+  for (const Case& c : cases) {
+    Creation_Settings s;
+    s.intro_silence_packs = c.silence;
+    for (const auto& [i, pair] : c.pairs) Set_Pair(s, i, pair.source, pair.dest);
+    EXPECT_DOUBLE_EQ(correct_timebase(s, c.t), c.packs) << c.pairs.size() << " pairs, t " << c.t;
+  }
 }
 
 TEST(Timebase, RepeatedSourceOrDestinationDropsTheLaterPair) {
@@ -100,6 +101,37 @@ TEST(FetchLine, TwoWordsGiveStartSwipeGapAndFinishingPoints) {
   EXPECT_EQ(P(6), (coloring_point{world_start, 3.0, 0}));
   // Its last swiping point reaches the line end; the finishing point there adds nothing.
   EXPECT_EQ(P(7), (coloring_point{line_end, 4.0, 0}));
+}
+
+// With the line's ink known, each field's wipe reaches its first inked column at its first
+// event (the blank before it jumps there), and that point survives the clean-up.
+TEST(FetchLine, EachFieldStartsAtItsFirstInkedColumn) {
+  Fixture f;
+  Build_Song(f.song, {{{{"Hello ", 1, 2}, {"wor", 3, 4}, {"ld", 4, 5}}}});
+  f.Lay_Out();
+  const Song& s = f.song;
+  Ink_Columns ink{};
+  for (int x : {s.Char_X[0] + 1, s.Char_X[6] + 2, s.Char_X[9] + 1}) ink[static_cast<std::size_t>(x)] = true;
+  coloring_line rec = fetch_line(f.run, s, 1, nullptr, &ink);
+  std::vector<coloring_point> on_time;
+  for (int j = 1; j <= rec.count; ++j)
+    if (rec.points[static_cast<std::size_t>(j)].on_time) on_time.push_back(rec.points[static_cast<std::size_t>(j)]);
+  ASSERT_EQ(on_time.size(), 3u);
+  EXPECT_EQ(on_time[0].x, s.Char_X[0] + 2);
+  EXPECT_EQ(on_time[0].color_time, 1.0);
+  EXPECT_EQ(on_time[1].x, s.Char_X[6] + 3) << "after the gap";
+  EXPECT_EQ(on_time[1].color_time, 3.0);
+  EXPECT_EQ(on_time[2].x, s.Char_X[9] + 2) << "inside the word";
+  EXPECT_EQ(on_time[2].color_time, 4.0);
+  // In packs, each of them is a point of the wipe at its time.
+  ASSERT_FALSE(Correct_Coloring_Line(f.run, rec));
+  for (const coloring_point& p : on_time) {
+    bool found = false;
+    for (int j = 1; j <= rec.count; ++j)
+      found = found || (rec.points[static_cast<std::size_t>(j)].x == p.x &&
+                        rec.points[static_cast<std::size_t>(j)].color_time == p.color_time * 300);
+    EXPECT_TRUE(found) << "column " << p.x;
+  }
 }
 
 TEST(FetchLine, OutlineStylesStartTwoPixelsLeft) {

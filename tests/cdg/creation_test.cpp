@@ -45,45 +45,58 @@ class CreateClick : public ::testing::Test {
 
 // The checks, in order ---------------------------------------------------------------------------
 
-TEST_F(CreateClick, WithoutAnOutputNameOnlyTheFilenameIsAskedFor) {
-  Set("txt_Filename", 2, "");
-  Set("Txt_TotalTime", -1, "nonsense");  // would be the next complaint
-  EXPECT_FALSE(Click());
-  EXPECT_THAT(recorder.messages, ElementsAre("Please input the filename for the CD+G file!"));
-  Set("txt_Filename", 1, dir.File("missing.wav"));
-  recorder.messages.clear();
-  EXPECT_FALSE(Click());
-  EXPECT_THAT(recorder.messages, ElementsAre("Please input the filename for the BIN file!"));
-  EXPECT_TRUE(Dir_Is_Empty());
-  EXPECT_TRUE(recorder.questions.empty());
-}
-
-TEST_F(CreateClick, WithoutAWavTheTotalTimeMustBeValid) {
-  Set("Txt_TotalTime", -1, "1:2:3");
-  EXPECT_FALSE(Click());
-  EXPECT_THAT(recorder.messages,
-              ElementsAre("Please input the total time of the destination track in seconds or in "
-                          "format MM:SS!"));
-  EXPECT_TRUE(Dir_Is_Empty());
-}
-
-TEST_F(CreateClick, AMissingWavIsRefusedWithFocusOnItsName) {
-  Set("txt_Filename", 1, dir.File("missing.wav"));
-  Set("txt_Filename", 2, dir.File("no/such/dir/song.bin"));  // the WAV is checked first
-  EXPECT_FALSE(Click());
-  EXPECT_THAT(recorder.messages,
-              ElementsAre("The WAV file you specified isn't there. Please specify an existing WAV "
-                          "file or leave the field blank for creating a CDG file!"));
-  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename_1"));
-}
-
-TEST_F(CreateClick, AMissingOutputDirectoryIsRefused) {
-  Set("txt_Filename", 2, dir.File("no_such_dir/song.cdg"));
-  EXPECT_FALSE(Click());
-  EXPECT_THAT(recorder.messages,
-              ElementsAre("The directory you want to write the CDG/BIN file to does not exist!"));
-  EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename_2"));
-  EXPECT_TRUE(Dir_Is_Empty());
+// Each refusal, in the order the click checks: its one message, the box it focuses, no
+// question and no file.
+TEST(CreateClickRefusals, EachUnusableEntryIsNamedAndNothingIsWritten) {
+  struct Entry {
+    const char* name;
+    int index;
+    std::string value;
+  };
+  struct Case {
+    std::vector<Entry> entries;
+    std::string message;
+    std::vector<std::string> focused;
+  };
+  Temp_Dir dir;
+  const std::string wav = dir.File("missing.wav");
+  const std::vector<Case> cases = {
+      // Without an output name only the name is asked for, whatever else is wrong.
+      {{{"txt_Filename", 2, ""}, {"Txt_TotalTime", -1, "nonsense"}},
+       "Please input the filename for the CD+G file!", {}},
+      {{{"txt_Filename", 2, ""}, {"txt_Filename", 1, wav}},
+       "Please input the filename for the BIN file!", {}},
+      {{{"Txt_TotalTime", -1, "1:2:3"}},
+       "Please input the total time of the destination track in seconds or in format MM:SS!", {}},
+      // The WAV is checked before the output directory.
+      {{{"txt_Filename", 1, wav}, {"txt_Filename", 2, dir.File("no/such/dir/song.bin")}},
+       "The WAV file you specified isn't there. Please specify an existing WAV file or leave the "
+       "field blank for creating a CDG file!",
+       {"txt_Filename_1"}},
+      {{{"txt_Filename", 2, dir.File("no_such_dir/song.cdg")}},
+       "The directory you want to write the CDG/BIN file to does not exist!", {"txt_Filename_2"}},
+      {{{"txt_Minimum_gap", -1, "4"}, {"txt_Minimum_shown", -1, "3"}},
+       "The time the lyrics are shown before wiping must be greater or equal to the minimum gap "
+       "for clearing!",
+       {}},
+      {{{"txt_Minimum_shown", -1, "-0:01"}},
+       "The time the lyrics are shown before wiping must be greater than 0!", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    Song song;
+    testing::Build_Song(song, testing::Generated_Song(4, 30));
+    Controls& controls = song.Window_Controls;
+    controls.Set_Text("txt_Filename", 2, dir.File("song.cdg"));
+    controls.Set_Text("Txt_TotalTime", "1:00");
+    for (const Entry& e : c.entries) ASSERT_TRUE(controls.Set_Text(e.name, e.index, e.value));
+    Recording_Ui recorder;
+    EXPECT_FALSE(But_CDG_Create_Click(song, recorder.ui()));
+    EXPECT_THAT(recorder.messages, ElementsAre(c.message));
+    EXPECT_EQ(recorder.focused, c.focused);
+    EXPECT_TRUE(recorder.questions.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path));
+  }
 }
 
 TEST_F(CreateClick, AnsweringNoToOverwritingKeepsTheOldFile) {
@@ -95,21 +108,6 @@ TEST_F(CreateClick, AnsweringNoToOverwritingKeepsTheOldFile) {
   EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename_2"));
   EXPECT_TRUE(recorder.messages.empty());
   EXPECT_EQ(Read_File(path), "old");
-}
-
-TEST_F(CreateClick, TheShownTimeMustBePositiveAndCoverTheGap) {
-  Set("txt_Minimum_gap", -1, "4");
-  Set("txt_Minimum_shown", -1, "3");
-  EXPECT_FALSE(Click());
-  EXPECT_THAT(recorder.messages,
-              ElementsAre("The time the lyrics are shown before wiping must be greater or equal to "
-                          "the minimum gap for clearing!"));
-  recorder.messages.clear();
-  Set("txt_Minimum_shown", -1, "-0:01");
-  EXPECT_FALSE(Click());
-  EXPECT_THAT(recorder.messages,
-              ElementsAre("The time the lyrics are shown before wiping must be greater than 0!"));
-  EXPECT_TRUE(Dir_Is_Empty());
 }
 
 TEST(MinimumTimes, InvalidEntriesFallBackToFourAndToTheGap) {

@@ -20,7 +20,7 @@ std::string Effect(const std::string& name, bool reversed = false) {
 
 Tile_Order Order_Of(const std::string& properties, unsigned seed = 11) {
   auto target = std::make_unique<Screen_Pixels>();
-  Effect_Random random(seed);
+  Sweep_Random random(seed);
   return Effect_Order(properties, *target, Palette_Table{}, random);
 }
 
@@ -108,7 +108,7 @@ TEST(PictureEffects, LightestTilesComeFirstAndTiesGoByRowThenColumn) {
   paint(3, 5, 1);
   paint(2, 47, 2);
   paint(16, 48, 2);
-  Effect_Random random(1);
+  Sweep_Random random(1);
   const Tile_Order order = Effect_Order(Effect("Lightest to darkest"), *target, palette, random);
   EXPECT_EQ(Entries(order, 1, 5), (std::vector<Tile>{{3, 5}, {3, 40}, {2, 47}, {16, 48}, {1, 1}}));
 }

@@ -174,8 +174,8 @@ std::vector<Expected_Pixel> Line_Pixels(const Created& c, int line) {
   const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
   const Singer_Rec& singer = c.song.Singers[1];
   const int xor_value = Wipe_Xor_Value(run.Settings.Wiping_Style);
-  const bool outline_wiped =
-      xor_value == 3 || run.Settings.Wiping_Style == "Swipe text body & outline";
+  const bool outline_wiped = run.Settings.Wiping_Style == "Swap text body & outline" ||
+                             run.Settings.Wiping_Style == "Swipe text body & outline";
   const int origin = Slot_Top(rec.Slot_Of_Line, run.Lines_Per_Screen) + run.Line_Y_Offset;
   const int picture_origin = Inner_Height;  // room above and below the slot for any font
   const Surface picture = Rendered_Line(c.song, line, picture_origin);
@@ -329,14 +329,30 @@ TEST_F(TimedSongs, EveryLineStandsWholeAndFullyWipedBeforeItsScreenChanges) {
     ASSERT_EQ(failure, "");
     for (const auto& [line, pack] : final_pack) {
       int wrong = 0, outside = 0;
+      std::vector<bool> text(Inner_Width * Inner_Height, false);
       for (const Expected_Pixel& p : Line_Pixels(*c, line)) {
-        if (p.y < 0 || p.y >= Inner_Height)
+        if (p.y < 0 || p.y >= Inner_Height) {
           ++outside;
-        else
-          wrong += c->Index_At(frames.at(pack), p.x, p.y) != p.wiped;
+          continue;
+        }
+        wrong += c->Index_At(frames.at(pack), p.x, p.y) != p.wiped;
+        if (p.x < Inner_Width) text[static_cast<std::size_t>(p.y * Inner_Width + p.x)] = true;
       }
       EXPECT_EQ(wrong, 0) << "line " << line << " has pixels not in their wiped colour";
       EXPECT_EQ(outside, 0) << "line " << line << " reaches beyond the screen";
+      // The other lines of its screen stand where they belong, and nothing stands elsewhere.
+      const int screen = c->run->coloring_table[static_cast<std::size_t>(line)].Screen_Of_Line;
+      for (const auto& [other, unused] : final_pack)
+        if (c->run->coloring_table[static_cast<std::size_t>(other)].Screen_Of_Line == screen)
+          for (const Expected_Pixel& p : Line_Pixels(*c, other))
+            if (p.y >= 0 && p.y < Inner_Height && p.x < Inner_Width)
+              text[static_cast<std::size_t>(p.y * Inner_Width + p.x)] = true;
+      int stray = 0;
+      for (int y = 0; y < Inner_Height; ++y)
+        for (int x = 0; x < Inner_Width; ++x)
+          stray += !text[static_cast<std::size_t>(y * Inner_Width + x)] &&
+                   c->Index_At(frames.at(pack), x, y) != 0;
+      EXPECT_EQ(stray, 0) << "pixels off the lines' letters are painted beside line " << line;
     }
   }
 }

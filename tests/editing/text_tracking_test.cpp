@@ -113,6 +113,43 @@ TEST(UpdateData, AnInsertedPictureFileMovesTheFieldsOnceAndJoinsNoSyllable) {
   }
 }
 
+TEST(UpdateData, TextDraggedElsewhereTakesItsFieldsAlong) {
+  Tracked_Song t;
+  const auto before = t.song.Fields;
+  QTextCursor drop(&t.song.RTB_Raw.Qt());  // a drag and drop is one edit: take out, put in
+  drop.beginEditBlock();
+  Remove(t.song, 3, 3);
+  Insert(t.song, 11, "der");
+  drop.endEditBlock();
+  EXPECT_EQ(t.song.RTB_Raw.Text(), "wonful timeder\r\nday");
+  EXPECT_EQ(t.Texts(), "won|der|ful|time|day");
+  EXPECT_EQ(t.song.Fields[2].Events, before[2].Events);
+  t.song.RTB_Raw.Qt().undo();
+  EXPECT_EQ(t.song.Fields, before);
+  t.song.RTB_Raw.Qt().redo();
+  EXPECT_EQ(t.Texts(), "won|der|ful|time|day");
+  EXPECT_EQ(t.song.Fields[2].First_Char, 12);
+}
+
+TEST(FindMove, TellsACarriedPieceFromAnyOtherChange) {
+  struct Case {
+    const char* before;
+    const char* after;
+    std::optional<Text_Move> expected;
+  };
+  const Case cases[] = {
+      {"xxABCdefgyy", "xxdefgABCyy", Text_Move{2, 3, 6}},  // carried to the right
+      {"xxabcdEFyy", "xxEFabcdyy", Text_Move{6, 2, 2}},    // carried to the left
+      {"xxabcdyy", "xxwxyzyy", std::nullopt},              // overtyped
+      {"xxabyy", "xxbayy", Text_Move{2, 1, 3}},
+      {"xxabcyy", "xxabcdyy", std::nullopt},               // typed
+  };
+  for (const Case& c : cases) {
+    const Text_Change change = Locate_Change(c.before, c.after, {0, 0, static_cast<int>(strlen(c.after))});
+    EXPECT_EQ(Find_Move(c.before, c.after, change), c.expected) << c.before << " " << c.after;
+  }
+}
+
 TEST(UpdateData, AFormatChangeMovesNoFieldAndItsUndoNeither) {
   Tracked_Song t;
   const auto before = t.song.Fields;

@@ -10,6 +10,7 @@
 
 #include "app/window/file_boxes.h"
 #include "app/window/preview_player.h"
+#include "audio/audio_engine.h"
 #include "support/song_builder.h"
 #include "window_fixture.h"
 
@@ -192,6 +193,45 @@ TEST_F(CreationTab, ThePreviewShowsWhatOurDecoderReadsFromTheFile) {
     player.Show_At(t);
     EXPECT_EQ(Cdg_Image(player.Decoder()), Decode_Frame(bytes, Cdg_Pack_At(t))) << t;
   }
+}
+
+TEST(SongOfOutput, AnImagePlaysItsWavAfterTheSilenceAFilePlaysTheTimingSong) {
+  struct Case {
+    const char* audio;
+    const char* wav;
+    const char* silence;
+    const char* path;
+    double offset;
+  };
+  for (const Case& c : {Case{"song.mp3", "", "2", "song.mp3", 0},
+                        Case{"song.mp3", "mix.wav", "1,5", "mix.wav", 1.5},
+                        Case{"", "mix.wav", "soon", "mix.wav", 0},
+                        Case{"", "mix.wav", "-3", "mix.wav", 0}}) {
+    Controls controls;
+    controls.Set_Text("txt_Filename", 0, c.audio);
+    controls.Set_Text("txt_Filename", 1, c.wav);
+    controls.Set_Text("Txt_Silence", c.silence);
+    const Preview_Audio audio = Song_Of_Output(controls);
+    EXPECT_EQ(audio.path, c.path) << c.silence;
+    EXPECT_DOUBLE_EQ(audio.offset, c.offset) << c.silence;
+  }
+}
+
+TEST_F(CreationTab, ThePreviewPlaysTheSongFromItsOffsetOnItsClock) {
+  Write_File(File("quiet.cdg"), std::string(10 * 300 * 24, '\0'));
+  Write_Wav(File("song.wav"), 75 * 10);
+  Preview_Player player(QString::fromStdString(File("quiet.cdg")), {File("song.wav"), 0.3},
+                        std::make_unique<Audio_Engine>(Audio_Output::Silent));
+  player.Play();
+  EXPECT_FALSE(player.Audio_Playing());  // the song starts 0.3 s into the pictures
+  ASSERT_TRUE(Wait_Until([&] { return player.Audio_Playing(); }, 5'000));
+  Wait_Until([] { return false; }, 200);
+  EXPECT_GT(player.Position(), 0.3);
+  player.Pause();
+  EXPECT_FALSE(player.Audio_Playing());
+  player.Show_At(0.1);
+  player.Play();
+  EXPECT_FALSE(player.Audio_Playing());
 }
 
 TEST(PacksOfOutput, ABinImageGivesThePacksAfterEachSectorsAudio) {

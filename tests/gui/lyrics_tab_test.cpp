@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QImage>
 #include <QMenu>
 #include <QMimeData>
 #include <QTextEdit>
@@ -102,6 +103,20 @@ TEST_F(Lyrics_Tab_Test, PastingRichTextFromElsewhereInsertsItsText) {
   EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
 }
 
+TEST_F(Lyrics_Tab_Test, APastedPictureGetsItsFieldAndMustBeStoredInTheProject) {
+  QImage image(8, 6, QImage::Format_RGB32);
+  image.fill(qRgb(0, 90, 200));
+  QGuiApplication::clipboard()->setImage(image);
+  Select(10, 0);
+  Key(Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(song().RTB_Raw.Picture_Count(), 1);
+  EXPECT_EQ(Field_Texts(), "won|der|ful|time|day|" + QString(QChar(Picture_Char)).toStdString());
+  EXPECT_EQ(song().Fields[6].Events, std::string(1, Picture_Record_Mark) + "<filename=>");
+  auto* store = w->Find<QCheckBox>("Chk_Store_Pictures");
+  EXPECT_EQ(store->checkState(), Qt::PartiallyChecked);
+  EXPECT_FALSE(store->isEnabled());
+}
+
 TEST_F(Lyrics_Tab_Test, TheFormatControlsActOnTheSelectionAndShowIt) {
   const auto fields = song().Fields;
   Select(3, 3);
@@ -163,6 +178,7 @@ TEST_F(Lyrics_Tab_Test, TabModeCutsTheTextIntoSyllables) {
   ASSERT_NE(tab_mode, nullptr);
   song().Fields[2] = Field_Rec{};  // "der" has no field any more
   QTest::mouseClick(tab_mode, Qt::LeftButton);
+  QCoreApplication::processEvents();  // the tab handles the click once the store has its value
   EXPECT_EQ(Field_Texts(), "won|-|ful|time|day|der");
 }
 

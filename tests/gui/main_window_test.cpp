@@ -184,6 +184,9 @@ TEST_F(MainWindow, AChangedWipingStyleRewrapsTheEditor) {
   const int with_outline = editor->lineWrapColumnOrWidth();
   w->Find<QComboBox>("Com_WipingStyle")->setCurrentText(QStringLiteral("Draw no outline"));
   EXPECT_EQ(editor->lineWrapColumnOrWidth(), with_outline + 4);
+  // The text itself, inside the document's margins, gets the width of a CD+G line.
+  EXPECT_EQ(editor->document()->textWidth() - 2 * editor->document()->documentMargin(),
+            (*w)->song().RTB_Raw.Text_Width());
   EXPECT_FALSE((*w)->song().Draw_Outline);
   EXPECT_TRUE((*w)->Unsaved_Changes());
 }

@@ -13,7 +13,7 @@
 namespace lyricanvas::testing {
 namespace {
 
-using Recovery_Copy = Window_Test;
+using RecoveryCopy = Window_Test;
 
 constexpr char Child_Folder_Variable[] = "LYRICANVAS_TEST_RECOVERY_FOLDER";
 constexpr char Lost_Words[] = "words that were never saved";
@@ -46,7 +46,7 @@ bool Has_Copy_File(const std::string& folder) {
   return false;
 }
 
-TEST_F(Recovery_Copy, AKilledProgramsWorkComesBack) {
+TEST_F(RecoveryCopy, AKilledProgramsWorkComesBack) {
   const std::string folder = File("recovery");
   std::filesystem::create_directories(folder);
   const pid_t child = fork();
@@ -80,7 +80,7 @@ TEST_F(Recovery_Copy, AKilledProgramsWorkComesBack) {
   EXPECT_TRUE(again->fake.questions.empty());  // the running window's copy is not an orphan
 }
 
-TEST_F(Recovery_Copy, ACleanSaveOrCloseRemovesTheCopy) {
+TEST_F(RecoveryCopy, ACleanSaveOrCloseRemovesTheCopy) {
   for (bool save : {true, false}) {
     auto w = Open_Window();
     w->Show_Tab(1);
@@ -98,13 +98,13 @@ TEST_F(Recovery_Copy, ACleanSaveOrCloseRemovesTheCopy) {
   }
 }
 
-TEST_F(Recovery_Copy, NothingIsWrittenWithoutUnsavedChanges) {
+TEST_F(RecoveryCopy, NothingIsWrittenWithoutUnsavedChanges) {
   auto w = Open_Window();
   (*w)->Write_Recovery_Copy();
   EXPECT_FALSE((*w)->recovery().Has_Copy());
 }
 
-TEST_F(Recovery_Copy, DecliningTheRestoreDropsTheCopy) {
+TEST_F(RecoveryCopy, DecliningTheRestoreDropsTheCopy) {
   {
     auto crashed = Open_Window();
     crashed->Show_Tab(1);

@@ -4,16 +4,29 @@
 #include <QThread>
 #include <algorithm>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include "cdg/creation.h"
 
 namespace lyricanvas {
 
 namespace {
 
+constexpr int Worker_Niceness = 10;
+
 /// The number at the end of a status text after prefix, or -1 when it has another form.
 int Number_After(const std::string& status, const std::string& prefix) {
   if (status.rfind(prefix, 0) != 0) return -1;
   return std::atoi(status.c_str() + prefix.size());
+}
+
+/// Lowers the calling thread's scheduling priority, so the window's thread comes first when the
+/// machine is busy: the run takes no longer when the window is idle, and the window keeps
+/// responding while it runs.
+void Yield_To_Window_Thread() {
+  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), Worker_Niceness);
 }
 
 /// Runs work on receiver's thread and waits for it.
@@ -51,6 +64,7 @@ Creation_Job::Creation_Job(const Song& song, const Ui& gui_ui, QObject* receiver
   Ui worker_ui = Worker_Ui(gui_ui, receiver, cancel_);
   Song* snapshot = snapshot_.get();
   thread_ = QThread::create([this, snapshot, worker_ui] {
+    Yield_To_Window_Thread();
     written_ = But_CDG_Create_Click(*snapshot, worker_ui);
     snapshot_.reset();  // its documents belong to this thread
   });

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/window/file_boxes.h"
+#include "cdg/time_entry.h"
 #include "app/window/preview_player.h"
 #include "app/window/widgets.h"
 
@@ -86,6 +87,14 @@ QGroupBox* Style_Group(QWidget* parent, const Window_Context& context) {
 
 }  // namespace
 
+Preview_Audio Song_Of_Output(const Controls& controls) {
+  const std::string wav = controls.Text("txt_Filename", 1);
+  if (wav.empty()) return {controls.Text("txt_Filename", 0), 0};
+  // The image's audio is the WAV, delayed by the introductory silence.
+  const std::string silence = controls.Text("Txt_Silence");
+  return {wav, Is_Valid_Time(silence) ? std::max(0.0, Parse_Time(silence)) : 0};
+}
+
 Creation_Tab::Creation_Tab(Window_Context& context, QWidget* parent)
     : QWidget(parent), context_(context) {
   auto* layout = new QVBoxLayout(this);
@@ -156,6 +165,7 @@ void Creation_Tab::But_CDG_Create_Click() {
   run_lines_per_screen_ = QString::fromStdString(song.Window_Controls.Text("txt_lines_on_screen"))
                               .toInt();
   written_file_ = song.Window_Controls.Text("txt_Filename", 2);
+  preview_audio_ = Song_Of_Output(song.Window_Controls);
   create_->setEnabled(false);
   cancel_->setEnabled(true);
   preview_->setEnabled(false);
@@ -188,7 +198,8 @@ void Creation_Tab::Cancel_And_Wait() {
 }
 
 void Creation_Tab::Show_Preview() {
-  auto* player = new Preview_Player(QString::fromStdString(written_file_), this);
+  auto* player = new Preview_Player(QString::fromStdString(written_file_), preview_audio_, nullptr,
+                                    this);
   player->setAttribute(Qt::WA_DeleteOnClose);
   player->show();
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/window/creation_job.h"
+#include "app/window/preview_player.h"
 #include "app/window/window_context.h"
 
 class QLabel;
@@ -13,6 +14,11 @@ class QProgressBar;
 class QPushButton;
 
 namespace lyricanvas {
+
+/// The song that plays along with the preview of the output the controls name: the WAV mixed
+/// into a .bin image, after its introductory silence; for a .cdg file, the song played while
+/// timing.
+Preview_Audio Song_Of_Output(const Controls& controls);
 
 class Creation_Tab : public QWidget {
  public:
@@ -39,6 +45,7 @@ class Creation_Tab : public QWidget {
   int run_lines_ = 0;
   int run_lines_per_screen_ = 6;
   std::string written_file_;
+  Preview_Audio preview_audio_;  ///< the song that goes with the file written last
 };
 
 }  // namespace lyricanvas

@@ -1,5 +1,7 @@
 #include "app/window/lyrics_tab.h"
 
+#include <cmath>
+
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -234,7 +236,10 @@ void Lyrics_Tab::Rebind() {
 }
 
 void Lyrics_Tab::Update_Wrap_Width() {
-  editor_->setLineWrapColumnOrWidth(context_.song.RTB_Raw.Text_Width());
+  // The editor's width includes the document's margins on both sides; the text gets the rest.
+  const double margins = 2 * editor_->document()->documentMargin();
+  editor_->setLineWrapColumnOrWidth(context_.song.RTB_Raw.Text_Width() +
+                                    static_cast<int>(std::ceil(margins)));
 }
 
 void Lyrics_Tab::Follow_Cursor() {

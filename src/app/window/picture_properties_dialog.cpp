@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
+#include <random>
 
 #include "app/window/widgets.h"
 #include "cdg/picture_effects.h"
@@ -144,7 +145,7 @@ void Picture_Properties_Dialog::Test_Effect() {
   }
   // The effect alone, never reversed, on a screen of its own.
   auto screen = std::make_unique<Screen_Pixels>();
-  Effect_Random random(std::random_device{}());
+  Sweep_Random random(std::random_device{}());
   const Tile_Order order =
       Effect_Order("<Appearance_effect=" + effect + ">", *screen, Palette_Table{}, random);
   Stop_Preview();

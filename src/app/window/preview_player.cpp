@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <span>
 
+#include "audio/audio_engine.h"
 #include "model/file_io.h"
 
 namespace lyricanvas {
@@ -33,7 +34,9 @@ std::string Packs_Of_Output(const std::string& bytes, bool is_bin) {
   return packs;
 }
 
-Preview_Player::Preview_Player(const QString& path, QWidget* parent) : QDialog(parent) {
+Preview_Player::Preview_Player(const QString& path, Preview_Audio audio,
+                               std::unique_ptr<Audio_Player> player, QWidget* parent)
+    : QDialog(parent), audio_offset_(audio.offset) {
   setObjectName(QStringLiteral("frm_Preview"));
   setWindowTitle(QStringLiteral("Preview - ") + QFileInfo(path).fileName());
   const std::string bytes = Read_Whole_File(path.toStdString()).value_or(std::string());
@@ -55,6 +58,11 @@ Preview_Player::Preview_Player(const QString& path, QWidget* parent) : QDialog(p
   layout->addLayout(controls);
 
   timer_.setInterval(Frame_Interval_Ms);
+  if (!audio.path.empty()) {
+    player_ = player ? std::move(player) : std::make_unique<Audio_Engine>();
+    Audio_Error error;
+    if (!player_->Open(audio.path, error)) player_.reset();  // the pictures play without it
+  }
   connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
   connect(play_, &QPushButton::clicked, this, [this] { timer_.isActive() ? Pause() : Play(); });
   connect(slider_, &QSlider::valueChanged, this, [this](int value) {
@@ -65,9 +73,12 @@ Preview_Player::Preview_Player(const QString& path, QWidget* parent) : QDialog(p
     Show_At(static_cast<double>(value) / Slider_Steps_Per_Second);
     play_from_ = position_;
     clock_.restart();
+    Stop_Audio();  // the next tick starts it at the new place
   });
   Show_At(0);
 }
+
+Preview_Player::~Preview_Player() { Stop_Audio(); }
 
 double Preview_Player::Duration() const {
   return static_cast<double>(Cdg_Pack_Count(std::span(
@@ -99,11 +110,28 @@ void Preview_Player::Play() {
 
 void Preview_Player::Pause() {
   timer_.stop();
+  Stop_Audio();
   play_->setText(QStringLiteral("&Play"));
 }
 
+void Preview_Player::Stop_Audio() {
+  if (player_ && audio_running_) player_->Stop();
+  audio_running_ = false;
+}
+
+double Preview_Player::Playing_Position() const {
+  if (audio_running_) return audio_offset_ + player_->Position();
+  return play_from_ + clock_.elapsed() / 1000.0;
+}
+
 void Preview_Player::Tick() {
-  Show_At(play_from_ + clock_.elapsed() / 1000.0);
+  const double t = Playing_Position();
+  if (player_ && !audio_running_ && t >= audio_offset_ && t - audio_offset_ < player_->Duration()) {
+    player_->Set_Position(t - audio_offset_);
+    player_->Run();
+    audio_running_ = true;
+  }
+  Show_At(t);
   slider_->setValue(static_cast<int>(position_ * Slider_Steps_Per_Second));
   if (position_ >= Duration()) Pause();
 }

@@ -108,7 +108,7 @@ Swiping_Tab::~Swiping_Tab() {
 void Swiping_Tab::Build_Controls() {
   auto* files = new QGridLayout;
   Add_File_Box(this, files, 0, 0, QStringLiteral("A&udio file to play:"),
-               QStringLiteral("Br&owse..."), context_);
+               QStringLiteral("Ope&n..."), context_);
   layout_->addLayout(files);
 
   auto* time = new QFormLayout;
