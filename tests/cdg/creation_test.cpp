@@ -295,25 +295,19 @@ TEST_F(CreateClick, ALateTimingPointLengthensTheTrack) {
 
 // A WAV or target the writer refuses: its one message, and what stood there stays.
 TEST_F(CreateClick, AnUnusableWavOrTargetIsExplainedAndWhatStoodThereStays) {
-  struct Case {
-    const char* wav;     ///< a fixture, or none
-    bool target_folder;  ///< the target is a folder holding a file
-    std::string message_start;
-  };
-  for (const Case& c : {Case{"not_riff.wav", false, "The WAV file '" + Test_Data("cdg/wav/not_riff.wav") + "' cannot be used: "},
-                        {"no_data_chunk.wav", false, "The WAV file '" + Test_Data("cdg/wav/no_data_chunk.wav") + "' cannot be used: "},
-                        {nullptr, true, "Cannot replace '@': it is a directory, not a regular file"}}) {
+  // A fixture WAV or none; a target folder holding a file; "@" stands for the target's path.
+  struct Case { std::string wav; bool target_folder; std::string message_start; };
+  const std::string wavs = Test_Data("cdg/wav/");
+  for (const Case& c : {Case{"not_riff.wav", false, "The WAV file '" + wavs + "not_riff.wav' cannot be used: "},
+                        {"no_data_chunk.wav", false, "The WAV file '" + wavs + "no_data_chunk.wav' cannot be used: "},
+                        {"", true, "Cannot replace '@': it is a directory, not a regular file"}}) {
     SCOPED_TRACE(c.message_start);
     Temp_Dir here;
     const std::string path = here.File(c.target_folder ? "taken" : "song.bin");
-    if (c.target_folder) {
-      std::filesystem::create_directory(path);
-      Write_File(path + "/inside", "good image");
-    } else {
-      Write_File(path, "good image");
-    }
+    if (c.target_folder) std::filesystem::create_directory(path);
+    Write_File(c.target_folder ? path + "/inside" : path, "good image");
     Set("txt_Filename", 2, path);
-    Set("txt_Filename", 1, c.wav ? Test_Data(std::string("cdg/wav/") + c.wav) : "");
+    Set("txt_Filename", 1, c.wav.empty() ? "" : wavs + c.wav);
     recorder.messages.clear();
     recorder.answers = {Answer::Yes};
     EXPECT_FALSE(Click());
