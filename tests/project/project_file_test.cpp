@@ -130,60 +130,55 @@ TEST(ProjectFile, SavedLayoutIsRtfThenPropertiesThenRecordsInTextOrder) {
   p.song.Fields[3] = {1, 2, Encode_Event(1, 300)};
   p.song.Field_Count = 3;
   std::string bytes = Read_File(p.Save());
-  std::size_t props = bytes.find("\r\n<properties>\xFE<Com_Font=Times New Roman>");
-  ASSERT_NE(props, std::string::npos);
   EXPECT_TRUE(bytes.starts_with("{\\rtf"));
+  std::size_t last = bytes.find("\r\n<properties>\xFE<Com_Font=Times New Roman><Txt_FontSize=20>");
+  ASSERT_NE(last, std::string::npos);
+  for (const Control& c : p.song.Window_Controls.All()) {  // every control in order
+    std::size_t at = bytes.find("<" + Controls::Key(c) + "=" + c.Value + ">", last);
+    ASSERT_NE(at, std::string::npos) << Controls::Key(c);
+    last = at;
+  }
+  EXPECT_NE(bytes.find("<Txt_Source_1=><Txt_Source_2=><Txt_Source_3=>"), std::string::npos);
   std::string records = bytes.substr(bytes.find("\r\nfield:") + 2);
   EXPECT_EQ(records, "field:1,2,4:" + Encode_Event(1, 300) + "\r\n\r\nfield:4,5,3:x,y\r\n\r\n");
-  EXPECT_NE(bytes.find("<color_15_3=15>\r\nfield:"), std::string::npos);
+  EXPECT_NE(bytes.find("<color_15_0=0><color_15_1=15><color_15_2=3><color_15_3=15>\r\nfield:", last),
+            std::string::npos);
 }
 
-TEST(ProjectFile, StoredPictureComesBackAtItsPositionWithItsField) {
-  Saved_Project p;
-  p.song.RTB_Raw.Set_Text("ab cd");
-  p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Bmp_Bytes(qRgb(255, 0, 0)), "red.bmp"});
-  p.song.Fields[1] = {3, 3, Picture_Record("red.bmp")};
-  p.song.Fields[2] = {5, 6, Encode_Event(1, 10)};
-  p.song.Field_Count = 2;
-  std::string path = p.Save();
+// Stored pictures are in the file; the others leave a space there and are loaded again from
+// their files.
+TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
+  for (int store : {1, 0}) {
+    Saved_Project p;
+    std::string file = p.dir.File("blue.bmp");
+    Write_File(file, Bmp_Bytes(qRgb(0, 0, 255)));
+    p.song.RTB_Raw.Set_Text("ab cd ef");
+    p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
+    p.song.RTB_Raw.Insert_Picture(6, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
+    p.song.Fields[1] = {3, 3, Picture_Record(file)};
+    p.song.Fields[2] = {7, 7, Picture_Record(file)};
+    p.song.Fields[3] = {9, 10, Encode_Event(1, 10)};
+    p.song.Field_Count = 3;
+    p.song.Window_Controls.Set_Check("Chk_Store_Pictures", store);
+    std::string path = p.Save();
+    EXPECT_EQ(p.song.RTB_Raw.Picture_Count(), 2) << "saving must not touch the lyrics";
 
-  Song reopened;
-  ASSERT_TRUE(Open_Project(reopened, path, p.ui));
-  ASSERT_EQ(reopened.RTB_Raw.Picture_Count(), 1);
-  EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(0), 2);
-  EXPECT_EQ(reopened.Picture_Count, 1);
-  Expect_Same_Fields(p.song, reopened);
-}
+    Song bare;
+    std::string error;
+    ASSERT_EQ(Read_Project_File(bare, Read_File(path), error, p.ui), Read_Status::Complete);
+    EXPECT_EQ(bare.RTB_Raw.Picture_Count(), store ? 2 : 0);
+    if (!store) EXPECT_EQ(bare.RTB_Raw.Text(), "ab  cd  ef");  // a space for each picture
 
-TEST(ProjectFile, PicturesNotStoredLeaveAPlaceholderAndAreReloadedFromTheirFiles) {
-  Saved_Project p;
-  std::string file = p.dir.File("blue.bmp");
-  Write_File(file, Bmp_Bytes(qRgb(0, 0, 255)));
-  p.song.RTB_Raw.Set_Text("ab cd ef");
-  p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
-  p.song.RTB_Raw.Insert_Picture(6, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
-  p.song.Fields[1] = {3, 3, Picture_Record(file)};
-  p.song.Fields[2] = {7, 7, Picture_Record(file)};
-  p.song.Fields[3] = {9, 10, Encode_Event(1, 10)};
-  p.song.Field_Count = 3;
-  p.song.Window_Controls.Set_Check("Chk_Store_Pictures", 0);
-  std::string path = p.Save();
-
-  Song bare;
-  std::string error;
-  ASSERT_EQ(Read_Project_File(bare, Read_File(path), error, p.ui), Read_Status::Complete);
-  EXPECT_EQ(bare.RTB_Raw.Picture_Count(), 0);
-  EXPECT_EQ(bare.RTB_Raw.Text(), "ab  cd  ef");  // one space where each picture stood
-
-  Song reopened;
-  ASSERT_TRUE(Open_Project(reopened, path, p.ui));
-  EXPECT_EQ(reopened.RTB_Raw.Text(), p.song.RTB_Raw.Text());
-  ASSERT_EQ(reopened.RTB_Raw.Picture_Count(), 2);
-  EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(0), 2);
-  EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(1), 6);
-  EXPECT_EQ(reopened.RTB_Raw.Picture(0)->Bytes, Read_File(file));
-  Expect_Same_Fields(p.song, reopened);
-  EXPECT_EQ(p.song.RTB_Raw.Picture_Count(), 2) << "saving must not touch the lyrics";
+    Song reopened;
+    ASSERT_TRUE(Open_Project(reopened, path, p.ui));
+    EXPECT_EQ(reopened.RTB_Raw.Text(), p.song.RTB_Raw.Text());
+    ASSERT_EQ(reopened.RTB_Raw.Picture_Count(), 2);
+    EXPECT_EQ(reopened.Picture_Count, 2);
+    EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(0), 2);
+    EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(1), 6);
+    EXPECT_EQ(reopened.RTB_Raw.Picture(0)->Bytes, Read_File(file));
+    Expect_Same_Fields(p.song, reopened);
+  }
 }
 
 TEST(ProjectFile, MissingPictureFileClearsItsFieldWithAMessage) {
@@ -259,6 +254,10 @@ TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
   EXPECT_EQ(song.Fields[3].First_Char, 6);
   EXPECT_EQ(song.Fields[3].Last_Char, 6);
   EXPECT_EQ(song.Fields[4], (Field_Rec{4, 5, Encode_Event(1, 2)}));
+  // Without stored pictures nothing is anchored.
+  bytes = "abc\r\n<properties>\xFE<Chk_Store_Pictures=0>\r\n" + Record(2, 2, Picture_Record("p.bmp"));
+  ASSERT_EQ(Read_Project_File(song, bytes, error, r.ui()), Read_Status::Complete);
+  EXPECT_EQ(song.Fields[1].First_Char, 2);
 }
 
 TEST(ProjectFileReading, APictPictureKeepsTheFieldsAfterItOnTheirWords) {
@@ -287,17 +286,6 @@ TEST(ProjectFileReading, APictPictureKeepsTheFieldsAfterItOnTheirWords) {
     p.song = reopened;
   }
   EXPECT_TRUE(p.recorder.messages.empty());
-}
-
-TEST(ProjectFileReading, NoAnchoringWhenPicturesAreNotStored) {
-  Song song;
-  Recording_Ui r;
-  std::string error;
-  std::string bytes = "abc\r\n<properties>\xFE<Chk_Store_Pictures=0>\r\n" +
-                      Record(2, 2, Picture_Record("p.bmp"));
-  ASSERT_EQ(Read_Project_File(song, bytes, error, r.ui()), Read_Status::Complete);
-  EXPECT_EQ(song.Field_Count, 1);
-  EXPECT_EQ(song.Fields[1].First_Char, 2);
 }
 
 // The older binary layout ---------------------------------------------------------------------
@@ -530,22 +518,6 @@ TEST(ProjectProperties, GetPropertyFindsWholeKeysOnly) {
   EXPECT_EQ(Get_Property("<hold_time=5><filename=a.bmp>", "filename"), "a.bmp");
 }
 
-TEST(ProjectProperties, BuildWritesEveryControlInOrderThenThePalette) {
-  Song song;
-  Build_Properties(song);
-  const std::string& s = song.Project_Properties;
-  ASSERT_TRUE(s.starts_with("<properties>\xFE<Com_Font=Times New Roman><Txt_FontSize=20>"));
-  std::size_t last = 0;
-  for (const Control& c : song.Window_Controls.All()) {
-    std::size_t at = s.find("<" + Controls::Key(c) + "=" + c.Value + ">");
-    ASSERT_NE(at, std::string::npos) << Controls::Key(c);
-    EXPECT_GT(at, last);
-    last = at;
-  }
-  EXPECT_NE(s.find("<Txt_Source_1=><Txt_Source_2=><Txt_Source_3=>"), std::string::npos);
-  EXPECT_TRUE(s.ends_with("<color_15_0=0><color_15_1=15><color_15_2=3><color_15_3=15>"));
-}
-
 // Every value is applied that can be; the others keep their previous values and are reported
 // together in one message.
 TEST(ProjectProperties, ValuesAreAppliedAndBadOnesReportedTogether) {
@@ -642,15 +614,6 @@ TEST(IncrementalNames, CountUpWrapAfter999AndStartAt001) {
 
 // Saving failures -----------------------------------------------------------------------------
 
-TEST(ProjectSave, MissingDirectoryIsReportedAndNothingIsWritten) {
-  Saved_Project p;
-  p.song.Project_File = p.dir.File("no/such/dir/song.cgp");
-  EXPECT_FALSE(Save_Project(p.song, p.ui));
-  EXPECT_EQ(p.recorder.messages,
-            std::vector<std::string>{"Directory or volume for " + p.song.Project_File +
-                                     " does not exist!"});
-}
-
 TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   Saved_Project p;
   std::string path = p.dir.File("song.cgp");
@@ -676,25 +639,10 @@ TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
 
 // Project buttons -----------------------------------------------------------------------------
 
-TEST(ProjectButtons, NewAsksAndCancelKeepsEverything) {
+// Cancel, or Yes and then a cancelled save dialog, keep the project; No clears it.
+TEST(ProjectButtons, NewAsksFirst) {
   Saved_Project p;
   Fill_Song(p.song);
-  p.recorder.answers = {Answer::Cancel};
-  EXPECT_FALSE(But_New_Click(p.song, p.ui, {}));
-  EXPECT_EQ(p.recorder.questions,
-            std::vector<std::string>{"Do you want to save the changes to your current project?"});
-  EXPECT_EQ(p.song.Field_Count, 4);
-  p.recorder.answers = {Answer::No};
-  EXPECT_TRUE(But_New_Click(p.song, p.ui, {}));
-  EXPECT_EQ(p.song.RTB_Raw.Text(), "");
-  EXPECT_EQ(p.song.Text_Length, 0);
-  EXPECT_EQ(p.song.Field_Count, 0);
-}
-
-TEST(ProjectButtons, NewWithYesButACancelledSaveDialogKeepsTheText) {
-  Saved_Project p;
-  Fill_Song(p.song);
-  p.recorder.answers = {Answer::Yes};
   int dialogs = 0;
   File_Dialog cancel = [&](const File_Dialog_Request& request) {
     ++dialogs;
@@ -703,9 +651,17 @@ TEST(ProjectButtons, NewWithYesButACancelledSaveDialogKeepsTheText) {
     EXPECT_EQ(request.default_extension, "cgp");
     return std::string();
   };
+  p.recorder.answers = {Answer::Cancel, Answer::Yes};
+  EXPECT_FALSE(But_New_Click(p.song, p.ui, cancel));
   EXPECT_FALSE(But_New_Click(p.song, p.ui, cancel));
   EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(p.recorder.questions[0], "Do you want to save the changes to your current project?");
   EXPECT_EQ(p.song.Field_Count, 4);
+  p.recorder.answers = {Answer::No};
+  EXPECT_TRUE(But_New_Click(p.song, p.ui, cancel));
+  EXPECT_EQ(p.song.RTB_Raw.Text(), "");
+  EXPECT_EQ(p.song.Text_Length, 0);
+  EXPECT_EQ(p.song.Field_Count, 0);
 }
 
 TEST(ProjectButtons, SaveUsesTheDialogOnceThenIncrementalNames) {
@@ -746,12 +702,16 @@ TEST(ProjectButtons, OpenAsksFirstAndOpensTheChosenFile) {
   EXPECT_FALSE(song.Suppress_Text_Events);
 }
 
-TEST(ProjectButtons, SaveAsKeepsTheOldNameWhenSavingFails) {
+TEST(ProjectButtons, SaveAsIntoAMissingDirectoryKeepsTheOldName) {
   Saved_Project p;
   std::string path = p.Save();
   File_Dialog dialog = [&](const File_Dialog_Request&) { return p.dir.File("x/y.cgp"); };
   EXPECT_FALSE(But_SaveAs_Click(p.song, p.ui, dialog));
   EXPECT_EQ(p.song.Project_File, path);
+  EXPECT_EQ(p.recorder.messages,
+            std::vector<std::string>{"Directory or volume for " + p.dir.File("x/y.cgp") +
+                                     " does not exist!"});
+  EXPECT_FALSE(std::filesystem::exists(p.dir.File("x")));
 }
 
 }  // namespace
