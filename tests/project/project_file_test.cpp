@@ -366,17 +366,15 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   EXPECT_EQ(song.RTB_Raw.Text(), QString("ab\r\n") + QChar(Picture_Char) + "cd");
   EXPECT_EQ(song.RTB_Raw.Picture_Offset(0), 4);
   EXPECT_EQ(song.RTB_Raw.Picture(0)->Bytes, Read_File(bmp));
-  Font_Rec ab = song.RTB_Raw.Font(0, 2), cd = song.RTB_Raw.Font(5, 2);
-  EXPECT_EQ(ab.Font_Name, "DejaVu Sans");
-  EXPECT_EQ(ab.Font_Size, 20);
-  EXPECT_FALSE(ab.Bold);
-  EXPECT_EQ(cd.Font_Name, "DejaVu Serif");
-  EXPECT_EQ(cd.Font_Size, 12);
-  EXPECT_TRUE(cd.Bold);
-  EXPECT_EQ(song.RTB_Raw.Color(0, 2), song.Singers[2].Text_Color);
-  EXPECT_EQ(song.RTB_Raw.Color(5, 2), song.Singers[3].Text_Color);
-  EXPECT_EQ(song.RTB_Raw.Alignment(0), Align_Left);
-  EXPECT_EQ(song.RTB_Raw.Alignment(5), Align_Center);
+  auto look = [&](int at) {
+    Font_Rec f = song.RTB_Raw.Font(at, 2);
+    return std::tuple(f.Font_Name, f.Font_Size, f.Bold, song.RTB_Raw.Color(at, 2),
+                      song.RTB_Raw.Alignment(at));
+  };
+  EXPECT_EQ(look(0), std::tuple(QString("DejaVu Sans"), 20.0, false, song.Singers[2].Text_Color,
+                                Align_Left));  // "ab"
+  EXPECT_EQ(look(5), std::tuple(QString("DejaVu Serif"), 12.0, true, song.Singers[3].Text_Color,
+                                Align_Center));  // "cd"
   ASSERT_EQ(song.Field_Count, 3);
   EXPECT_EQ(song.Fields[1], (Field_Rec{1, 2, timing}));
   EXPECT_EQ(song.Fields[2], (Field_Rec{6, 7, Encode_Event(1, 99)}));

@@ -315,39 +315,24 @@ TEST(RtfReader, OpensAWordProcessorFile) {
                             "How I wonder what you\xe2\x80\x99re, caf\xc3\xa9\tna\xc3\xafve\r\n"
                             "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 link\r\n"
                             "\xef\xbf\xbc" "End."));
-  Font_Rec title = doc.Font(0, 17);
-  EXPECT_EQ(title.Font_Name, "Arial");
-  EXPECT_EQ(title.Font_Size, 16);
-  EXPECT_TRUE(title.Bold);
-  EXPECT_FALSE(title.Italic);
-  EXPECT_TRUE(doc.Font(17, 13).Italic);
-  EXPECT_EQ(doc.Color(0, 30), qRgb(128, 0, 0));
-  EXPECT_EQ(doc.Alignment(0), Align_Center);
-
-  const int line2 = 32;
-  Font_Rec body = doc.Font(line2, 26);
-  EXPECT_EQ(body.Font_Name, "Times New Roman");
-  EXPECT_EQ(body.Font_Size, 12);
-  EXPECT_FALSE(body.Bold || body.Italic || body.Underline);
-  EXPECT_TRUE(doc.Font(line2 + 26, 4).Underline);
-  EXPECT_FALSE(doc.Font(line2 + 30, 6).Underline);
-  EXPECT_EQ(doc.Color(line2, 36), qRgb(0, 128, 128));
-  EXPECT_EQ(doc.Alignment(line2), Align_Left);
-
-  const int line3 = line2 + 38;
-  EXPECT_EQ(doc.Font(line3, 6).Font_Name, "Courier New Cyr");
-  EXPECT_EQ(doc.Font(line3, 6).Font_Size, 14);
-  EXPECT_EQ(doc.Color(line3, 11), qRgb(128, 0, 128));
-  EXPECT_EQ(doc.Font(line3 + 7, 4).Font_Name, "Times New Roman");  // the field's result
-  EXPECT_EQ(doc.Alignment(line3), Align_Right);
-
-  const int line4 = line3 + 13;
-  EXPECT_EQ(doc.Font(line4 + 1, 4), [] {
-    Font_Rec f = Make_Font("Arial", 18, true, true, true);
-    f.Bold_Set = f.Italic_Set = f.Underline_Set = true;
-    return f;
-  }());
-  EXPECT_EQ(doc.Alignment(line4), Align_Center);
+  // Each run: its font, styles, colour and its line's alignment.
+  auto look = [&](int at, int length) {
+    Font_Rec f = doc.Font(at, length);
+    return std::tuple(f.Font_Name.toStdString(), f.Font_Size, f.Bold, f.Italic, f.Underline,
+                      doc.Color(at, length), doc.Alignment(at));
+  };
+  const QRgb maroon = qRgb(128, 0, 0), teal = qRgb(0, 128, 128), purple = qRgb(128, 0, 128);
+  const int line2 = 32, line3 = line2 + 38, line4 = line3 + 13;
+  EXPECT_EQ(look(0, 17), std::tuple("Arial", 16.0, true, false, false, maroon, Align_Center));
+  EXPECT_EQ(look(17, 13), std::tuple("Arial", 16.0, true, true, false, maroon, Align_Center));
+  EXPECT_EQ(look(line2, 26), std::tuple("Times New Roman", 12.0, false, false, false, teal, Align_Left));
+  EXPECT_EQ(look(line2 + 26, 4), std::tuple("Times New Roman", 12.0, false, false, true, teal, Align_Left));
+  EXPECT_EQ(look(line2 + 30, 6), std::tuple("Times New Roman", 12.0, false, false, false, teal, Align_Left));
+  EXPECT_EQ(look(line3, 6), std::tuple("Courier New Cyr", 14.0, false, false, false, purple, Align_Right));
+  EXPECT_EQ(look(line3 + 7, 4), std::tuple("Times New Roman", 12.0, false, false, false, purple, Align_Right));
+  EXPECT_EQ(look(line4 + 1, 4), std::tuple("Arial", 18.0, true, true, true, maroon, Align_Center));
+  EXPECT_TRUE(doc.Font(line4 + 1, 4).Bold_Set && doc.Font(line4 + 1, 4).Italic_Set &&
+              doc.Font(line4 + 1, 4).Underline_Set);
   // The shape picture (a cut-off PNG here) takes its character; its metafile alternative is
   // passed over.
   ASSERT_EQ(doc.Picture_Count(), 1);
