@@ -19,12 +19,12 @@ using testing::Recording_Ui;
 using testing::Temp_Dir;
 using testing::Write_File;
 
-std::string Bmp_Bytes(QRgb color) {
+std::string Image_Bytes(QRgb color, const char* format = "BMP") {
   QImage image(6, 4, QImage::Format_RGB888);
   image.fill(color);
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "BMP");
+  image.save(&buffer, format);
   return buffer.data().toStdString();
 }
 
@@ -151,7 +151,7 @@ TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
   for (int store : {1, 0}) {
     Saved_Project p;
     std::string file = p.dir.File("blue.bmp");
-    Write_File(file, Bmp_Bytes(qRgb(0, 0, 255)));
+    Write_File(file, Image_Bytes(qRgb(0, 0, 255)));
     p.song.RTB_Raw.Set_Text("ab cd ef");
     p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
     p.song.RTB_Raw.Insert_Picture(6, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
@@ -184,7 +184,7 @@ TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
 TEST(ProjectFile, MissingPictureFileClearsItsFieldWithAMessage) {
   Saved_Project p;
   p.song.RTB_Raw.Set_Text("ab cd");
-  p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Bmp_Bytes(qRgb(0, 255, 0)), ""});
+  p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Image_Bytes(qRgb(0, 255, 0)), ""});
   std::string missing = p.dir.File("gone.bmp");
   p.song.Fields[1] = {3, 3, Picture_Record(missing)};
   p.song.Field_Count = 1;
@@ -261,12 +261,7 @@ TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
 }
 
 TEST(ProjectFileReading, APictPictureKeepsTheFieldsAfterItOnTheirWords) {
-  QImage image(4, 4, QImage::Format_RGB32);
-  image.fill(qRgb(0, 0, 255));
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
+  QByteArray png = QByteArray::fromStdString(Image_Bytes(qRgb(0, 0, 255), "PNG"));
   // "one ", the picture, " two": the word after the picture starts at position 7.
   std::string bytes = "{\\rtf1 one {\\*\\shppict{\\pict\\pngblip " + png.toHex().toStdString() +
                       "}} two}\r\n<properties>\xFE<Chk_Store_Pictures=1>\r\n" +
@@ -310,7 +305,7 @@ struct Old_File {
 TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   Temp_Dir dir;
   std::string bmp = dir.File("old.bmp");
-  Write_File(bmp, Bmp_Bytes(qRgb(9, 9, 9)));
+  Write_File(bmp, Image_Bytes(qRgb(9, 9, 9)));
   const std::string text = "ab\n\x01" "cd";  // a line break and a picture
   const std::size_t a = text.size();
   Old_File f;
