@@ -26,6 +26,7 @@
 #include "timing/key_timing.h"
 #include "timing/mouse_wiping.h"
 #include "timing/song_clock.h"
+#include "timing/steady_clock.h"
 #include "timing/timing_view.h"
 #include "timing/waveform_strip.h"
 
@@ -309,7 +310,7 @@ bool Swiping_Tab::Handle_Key(QKeyEvent* event, bool down) {
   if (Typing_Into_Box() && !space_playing) return false;
   const bool holds = *key == Timing_Key::Space || *key == Timing_Key::C || *key == Timing_Key::S;
   Song& song = context_.song;
-  const double at = Song_Time_At(Event_Steady_Seconds(event->timestamp()));
+  const double at = Song_Time_At(Event_Steady_Seconds(event->timestamp(), Steady_Seconds()));
   if (!down) {
     // Auto-repeat sends releases too; only the real one ends the press.
     if (!event->isAutoRepeat()) Form_KeyUp(*te_, song, *key, at);
