@@ -333,7 +333,7 @@ void Restore_Pictures(Song& song, const Ui& ui) {
 /// The file's bytes, or nothing after saying why it cannot be read.
 std::optional<std::string> Read_Input(const std::string& path, const Ui& ui) {
   std::string reason;
-  std::optional<std::string> bytes = Read_Whole_File(path, &reason);
+  std::optional<std::string> bytes = Read_Whole_File(path, &reason, Max_Document_Bytes);
   if (bytes) return bytes;
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))

@@ -510,6 +510,14 @@ TEST(DamagedProjects, ProjectsMustBeginLikeOneAndBeFiles) {
   Expect_Refused_And_Unchanged(dir.File("folder.cgp"),
                                "The project file " + dir.File("folder.cgp") +
                                    " could not be opened: it is a directory");
+  // Anything longer than the longest document is refused before it is read, whatever it holds.
+  for (const char* name : {"huge.cgp", "huge.txt", "huge.kar"}) {
+    std::string path = dir.File(name);
+    Write_File(path, "{\\rtf1 ");
+    std::filesystem::resize_file(path, (std::uintmax_t{64} << 20) + 1);  // sparse: no disk used
+    Expect_Refused_And_Unchanged(path, "The project file " + path +
+                                           " could not be opened: it is 64.0 MB (67108865 bytes)");
+  }
 }
 
 TEST(DamagedProjects, EveryCutSaysHowManyFieldsWereRead) {
