@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -281,7 +280,7 @@ bool Replace_File(const std::string& path, std::string_view bytes, std::string& 
   file.Append(bytes);
   File_Error error;
   if (file.Commit(error)) return true;
-  reason = std::strerror(error.number);
+  reason = error.reason;
   return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -731,6 +732,29 @@ TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
       << p.recorder.messages[0];
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(p.dir.path), {}), 1)
       << "no temporary file is left behind";
+}
+
+TEST(ProjectSave, ATargetThatIsNoFileIsNamedForWhatItIs) {
+  struct Case {
+    const char* name;
+    void (*make)(const std::string& path);
+    const char* said;
+  } cases[] = {
+      {"fifo.cgp", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+       ": it is a FIFO, not a regular file. The file was not changed."},
+      {"folder.cgp", [](const std::string& path) { std::filesystem::create_directory(path); },
+       ": it is a directory, not a regular file. The file was not changed."},
+  };
+  for (const Case& c : cases) {
+    Saved_Project p;
+    std::string path = p.dir.File(c.name);
+    c.make(path);
+    p.song.Project_File = path;
+    EXPECT_FALSE(Save_Project(p.song, p.ui)) << c.name;
+    EXPECT_EQ(p.recorder.messages,
+              std::vector<std::string>{"The project could not be saved as " + path + c.said});
+    EXPECT_FALSE(std::filesystem::is_regular_file(path)) << c.name << " was replaced";
+  }
 }
 
 TEST(ProjectSave, ReadOnlyDirectoryKeepsTheOldFile) {
