@@ -5,7 +5,7 @@
 #include "model/layout.h"
 #include "model/song.h"
 #include "project/project_file.h"
-#include "support/test_support.h"
+#include "cli_folder.h"
 
 namespace lyricanvas {
 namespace {
@@ -13,11 +13,8 @@ namespace {
 using testing::Temp_Dir;
 using testing::Write_File;
 
-testing::Command_Result Run_Cli(const std::string& arguments) {
-  return testing::Run_Command(std::string(LYRICANVAS_CLI) + " " + arguments + " 2>&1");
-}
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+using testing::Quoted;
+using testing::Run_Cli;
 
 struct Cli_Timing : ::testing::Test {
   Temp_Dir dir;
@@ -48,27 +45,6 @@ TEST_F(Cli_Timing, TimesTheSyllablesInTheOrderOfTheLog) {
   EXPECT_LE(Event_Time_Packs(song.Fields[first].Events, 1), 300) << "pressed at 1 s";
   EXPECT_TRUE(song.Fields[second].Events.empty()) << "skipped";
   EXPECT_EQ(Event_Time_Packs(song.Fields[third].Events, -1), 1050);
-}
-
-TEST_F(Cli_Timing, RefusesABadLogOrMissingWordsWithoutWriting) {
-  struct Case {
-    const char* log;
-    const char* args;  ///< instead of the usual ones, when set
-    int status;
-    const char* says;
-  };
-  const Case cases[] = {
-      {"1 press\n0.5 release\n", nullptr, 1, "line 2: the time goes back"},
-      {"1 jump\n", nullptr, 1, "unknown key 'jump'"},
-      {"1 press\n", "timing", 2, "no PROJECT given"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.log);
-    const auto run = c.args ? (Write_File(keys, c.log), Run_Cli(c.args)) : Timing(c.log);
-    EXPECT_EQ(run.exit_code, c.status) << run.output;
-    EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
-    EXPECT_FALSE(std::filesystem::exists(output));
-  }
 }
 
 }  // namespace
