@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -63,13 +64,13 @@ struct Cli_Folder {
     }
   }
 
-  /// Every name in the folder with the bytes of the regular files among them.
-  std::map<std::string, std::string> Snapshot() const {
-    std::map<std::string, std::string> files;
+  /// Every name in the folder with a digest of the bytes of the regular files among them.
+  std::map<std::string, std::size_t> Snapshot() const {
+    std::map<std::string, std::size_t> files;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path)) {
       std::string name = entry.path().filename();
       bool small_file = entry.is_regular_file() && !name.starts_with("big");
-      files[name] = small_file ? Read_File(entry.path()) : "";
+      files[name] = small_file ? std::hash<std::string>{}(Read_File(entry.path())) : 0;
     }
     return files;
   }

@@ -16,21 +16,13 @@ using testing::Write_File;
 using testing::Quoted;
 using testing::Run_Cli;
 
-struct Cli_Timing : ::testing::Test {
+TEST(CliTiming, TimesTheSyllablesInTheOrderOfTheLog) {
   Temp_Dir dir;
-  std::string lyrics = dir.File("words.txt");
-  std::string keys = dir.File("keys.log");
-  std::string output = dir.File("timed.cgp");
-  void SetUp() override { Write_File(lyrics, "Morning light\n"); }
-  testing::Command_Result Timing(const std::string& log) {
-    Write_File(keys, log);
-    return Run_Cli("timing " + Quoted(lyrics) + " --keys " + Quoted(keys) + " -o " +
-                   Quoted(output));
-  }
-};
-
-TEST_F(Cli_Timing, TimesTheSyllablesInTheOrderOfTheLog) {
-  const auto run = Timing("1 press\n1.5 release\n2 skip\n3 press\n3.5 release\n");
+  const std::string output = dir.File("timed.cgp");
+  Write_File(dir.File("words.txt"), "Morning light\n");
+  Write_File(dir.File("keys.log"), "1 press\n1.5 release\n2 skip\n3 press\n3.5 release\n");
+  const auto run = Run_Cli("timing " + Quoted(dir.File("words.txt")) + " --keys " +
+                           Quoted(dir.File("keys.log")) + " -o " + Quoted(output));
   ASSERT_EQ(run.exit_code, 0) << run.output;
   Song song;
   testing::Recording_Ui recorder;
