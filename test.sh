@@ -19,7 +19,7 @@ for target in build-fuzz/fuzz/fuzz_*; do
   seeds="fuzz/corpus/${name#fuzz_}"
   mkdir -p "build-fuzz/corpus/$name"
   echo "fuzzing $name"
-  "$target" -runs=20000 -max_total_time=60 -max_len=65536 "build-fuzz/corpus/$name" ${seeds:+$([ -d "$seeds" ] && echo "$seeds")} \
+  "$target" -runs=20000 -max_total_time=30 -max_len=65536 "build-fuzz/corpus/$name" ${seeds:+$([ -d "$seeds" ] && echo "$seeds")} \
     > "build-fuzz/$name.log" 2>&1 || { tail -n 40 "build-fuzz/$name.log"; exit 1; }
 done
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <cstdlib>
 #include <regex>
 #include <string>
 
@@ -131,6 +132,11 @@ BENCHMARK(BM_Window_Gap_During_Creation)
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The window keeps recent projects and recovery copies in the user's folders; the benchmark's
+  // windows, and the programs it starts, keep theirs in a folder of their own.
+  QTemporaryDir home;
+  setenv("XDG_CONFIG_HOME", qPrintable(home.filePath(QStringLiteral("config"))), 1);
+  setenv("XDG_DATA_HOME", qPrintable(home.filePath(QStringLiteral("data"))), 1);
   Prepare_Headless_Environment();
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);

@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cdg/creation.h"
 #include "support/ffmpeg.h"
-#include "support/song_builder.h"
 #include "support/test_support.h"
 
 namespace lyricanvas {
@@ -467,40 +465,6 @@ TEST(CdgDecoderAgainstFfmpeg, StreamsWithFineOffsetsAgree) {
     streams.push_back({stream, maker.Sample_Packs(stream, 8)});
   }
   Expect_Agreement(streams);
-}
-
-// A file our creation engine wrote: text drawn, wiped and erased tile by tile, memory presets
-// as 16 repeats, colour tables and the transparency pack; no scrolls.
-TEST(CdgDecoderAgainstFfmpeg, AFileOfTheCreationEngineAgrees) {
-  if (!testing::Have_Ffmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-  Song song;
-  testing::Build_Song(song, testing::Generated_Song(8, 20, 3));
-  testing::Temp_Dir dir;
-  const std::string path = dir.File("song.cdg");
-  ASSERT_TRUE(song.Window_Controls.Set_Text("txt_Filename", 2, path));
-  ASSERT_TRUE(song.Window_Controls.Set_Text("Txt_TotalTime", -1, "0:25"));
-  ASSERT_TRUE(song.Window_Controls.Set_Text("txt_lines_on_screen", -1, "6"));
-  testing::Recording_Ui recorder;
-  ASSERT_TRUE(But_CDG_Create_Click(song, recorder.ui()))
-      << (recorder.messages.empty() ? "" : recorder.messages.back());
-  std::string file = testing::Read_File(path);
-  Bytes bytes(file.begin(), file.end());
-
-  // ffmpeg makes frames only up to the last pack that is not empty.
-  std::int64_t last = Cdg_Pack_Count(bytes) - 1;
-  while (last > 0 && bytes[static_cast<std::size_t>(last) * 24] == 0) --last;
-  ASSERT_GT(last, 3000) << "the song's 20 seconds should be drawn";
-  std::vector<std::int64_t> packs;
-  for (int i = 1; i <= 10; ++i) packs.push_back(last * i / 10);
-
-  bool text_shown = false;
-  for (std::int64_t pack : packs) {
-    QImage frame = Decode_Frame(bytes, pack);
-    for (int y = 12; y < 204; ++y)
-      for (int x = 6; x < 294; ++x) text_shown = text_shown || frame.pixel(x, y) != frame.pixel(6, 12);
-  }
-  EXPECT_TRUE(text_shown) << "the samples should show more than a uniform inner area";
-  Expect_Agreement({{bytes, packs}});
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "cdg/creation.h"
+#include "cdg/cdg_decoder.h"
 #include "cdg/coloring.h"
 #include "cdg/line_drawing.h"
 #include "cdg/output_files.h"
@@ -353,6 +354,21 @@ TEST_F(TimedSongs, EveryLineStandsWholeAndFullyWipedBeforeItsScreenChanges) {
           stray += !text[static_cast<std::size_t>(y * Inner_Width + x)] &&
                    c->Index_At(frames.at(pack), x, y) != 0;
       EXPECT_EQ(stray, 0) << "pixels off the lines' letters are painted beside line " << line;
+      // The preview decoder shows the same frame.
+      const std::string& theirs = frames.at(pack);
+      const QImage ours = Decode_Frame(std::span(reinterpret_cast<const std::uint8_t*>(stream.data()),
+                                                 stream.size()),
+                                       pack);
+      int differing = 0;
+      for (int y = 0; y < Cdg_Height; ++y)
+        for (int x = 0; x < Cdg_Width; ++x) {
+          const QRgb mine = ours.pixel(x, y);
+          const std::size_t at = (static_cast<std::size_t>(y) * Cdg_Width + x) * 3;
+          differing += qRed(mine) != static_cast<std::uint8_t>(theirs[at]) ||
+                       qGreen(mine) != static_cast<std::uint8_t>(theirs[at + 1]) ||
+                       qBlue(mine) != static_cast<std::uint8_t>(theirs[at + 2]);
+        }
+      EXPECT_EQ(differing, 0) << "our decoder differs after pack " << pack;
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -510,6 +511,14 @@ TEST(DamagedProjects, ProjectsMustBeginLikeOneAndBeFiles) {
   Expect_Refused_And_Unchanged(dir.File("folder.cgp"),
                                "The project file " + dir.File("folder.cgp") +
                                    " could not be opened: it is a directory");
+  // Anything longer than the longest document is refused before it is read, whatever it holds.
+  for (const char* name : {"huge.cgp", "huge.txt", "huge.kar"}) {
+    std::string path = dir.File(name);
+    Write_File(path, "{\\rtf1 ");
+    std::filesystem::resize_file(path, (std::uintmax_t{64} << 20) + 1);  // sparse: no disk used
+    Expect_Refused_And_Unchanged(path, "The project file " + path +
+                                           " could not be opened: it is 64.0 MB (67108865 bytes)");
+  }
 }
 
 TEST(DamagedProjects, EveryCutSaysHowManyFieldsWereRead) {
@@ -723,6 +732,29 @@ TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
       << p.recorder.messages[0];
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(p.dir.path), {}), 1)
       << "no temporary file is left behind";
+}
+
+TEST(ProjectSave, ATargetThatIsNoFileIsNamedForWhatItIs) {
+  struct Case {
+    const char* name;
+    void (*make)(const std::string& path);
+    const char* said;
+  } cases[] = {
+      {"fifo.cgp", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+       ": it is a FIFO, not a regular file. The file was not changed."},
+      {"folder.cgp", [](const std::string& path) { std::filesystem::create_directory(path); },
+       ": it is a directory, not a regular file. The file was not changed."},
+  };
+  for (const Case& c : cases) {
+    Saved_Project p;
+    std::string path = p.dir.File(c.name);
+    c.make(path);
+    p.song.Project_File = path;
+    EXPECT_FALSE(Save_Project(p.song, p.ui)) << c.name;
+    EXPECT_EQ(p.recorder.messages,
+              std::vector<std::string>{"The project could not be saved as " + path + c.said});
+    EXPECT_FALSE(std::filesystem::is_regular_file(path)) << c.name << " was replaced";
+  }
 }
 
 TEST(ProjectSave, ReadOnlyDirectoryKeepsTheOldFile) {

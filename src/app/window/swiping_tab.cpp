@@ -26,6 +26,7 @@
 #include "timing/key_timing.h"
 #include "timing/mouse_wiping.h"
 #include "timing/song_clock.h"
+#include "timing/steady_clock.h"
 #include "timing/timing_view.h"
 #include "timing/waveform_strip.h"
 
@@ -112,7 +113,7 @@ void Swiping_Tab::Build_Controls() {
   layout_->addLayout(files);
 
   auto* time = new QFormLayout;
-  Add_Row(time, QStringLiteral("&Time:"),
+  Add_Row(time, QStringLiteral("T&ime:"),
           Make_Text_Box(this, Control_Key("Txt_Time"), QStringLiteral("Format MM:SS,HH or SSS,HH")));
   Add_Row(time, QStringLiteral("Enter number of seconds to &go back on timer stop"),
           Make_Text_Box(this, Control_Key("Txt_GoBack")));
@@ -213,7 +214,7 @@ void Swiping_Tab::Build_Buttons() {
   Song& song = context_.song;
   const Ui& ui = context_.ui;
   add("But_Start", "&Start", [this, &song, &ui] { But_Start_Click(song, playback_, ui); });
-  add("But_Stop", "St&op", [this, &song, &ui] { But_Stop_Click(song, playback_, ui); });
+  add("But_Stop", "S&top", [this, &song, &ui] { But_Stop_Click(song, playback_, ui); });
   add("But_Find_gaps", "&Find gaps", [this] { Show_Gaps(); });
   add("Command2", "&Create area dump", [this, &song, &ui] { Dump_Areas(*te_, song, ui); });
   add("But_Debug", "D&ebug", [this] { Dump_Field_Points_To_File(); });
@@ -225,10 +226,13 @@ void Swiping_Tab::Build_Buttons() {
 void Swiping_Tab::Connect_Options() {
   Song& song = context_.song;
   const Ui& ui = context_.ui;
-  // Queued, so that the option store holds the new value when the handler runs.
+  // The click is handled at once; the store takes the new value first, so the handler reads it.
   auto on_click = [&](const char* key, auto handler) {
     auto* box = findChild<QCheckBox*>(Control_Key(key));
-    connect(box, &QCheckBox::clicked, this, handler, Qt::QueuedConnection);
+    connect(box, &QCheckBox::clicked, this, [this, key, handler](bool checked) {
+      context_.song.Window_Controls.Set_Check(key, checked ? 1 : 0);
+      handler();
+    });
   };
   on_click("Chk_Tabmode", [this, &song, &ui] {
     Chk_Tabmode_Click(*te_, song, ui);
@@ -306,7 +310,7 @@ bool Swiping_Tab::Handle_Key(QKeyEvent* event, bool down) {
   if (Typing_Into_Box() && !space_playing) return false;
   const bool holds = *key == Timing_Key::Space || *key == Timing_Key::C || *key == Timing_Key::S;
   Song& song = context_.song;
-  const double at = Song_Time_At(Event_Steady_Seconds(event->timestamp()));
+  const double at = Song_Time_At(Event_Steady_Seconds(event->timestamp(), Steady_Seconds()));
   if (!down) {
     // Auto-repeat sends releases too; only the real one ends the press.
     if (!event->isAutoRepeat()) Form_KeyUp(*te_, song, *key, at);

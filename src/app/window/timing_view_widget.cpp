@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <cstdint>
 
 #include "model/surface.h"
 #include "timing/mouse_wiping.h"
@@ -11,9 +10,6 @@
 namespace lyricanvas {
 
 namespace {
-
-/// A stamp further back than this is not of the steady clock (or the event is stale).
-constexpr double Largest_Event_Age = 1.0;
 
 Mouse_Button Button_Of(Qt::MouseButton button) {
   switch (button) {
@@ -24,14 +20,6 @@ Mouse_Button Button_Of(Qt::MouseButton button) {
 }
 
 }  // namespace
-
-double Event_Steady_Seconds(unsigned long timestamp) {
-  const double now = Steady_Seconds();
-  const auto now_ms = static_cast<std::uint32_t>(static_cast<std::uint64_t>(now * 1000));
-  const std::uint32_t age_ms = now_ms - static_cast<std::uint32_t>(timestamp);
-  const double age = age_ms / 1000.0;
-  return age <= Largest_Event_Age ? now - age : now;
-}
 
 Surface_Widget::Surface_Widget(const Surface& surface, const QString& name, QWidget* parent)
     : QWidget(parent), surface_(surface) {
@@ -48,12 +36,12 @@ void Surface_Widget::paintEvent(QPaintEvent*) {
 void Surface_Widget::mousePressEvent(QMouseEvent* event) {
   if (pressed)
     pressed(Button_Of(event->button()), event->position().toPoint().x(),
-            event->position().toPoint().y(), Event_Steady_Seconds(event->timestamp()));
+            event->position().toPoint().y(), Event_Steady_Seconds(event->timestamp(), Steady_Seconds()));
 }
 
 void Surface_Widget::mouseMoveEvent(QMouseEvent* event) {
   if (moved && event->buttons() != Qt::NoButton)
-    moved(event->position().toPoint().x(), Event_Steady_Seconds(event->timestamp()));
+    moved(event->position().toPoint().x(), Event_Steady_Seconds(event->timestamp(), Steady_Seconds()));
 }
 
 void Surface_Widget::mouseReleaseEvent(QMouseEvent*) {

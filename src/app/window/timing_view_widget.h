@@ -8,10 +8,6 @@ namespace lyricanvas {
 
 class Surface;
 
-/// Steady-clock seconds of an input event's timestamp (milliseconds of the same monotonic clock,
-/// wrapping at 2^32); the present moment when the stamp is not of that clock.
-double Event_Steady_Seconds(unsigned long timestamp);
-
 enum class Mouse_Button;
 
 class Surface_Widget : public QWidget {
