@@ -103,37 +103,6 @@ TEST(FetchLine, TwoWordsGiveStartSwipeGapAndFinishingPoints) {
   EXPECT_EQ(P(7), (coloring_point{line_end, 4.0, 0}));
 }
 
-// With the line's ink known, each field's wipe reaches its first inked column at its first
-// event (the blank before it jumps there), and that point survives the clean-up.
-TEST(FetchLine, EachFieldStartsAtItsFirstInkedColumn) {
-  Fixture f;
-  Build_Song(f.song, {{{{"Hello ", 1, 2}, {"wor", 3, 4}, {"ld", 4, 5}}}});
-  f.Lay_Out();
-  const Song& s = f.song;
-  Ink_Columns ink{};
-  for (int x : {s.Char_X[0] + 1, s.Char_X[6] + 2, s.Char_X[9] + 1}) ink[static_cast<std::size_t>(x)] = true;
-  coloring_line rec = fetch_line(f.run, s, 1, nullptr, &ink);
-  std::vector<coloring_point> on_time;
-  for (int j = 1; j <= rec.count; ++j)
-    if (rec.points[static_cast<std::size_t>(j)].on_time) on_time.push_back(rec.points[static_cast<std::size_t>(j)]);
-  ASSERT_EQ(on_time.size(), 3u);
-  EXPECT_EQ(on_time[0].x, s.Char_X[0] + 2);
-  EXPECT_EQ(on_time[0].color_time, 1.0);
-  EXPECT_EQ(on_time[1].x, s.Char_X[6] + 3) << "after the gap";
-  EXPECT_EQ(on_time[1].color_time, 3.0);
-  EXPECT_EQ(on_time[2].x, s.Char_X[9] + 2) << "inside the word";
-  EXPECT_EQ(on_time[2].color_time, 4.0);
-  // In packs, each of them is a point of the wipe at its time.
-  ASSERT_FALSE(Correct_Coloring_Line(f.run, rec));
-  for (const coloring_point& p : on_time) {
-    bool found = false;
-    for (int j = 1; j <= rec.count; ++j)
-      found = found || (rec.points[static_cast<std::size_t>(j)].x == p.x &&
-                        rec.points[static_cast<std::size_t>(j)].color_time == p.color_time * 300);
-    EXPECT_TRUE(found) << "column " << p.x;
-  }
-}
-
 TEST(FetchLine, OutlineStylesStartTwoPixelsLeft) {
   Fixture f;
   Build_Song(f.song, {{{{"la", 1, 2}}}});

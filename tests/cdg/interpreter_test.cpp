@@ -50,60 +50,58 @@ struct Interpreter : ::testing::Test {
   }
 };
 
-TEST_F(Interpreter, TileGridCountsTheBorderAsRowAndColumnZero) {
-  Interpret(Solid_Tile(Tile_Block, 0, 5, 1, 1));
-  Expect_Inner(Screen_With(0, 5, 0, 11, 5));
-  EXPECT_EQ(run->Interpreted_Up_To, 0);
+Pack Tile_With_Rows(Instruction instruction, std::array<std::uint8_t, 4> head, int top, int bottom) {
+  std::array<std::uint8_t, 16> data{head[0], head[1], head[2], head[3]};
+  data[4] = static_cast<std::uint8_t>(top);
+  data[15] = static_cast<std::uint8_t>(bottom);
+  return Make_Pack(instruction, data);
 }
 
-TEST_F(Interpreter, TilePixelsRunFromBitFiveOnTheLeft) {
-  std::array<std::uint8_t, 16> data{2, 9, 16, 48};
-  data[4] = 32;  // top row: leftmost pixel only
-  data[15] = 1;  // bottom row: rightmost pixel only
-  Interpret(Make_Pack(Tile_Block, data));
-  Screen_Pixels expected = Screen_With(282, 287, 180, 191, 2);
-  expected(180, 282) = 9;
-  expected(191, 287) = 9;
-  Expect_Inner(expected);
-}
-
-TEST_F(Interpreter, BorderTilesChangeNothingInside) {
-  Interpret(Solid_Tile(Tile_Block, 7, 7, 0, 5));
-  Interpret(Solid_Tile(Tile_Block, 7, 7, 4, 0));
-  Interpret(Solid_Tile(Tile_Block, 7, 7, 17, 5));
-  Interpret(Solid_Tile(Tile_Block, 7, 7, 4, 49));
-  Interpret(Solid_Tile(Tile_Block_Xor, 7, 7, 0, 0));
-  Expect_Inner(Screen_Pixels{});
-}
-
-TEST_F(Interpreter, NormalBlocksWrapRowsAndColumnsButXorBlocksBeyondTheGridDoNothing) {
-  Interpret(Solid_Tile(Tile_Block, 0, 4, 18, 3));  // row 18 is row 0: border only
-  Expect_Inner(Screen_Pixels{});
-  Interpret(Solid_Tile(Tile_Block, 0, 4, 19, 51));  // row 1, column 1
-  Expect_Inner(Screen_With(0, 5, 0, 11, 4));
-  Interpret(Solid_Tile(Tile_Block_Xor, 0, 4, 21, 1));
-  Interpret(Solid_Tile(Tile_Block_Xor, 0, 4, 1, 51));
-  Expect_Inner(Screen_With(0, 5, 0, 11, 4));
-}
-
-TEST_F(Interpreter, XorBlocksFlipBothColoursAndUndoThemselves) {
-  Interpret(Solid_Tile(Tile_Block, 0, 12, 2, 2));
-  std::array<std::uint8_t, 16> data{3, 5, 2, 2};
-  data[4] = 63;  // the top row takes colour 1, the rest colour 0
-  const Pack flip = Make_Pack(Tile_Block_Xor, data);
-  Interpret(flip);
-  Screen_Pixels expected = Screen_With(6, 11, 12, 23, 12 ^ 3);
-  for (int x = 6; x <= 11; ++x) expected(12, x) = 12 ^ 5;
-  Expect_Inner(expected);
-  Interpret(flip);
-  Expect_Inner(Screen_With(6, 11, 12, 23, 12));
-}
-
-TEST_F(Interpreter, MemoryPresetFillsItsBandOfTwelveRows) {
-  std::array<std::uint8_t, 2> data{6, 3};
-  Interpret(Make_Pack(Memory_Preset, data));
-  Expect_Inner(Screen_With(0, 287, 36, 47, 6));
-  EXPECT_EQ(run->Shown_Screen(36, 288), 0) << "the column beyond the inner area is not filled";
+// Each case feeds its packs one by one and expects the inner area all 0 but for one rectangle
+// of one colour and a few single pixels.
+TEST_F(Interpreter, PacksPaintTheInnerAreaAsTheyShould) {
+  struct Pixel { int x, y, color; };
+  struct Case {
+    const char* name;
+    std::vector<Pack> packs;
+    int x0, x1, y0, y1, color;
+    std::vector<Pixel> pixels;
+  };
+  const Pack flip = Tile_With_Rows(Tile_Block_Xor, {3, 5, 2, 2}, 63, 0);  // top row colour 1
+  const Pack preset = Make_Pack(Memory_Preset, std::array<std::uint8_t, 2>{6, 3});
+  const Case cases[] = {
+      {"the border is tile row and column 0", {Solid_Tile(Tile_Block, 0, 5, 1, 1)}, 0, 5, 0, 11, 5, {}},
+      {"pixels run from bit five on the left", {Tile_With_Rows(Tile_Block, {2, 9, 16, 48}, 32, 1)},
+       282, 287, 180, 191, 2, {{282, 180, 9}, {287, 191, 9}}},
+      {"border tiles change nothing inside",
+       {Solid_Tile(Tile_Block, 7, 7, 0, 5), Solid_Tile(Tile_Block, 7, 7, 4, 0), Solid_Tile(Tile_Block, 7, 7, 17, 5),
+        Solid_Tile(Tile_Block, 7, 7, 4, 49), Solid_Tile(Tile_Block_Xor, 7, 7, 0, 0)}, 0, -1, 0, -1, 0, {}},
+      // Row 18 is row 0 (border only), row 19 column 51 row 1 column 1; XOR blocks off the grid do nothing.
+      {"normal blocks wrap, XOR blocks beyond the grid do nothing",
+       {Solid_Tile(Tile_Block, 0, 4, 18, 3), Solid_Tile(Tile_Block, 0, 4, 19, 51),
+        Solid_Tile(Tile_Block_Xor, 0, 4, 21, 1), Solid_Tile(Tile_Block_Xor, 0, 4, 1, 51)}, 0, 5, 0, 11, 4, {}},
+      {"XOR flips both colours", {Solid_Tile(Tile_Block, 0, 12, 2, 2), flip}, 6, 11, 12, 23, 12 ^ 3,
+       {{6, 12, 9}, {7, 12, 9}, {8, 12, 9}, {9, 12, 9}, {10, 12, 9}, {11, 12, 9}}},
+      {"XOR twice undoes itself", {Solid_Tile(Tile_Block, 0, 12, 2, 2), flip, flip}, 6, 11, 12, 23, 12, {}},
+      {"a memory preset fills its band of twelve rows", {preset}, 0, 287, 36, 47, 6, {}},
+      {"out of range bands are clipped", {Make_Pack(Memory_Preset, std::array<std::uint8_t, 2>{6, 63})},
+       0, -1, 0, -1, 0, {}},
+      {"colours, border, transparency and unknown packs draw nothing",
+       {Make_Pack(Load_Colors_Low, std::array<std::uint8_t, 1>{63}), Make_Pack(Border_Preset, std::array<std::uint8_t, 1>{3}),
+        Make_Pack(Define_Transparent, std::array<std::uint8_t, 1>{63}), Make_Pack(20, std::array<std::uint8_t, 1>{63}),
+        Make_Pack(50, std::array<std::uint8_t, 1>{63})}, 0, -1, 0, -1, 0, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    run = std::make_unique<Creation_Run>();
+    run->Pack_Buffer.Resize(99);
+    for (std::size_t i = 0; i < c.packs.size(); ++i) Interpret(c.packs[i], static_cast<std::int64_t>(i));
+    Screen_Pixels expected = Screen_With(c.x0, c.x1, c.y0, c.y1, static_cast<std::uint8_t>(c.color));
+    for (Pixel p : c.pixels) expected(p.y, p.x) = static_cast<std::uint8_t>(p.color);
+    Expect_Inner(expected);
+    if (c.packs.front() == preset) { EXPECT_EQ(run->Shown_Screen(36, Inner_Width), 0) << "the band stops at the inner area"; }
+  }
+  EXPECT_EQ(run->Interpreted_Up_To, 1) << "packs it does not follow leave the mark";
 }
 
 TEST_F(Interpreter, SixteenPresetsFillTheWholeInnerArea) {
@@ -111,26 +109,6 @@ TEST_F(Interpreter, SixteenPresetsFillTheWholeInnerArea) {
   Write_Memory_Preset(*run, 9, slot);
   Interpret_Packs_Up_To(*run, 16);
   Expect_Inner(Screen_With(0, 287, 0, 191, 9));
-}
-
-TEST_F(Interpreter, OutOfRangeBandsAreClippedSafely) {
-  std::array<std::uint8_t, 2> data{6, 63};
-  Interpret(Make_Pack(Memory_Preset, data));
-  Expect_Inner(Screen_Pixels{});
-}
-
-TEST_F(Interpreter, PaletteAndBorderPacksMoveTheMarkButNoPixel) {
-  Interpret(Make_Pack(Load_Colors_Low, std::array<std::uint8_t, 1>{63}), 4);
-  EXPECT_EQ(run->Interpreted_Up_To, 4);
-  Interpret(Make_Pack(Border_Preset, std::array<std::uint8_t, 1>{3}), 5);
-  EXPECT_EQ(run->Interpreted_Up_To, 5);
-  Interpret(Make_Pack(Define_Transparent, std::array<std::uint8_t, 1>{63}), 6);
-  Interpret(Make_Pack(20, std::array<std::uint8_t, 1>{63}), 7);
-  Interpret(Make_Pack(50, std::array<std::uint8_t, 1>{63}), 8);
-  EXPECT_EQ(run->Interpreted_Up_To, 5) << "packs it does not follow leave the mark";
-  Interpret_Pack(*run, 9);  // empty
-  EXPECT_EQ(run->Interpreted_Up_To, 5);
-  Expect_Inner(Screen_Pixels{});
 }
 
 TEST_F(Interpreter, RangeStartsAfterTheMarkAndEndsBeforeEnd) {

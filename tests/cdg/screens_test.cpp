@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 #include "cdg/coloring.h"
 #include "cdg/interpreter.h"
@@ -273,29 +272,6 @@ TEST_F(Screens, ClosingScreenFadesOutJustBeforeTheTrackEnds) {
   EXPECT_EQ(Instruction(8983), Border_Preset);
   EXPECT_EQ(run.Screen_End_Mark, run.Pack_Pointer);
   EXPECT_EQ(Decoded_Until(run.Pack_Buffer.Size()), Screen_Pixels{});
-}
-
-TEST_F(Screens, EveryTimedLineIsFullyWipedAfterItsLastWipePack) {
-  // Timed syllables through the real layout and coloring pass, two singers, three screens.
-  Make_Song(testing::Generated_Song(12, 60));
-  run.Total_Time = 60;
-  run.Pack_Buffer.Resize(80 * Packs_Per_Second);
-  build_coloring_table(run, song);
-  Build_All();
-  ASSERT_EQ(run.Screen_Count, 3);
-  for (int n = 1; n <= 12; ++n) {
-    const coloring_line& rec = Rec(n);
-    ASSERT_GT(rec.Last_Wipe_Pack, rec.First_Wipe_Pack) << n;
-    const Screen_Pixels shown = Decoded_Until(rec.Last_Wipe_Pack);
-    const int top = Slot_Top(rec.Slot_Of_Line, run.Lines_Per_Screen);
-    const int bottom = Slot_Top(rec.Slot_Of_Line + 1, run.Lines_Per_Screen);
-    std::set<int> colors;
-    for (int y = top; y < bottom; ++y)
-      for (int x = 0; x < Inner_Width; ++x) colors.insert(shown(y, x));
-    // Singer 1 or 2: background, outline and wiped body only; no unwiped body is left.
-    const std::set<int> wiped = n % 2 ? std::set<int>{0, 6, 7} : std::set<int>{0, 10, 11};
-    EXPECT_EQ(colors, wiped) << "line " << n;
-  }
 }
 
 }  // namespace

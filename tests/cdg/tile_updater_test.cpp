@@ -102,24 +102,16 @@ TEST_F(TileUpdater, UniformChangeOfAManyColouredTileIsOneXorBlock) {
 }
 
 TEST(TilePlanning, ModesAndPackCounts) {
-  Tile_Plan plan;
-  std::array<bool, 16> present{};
-  present[0] = true;
-  EXPECT_EQ(Plan_Tile_Packs(present, 'E', plan), 0);
-  EXPECT_EQ(Plan_Tile_Packs(present, 'P', plan), 1);
-  present = {};
-  present[1] = present[2] = present[4] = true;
-  EXPECT_EQ(Plan_Tile_Packs(present, 'P', plan), 2);
-  EXPECT_EQ(plan.color0[1], 1);
-  EXPECT_EQ(plan.color1[1], 2);
-  EXPECT_EQ(plan.color0[2], 0);
-  EXPECT_EQ(plan.color1[2], 4 ^ 1);
-  present = {};
-  present[1] = present[2] = present[3] = true;  // three classes need a second pack
-  EXPECT_EQ(Plan_Tile_Packs(present, 'P', plan), 2);
-  present.fill(true);
-  EXPECT_EQ(Plan_Tile_Packs(present, 'P', plan), 4);
-  EXPECT_EQ(Plan_Tile_Packs(present, 'E', plan), 4);
+  struct Case { std::vector<int> classes; char mode; int packs; };
+  // An unchanged tile needs no XOR pack; three classes need a second pack.
+  for (const Case& c : {Case{{0}, 'E', 0}, {{0}, 'P', 1}, {{1, 2, 4}, 'P', 2}, {{1, 2, 3}, 'P', 2},
+                        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, 'P', 4},
+                        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, 'E', 4}}) {
+    std::array<bool, 16> present{};
+    for (int v : c.classes) present[static_cast<std::size_t>(v)] = true;
+    Tile_Plan plan;
+    EXPECT_EQ(Plan_Tile_Packs(present, c.mode, plan), c.packs) << c.mode << " " << c.classes.size();
+  }
 }
 
 // Any target over any shown tile: the packs placed, played by the interpreter, give the target.
