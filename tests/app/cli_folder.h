@@ -22,9 +22,9 @@ inline Command_Result Run_Cli(const std::string& words) {
 
 /// A small 24-bit BMP whose blue level is `shade`.
 inline std::string Small_Bmp(int shade) {
-  Bmp_Spec spec = Spec(72, 48);
-  spec.color = [shade](int x, int y) { return Rgb8{x * 3, y * 5, shade}; };
-  return Make_Bmp(spec);
+  Bmp_Spec bmp = Spec(72, 48);
+  bmp.color = [shade](int x, int y) { return Rgb8{x * 3, y * 5, shade}; };
+  return Make_Bmp(bmp);
 }
 
 /// A WAV header followed by `audio` bytes of silence; sparse, so it takes no disk space.

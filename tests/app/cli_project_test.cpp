@@ -1,8 +1,7 @@
 // The import and info verbs of lyricanvas-cli, run as a user runs them.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
+#include <vector>
 #include <filesystem>
 
 #include "cli_folder.h"
@@ -18,32 +17,25 @@ using testing::Quoted;
 using testing::Run_Cli;
 using Run_Result = testing::Command_Result;
 
-TEST(CliProject, ImportsLyricsTextAndSummarisesIt) {
-  Temp_Dir dir;
-  std::string text = dir.File("words.txt");
-  Write_File(text, "Hello world\nSecond line\n");
-  std::string project = dir.File("words.cgp");
-  Run_Result import = Run_Cli("import " + Quoted(text) + " -o " + Quoted(project));
-  ASSERT_EQ(import.exit_code, 0) << import.output;
-
-  Run_Result info = Run_Cli("info " + Quoted(project));
-  ASSERT_EQ(info.exit_code, 0) << info.output;
-  EXPECT_NE(info.output.find("lines: 2\n"), std::string::npos) << info.output;
-  EXPECT_NE(info.output.find("fields: 0\n"), std::string::npos) << info.output;
-  EXPECT_NE(info.output.find("fonts: [Times New Roman 20]"), std::string::npos) << info.output;
-
-  Run_Result lyrics = Run_Cli("info --text " + Quoted(project));
-  ASSERT_EQ(lyrics.exit_code, 0);
-  EXPECT_NE(lyrics.output.find("Hello world\nSecond line\n"), std::string::npos) << lyrics.output;
-}
-
-TEST(CliProject, InfoReportsTimingAndChangedOptions) {
-  Run_Result info = Run_Cli("info " + Quoted(Test_Data("project/cgp/timed_demo.cgp")));
-  ASSERT_EQ(info.exit_code, 0) << info.output;
-  EXPECT_NE(info.output.find("timed fields: 56\n"), std::string::npos) << info.output;
-  EXPECT_NE(info.output.find("first timing point: 0:02.00\n"), std::string::npos);
-  EXPECT_NE(info.output.find("last timing point: 0:37.00\n"), std::string::npos);
-  EXPECT_NE(info.output.find("options that differ from the defaults:\n"), std::string::npos);
+TEST(CliProject, InfoSummarisesImportedLyricsAndTimedProjects) {
+  testing::Cli_Folder folder;
+  Write_File(folder.Path("words.txt"), "Hello world\nSecond line\n");
+  ASSERT_EQ(folder.Run("import words.txt -o words.cgp").exit_code, 0);
+  struct Case {
+    const char* words;
+    std::vector<std::string> says;
+  };
+  for (const Case& c :
+       {Case{"info words.cgp", {"lines: 2\n", "fields: 0\n", "fonts: [Times New Roman 20]"}},
+        {"info --text words.cgp", {"Hello world\nSecond line\n"}},
+        {"info song.cgp",
+         {"timed fields: 56\n", "first timing point: 0:02.00\n", "last timing point: 0:37.00\n",
+          "options that differ from the defaults:\n"}}}) {
+    Run_Result info = folder.Run(c.words);
+    ASSERT_EQ(info.exit_code, 0) << info.output;
+    for (const std::string& said : c.says)
+      EXPECT_NE(info.output.find(said), std::string::npos) << c.words << "\n" << info.output;
+  }
 }
 
 TEST(CliProject, ImportRoundTripsAProjectUnchanged) {
