@@ -22,7 +22,7 @@ inline Command_Result Run_Cli(const std::string& words) {
 
 /// A small 24-bit BMP whose blue level is `shade`.
 inline std::string Small_Bmp(int shade) {
-  Bmp_Spec bmp = Spec(72, 48);
+  Bmp_Shape bmp = Shape(72, 48);
   bmp.color = [shade](int x, int y) { return Rgb8{x * 3, y * 5, shade}; };
   return Make_Bmp(bmp);
 }

@@ -117,9 +117,9 @@ void Find_Picture_Tiles(Title_Scenario& sc) {
 
 std::unique_ptr<Title_Scenario> Build_Title_Scenario(const testing::Temp_Dir& dir) {
   auto sc = std::make_unique<Title_Scenario>();
-  testing::Bmp_Spec spec = testing::Spec(288, 192);
-  spec.color = Photo;
-  const std::string bmp = testing::Make_Bmp(spec);
+  testing::Bmp_Shape shape = testing::Shape(288, 192);
+  shape.color = Photo;
+  const std::string bmp = testing::Make_Bmp(shape);
   testing::Write_File(dir.File("title.bmp"), bmp);
   Build_Title_Song(sc->song, dir.File("title.bmp"), bmp);
   sc->cdg = Create_With_Seed(sc->song, dir.File("title.cdg"), sc->run.get());
@@ -209,9 +209,9 @@ TEST_F(TitlePicture, LyricsAfterItShowInTheirOwnColours) {
 }
 
 TEST(PictureScreens, APictureThatCannotBeReadIsLeftOutWithOneMessage) {
-  testing::Bmp_Spec spec = testing::Spec(288, 192);
-  spec.color = Photo;
-  const std::string bmp = testing::Make_Bmp(spec);
+  testing::Bmp_Shape shape = testing::Shape(288, 192);
+  shape.color = Photo;
+  const std::string bmp = testing::Make_Bmp(shape);
   struct Case {
     const char* name;
     void (*make)(const std::string& path, const std::string& bmp);

@@ -29,9 +29,9 @@ struct Shown_Picture {
 };
 
 std::string Two_Halves(const Shown_Picture& picture) {
-  testing::Bmp_Spec spec = testing::Spec(288, 192);
-  spec.color = [picture](int x, int) { return x < 144 ? picture.left : picture.right; };
-  return testing::Make_Bmp(spec);
+  testing::Bmp_Shape shape = testing::Shape(288, 192);
+  shape.color = [picture](int x, int) { return x < 144 ? picture.left : picture.right; };
+  return testing::Make_Bmp(shape);
 }
 
 /// One screen per picture, in order, then a screen of lyrics; creates the .cdg and returns the
