@@ -22,15 +22,15 @@ using lyricanvas::testing::Rgb8;
 
 /// A photograph-like picture: crossing gradients, a highlight and fine texture.
 std::string Photo_Bmp(int width, int height) {
-  lyricanvas::testing::Bmp_Spec spec = lyricanvas::testing::Spec(width, height);
-  spec.color = [=](int x, int y) {
+  lyricanvas::testing::Bmp_Shape shape = lyricanvas::testing::Shape(width, height);
+  shape.color = [=](int x, int y) {
     const double d = std::hypot(x - width * 0.7, y - height * 0.3) / width * 400;
     const int grain = (x * 7 + y * 13) % 17;
     return Rgb8{static_cast<int>(30 + 200.0 * x / width) + grain / 2,
                 static_cast<int>(20 + 180.0 * y / height) + grain / 3,
                 std::clamp(static_cast<int>(230 - d), 10, 230)};
   };
-  return lyricanvas::testing::Make_Bmp(spec);
+  return lyricanvas::testing::Make_Bmp(shape);
 }
 
 void BM_Convert_Full_Hd_Picture(benchmark::State& state) {

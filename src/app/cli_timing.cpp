@@ -31,12 +31,14 @@ int Timing(const std::vector<std::string>& args) {
   if (!words.Is_Set("output")) words.Reject("no output file given (-o OUT.cgp)");
   if (!words.Ok()) return words.Usage_Error();
 
+  const std::string log_file = *words.Value("keys");
   std::string reason;
-  const std::optional<std::string> log_text = Read_Whole_File(*words.Value("keys"), &reason);
-  if (!log_text) return words.Failure("cannot read the key log: " + reason);
+  const std::optional<std::string> log_text =
+      Read_Whole_File(log_file, &reason, Max_Document_Bytes);
+  if (!log_text) return words.Failure("cannot read the key log '" + log_file + "': " + reason);
   std::string error;
   const auto events = Parse_Key_Log(*log_text, error);
-  if (!events) return words.Failure("the key log is not valid: " + error);
+  if (!events) return words.Failure("the key log '" + log_file + "' is not valid: " + error);
 
   Ui ui = Ui::Console();
   auto song = std::make_unique<Song>();

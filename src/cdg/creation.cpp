@@ -13,6 +13,7 @@
 #include "cdg/output_files.h"
 #include "cdg/screens.h"
 #include "cdg/time_entry.h"
+#include "model/file_io.h"
 #include "model/layout.h"
 #include "model/surface.h"
 
@@ -117,9 +118,12 @@ bool Check_File_Names(const Controls& c, const Ui& ui) {
       return false;
     }
   } else if (!std::filesystem::is_regular_file(wav, ec)) {
+    const std::string kind = Special_File_Kind(wav);
     Show_Message(ui,
-                 "The WAV file you specified isn't there. Please specify an existing WAV file"
-                 " or leave the field blank for creating a CDG file!");
+                 (kind.empty() ? std::string("The WAV file you specified isn't there.")
+                               : "The WAV file " + wav + " is " + kind + ", not a regular file.") +
+                     " Please specify an existing WAV file or leave the field blank for"
+                     " creating a CDG file!");
     Focus_File_Name(ui, 1);
     return false;
   }

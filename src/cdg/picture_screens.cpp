@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <span>
 
 #include "cdg/fades.h"
 #include "cdg/packs.h"
@@ -17,20 +19,56 @@ void Skip_To_Free_Slot(Creation_Run& run) {
   while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
 }
 
-/// Reads and maps the picture into run.Pictures; false (and a message) when it cannot be read.
-bool Convert(Creation_Run& run, const Song& song, const coloring_line& rec, bool keep,
-             std::string& message) {
+std::string Picture_Name(const coloring_line& rec) {
+  const std::string name = Get_Property(rec.picture, "filename");
+  return name.empty() ? "(stored picture)" : name;
+}
+
+/// The picture of a lyrics line as BMP bytes (a PNG or JPEG file named by a project that does
+/// not store its pictures is converted like an inserted one); nullopt and a message when it
+/// cannot be had.
+std::optional<std::string> Picture_Bmp(const Song& song, const coloring_line& rec,
+                                       std::string& message) {
   const std::optional<std::string> bytes = Picture_Bytes(song, rec.picture_field, message);
-  if (!bytes) return false;
+  if (!bytes) return std::nullopt;
+  return Picture_File_As_Bmp(*bytes, Picture_Name(rec), message);
+}
+
+std::span<const std::uint8_t> Bytes_Of(const std::string& bytes) {
+  return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+}
+
+/// Reads and maps the picture into run.Pictures; false (and a message) when it cannot be read.
+/// With prepared the histogram already holds the colours of the pictures drawn over it later.
+bool Convert(Creation_Run& run, const Song& song, const coloring_line& rec, bool keep,
+             bool prepared, std::string& message) {
+  const std::optional<std::string> bmp = Picture_Bmp(song, rec, message);
+  if (!bmp) return false;
   Conversion how;
   how.keep_palette = keep;
   how.picture_on_screen = run.Picture_On_Screen;
   how.dither = Get_Property(rec.picture, "dither_picture") != "0";
+  how.clear_histogram = !prepared;
   how.on_screen = run.Work_Palette;
-  const std::string name = Get_Property(rec.picture, "filename");
-  return Convert_Picture(run.Pictures,
-                         {reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()},
-                         name.empty() ? "(stored picture)" : name, how, message);
+  return Convert_Picture(run.Pictures, Bytes_Of(*bmp), Picture_Name(rec), how, message);
+}
+
+/// The pictures of the screens after s that are drawn over the one before, keeping its palette,
+/// have their colours counted now, so that the palette chosen for screen s serves them too.
+/// Returns the last screen of that chain; prepared tells whether any colours were counted. A
+/// picture that cannot be read is left out here and reported when its screen comes.
+int Prepare_Overwriting_Pictures(Creation_Run& run, const Song& song, int s, bool& prepared) {
+  prepared = false;
+  for (;; ++s) {
+    const int line = Picture_Line_Of_Screen(run, s + 1);
+    if (line == 0) return s;
+    const coloring_line& next = run.coloring_table[static_cast<std::size_t>(line)];
+    if (!Property_Is_Set(next.picture, "overwrite_last_screen")) return s;
+    std::string ignored;
+    const std::optional<std::string> bmp = Picture_Bmp(song, next, ignored);
+    if (bmp && Read_And_Count(run.Pictures, Bytes_Of(*bmp), Picture_Name(next), !prepared, ignored))
+      prepared = true;
+  }
 }
 
 void Copy_Mapped_To_Target(Creation_Run& run) {
@@ -82,13 +120,15 @@ Picture_Step Show_Picture(Creation_Run& run, const Song& song, int s, std::int64
     work.Color_Usage.fill(0);
     work.Reserved_Colors.fill(0);
   }
+  bool prepared = false;
+  const int last = keep ? s : Prepare_Overwriting_Pictures(run, song, s, prepared);
   // Drawn over a lyrics screen, the picture keeps that screen's colours and its background.
   const bool over_lyrics = overwrite && !run.Picture_On_Screen;
-  Reserve_Lyrics_Colors(run, song, over_lyrics ? s - 1 : s, s, work.Reserved_Colors);
+  Reserve_Lyrics_Colors(run, song, over_lyrics ? s - 1 : s, last, work.Reserved_Colors);
   if (over_lyrics) work.Reserved_Colors[0] = 1;
   work.Picture_Palette = over_lyrics ? run.Work_Palette : song.Palette;
   std::string message;
-  if (!Convert(run, song, rec, keep, message)) {
+  if (!Convert(run, song, rec, keep, prepared, message)) {
     Show_Message(run.ui, message + " The picture of line " + std::to_string(line) +
                              " will not appear in your file!");
     return step;

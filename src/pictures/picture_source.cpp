@@ -101,7 +101,9 @@ std::optional<std::string> Picture_Bytes(const Song& song, int picture_field,
   }
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) {
-    message = "Specified BMP-file couldn't be found! (" + file + ")";
+    const std::string kind = Special_File_Kind(file);
+    message = kind.empty() ? "Specified BMP-file couldn't be found! (" + file + ")"
+                           : "Specified BMP-file " + file + " is " + kind + ", not a regular file!";
     return std::nullopt;
   }
   std::string reason;

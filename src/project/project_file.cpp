@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -281,7 +280,7 @@ bool Replace_File(const std::string& path, std::string_view bytes, std::string& 
   file.Append(bytes);
   File_Error error;
   if (file.Commit(error)) return true;
-  reason = std::strerror(error.number);
+  reason = error.reason;
   return false;
 }
 
@@ -333,7 +332,7 @@ void Restore_Pictures(Song& song, const Ui& ui) {
 /// The file's bytes, or nothing after saying why it cannot be read.
 std::optional<std::string> Read_Input(const std::string& path, const Ui& ui) {
   std::string reason;
-  std::optional<std::string> bytes = Read_Whole_File(path, &reason);
+  std::optional<std::string> bytes = Read_Whole_File(path, &reason, Max_Document_Bytes);
   if (bytes) return bytes;
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))

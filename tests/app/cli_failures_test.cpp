@@ -3,68 +3,13 @@
 // file or option, and leaves every file of the folder as it was.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <filesystem>
-#include <map>
-
-#include "support/test_support.h"
+#include "cli_folder.h"
 
 namespace lyricanvas {
 namespace {
 
 using ::testing::HasSubstr;
-using testing::Read_File;
-using testing::Temp_Dir;
-using testing::Write_File;
-namespace fs = std::filesystem;
-
-/// A WAV of 100 bytes of audio: less than one sector of an image.
-std::string Short_Wav() {
-  std::string wav = testing::Read_File(testing::Test_Data("cdg/wav/three_sectors_and_a_bit.wav"));
-  wav.resize(44 + 100);
-  wav[40] = 100;
-  wav[41] = wav[42] = wav[43] = 0;
-  return wav;
-}
-
-/// A folder with a song, outputs of earlier runs, special files and files too large to read.
-struct Work_Folder {
-  Work_Folder() {
-    Write_File(dir.File("song.txt"), "# test song\n[2] Hel|lo@1-1.5 there@2-3\n\nbye@5-6\n");
-    fs::copy_file(testing::Test_Data("project/cgp/timed_demo.cgp"), dir.File("song.cgp"));
-    Write_File(dir.File("tiny.cdg"), std::string(300 * 24, '\0'));  // one second of empty packs
-    Write_File(dir.File("short.wav"), Short_Wav());
-    Write_File(dir.File("keys.txt"), "2.0 press\n2.5 release\n");
-    for (const char* name : {"out.cdg", "out.bin", "old.png"}) Write_File(dir.File(name), "old output");
-    fs::create_directory(dir.File("dir"));
-    ::mkfifo(dir.File("fifo").c_str(), 0600);
-    fs::create_symlink("fifo", dir.File("fifo_link"));
-    for (const char* name : {"big.txt", "big.kar"}) {
-      Write_File(dir.File(name), "");
-      fs::resize_file(dir.File(name), (64 << 20) + 1);  // sparse
-    }
-  }
-
-  /// Every name in the folder with the bytes of the regular files among them.
-  std::map<std::string, std::string> Snapshot() const {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(dir.path)) {
-      std::string name = entry.path().filename();
-      bool small_file = entry.is_regular_file() && !name.starts_with("big");
-      files[name] = small_file ? Read_File(entry.path()) : "";
-    }
-    return files;
-  }
-
-  /// Runs the tool in the folder; a run that blocks is ended after 20 s (exit status 124).
-  testing::Command_Result Run(const std::string& words) const {
-    return testing::Run_Command("cd '" + dir.path.string() + "' && timeout 20 '" LYRICANVAS_CLI
-                                "' " + words + " 2>&1");
-  }
-
-  Temp_Dir dir;
-};
 
 struct Failure {
   const char* words;
@@ -104,9 +49,34 @@ const Failure Failures[] = {
     {"syllables song.cgp -o out.cdg", 1, "'out.cdg' already exists; give --yes"},
     {"timing song.cgp --keys keys.txt -o keys.txt --yes", 1, "is the input file 'keys.txt'"},
     {"timing song.cgp --keys keys.txt -o out.bin", 1, "'out.bin' already exists; give --yes"},
-    {"timing song.cgp --keys fifo -o new.cgp", 1, "it is a FIFO, not a regular file"},
+    {"timing song.cgp --keys fifo -o new.cgp", 1,
+     "cannot read the key log 'fifo': it is a FIFO, not a regular file"},
+    {"timing song.cgp --keys big.txt -o new.cgp", 1,
+     "cannot read the key log 'big.txt': it is 64.0 MB (67108865 bytes)"},
     {"picture song.cgp --add fifo --line 1 -o new.cgp", 1, "cannot read 'fifo': it is a FIFO"},
     {"picture song.cgp --add dir --line 1 -o song.cgp --yes", 1, "the output 'song.cgp' is the input"},
+    // Inputs that cannot be used.
+    {"create missing.txt --total 0:30 -o new.cdg", 1, "cannot read 'missing.txt': No such file"},
+    {"import none.txt -o new.cgp", 1, "cannot read 'none.txt': No such file or directory"},
+    {"frame missing.cdg --at 1 -o new.png", 1, "cannot read 'missing.cdg'"},
+    {"syllables missing.txt -o new.cgp", 1, "File 'missing.txt' does not exist!"},
+    {"picture song.cgp --add missing.bmp --line 0 -o new.cgp", 1, "cannot read 'missing.bmp'"},
+    {"create bad.txt --total 0:30 -o new.cdg", 1, "bad.txt: line 2: a time is malformed"},
+    {"info damaged.cgp", 1, "The project file damaged.cgp could not be opened"},
+    {"frame short.cdg --at 0 -o new.png", 1, "short.cdg holds no complete CD+G pack (23 bytes)"},
+    {"timing song.txt --keys back.log -o new.cgp", 1,
+     "the key log 'back.log' is not valid: line 2: the time goes back"},
+    {"timing song.txt --keys jump.log -o new.cgp", 1,
+     "the key log 'jump.log' is not valid: line 1: unknown key 'jump'"},
+    {"picture song.cgp --add bad.txt --line 0 -o new.cgp", 1, "bad.txt is no BMP, PNG or JPEG"},
+    {"picture song.cgp --add cut.bmp --line 0 -o new.cgp", 1, "cut.bmp is cut short"},
+    {"picture song.cgp --add good.bmp --line 400 -o new.cgp", 1, "lines"},
+    {"create song.txt --wav nodata.wav -o new.bin", 1,
+     "The WAV file 'nodata.wav' cannot be used: it has no \"data\" chunk!"},
+    // The create tab's own checks.
+    {"create song.txt --total 0:30", 1, "Please input the filename for the CD+G file!"},
+    {"create song.txt -o new.cdg --total 0:30 --minimum-gap 5 --minimum-shown 4", 1,
+     "must be greater or equal to the minimum gap for clearing!"},
     // A WAV shorter than one sector.
     {"create song.txt --wav short.wav -o out.bin --yes", 1,
      "its 100 bytes of audio do not fill one sector"},
@@ -138,6 +108,11 @@ const Failure Failures[] = {
     {"create song.txt -o new.cdg --total 30 --wiping none", 2, "--wiping 'none' is not one of"},
     {"frame tiny.cdg --at 1e308 -o new.png", 2, "--at '1e308' is not a time"},
     {"frame tiny.cdg --at 1:2:3 -o new.png", 2, "--at '1:2:3' is not a time"},
+    {"frame tiny.cdg --at -1 -o new.png", 2, "--at '-1' is not a time"},
+    {"frame tiny.cdg --at nan -o new.png", 2, "--at 'nan' is not a time"},
+    {"frame tiny.cdg --at '' -o new.png", 2, "--at '' is not a time"},
+    {"picture song.cgp --add good.bmp --line 0 --effect Sideways -o new.cgp", 2,
+     "--effect 'Sideways' is not one of"},
     {"frame tiny.cdg --every 0 -o new.png", 2, "--every '0' is outside the range"},
     {"frame tiny.cdg --at 0 --every 1 -o new.png", 2, "give either --at TIME or --every TIME"},
     // Words.
@@ -152,13 +127,16 @@ const Failure Failures[] = {
     {"info", 2, "no PROJECT given"},
     {"info --text=yes song.cgp", 2, "Unexpected value after '--text'"},
     {"frobnicate", 2, "unknown verb 'frobnicate'"},
+    {"syllables song.txt", 2, "no output file given (-o OUT.cgp)"},
+    {"syllables -o x.cgp", 2, "lyricanvas-cli syllables: no PROJECT given"},
+    {"timing", 2, "lyricanvas-cli timing: no PROJECT given"},
     {"", 2, "usage: lyricanvas-cli VERB [options]"},
 };
 
 TEST(CliFailures, EachExitsWithItsStatusAndMessageAndTouchesNoFile) {
   for (const Failure& c : Failures) {
     SCOPED_TRACE(c.words);
-    Work_Folder folder;
+    testing::Cli_Folder folder;
     auto before = folder.Snapshot();
     testing::Command_Result r = folder.Run(c.words);
     EXPECT_EQ(r.exit_code, c.exit_code) << r.output;
@@ -176,7 +154,7 @@ struct Answer {
 };
 
 TEST(CliFailures, HelpAndVersionAnswerWithoutDoingAnything) {
-  Work_Folder folder;
+  testing::Cli_Folder folder;
   auto before = folder.Snapshot();
   for (const Answer& c : {Answer{"--version", "lyricanvas-cli 1.0.20\n"},
                           {"frame --version", "lyricanvas-cli 1.0.20\n"},
@@ -194,51 +172,6 @@ TEST(CliFailures, HelpAndVersionAnswerWithoutDoingAnything) {
     EXPECT_THAT(r.output, HasSubstr(c.output));
   }
   EXPECT_EQ(folder.Snapshot(), before);
-}
-
-TEST(CliOutputs, ALinkIsFollowedAndItsTargetReplaced) {
-  Work_Folder folder;
-  fs::create_symlink("out.cdg", folder.dir.File("link.cdg"));
-  testing::Command_Result r = folder.Run("create song.txt --total 0:30 -o link.cdg --yes");
-  ASSERT_EQ(r.exit_code, 0) << r.output;
-  EXPECT_TRUE(fs::is_symlink(folder.dir.File("link.cdg")));
-  EXPECT_EQ(Read_File(folder.dir.File("out.cdg")).size() % 24, 0u);
-  EXPECT_GT(Read_File(folder.dir.File("out.cdg")).size(), 24u * 300 * 30);
-}
-
-TEST(CliOutputs, ADashWritesToStandardOutput) {
-  Work_Folder folder;
-  auto before = folder.Snapshot();
-  testing::Command_Result png = testing::Run_Command(
-      "cd '" + folder.dir.path.string() + "' && '" LYRICANVAS_CLI "' frame tiny.cdg --at 0 -o -");
-  EXPECT_EQ(png.exit_code, 0);
-  EXPECT_TRUE(png.output.starts_with("\x89PNG\r\n\x1a\n")) << png.output.substr(0, 40);
-  testing::Command_Result cdg = testing::Run_Command(
-      "cd '" + folder.dir.path.string() + "' && '" LYRICANVAS_CLI "' create song.txt --total 0:30 -o -");
-  EXPECT_EQ(cdg.exit_code, 0);
-  EXPECT_EQ(cdg.output.size() % 24, 0u);
-  EXPECT_GT(cdg.output.size(), 24u * 300 * 30);
-  testing::Command_Result project = testing::Run_Command(
-      "cd '" + folder.dir.path.string() + "' && '" LYRICANVAS_CLI "' import song.cgp -o -");
-  EXPECT_EQ(project.exit_code, 0);
-  EXPECT_TRUE(project.output.starts_with("{\\rtf1")) << project.output.substr(0, 40);
-  EXPECT_THAT(project.output, HasSubstr("\r\nfield:"));
-  EXPECT_EQ(folder.Snapshot(), before);
-}
-
-TEST(CliOutputs, ANameThatIsNotUtf8IsWrittenAsGiven) {
-  Work_Folder folder;
-  testing::Command_Result r = folder.Run("frame tiny.cdg --at 0 -o 'fr\xe9.png'");
-  ASSERT_EQ(r.exit_code, 0) << r.output;
-  EXPECT_TRUE(fs::is_regular_file(folder.dir.path / "fr\xe9.png"));
-}
-
-TEST(CliOutputs, ExtensionsAreKnownInAnyCase) {
-  Work_Folder folder;
-  fs::copy_file(folder.dir.File("song.cgp"), folder.dir.File("Song.Cgp"));
-  testing::Command_Result r = folder.Run("create Song.Cgp --total 0:40 -o new.cdg");
-  EXPECT_EQ(r.exit_code, 0) << r.output;
-  EXPECT_THAT(r.output, HasSubstr("Finished writing of file new.cdg!"));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "support/test_support.h"
+#include "cli_folder.h"
 
 extern char** environ;
 
@@ -25,15 +25,6 @@ using testing::Temp_Dir;
 using testing::Write_File;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-/// A WAV of `seconds` of silent audio; sparse, so it takes no disk space.
-void Write_Silent_Wav(const std::string& path, std::uint32_t seconds) {
-  std::string wav = Read_File(testing::Test_Data("cdg/wav/three_sectors_and_a_bit.wav")).substr(0, 44);
-  std::uint32_t audio = seconds * 176400;
-  for (int i = 0; i < 4; ++i) wav[40 + i] = static_cast<char>(audio >> (8 * i));
-  Write_File(path, wav);
-  fs::resize_file(path, 44 + std::uint64_t{audio});
-}
 
 pid_t Spawn_Cli(const std::vector<std::string>& words) {
   std::vector<std::string> all{LYRICANVAS_CLI};
@@ -70,7 +61,7 @@ TEST(CliKill, AKilledBinWriteLeavesTheOldImageAndNothingElse) {
   Temp_Dir dir;
   fs::create_directory(dir.path / "in");
   Write_File(dir.File("in/song.txt"), "Hel|lo@1-1.5 there@2-3\n\nbye@5-6\n");
-  Write_Silent_Wav(dir.File("in/song.wav"), 20 * 60);  // an image of about 215 MB
+  testing::Write_Silent_Wav(dir.File("in/song.wav"), 20 * 60 * 176400);  // an image of about 215 MB
   const std::string image = dir.File("out/song.bin");
   const std::string old_image(100000, 'o');
   for (Kill_Moment moment : {Kill_Moment{SIGKILL, -1ms}, {SIGKILL, 0ms}, {SIGKILL, 30ms},
@@ -110,7 +101,7 @@ std::optional<testing::Command_Result> Run_In_Own_Mounts(const std::string& scri
 TEST(CliDiskRefusals, AFullOrReadOnlyDiskIsNamedAndTheOldFileKept) {
   Temp_Dir dir;
   Write_File(dir.File("song.txt"), "Hel|lo@1-1.5 there@2-3\n");
-  Write_Silent_Wav(dir.File("song.wav"), 10);
+  testing::Write_Silent_Wav(dir.File("song.wav"), 10 * 176400);
   fs::create_directory(dir.File("disk"));
   const std::string cli = LYRICANVAS_CLI;
   struct Case {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "project/project_file.h"
-#include "support/test_support.h"
+#include "cli_folder.h"
 
 namespace lyricanvas {
 namespace {
@@ -10,11 +10,8 @@ namespace {
 using testing::Temp_Dir;
 using testing::Write_File;
 
-testing::Command_Result Run_Cli(const std::string& arguments) {
-  return testing::Run_Command(std::string(LYRICANVAS_CLI) + " " + arguments + " 2>&1");
-}
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+using testing::Quoted;
+using testing::Run_Cli;
 
 // The text under every field of a project, in field order, joined by "|".
 std::string Field_Texts(const std::string& project) {
@@ -46,18 +43,6 @@ TEST(CliSyllables, CutsTheLyricsIntoSyllableFieldsAndFillsOnlyGapsWhenRunAgain) 
   auto second = Run_Cli("syllables " + Quoted(cut) + " -o " + Quoted(again));
   ASSERT_EQ(second.exit_code, 0) << second.output;
   EXPECT_NE(second.output.find(": 9 fields (0 new)"), std::string::npos) << second.output;
-}
-
-TEST(CliSyllables, RefusesAnIncompleteCommandLine) {
-  Temp_Dir dir;
-  const std::string lyrics = dir.File("song.txt");
-  Write_File(lyrics, "la la\n");
-  for (const std::string& words : {"syllables " + Quoted(lyrics), std::string("syllables -o x.cgp"),
-                                   "syllables " + Quoted(dir.File("missing.txt")) + " -o " +
-                                       Quoted(dir.File("out.cgp"))}) {
-    auto run = Run_Cli(words);
-    EXPECT_NE(run.exit_code, 0) << words;
-  }
 }
 
 }  // namespace

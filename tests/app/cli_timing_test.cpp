@@ -5,7 +5,7 @@
 #include "model/layout.h"
 #include "model/song.h"
 #include "project/project_file.h"
-#include "support/test_support.h"
+#include "cli_folder.h"
 
 namespace lyricanvas {
 namespace {
@@ -13,27 +13,16 @@ namespace {
 using testing::Temp_Dir;
 using testing::Write_File;
 
-testing::Command_Result Run_Cli(const std::string& arguments) {
-  return testing::Run_Command(std::string(LYRICANVAS_CLI) + " " + arguments + " 2>&1");
-}
+using testing::Quoted;
+using testing::Run_Cli;
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
-struct Cli_Timing : ::testing::Test {
+TEST(CliTiming, TimesTheSyllablesInTheOrderOfTheLog) {
   Temp_Dir dir;
-  std::string lyrics = dir.File("words.txt");
-  std::string keys = dir.File("keys.log");
-  std::string output = dir.File("timed.cgp");
-  void SetUp() override { Write_File(lyrics, "Morning light\n"); }
-  testing::Command_Result Timing(const std::string& log) {
-    Write_File(keys, log);
-    return Run_Cli("timing " + Quoted(lyrics) + " --keys " + Quoted(keys) + " -o " +
-                   Quoted(output));
-  }
-};
-
-TEST_F(Cli_Timing, TimesTheSyllablesInTheOrderOfTheLog) {
-  const auto run = Timing("1 press\n1.5 release\n2 skip\n3 press\n3.5 release\n");
+  const std::string output = dir.File("timed.cgp");
+  Write_File(dir.File("words.txt"), "Morning light\n");
+  Write_File(dir.File("keys.log"), "1 press\n1.5 release\n2 skip\n3 press\n3.5 release\n");
+  const auto run = Run_Cli("timing " + Quoted(dir.File("words.txt")) + " --keys " +
+                           Quoted(dir.File("keys.log")) + " -o " + Quoted(output));
   ASSERT_EQ(run.exit_code, 0) << run.output;
   Song song;
   testing::Recording_Ui recorder;
@@ -48,27 +37,6 @@ TEST_F(Cli_Timing, TimesTheSyllablesInTheOrderOfTheLog) {
   EXPECT_LE(Event_Time_Packs(song.Fields[first].Events, 1), 300) << "pressed at 1 s";
   EXPECT_TRUE(song.Fields[second].Events.empty()) << "skipped";
   EXPECT_EQ(Event_Time_Packs(song.Fields[third].Events, -1), 1050);
-}
-
-TEST_F(Cli_Timing, RefusesABadLogOrMissingWordsWithoutWriting) {
-  struct Case {
-    const char* log;
-    const char* args;  ///< instead of the usual ones, when set
-    int status;
-    const char* says;
-  };
-  const Case cases[] = {
-      {"1 press\n0.5 release\n", nullptr, 1, "line 2: the time goes back"},
-      {"1 jump\n", nullptr, 1, "unknown key 'jump'"},
-      {"1 press\n", "timing", 2, "no PROJECT given"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.log);
-    const auto run = c.args ? (Write_File(keys, c.log), Run_Cli(c.args)) : Timing(c.log);
-    EXPECT_EQ(run.exit_code, c.status) << run.output;
-    EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
-    EXPECT_FALSE(std::filesystem::exists(output));
-  }
 }
 
 }  // namespace

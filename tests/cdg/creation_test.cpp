@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <memory>
@@ -60,6 +61,15 @@ TEST(CreateClickRefusals, EachUnusableEntryIsNamedAndNothingIsWritten) {
   };
   Temp_Dir dir;
   const std::string wav = dir.File("missing.wav");
+  Temp_Dir elsewhere;  // things that are no WAV files, outside the folder that must stay empty
+  const std::string folder = elsewhere.File("folder.wav");
+  const std::string fifo = elsewhere.File("fifo.wav");
+  std::filesystem::create_directory(folder);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const auto not_a_file = [](const std::string& path, const char* kind) {
+    return "The WAV file " + path + " is " + kind + ", not a regular file. Please specify an "
+           "existing WAV file or leave the field blank for creating a CDG file!";
+  };
   const std::vector<Case> cases = {
       // Without an output name only the name is asked for, whatever else is wrong.
       {{{"txt_Filename", 2, ""}, {"Txt_TotalTime", -1, "nonsense"}},
@@ -72,6 +82,10 @@ TEST(CreateClickRefusals, EachUnusableEntryIsNamedAndNothingIsWritten) {
       {{{"txt_Filename", 1, wav}, {"txt_Filename", 2, dir.File("no/such/dir/song.bin")}},
        "The WAV file you specified isn't there. Please specify an existing WAV file or leave the "
        "field blank for creating a CDG file!",
+       {"txt_Filename_1"}},
+      {{{"txt_Filename", 1, folder}}, not_a_file(folder, "a directory"), {"txt_Filename_1"}},
+      {{{"txt_Filename", 1, fifo}}, not_a_file(fifo, "a FIFO"), {"txt_Filename_1"}},
+      {{{"txt_Filename", 1, "/dev/null"}}, not_a_file("/dev/null", "a character device"),
        {"txt_Filename_1"}},
       {{{"txt_Filename", 2, dir.File("no_such_dir/song.cdg")}},
        "The directory you want to write the CDG/BIN file to does not exist!", {"txt_Filename_2"}},

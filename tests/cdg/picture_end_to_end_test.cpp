@@ -3,9 +3,11 @@
 // command). The picture must build up from the left, end as exactly our own mapped picture,
 // and give the screen back to the lyrics' palette.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,9 +117,9 @@ void Find_Picture_Tiles(Title_Scenario& sc) {
 
 std::unique_ptr<Title_Scenario> Build_Title_Scenario(const testing::Temp_Dir& dir) {
   auto sc = std::make_unique<Title_Scenario>();
-  testing::Bmp_Spec spec = testing::Spec(288, 192);
-  spec.color = Photo;
-  const std::string bmp = testing::Make_Bmp(spec);
+  testing::Bmp_Shape shape = testing::Shape(288, 192);
+  shape.color = Photo;
+  const std::string bmp = testing::Make_Bmp(shape);
   testing::Write_File(dir.File("title.bmp"), bmp);
   Build_Title_Song(sc->song, dir.File("title.bmp"), bmp);
   sc->cdg = Create_With_Seed(sc->song, dir.File("title.cdg"), sc->run.get());
@@ -206,26 +208,49 @@ TEST_F(TitlePicture, LyricsAfterItShowInTheirOwnColours) {
   EXPECT_GT(body, 50);
 }
 
-TEST(PictureScreens, ADamagedPictureIsLeftOutWithOneMessage) {
-  testing::Temp_Dir dir;
-  testing::Bmp_Spec spec = testing::Spec(288, 192);
-  spec.color = Photo;
-  const std::string bmp = testing::Make_Bmp(spec);
-  Song song;
-  Build_Title_Song(song, dir.File("title.bmp"), bmp);
-  testing::Write_File(dir.File("title.bmp"), bmp.substr(0, 2000));
-  song.Window_Controls.Set_Check("Chk_Store_Pictures", 0);  // read from the damaged file
-  song.Window_Controls.Set_Text("txt_Filename", 2, dir.File("title.cdg"));
-  testing::Recording_Ui recorder;
-  auto run = std::make_unique<Creation_Run>();
-  run->ui = recorder.ui();
-  Read_Creation_Settings(*run, song);
-  build_coloring_table(*run, song);
-  ASSERT_TRUE(Create_CDG(*run, song));
-  ASSERT_EQ(recorder.messages.size(), 2u);  // the picture, then "Finished writing"
-  EXPECT_NE(recorder.messages[0].find("title.bmp is cut short"), std::string::npos)
-      << recorder.messages[0];
-  EXPECT_FALSE(run->Picture_On_Screen);
+TEST(PictureScreens, APictureThatCannotBeReadIsLeftOutWithOneMessage) {
+  testing::Bmp_Shape shape = testing::Shape(288, 192);
+  shape.color = Photo;
+  const std::string bmp = testing::Make_Bmp(shape);
+  struct Case {
+    const char* name;
+    void (*make)(const std::string& path, const std::string& bmp);
+    const char* said;  ///< after the file's name
+  } cases[] = {
+      {"cut.bmp",
+       [](const std::string& path, const std::string& bmp) {
+         testing::Write_File(path, bmp.substr(0, 2000));
+       },
+       " is cut short"},
+      {"missing.bmp", [](const std::string&, const std::string&) {}, ")"},
+      {"folder.bmp",
+       [](const std::string& path, const std::string&) { std::filesystem::create_directory(path); },
+       " is a directory, not a regular file!"},
+      {"fifo.bmp",
+       [](const std::string& path, const std::string&) {
+         ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+       },
+       " is a FIFO, not a regular file!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::Temp_Dir dir;
+    const std::string path = dir.File(c.name);
+    Song song;
+    Build_Title_Song(song, path, bmp);
+    c.make(path, bmp);
+    song.Window_Controls.Set_Check("Chk_Store_Pictures", 0);  // read from the file named
+    song.Window_Controls.Set_Text("txt_Filename", 2, dir.File("title.cdg"));
+    testing::Recording_Ui recorder;
+    auto run = std::make_unique<Creation_Run>();
+    run->ui = recorder.ui();
+    Read_Creation_Settings(*run, song);
+    build_coloring_table(*run, song);
+    ASSERT_TRUE(Create_CDG(*run, song));
+    ASSERT_EQ(recorder.messages.size(), 2u);  // the picture, then "Finished writing"
+    EXPECT_NE(recorder.messages[0].find(path + c.said), std::string::npos) << recorder.messages[0];
+    EXPECT_FALSE(run->Picture_On_Screen);
+  }
 }
 
 }  // namespace

@@ -11,9 +11,14 @@
 #include <QImage>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 
+#include "pictures/picture_source.h"
+#include "pictures/properties.h"
 #include "support/song_builder.h"
+#include "support/test_support.h"
 #include "window_fixture.h"
 
 namespace lyricanvas::testing {
@@ -115,6 +120,66 @@ TEST_F(Lyrics_Tab_Test, APastedPictureGetsItsFieldAndMustBeStoredInTheProject) {
   auto* store = w->Find<QCheckBox>("Chk_Store_Pictures");
   EXPECT_EQ(store->checkState(), Qt::PartiallyChecked);
   EXPECT_FALSE(store->isEnabled());
+}
+
+// Answers the picture properties dialog once it shows: the effect, then OK.
+void Answer_Properties_Dialog(const char* effect, bool* shown) {
+  QTimer::singleShot(0, [effect, shown] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog->objectName() != "frm_Picture_Properties") return;
+    *shown = true;
+    dialog->findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText(effect);
+    dialog->findChild<QPushButton*>("But_OK")->click();
+  });
+}
+
+TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppearance) {
+  QImage image(8, 6, QImage::Format_RGB32);
+  image.fill(qRgb(0, 90, 200));
+  image.setPixel(1, 1, qRgb(250, 10, 10));
+  const std::string bmp = Encode_Bmp24(image);
+  Write_File(File("p.bmp"), bmp);
+  ASSERT_TRUE(image.save(QString::fromStdString(File("p.png")), "PNG"));
+  Write_File(File("notes.bmp"), "no picture here");
+  struct Case {
+    const char* file;
+    bool from_menu;
+    bool inserted;
+  };
+  for (const Case& c : {Case{"p.bmp", false, true}, Case{"p.png", true, true},
+                        Case{"notes.bmp", false, false}, Case{"missing.png", true, false},
+                        Case{"", false, false}}) {
+    SetUp();
+    const auto fields = song().Fields;
+    w->fake.messages.clear();
+    const std::string path = *c.file ? File(c.file) : std::string();
+    w->fake.files.push_back(path);
+    Select(10, 0);
+    bool shown = false;
+    Answer_Properties_Dialog("Oval out", &shown);
+    if (c.from_menu)
+      (*w)->lyrics_tab()->Text_Menu()->findChild<QAction*>("Men_RTB_Raw_Insert_Picture")->trigger();
+    else
+      w->Click("But_Picture");
+    ASSERT_FALSE(w->fake.file_requests.empty());
+    EXPECT_NE(w->fake.file_requests.back().filter.find("*.png"), std::string::npos);
+    EXPECT_EQ(shown, c.inserted) << c.file;
+    EXPECT_EQ(w->fake.messages.size(), *c.file && !c.inserted ? 1u : 0u) << c.file;
+    if (!c.inserted) {
+      EXPECT_EQ(song().RTB_Raw.Picture_Count(), 0) << c.file;
+      EXPECT_EQ(song().Fields, fields) << c.file;
+      continue;
+    }
+    ASSERT_EQ(song().RTB_Raw.Picture_Count(), 1) << c.file;
+    EXPECT_TRUE(song().RTB_Raw.Is_Picture(10));
+    EXPECT_EQ(Field_Texts(), "won|der|ful|time|day|" + QString(QChar(Picture_Char)).toStdString());
+    const std::string properties = song().Fields[6].Events.substr(1);
+    EXPECT_EQ(Get_Appearance_Effect(properties), "Oval out");
+    EXPECT_EQ(Get_Property(properties, "filename"), path);
+    // PNG arrives as the same 24-bit BMP; a picture with a file need not be stored.
+    EXPECT_EQ(Extract_Embedded_Picture(song(), 6), bmp) << c.file;
+    EXPECT_TRUE(w->Find<QCheckBox>("Chk_Store_Pictures")->isEnabled());
+  }
 }
 
 TEST_F(Lyrics_Tab_Test, TheFormatControlsActOnTheSelectionAndShowIt) {

@@ -152,33 +152,28 @@ int Child_Signal(const std::function<void()>& body) {
   return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
-TEST(RemoveOnSignal, TheFilesGoAndTheSignalStillEndsTheProcess) {
-  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-    SCOPED_TRACE(signal_number);
+TEST(RemoveOnSignal, TheFilesGoAndTheSignalStillEndsTheProcessUnlessIgnored) {
+  struct Case {
+    int signal_number;
+    bool ignored;  ///< an ignored signal stays ignored: the process goes on, the file stays
+  };
+  for (const Case& c : {Case{SIGINT, false}, {SIGTERM, false}, {SIGHUP, false}, {SIGHUP, true}}) {
+    SCOPED_TRACE(std::to_string(c.signal_number) + (c.ignored ? " ignored" : ""));
     Temp_Dir dir;
     Write_File(dir.File("temporary"), "x");
     Write_File(dir.File("kept"), "x");
     int ended_by = Child_Signal([&] {
+      if (c.ignored) ::signal(c.signal_number, SIG_IGN);
       Remove_On_Signal(dir.File("temporary"));
       Remove_On_Signal(dir.File("kept"));
       Keep_On_Signal(dir.File("kept"));
-      ::raise(signal_number);
+      ::raise(c.signal_number);
     });
-    EXPECT_EQ(ended_by, signal_number);
-    EXPECT_EQ(Names_In(dir.path), std::vector<std::string>{"kept"});
+    EXPECT_EQ(ended_by, c.ignored ? 0 : c.signal_number);
+    const std::vector<std::string> left =
+        c.ignored ? std::vector<std::string>{"kept", "temporary"} : std::vector<std::string>{"kept"};
+    EXPECT_EQ(Names_In(dir.path), left);
   }
-}
-
-TEST(RemoveOnSignal, AnIgnoredSignalStaysIgnored) {
-  Temp_Dir dir;
-  Write_File(dir.File("temporary"), "x");
-  int ended_by = Child_Signal([&] {
-    ::signal(SIGHUP, SIG_IGN);
-    Remove_On_Signal(dir.File("temporary"));
-    ::raise(SIGHUP);
-  });
-  EXPECT_EQ(ended_by, 0);
-  EXPECT_TRUE(fs::exists(dir.File("temporary")));
 }
 
 }  // namespace

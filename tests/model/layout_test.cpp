@@ -28,57 +28,51 @@ QString Text_Of_Width(const Font_Rec& font, int width) {
   return {};
 }
 
-TEST(LayoutAlignment, CentredLineOfHundredPixelsWithOutlineStartsAt93) {
-  Song song;
-  QString line = Text_Of_Width(Default_Font(song), 100);
-  ASSERT_FALSE(line.isEmpty());
-  song.RTB_Raw.Set_Text(line);
-  song.RTB_Raw.Set_Alignment(0, 0, Align_Center);
-  Layout_Text(song);
-  EXPECT_EQ(song.Char_X[0], 93);
-  EXPECT_EQ(song.Line_End_X[1], 93 + 104);
-  EXPECT_EQ(Line_X(song, 1), 93);
+TEST(LayoutAlignment, TheLineStartsWhereItsAlignmentAndOutlinePutIt) {
+  struct Case {
+    const char* style;
+    Alignment alignment;
+    int width;  ///< of the line's letters; wider than 286 widens the text box
+    int x, end_x;
+  };
+  for (const Case& c : {Case{"Swipe text body only", Align_Center, 100, 93, 93 + 104},
+                        {"Swipe text body only", Align_Left, 100, 2, 2 + 104},
+                        {"Swipe text body only", Align_Right, 100, 286 - 104 + 2, 286 + 2},
+                        {"Draw no outline", Align_Right, 100, 286 - 100 + 2, 286 + 2},
+                        // Int((286 - 310) / 2) + 2: a line wider than the screen goes negative.
+                        {"Draw no outline", Align_Center, 310, -10, -10 + 310}}) {
+    SCOPED_TRACE(std::string(c.style) + " " + std::to_string(c.alignment) + " " +
+                 std::to_string(c.width));
+    Song song;
+    Apply_Wiping_Style(song, c.style);
+    if (c.width > 286) song.RTB_Raw.Set_Text_Width(400);
+    const QString line = Text_Of_Width(Default_Font(song), c.width);
+    ASSERT_EQ(Width_Of(Default_Font(song), line), c.width);
+    song.RTB_Raw.Set_Text("first\r\n" + line);
+    song.RTB_Raw.Set_Alignment(7, 0, c.alignment);
+    Layout_Text(song);
+    EXPECT_EQ(Line_X(song, 1), 2) << "the first line keeps its own alignment";
+    EXPECT_EQ(Line_X(song, 2), c.x);
+    EXPECT_EQ(song.Char_X[7], c.x);
+    EXPECT_EQ(song.Line_End_X[2], c.end_x);
+    // Characters keep their measured distances after the shift.
+    EXPECT_EQ(song.Char_X[8] - song.Char_X[7], Char_Advance(Default_Font(song), line[0]));
+  }
 }
 
-TEST(LayoutAlignment, LeftRightAndNoOutlineFollowTheLineWidth) {
-  Song song;
-  QString line = Text_Of_Width(Default_Font(song), 100);
-  song.RTB_Raw.Set_Text(line + "\r\n" + line);
-  song.RTB_Raw.Set_Alignment(line.size() + 2, 0, Align_Right);
-  Layout_Text(song);
-  EXPECT_EQ(Line_X(song, 1), 2);
-  EXPECT_EQ(song.Line_End_X[1], 2 + 104);
-  EXPECT_EQ(Line_X(song, 2), 286 - 104 + 2);
-  // Characters keep their measured distances after the shift.
-  EXPECT_EQ(song.Char_X[line.size() + 3] - song.Char_X[line.size() + 2],
-            Char_Advance(Default_Font(song), line[0]));
-
-  Apply_Wiping_Style(song, "Draw no outline");
-  Layout_Text(song);
-  EXPECT_EQ(Line_X(song, 2), 286 - 100 + 2);
-  EXPECT_EQ(song.Line_End_X[2], 286 + 2);
-}
-
-TEST(LayoutAlignment, WideLinesGoNegativeWhenCentredAndPastThreeHundredBecomeZero) {
+TEST(LayoutAlignment, LettersStartingPastColumnThreeHundredGetXZero) {
   Song song;
   Apply_Wiping_Style(song, "Draw no outline");
   song.RTB_Raw.Set_Text_Width(400);  // lets a line grow wider than the CD+G line
   // A line 310 pixels wide that ends in a narrow letter.
   QString line =
       Text_Of_Width(Default_Font(song), 310 - Char_Advance(Default_Font(song), 'i')) + "i";
-  ASSERT_EQ(Width_Of(Default_Font(song), line), 310);
-  song.RTB_Raw.Set_Text(line + "\r\n" + line);
-  song.RTB_Raw.Set_Alignment(0, 0, Align_Center);
+  song.RTB_Raw.Set_Text(line);
   Layout_Text(song);
-  ASSERT_EQ(Line_Count(song), 2);
-  // Centred: Int((286 - 310) / 2) + 2 = -10.
-  EXPECT_EQ(song.Char_X[0], -10);
-  // Left aligned: the letters that start past column 300 get x 0.
-  const int second = line.size() + 2;
-  const int last = second + line.size() - 1;
-  EXPECT_EQ(song.Char_X[second], 2);
-  int start_of_last = 2 + 310 - Char_Advance(Default_Font(song), line.back());
-  ASSERT_GT(start_of_last, 300);
+  ASSERT_EQ(Line_Count(song), 1);
+  const int last = line.size() - 1;
+  EXPECT_EQ(song.Char_X[0], 2);
+  ASSERT_GT(2 + 310 - Char_Advance(Default_Font(song), line.back()), 300);
   EXPECT_EQ(song.Char_X[last], 0);
   EXPECT_GT(song.Char_X[last - 5], 200);
 }

@@ -74,55 +74,51 @@ TEST(RenderPasses, OutlineWidensEveryBodyPixelByTwo) {
   EXPECT_GT(Count(outline, White), Count(body, White));
 }
 
+struct Run {
+  int x;
+  QString text;
+  Font_Rec font;
+};
+
+/// The runs printed one by one: black outlines spread by two first when asked, then white bodies.
+Surface Drawn_By_Hand(const std::vector<Run>& runs, int y, bool outline) {
+  Surface s(300, 40, Blue);
+  for (bool body : {false, true}) {
+    if (!body && !outline) continue;
+    s.Set_Color(body ? White : Black);
+    for (const Run& run : runs) {
+      s.Set_Font(run.font);
+      s.Set_Pos(run.x, y);
+      body ? s.Print(run.text) : s.Print_Spread(run.text, 2);
+    }
+  }
+  return s;
+}
+
 TEST(RenderPasses, MixedLineDrawsTheSameAsItsRunsOneByOne) {
   Song song;
   song.RTB_Raw.Set_Text("one bold word");
   song.RTB_Raw.Set_Bold(4, 4, true);
   Layout_Text(song);
-  Surface rendered(300, 40, Blue), by_hand(300, 40, Blue);
+  Surface rendered(300, 40, Blue);
   Render_Outline(song, Line_X(song, 1), 5, rendered, 1, false, {Black});
   Render_Body(song, Line_X(song, 1), 5, rendered, 1, {White});
-
   Font_Rec plain = song.RTB_Raw.Default_Font(), bold = plain;
   bold.Bold = true;
-  struct Run {
-    int start;
-    QString text;
-    Font_Rec font;
-  };
-  const Run runs[] = {{0, "one ", plain}, {4, "bold", bold}, {8, " word", plain}};
-  by_hand.Set_Color(Black);
-  for (const Run& run : runs) {
-    by_hand.Set_Font(run.font);
-    for (int dy = -2; dy <= 2; ++dy)
-      for (int dx = -2; dx <= 2; ++dx) {
-        by_hand.Set_Pos(song.Char_X[run.start] + dx, 5 + dy);
-        by_hand.Print(run.text);
-      }
-  }
-  by_hand.Set_Color(White);
-  for (const Run& run : runs) {
-    by_hand.Set_Font(run.font);
-    by_hand.Set_Pos(song.Char_X[run.start], 5);
-    by_hand.Print(run.text);
-  }
-  EXPECT_EQ(rendered.Image(), by_hand.Image());
+  const auto& x = song.Char_X;
+  EXPECT_EQ(rendered.Image(),
+            Drawn_By_Hand({{x[0], "one ", plain}, {x[4], "bold", bold}, {x[8], " word", plain}}, 5,
+                          true).Image());
   // The bold run is really drawn bold: the plain line differs.
-  Song plain_song = Laid_Out("one bold word");
-  Surface plain_line(300, 40, Blue);
-  Render_Body(plain_song, Line_X(plain_song, 1), 5, plain_line, 1, {White});
-  EXPECT_NE(Count(plain_line, White), Count(by_hand, White));
+  EXPECT_NE(rendered.Image(), Drawn_By_Hand({{x[0], "one bold word", plain}}, 5, true).Image());
 }
 
 TEST(RenderPasses, UniformLineIsPrintedWholeAtTheGivenX) {
   Song song = Laid_Out("first line\r\nsecond line");
-  Surface rendered(300, 40, Blue), by_hand(300, 40, Blue);
+  Surface rendered(300, 40, Blue);
   Render_Body(song, 20, 3, rendered, 2, {White});
-  by_hand.Set_Font(song.RTB_Raw.Default_Font());
-  by_hand.Set_Color(White);
-  by_hand.Set_Pos(20, 3);
-  by_hand.Print("second line");
-  EXPECT_EQ(rendered.Image(), by_hand.Image());
+  EXPECT_EQ(rendered.Image(),
+            Drawn_By_Hand({{20, "second line", song.RTB_Raw.Default_Font()}}, 3, false).Image());
 }
 
 TEST(RenderPasses, SingerColoursComeFromThePaletteAndUnknownColoursKeepThePrevious) {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "support/test_support.h"
 
 namespace lyricanvas {
@@ -32,21 +30,6 @@ TEST(Surface, SpreadPrintEqualsPrintingAtEveryOffset) {
                                                << font.Font_Size;
     EXPECT_EQ(spread.Current_X(), 5 + spread.Text_Width(text));
   }
-}
-
-TEST(Surface, TextIsDrawnInExactlyTheColoursGiven) {
-  Surface s(289, 60, qRgb(0, 0, 255));
-  s.Set_Font(Make_Font("Liberation Serif", 20, false, true));
-  s.Set_Color(qRgb(0, 0, 0));
-  s.Set_Pos(2, 10);
-  s.Print_Spread("Smooth edges?", 2);
-  s.Set_Color(qRgb(255, 255, 255));
-  s.Set_Pos(2, 10);
-  s.Print("Smooth edges?");
-  std::set<QRgb> colours;
-  for (int y = 0; y < s.Height(); ++y)
-    for (int x = 0; x < s.Width(); ++x) colours.insert(s.Pixel(x, y));
-  EXPECT_EQ(colours, (std::set<QRgb>{qRgb(0, 0, 255), qRgb(0, 0, 0), qRgb(255, 255, 255)}));
 }
 
 TEST(Surface, PrintAdvancesByTheMeasuredWidthAndOutsidePixelsReadAsBackground) {

@@ -13,13 +13,10 @@
 namespace lyricanvas {
 namespace {
 
-using testing::Bmp_Spec;
+using testing::Bmp_Shape;
+using testing::Bytes;
 using testing::Make_Bmp;
 using testing::Rgb8;
-
-std::span<const std::uint8_t> Bytes(const std::string& s) {
-  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
-}
 
 bool Read(Picture_Work& work, const std::string& bmp, std::string* message = nullptr) {
   std::string m;
@@ -38,10 +35,10 @@ Rgb8 Cell(const Picture_Work& work, int x, int y) {
 Rgb8 Coded(int x, int y) { return {x % 256, x / 256, y % 256}; }
 
 TEST(BmpReader, HalvesAWidePictureKeepingTheLaterPixelOfEachCell) {
-  Bmp_Spec spec = testing::Spec(576, 300);
-  spec.color = [](int x, int y) { return Coded(x, 299 - y); };  // y counted from the bottom
+  Bmp_Shape shape = testing::Shape(576, 300);
+  shape.color = [](int x, int y) { return Coded(x, 299 - y); };  // y counted from the bottom
   Picture_Work work;
-  ASSERT_TRUE(Read(work, Make_Bmp(spec)));
+  ASSERT_TRUE(Read(work, Make_Bmp(shape)));
   for (int c : {0, 1, 100, 287})
     for (int r : {0, 1, 149})
       EXPECT_EQ(Cell(work, c, r), Coded(2 * c + 1, 2 * r + 1)) << c << "," << r;
@@ -49,10 +46,10 @@ TEST(BmpReader, HalvesAWidePictureKeepingTheLaterPixelOfEachCell) {
 
 TEST(BmpReader, TallPictureKeepsItsLowestRowsOnly) {
   // 288 wide allows 250 rows; the rows above them are not read.
-  Bmp_Spec spec = testing::Spec(288, 400);
-  spec.color = [](int, int y) { return 399 - y >= 250 ? Rgb8{0, 255, 0} : Rgb8{9, 9, 9}; };
+  Bmp_Shape shape = testing::Shape(288, 400);
+  shape.color = [](int, int y) { return 399 - y >= 250 ? Rgb8{0, 255, 0} : Rgb8{9, 9, 9}; };
   Picture_Work work;
-  ASSERT_TRUE(Read(work, Make_Bmp(spec)));
+  ASSERT_TRUE(Read(work, Make_Bmp(shape)));
   for (int y = 0; y < 250; ++y) EXPECT_EQ(Cell(work, 5, y), (Rgb8{9, 9, 9})) << y;
 }
 
@@ -60,40 +57,40 @@ TEST(BmpReader, RowOrdersHeaderSizesAndDepthsGiveTheSamePicture) {
   const std::vector<Rgb8> palette{{0, 0, 0},     {255, 0, 0},   {0, 255, 0},  {0, 0, 255},
                                   {255, 255, 0}, {0, 255, 255}, {16, 32, 48}, {200, 100, 50}};
   auto index = [](int x, int y) { return (x / 7 + y / 5) % 8; };
-  Bmp_Spec base = testing::Spec(61, 37);
+  Bmp_Shape base = testing::Shape(61, 37);
   base.color = [&](int x, int y) { return palette[static_cast<std::size_t>(index(x, y))]; };
   Picture_Work expected;
   ASSERT_TRUE(Read(expected, Make_Bmp(base)));
   struct Case {
     const char* name;
-    Bmp_Spec spec;
+    Bmp_Shape shape;
   };
   std::vector<Case> cases{{"top-down", base}, {"108-byte header", base},
                           {"124-byte header", base}, {"8-bit", base}, {"4-bit", base},
                           {"4-bit top-down", base}};
-  cases[0].spec.top_down = true;
-  cases[1].spec.header_size = 108;
-  cases[2].spec.header_size = 124;
+  cases[0].shape.top_down = true;
+  cases[1].shape.header_size = 108;
+  cases[2].shape.header_size = 124;
   for (int k : {3, 4, 5}) {
-    cases[static_cast<std::size_t>(k)].spec.bits = k == 3 ? 8 : 4;
-    cases[static_cast<std::size_t>(k)].spec.palette = palette;
-    cases[static_cast<std::size_t>(k)].spec.index = index;
+    cases[static_cast<std::size_t>(k)].shape.bits = k == 3 ? 8 : 4;
+    cases[static_cast<std::size_t>(k)].shape.palette = palette;
+    cases[static_cast<std::size_t>(k)].shape.index = index;
   }
-  cases[5].spec.top_down = true;
+  cases[5].shape.top_down = true;
   for (const Case& c : cases) {
     Picture_Work work;
-    ASSERT_TRUE(Read(work, Make_Bmp(c.spec))) << c.name;
+    ASSERT_TRUE(Read(work, Make_Bmp(c.shape))) << c.name;
     EXPECT_EQ(work.Picture_Buffer.values, expected.Picture_Buffer.values) << c.name;
   }
 }
 
 TEST(BmpReader, CellsNoPixelReachesRepeatTheirNeighboursAndNothingOfTheLastPicture) {
   Picture_Work work;
-  Bmp_Spec white = testing::Spec(288, 250);
+  Bmp_Shape white = testing::Shape(288, 250);
   white.color = [](int, int) { return Rgb8{255, 255, 255}; };
   ASSERT_TRUE(Read(work, Make_Bmp(white)));
   // 96 x 20 pixels scale by 3: gaps between columns and rows, nothing above row 57.
-  Bmp_Spec small = testing::Spec(96, 20);
+  Bmp_Shape small = testing::Shape(96, 20);
   small.color = [](int x, int y) { return Rgb8{x, 19 - y, 7}; };
   ASSERT_TRUE(Read(work, Make_Bmp(small)));
   for (int y = 0; y < Picture_Rows; ++y) {
@@ -113,11 +110,11 @@ TEST(BmpReader, CellsNoPixelReachesRepeatTheirNeighboursAndNothingOfTheLastPictu
 
 /// A valid 24-bit picture to damage.
 std::string Good_Bmp(int bits = 24) {
-  Bmp_Spec spec = testing::Spec(20, 10, bits);
-  spec.color = [](int x, int y) { return Coded(x, y); };
-  spec.index = [](int x, int y) { return (x + y) % 16; };
-  if (bits != 24) spec.palette.assign(16, Rgb8{1, 2, 3});
-  return Make_Bmp(spec);
+  Bmp_Shape shape = testing::Shape(20, 10, bits);
+  shape.color = [](int x, int y) { return Coded(x, y); };
+  shape.index = [](int x, int y) { return (x + y) % 16; };
+  if (bits != 24) shape.palette.assign(16, Rgb8{1, 2, 3});
+  return Make_Bmp(shape);
 }
 
 std::string With_U32(std::string bmp, std::size_t at, std::uint32_t value) {

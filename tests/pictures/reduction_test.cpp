@@ -13,19 +13,16 @@
 namespace lyricanvas {
 namespace {
 
-using testing::Bmp_Spec;
+using testing::Bmp_Shape;
+using testing::Bytes;
 using testing::Make_Bmp;
 using testing::Rgb8;
 
-std::span<const std::uint8_t> Bytes(const std::string& s) {
-  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
-}
-
 /// A 288 x 192 picture, so that every pixel is one cell.
 std::string Screen_Bmp(const std::function<Rgb8(int, int)>& color, int bits = 24) {
-  Bmp_Spec spec = testing::Spec(288, 192, bits);
-  spec.color = color;
-  return Make_Bmp(spec);
+  Bmp_Shape shape = testing::Shape(288, 192, bits);
+  shape.color = color;
+  return Make_Bmp(shape);
 }
 
 bool Convert(Picture_Work& work, const std::string& bmp, bool dither = true) {
@@ -155,10 +152,10 @@ TEST(Reduction, APhotographComesCloseAndDitheringBringsItCloser) {
 }
 
 TEST(Reduction, AFourBitPictureIsNeverDithered) {
-  Bmp_Spec spec = testing::Spec(288, 192, 4);
-  spec.palette = {{100, 100, 100}, {37, 200, 90}};
-  spec.index = [](int x, int y) { return (x / 40 + y / 30) % 2; };
-  const std::string bmp = Make_Bmp(spec);
+  Bmp_Shape shape = testing::Shape(288, 192, 4);
+  shape.palette = {{100, 100, 100}, {37, 200, 90}};
+  shape.index = [](int x, int y) { return (x / 40 + y / 30) % 2; };
+  const std::string bmp = Make_Bmp(shape);
   Picture_Work on, off;
   // Only black and one grey may be used, so the picture's colours cannot be met exactly.
   for (Picture_Work* w : {&on, &off}) {
@@ -170,9 +167,9 @@ TEST(Reduction, AFourBitPictureIsNeverDithered) {
   ASSERT_TRUE(Convert(off, bmp, false));
   EXPECT_EQ(on.Mapped, off.Mapped);
   // The same picture in 24 bits is dithered.
-  spec.bits = 24;
-  spec.color = [&](int x, int y) { return spec.palette[static_cast<std::size_t>(spec.index(x, y))]; };
-  ASSERT_TRUE(Convert(on, Make_Bmp(spec), true));
+  shape.bits = 24;
+  shape.color = [&](int x, int y) { return shape.palette[static_cast<std::size_t>(shape.index(x, y))]; };
+  ASSERT_TRUE(Convert(on, Make_Bmp(shape), true));
   EXPECT_NE(on.Mapped, off.Mapped);
 }
 

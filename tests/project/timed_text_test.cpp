@@ -25,25 +25,34 @@ Song Loaded(std::string_view text) {
 }
 
 TEST(TimedText, SyllablesBecomeFieldsOverTheirCharacters) {
-  Song song = Loaded("Hel|lo@1.5-2.25 world@3\nsun@5ny@5.5-1:07.5 (la la)\n");
-  EXPECT_EQ(song.RTB_Raw.Text(), QString("Hello world\r\nsunny (la la)"));
-  ASSERT_EQ(song.Field_Count, 4);
-  EXPECT_EQ(Field_Text(song, 1), "lo");
-  EXPECT_EQ(song.Fields[1].First_Char, 4);
-  EXPECT_EQ(song.Fields[1].Events, Events(1.5, 2.25));
-  EXPECT_EQ(Field_Text(song, 2), "world");
-  EXPECT_EQ(song.Fields[2].Events, Events(3));
-  EXPECT_EQ(Field_Text(song, 3), "sun");
-  EXPECT_EQ(song.Fields[3].First_Char, 14);  // after "Hello world" and CR LF
-  EXPECT_EQ(Field_Text(song, 4), "ny");
-  EXPECT_EQ(song.Fields[4].Events, Events(5.5, 67.5));
-  EXPECT_EQ(song.Text_Length, song.RTB_Raw.Length());
-}
-
-TEST(TimedText, TimesAreRoundedToThePack) {
-  Song song = Loaded("a@1.01-2.999");
-  EXPECT_EQ(Event_Time_Packs(song.Fields[1].Events, 1), 303);
-  EXPECT_EQ(Event_Time_Packs(song.Fields[1].Events, 2), 900);
+  struct Case {
+    std::string input;
+    const char* text;  ///< UTF-8
+    std::vector<std::pair<const char*, std::string>> fields;  ///< text and events
+  } cases[] = {
+      {"Hel|lo@1.5-2.25 world@3\nsun@5ny@5.5-1:07.5 (la la)\n", "Hello world\r\nsunny (la la)",
+       {{"lo", Events(1.5, 2.25)}, {"world", Events(3)}, {"sun", Events(5)}, {"ny", Events(5.5, 67.5)}}},
+      {"a@1.01-2.999", "a", {{"a", Events(1.01, 3)}}},  // rounded to the pack
+      {"# title\r\none@1\r\n\r\n  # indented comment\r\ntwo@2\r\n", "one\r\n\r\ntwo",
+       {{"one", Events(1)}, {"two", Events(2)}}},
+      {"\\#1 me\\@home@1 a\\|b@2\n\\[2] x", "#1 me@home a|b\r\n[2] x",
+       {{"me@home", Events(1)}, {"a|b", Events(2)}}},
+      // The same lyrics in UTF-8 and in Windows-1252 (0x80 is the euro sign there).
+      {"Grü|ße@1 Wöl@2kchen@3 €", "Grüße Wölkchen €",
+       {{"ße", Events(1)}, {"Wöl", Events(2)}, {"kchen", Events(3)}}},
+      {"Gr\xFC|\xDF" "e@1 W\xF6l@2kchen@3 \x80", "Grüße Wölkchen €",
+       {{"ße", Events(1)}, {"Wöl", Events(2)}, {"kchen", Events(3)}}},
+  };
+  for (const Case& c : cases) {
+    Song song = Loaded(c.input);
+    EXPECT_EQ(song.RTB_Raw.Text(), QString::fromUtf8(c.text)) << c.input;
+    EXPECT_EQ(song.Text_Length, song.RTB_Raw.Length());
+    ASSERT_EQ(song.Field_Count, static_cast<int>(c.fields.size())) << c.input;
+    for (int f = 1; f <= song.Field_Count; ++f) {
+      EXPECT_EQ(Field_Text(song, f), QString::fromUtf8(c.fields[f - 1].first)) << c.input;
+      EXPECT_EQ(song.Fields[f].Events, c.fields[f - 1].second) << c.input << " field " << f;
+    }
+  }
 }
 
 TEST(TimedText, SingersColourTheirLines) {
@@ -52,31 +61,6 @@ TEST(TimedText, SingersColourTheirLines) {
   EXPECT_EQ(song.RTB_Raw.Color(0, 4), song.Singers[2].Text_Color);
   EXPECT_EQ(song.RTB_Raw.Color(6, 4), song.Singers[1].Text_Color);
   EXPECT_EQ(song.RTB_Raw.Color(12, 6), song.Singers[3].Text_Color);
-}
-
-TEST(TimedText, CommentsAreDroppedAndBlankLinesKept) {
-  Song song = Loaded("# title\r\none@1\r\n\r\n  # indented comment\r\ntwo@2\r\n");
-  EXPECT_EQ(song.RTB_Raw.Text(), QString("one\r\n\r\ntwo"));
-  EXPECT_EQ(Field_Text(song, 2), "two");
-}
-
-TEST(TimedText, BackslashTakesTheNextCharacterLiterally) {
-  Song song = Loaded("\\#1 me\\@home@1 a\\|b@2\n\\[2] x");
-  EXPECT_EQ(song.RTB_Raw.Text(), QString("#1 me@home a|b\r\n[2] x"));
-  ASSERT_EQ(song.Field_Count, 2);
-  EXPECT_EQ(Field_Text(song, 1), "me@home");
-  EXPECT_EQ(Field_Text(song, 2), "a|b");
-}
-
-TEST(TimedText, UnicodeTextCountsAsTheLyricsDo) {
-  // The same lyrics in UTF-8 and in Latin-1 / Windows-1252 (0x80 is the euro sign there).
-  for (std::string_view bytes : {std::string_view("Grü|ße@1 Wöl@2kchen@3 €"),
-                                 std::string_view("Gr\xFC|\xDF" "e@1 W\xF6l@2kchen@3 \x80")}) {
-    Song song = Loaded(bytes);
-    EXPECT_EQ(song.RTB_Raw.Text(), QString::fromUtf8("Grüße Wölkchen €"));
-    EXPECT_EQ(Field_Text(song, 1), QString::fromUtf8("ße"));
-    EXPECT_EQ(Field_Text(song, 3), QString("kchen"));
-  }
 }
 
 TEST(TimedText, ReplacesEveryFieldOfTheSong) {

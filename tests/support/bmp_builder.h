@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace lyricanvas::testing {
 
 using Rgb8 = std::array<int, 3>;
 
-struct Bmp_Spec {
+struct Bmp_Shape {
   int width = 1;
   int height = 1;
   int bits = 24;
@@ -22,57 +23,62 @@ struct Bmp_Spec {
   std::function<int(int, int)> index;          ///< 4/8-bit: palette index at (x, y from the top)
 };
 
-inline Bmp_Spec Spec(int width, int height, int bits = 24) {
-  Bmp_Spec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bits = bits;
-  return spec;
+inline Bmp_Shape Shape(int width, int height, int bits = 24) {
+  Bmp_Shape shape;
+  shape.width = width;
+  shape.height = height;
+  shape.bits = bits;
+  return shape;
+}
+
+/// The bytes of a built file, as the readers take them.
+inline std::span<const std::uint8_t> Bytes(const std::string& s) {
+  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
 
 inline void Put_Le(std::string& out, std::uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xff);
 }
 
-inline std::string Make_Bmp(const Bmp_Spec& spec) {
-  const std::uint32_t table = spec.bits == 24 ? 0 : static_cast<std::uint32_t>(4 * spec.palette.size());
-  const std::uint32_t offset = 14 + spec.header_size + table;
-  const std::uint32_t row_bytes = (static_cast<std::uint32_t>(spec.width) * spec.bits + 31) / 32 * 4;
+inline std::string Make_Bmp(const Bmp_Shape& shape) {
+  const std::uint32_t table = shape.bits == 24 ? 0 : static_cast<std::uint32_t>(4 * shape.palette.size());
+  const std::uint32_t offset = 14 + shape.header_size + table;
+  const std::uint32_t row_bytes = (static_cast<std::uint32_t>(shape.width) * shape.bits + 31) / 32 * 4;
   std::string out = "BM";
-  Put_Le(out, offset + row_bytes * static_cast<std::uint32_t>(spec.height), 4);
+  Put_Le(out, offset + row_bytes * static_cast<std::uint32_t>(shape.height), 4);
   Put_Le(out, 0, 4);
   Put_Le(out, offset, 4);
-  Put_Le(out, spec.header_size, 4);
-  Put_Le(out, static_cast<std::uint32_t>(spec.width), 4);
-  Put_Le(out, static_cast<std::uint32_t>(spec.top_down ? -spec.height : spec.height), 4);
+  Put_Le(out, shape.header_size, 4);
+  Put_Le(out, static_cast<std::uint32_t>(shape.width), 4);
+  Put_Le(out, static_cast<std::uint32_t>(shape.top_down ? -shape.height : shape.height), 4);
   Put_Le(out, 1, 2);
-  Put_Le(out, static_cast<std::uint32_t>(spec.bits), 2);
+  Put_Le(out, static_cast<std::uint32_t>(shape.bits), 2);
   Put_Le(out, 0, 4);                                // no compression
-  Put_Le(out, row_bytes * spec.height, 4);
+  Put_Le(out, row_bytes * shape.height, 4);
   Put_Le(out, 2835, 4);
   Put_Le(out, 2835, 4);
-  Put_Le(out, spec.bits == 24 ? 0 : spec.palette.size(), 4);
+  Put_Le(out, shape.bits == 24 ? 0 : shape.palette.size(), 4);
   Put_Le(out, 0, 4);
-  out.resize(14 + spec.header_size, '\0');          // the larger headers' masks and colour space
-  for (const Rgb8& c : spec.palette) {
+  out.resize(14 + shape.header_size, '\0');          // the larger headers' masks and colour space
+  for (const Rgb8& c : shape.palette) {
     out += static_cast<char>(c[2]);
     out += static_cast<char>(c[1]);
     out += static_cast<char>(c[0]);
     out += '\0';
   }
-  for (int r = 0; r < spec.height; ++r) {
-    const int y = spec.top_down ? r : spec.height - 1 - r;  // y from the top
+  for (int r = 0; r < shape.height; ++r) {
+    const int y = shape.top_down ? r : shape.height - 1 - r;  // y from the top
     std::string row(row_bytes, '\0');
-    for (int x = 0; x < spec.width; ++x) {
-      if (spec.bits == 24) {
-        const Rgb8 c = spec.color(x, y);
+    for (int x = 0; x < shape.width; ++x) {
+      if (shape.bits == 24) {
+        const Rgb8 c = shape.color(x, y);
         row[3 * x] = static_cast<char>(c[2]);
         row[3 * x + 1] = static_cast<char>(c[1]);
         row[3 * x + 2] = static_cast<char>(c[0]);
-      } else if (spec.bits == 8) {
-        row[x] = static_cast<char>(spec.index(x, y));
+      } else if (shape.bits == 8) {
+        row[x] = static_cast<char>(shape.index(x, y));
       } else {
-        const int i = spec.index(x, y) & 15;
+        const int i = shape.index(x, y) & 15;
         row[x / 2] = static_cast<char>(row[x / 2] | (x % 2 == 0 ? i << 4 : i));
       }
     }

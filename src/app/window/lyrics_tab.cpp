@@ -21,6 +21,7 @@
 
 #include "editing/formatting.h"
 #include "editing/paste.h"
+#include "model/file_io.h"
 #include "model/layout.h"
 #include "pictures/picture_source.h"
 #include "app/window/control_binding.h"
@@ -137,6 +138,7 @@ void Lyrics_Tab::Build_Commands(QLayout* layout) {
       s.RTB_Raw.Apply_Font(s.RTB_Raw.Sel_Start(), s.RTB_Raw.Sel_Length(), *chosen);
     Show_Selection_Format();
   });
+  add("But_Picture", "In&sert picture...", [this] { Insert_Picture_File(); });
   add("But_Unwiped", "U&nswipe selected text", [this] {
     Unwipe_Selected(context_.song);
     Show_Control("Chk_Tabmode");
@@ -160,6 +162,8 @@ void Lyrics_Tab::Build_Text_Menu() {
     if (const QMimeData* data = QGuiApplication::clipboard()->mimeData()) Paste_Data(*data);
   });
   add("Men_RTB_Raw_Undo", "&Undo", [&song] { Undo_Edit(song); });
+  text_menu_->addSeparator();
+  add("Men_RTB_Raw_Insert_Picture", "In&sert picture...", [this] { Insert_Picture_File(); });
   text_menu_->addSeparator();
   add("Men_RTB_Raw_Align_Left", "&Left", [&song] { Align_Selection(song, Align_Left); });
   add("Men_Align_RTB_Raw_Right", "&Right", [&song] { Align_Selection(song, Align_Right); });
@@ -201,6 +205,32 @@ void Lyrics_Tab::Paste_Data(const QMimeData& data) {
   QTextCursor cursor = editor_->textCursor();
   cursor.setPosition(lyrics.To_Qt(lyrics.Sel_Start()));
   editor_->setTextCursor(cursor);
+}
+
+void Lyrics_Tab::Insert_Picture_File() {
+  File_Dialog_Request request;
+  request.filter = "Pictures (*.bmp;*.png;*.jpg;*.jpeg)|*.bmp;*.png;*.jpg;*.jpeg|"
+                   "BMP Pictures (*.bmp)|*.bmp";
+  request.default_extension = "bmp";
+  const std::string file = context_.dialogs.file ? context_.dialogs.file(request) : std::string();
+  if (file.empty()) return;
+  std::string message;
+  const std::optional<std::string> bytes = Read_Whole_File(file, &message);
+  const std::optional<std::string> bmp =
+      bytes ? Picture_File_As_Bmp(*bytes, file, message) : std::nullopt;
+  if (!bmp) {
+    Show_Message(context_.ui, bytes ? message : "Cannot read " + file + ": " + message);
+    return;
+  }
+  Follow_Cursor();
+  Song& song = context_.song;
+  const int offset = song.RTB_Raw.Sel_Start();
+  Insert_Picture(song, offset, *bmp, file);
+  QTextCursor cursor = editor_->textCursor();
+  cursor.setPosition(song.RTB_Raw.To_Qt(offset + 1));
+  editor_->setTextCursor(cursor);
+  // Unlike a pasted picture, this one has a file, so the project need not store it.
+  Edit_Picture_At(editor_, context_, offset);
 }
 
 void Lyrics_Tab::Show_Control(const char* name) {

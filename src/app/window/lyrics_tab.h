@@ -37,6 +37,8 @@ class Lyrics_Tab : public QWidget {
   void Show_Selection_Format();
   void Show_Control(const char* name);
   void Paste_Data(const QMimeData& data);
+  /// Asks for a BMP, PNG or JPEG file, inserts it at the cursor and opens its properties.
+  void Insert_Picture_File();
   Window_Context& context_;
   Edit_Tracker tracker_;  ///< keeps the fields on their characters through every edit
   QTextEdit* editor_ = nullptr;

@@ -175,6 +175,21 @@ void Picture_Properties_Dialog::Show_Preview() {
       preview_.scaled(preview_.size() * Preview_Zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
+void Edit_Picture_At(QWidget* parent, Window_Context& context, int offset) {
+  Song& song = context.song;
+  int number = 1;
+  while (number <= song.RTB_Raw.Picture_Count() && song.RTB_Raw.Picture_Offset(number - 1) < offset)
+    ++number;
+  const Embedded_Picture* picture = song.RTB_Raw.Picture(number - 1);
+  const std::string file = picture ? picture->Source_Path.toStdString() : std::string();
+  Edit_Picture_Properties(song, offset + 1, [&](std::string& properties) {
+    Picture_Properties_Dialog dialog(properties, file, number, context.dialogs, parent);
+    dialog.exec();
+    properties = dialog.Result();
+  });
+  if (context.edited) context.edited();
+}
+
 namespace {
 
 /// Opens the properties of the picture under a double-click.
@@ -191,28 +206,13 @@ class Picture_Click_Filter : public QObject {
     const int qt = editor_->cursorForPosition(click->position().toPoint()).position();
     for (int offset : {lyrics.From_Qt(qt), lyrics.From_Qt(qt) - 1}) {
       if (offset < 0 || !lyrics.Is_Picture(offset)) continue;
-      Edit(offset);
+      Edit_Picture_At(editor_, context_, offset);
       return true;
     }
     return false;
   }
 
  private:
-  void Edit(int offset) {
-    Song& song = context_.song;
-    int number = 1;
-    while (number <= song.RTB_Raw.Picture_Count() && song.RTB_Raw.Picture_Offset(number - 1) < offset)
-      ++number;
-    const Embedded_Picture* picture = song.RTB_Raw.Picture(number - 1);
-    const std::string file = picture ? picture->Source_Path.toStdString() : std::string();
-    Edit_Picture_Properties(song, offset + 1, [&](std::string& properties) {
-      Picture_Properties_Dialog dialog(properties, file, number, context_.dialogs, editor_);
-      dialog.exec();
-      properties = dialog.Result();
-    });
-    if (context_.edited) context_.edited();
-  }
-
   QTextEdit* editor_;
   Window_Context& context_;
 };

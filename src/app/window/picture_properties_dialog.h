@@ -56,6 +56,10 @@ class Picture_Properties_Dialog : public QDialog {
   std::size_t next_ = 0;
 };
 
+/// Shows the properties dialog for the picture at a text offset and stores the result in the
+/// picture's field.
+void Edit_Picture_At(QWidget* parent, Window_Context& context, int offset);
+
 /// Lets a double-click on a picture in the editor open its properties and stores the result in
 /// the picture's field.
 void Install_Picture_Editing(QTextEdit* editor, Window_Context& context);

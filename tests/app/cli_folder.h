@@ -1,0 +1,89 @@
+#pragma once
+// A scratch folder for running lyricanvas-cli as a script does: a song, a project, outputs of
+// earlier runs, key logs, pictures, special files and files too large to read.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "support/bmp_builder.h"
+#include "support/test_support.h"
+
+namespace lyricanvas::testing {
+
+inline std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+/// Runs the tool with stdout and stderr together.
+inline Command_Result Run_Cli(const std::string& words) {
+  return Run_Command("'" LYRICANVAS_CLI "' " + words + " 2>&1");
+}
+
+/// A small 24-bit BMP whose blue level is `shade`.
+inline std::string Small_Bmp(int shade) {
+  Bmp_Shape bmp = Shape(72, 48);
+  bmp.color = [shade](int x, int y) { return Rgb8{x * 3, y * 5, shade}; };
+  return Make_Bmp(bmp);
+}
+
+/// A WAV header followed by `audio` bytes of silence; sparse, so it takes no disk space.
+inline void Write_Silent_Wav(const std::string& path, std::uint32_t audio) {
+  std::string wav = Read_File(Test_Data("cdg/wav/three_sectors_and_a_bit.wav")).substr(0, 44);
+  for (int i = 0; i < 4; ++i) wav[40 + i] = static_cast<char>(audio >> (8 * i));
+  Write_File(path, wav);
+  std::filesystem::resize_file(path, 44 + std::uint64_t{audio});
+}
+
+inline std::string Demo_Project() { return Test_Data("project/cgp/timed_demo.cgp"); }
+
+struct Cli_Folder {
+  Cli_Folder() {
+    namespace fs = std::filesystem;
+    Write_File(dir.File("song.txt"), "# test song\n[2] Hel|lo@1-1.5 there@2-3\n\nbye@5-6\n");
+    Write_File(dir.File("bad.txt"), "fine@1\noops@\n");
+    fs::copy_file(Demo_Project(), dir.File("song.cgp"));
+    fs::copy_file(Test_Data("project/cgp/malformed/lyrics_cut_inside_a_group.cgp"),
+                  dir.File("damaged.cgp"));
+    fs::copy_file(Test_Data("cdg/wav/no_data_chunk.wav"), dir.File("nodata.wav"));
+    Write_File(dir.File("tiny.cdg"), std::string(300 * 24, '\0'));  // one second of empty packs
+    Write_File(dir.File("short.cdg"), std::string(23, '\x09'));      // not one whole pack
+    Write_Silent_Wav(dir.File("short.wav"), 100);  // less than one sector of an image
+    Write_File(dir.File("keys.txt"), "2.0 press\n2.5 release\n");
+    Write_File(dir.File("back.log"), "1 press\n0.5 release\n");
+    Write_File(dir.File("jump.log"), "1 jump\n");
+    Write_File(dir.File("good.bmp"), Small_Bmp(1));
+    Write_File(dir.File("cut.bmp"), Small_Bmp(1).substr(0, 100));
+    for (const char* name : {"out.cdg", "out.bin", "old.png"}) Write_File(dir.File(name), "old output");
+    fs::create_directory(dir.File("dir"));
+    ::mkfifo(dir.File("fifo").c_str(), 0600);
+    fs::create_symlink("fifo", dir.File("fifo_link"));
+    for (const char* name : {"big.txt", "big.kar"}) {
+      Write_File(dir.File(name), "");
+      fs::resize_file(dir.File(name), (64 << 20) + 1);  // sparse
+    }
+  }
+
+  /// Every name in the folder with a digest of the bytes of the regular files among them.
+  std::map<std::string, std::size_t> Snapshot() const {
+    std::map<std::string, std::size_t> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path)) {
+      std::string name = entry.path().filename();
+      bool small_file = entry.is_regular_file() && !name.starts_with("big");
+      files[name] = small_file ? std::hash<std::string>{}(Read_File(entry.path())) : 0;
+    }
+    return files;
+  }
+
+  /// Runs the tool in the folder; a run that blocks is ended after 20 s (exit status 124).
+  Command_Result Run(const std::string& words) const {
+    return Run_Command("cd '" + dir.path.string() + "' && timeout 20 '" LYRICANVAS_CLI "' " +
+                       words + " 2>&1");
+  }
+
+  std::string Path(const std::string& name) const { return dir.File(name); }
+
+  Temp_Dir dir;
+};
+
+}  // namespace lyricanvas::testing
