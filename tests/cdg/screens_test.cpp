@@ -115,51 +115,55 @@ struct Screens : ::testing::Test {
   }
 };
 
-TEST_F(Screens, EightLinesOnFourLineScreensMakeTwoFullScreens) {
-  std::vector<Song_Line> lines;
-  for (int n = 0; n < 8; ++n) lines.push_back(Timed(5 + n));
-  Make_Song(lines);
-  Assign_Lines_To_Screens(run, song);
-  EXPECT_EQ(run.Screen_Count, 2);
-  EXPECT_EQ(run.Screen_Line_Count[1], 4);
-  EXPECT_EQ(run.Screen_Line_Count[2], 4);
-  EXPECT_EQ(run.Screen_Line_Count[3], 0);
-  for (int n = 1; n <= 8; ++n) {
-    EXPECT_EQ(Rec(n).Screen_Of_Line, (n + 3) / 4) << n;
-    EXPECT_EQ(Rec(n).Slot_Of_Line, (n - 1) % 4 + 1) << n;
-    EXPECT_EQ(run.Screen_Lines[static_cast<std::size_t>(Rec(n).Screen_Of_Line)]
-                              [static_cast<std::size_t>(Rec(n).Slot_Of_Line)],
-              n);
+// Lines fill screens from the top; blank lines end a screen, a short screen sits at the bottom
+// (its positions still counted from the top), a picture line joins a screen without a slot.
+TEST(ScreenAssignment, LinesGoToScreensAndSlots) {
+  struct Place { int line, screen, slot; };
+  struct Case {
+    const char* name;
+    std::vector<double> starts;  ///< negative: a blank line
+    int lines_per_screen, picture_line;
+    std::vector<int> line_counts;  ///< of screens 1, 2, ...; the count of screens is its size
+    std::vector<Place> places;
+  };
+  const Case cases[] = {
+      {"eight lines on four-line screens", {5, 6, 7, 8, 9, 10, 11, 12}, 4, 0, {4, 4},
+       {{1, 1, 1}, {4, 1, 4}, {5, 2, 1}, {8, 2, 4}}},
+      {"blank lines", {5, 6, 7, -1, 9, 10, 11, 12, -1, -1, 20}, 4, 0, {3, 4, 0, 1},
+       {{1, 1, 2}, {3, 1, 4}, {4, 0, 0}, {5, 2, 1}, {11, 4, 4}}},
+      {"a picture line", {5, 6, 7}, 4, 2, {2}, {{2, 1, 0}, {3, 1, 4}}},
+      {"no lines per screen", {5, 6}, 0, 0, {1, 1}, {{2, 2, 1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Song song;
+    std::vector<Song_Line> lines;
+    for (double start : c.starts) lines.push_back(Timed(start));
+    Build_Song(song, lines);
+    Layout_Text(song);
+    Creation_Run run;
+    run.Lines_Per_Screen = c.lines_per_screen;
+    if (c.picture_line) run.coloring_table[static_cast<std::size_t>(c.picture_line)].picture = "<filename=sunset.bmp>";
+    Assign_Lines_To_Screens(run, song);
+    ASSERT_EQ(run.Screen_Count, static_cast<int>(c.line_counts.size()));
+    for (std::size_t k = 0; k < c.line_counts.size(); ++k)
+      EXPECT_EQ(run.Screen_Line_Count[k + 1], c.line_counts[k]) << "screen " << k + 1;
+    EXPECT_EQ(run.Screen_Line_Count[c.line_counts.size() + 1], 0);
+    for (Place p : c.places) {
+      const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(p.line)];
+      EXPECT_EQ(rec.Screen_Of_Line, p.screen) << "line " << p.line;
+      EXPECT_EQ(rec.Slot_Of_Line, p.slot) << "line " << p.line;
+    }
+    // The screen table lists each screen's lines with a slot in order, from the top.
+    for (int screen = 1; screen <= run.Screen_Count; ++screen) {
+      int listed = 0;
+      for (int n = 1; n <= static_cast<int>(c.starts.size()); ++n)
+        if (const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(n)];
+            rec.Screen_Of_Line == screen && rec.Slot_Of_Line > 0) {
+          EXPECT_EQ(run.Screen_Lines[static_cast<std::size_t>(screen)][static_cast<std::size_t>(++listed)], n);
+        }
+    }
   }
-}
-
-TEST_F(Screens, BlankLinesEndScreensAndShortScreensSitAtTheBottom) {
-  Make_Song({Timed(5), Timed(6), Timed(7), Blank, Timed(9), Timed(10), Timed(11), Timed(12), Blank,
-             Blank, Timed(20)});
-  Assign_Lines_To_Screens(run, song);
-  ASSERT_EQ(run.Screen_Count, 4);
-  EXPECT_EQ(run.Screen_Line_Count[1], 3);
-  EXPECT_EQ(run.Screen_Line_Count[2], 4);
-  EXPECT_EQ(run.Screen_Line_Count[3], 0) << "two blank lines leave an empty screen";
-  EXPECT_EQ(run.Screen_Line_Count[4], 1);
-  EXPECT_EQ(Rec(1).Slot_Of_Line, 2);
-  EXPECT_EQ(Rec(3).Slot_Of_Line, 4);
-  EXPECT_EQ(run.Screen_Lines[1][1], 1) << "positions stay counted from the top";
-  EXPECT_EQ(run.Screen_Lines[1][3], 3);
-  EXPECT_EQ(Rec(4).Screen_Of_Line, 0);
-  EXPECT_EQ(Rec(5).Slot_Of_Line, 1);
-  EXPECT_EQ(Rec(11).Slot_Of_Line, 4);
-}
-
-TEST_F(Screens, PictureLineJoinsTheScreenWithoutAPosition) {
-  Make_Song({Timed(5), Timed(6), Timed(7)});
-  run.coloring_table[2].picture = "<filename=sunset.bmp>";
-  Assign_Lines_To_Screens(run, song);
-  EXPECT_EQ(Rec(2).Screen_Of_Line, 1);
-  EXPECT_EQ(Rec(2).Slot_Of_Line, 0);
-  EXPECT_EQ(run.Screen_Line_Count[1], 2);
-  EXPECT_EQ(run.Screen_Lines[1][2], 3);
-  EXPECT_EQ(Rec(3).Slot_Of_Line, 4);
 }
 
 TEST_F(Screens, ScreenTableOverflowLeavesLinesOutAndSaysSoOnce) {
@@ -177,14 +181,6 @@ TEST_F(Screens, ScreenTableOverflowLeavesLinesOutAndSaysSoOnce) {
   EXPECT_EQ(Rec(399).Screen_Of_Line, 0);
   ASSERT_EQ(recorder.messages.size(), 1u);
   EXPECT_NE(recorder.messages[0].find("line 299"), std::string::npos);
-}
-
-TEST_F(Screens, NoLinesPerScreenStillGivesEveryLineASlot) {
-  Make_Song({Timed(5), Timed(6)}, 0);
-  Assign_Lines_To_Screens(run, song);
-  EXPECT_EQ(run.Lines_Per_Screen, 1);
-  EXPECT_EQ(run.Screen_Count, 2);
-  EXPECT_EQ(Rec(2).Slot_Of_Line, 1);
 }
 
 TEST_F(Screens, FirstScreenIsSetUpAtSlot300) {
