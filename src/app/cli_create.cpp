@@ -41,7 +41,7 @@ bool Load_Timed_Text_File(Song& song, const std::string& path, bool, std::string
 /// options saved in the project. An incomplete file is refused unless forced.
 bool Load_Project_File(Song& song, const std::string& path, bool force, std::string& error) {
   // Open_Project_File tells the reason itself on stderr.
-  Read_Status status = Open_Project_File(song, path, Forced_Ui(force));
+  Read_Status status = Open_Project_File(song, path, Answering_Ui(force, "Yes (--force)"));
   if (status == Read_Status::Incomplete && !force) {
     error = "'" + path + "' is incomplete (--force uses what it holds)";
     return false;
@@ -209,16 +209,6 @@ std::string Files_Problem(const Create_Options& options) {
   return options.wav.empty() ? std::string() : Input_Problem(options.wav, UINT64_MAX);
 }
 
-/// Messages and questions on stderr; a question is answered Yes only with --yes.
-Ui Console_Ui(bool yes) {
-  Ui ui = Ui::Console();
-  ui.ask = [yes](const std::string& question, bool) {
-    std::fprintf(stderr, "%s %s\n", question.c_str(), yes ? "Yes" : "No");
-    return yes ? Answer::Yes : Answer::No;
-  };
-  return ui;
-}
-
 int Run_Create(const std::vector<std::string>& args) {
   // The options are checked before anything is read, and applied after the song is loaded, so
   // they override the options a project was saved with.
@@ -235,7 +225,7 @@ int Run_Create(const std::vector<std::string>& args) {
     return Exit_Failure;
   }
   Apply(options, song.Window_Controls);
-  return But_CDG_Create_Click(song, Console_Ui(options.yes)) ? 0 : Exit_Failure;
+  return But_CDG_Create_Click(song, Answering_Ui(options.yes)) ? 0 : Exit_Failure;
 }
 
 const bool registered = Register_Verb({"create", Usage, Run_Create});

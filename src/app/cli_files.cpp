@@ -32,11 +32,11 @@ std::string Output_Problem(const std::string& output, const std::vector<std::str
   return {};
 }
 
-Ui Forced_Ui(bool force) {
+Ui Answering_Ui(bool yes, const char* yes_text) {
   Ui ui = Ui::Console();
-  ui.ask = [force](const std::string& question, bool) {
-    std::fprintf(stderr, "%s %s\n", question.c_str(), force ? "Yes (--force)" : "No");
-    return force ? Answer::Yes : Answer::No;
+  ui.ask = [yes, yes_text](const std::string& question, bool) {
+    std::fprintf(stderr, "%s %s\n", question.c_str(), yes ? yes_text : "No");
+    return yes ? Answer::Yes : Answer::No;
   };
   return ui;
 }

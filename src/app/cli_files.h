@@ -19,9 +19,9 @@ std::string Input_Problem(const std::string& path, std::uint64_t max_bytes = Max
 std::string Output_Problem(const std::string& output, const std::vector<std::string>& inputs,
                            bool replace);
 
-/// The console's voice for opening a song file: with force, the question whether to go on with
-/// an incomplete file is answered Yes (and the answer printed), else No.
-Ui Forced_Ui(bool force);
+/// The console's voice: messages on stderr, every question printed with its answer, Yes when
+/// the flag that allows it was given (printed as YES_TEXT), else No.
+Ui Answering_Ui(bool yes, const char* yes_text = "Yes");
 
 /// Whether a file name ends in the extension (".cgp"), in any case.
 bool Has_Extension(const std::string& path, const std::string& extension);

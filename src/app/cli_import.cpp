@@ -30,7 +30,7 @@ int Import(const std::vector<std::string>& args) {
   const std::string output = *words.Value("output");
   if (std::string problem = Input_Problem(input); !problem.empty()) return words.Failure(problem);
   const bool force = words.Is_Set("force");
-  Ui ui = Forced_Ui(force);
+  Ui ui = Answering_Ui(force, "Yes (--force)");
   Song song;
   // Something that could not be read (an incomplete file, a bad value) makes the exit status
   // non-zero unless forced; what was read is written all the same.

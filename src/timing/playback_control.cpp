@@ -58,6 +58,11 @@ void Show_Time(Song& song, Playback& playback) {
   Call(playback.Hooks.Controls_Changed);
 }
 
+void Follow_Song_Time(const Song& song, Song_Clock& clock) {
+  const double whole = std::floor(std::max(0.0, song.Song_Time));
+  clock.Hsc_Time_Value = whole >= clock.Hsc_Time_Max ? clock.Hsc_Time_Max : static_cast<int>(whole);
+}
+
 void Update_Song_Position(Song& song, Playback& playback, bool seek, bool update_scroll,
                           bool update_text) {
   Song_Clock& clock = playback.Clock;
@@ -65,8 +70,7 @@ void Update_Song_Position(Song& song, Playback& playback, bool seek, bool update
   Call(playback.Hooks.Redraw_View);
   if (song.Window_Controls.Checked("Chk_Replay")) Call(playback.Hooks.Reset_Areas);
   if (update_scroll) {
-    double whole = std::floor(std::max(0.0, song.Song_Time));
-    clock.Hsc_Time_Value = whole >= clock.Hsc_Time_Max ? clock.Hsc_Time_Max : static_cast<int>(whole);
+    Follow_Song_Time(song, clock);
     Call(playback.Hooks.Controls_Changed);
   }
   if (update_text) Show_Time(song, playback);

@@ -50,6 +50,8 @@ bool Check_Song_File_Name(const Song& song, const Ui& ui);
 void Txt_Time_Change(Song& song, Playback& playback);
 /// The time scroll bar moved (dragged or stepped) to `value` seconds.
 void Hsc_Time_Change(Song& song, Playback& playback, int value);
+/// Puts the time scroll bar on the whole second of the song time, at most at its end.
+void Follow_Song_Time(const Song& song, Song_Clock& clock);
 /// The audio reports a new play state (the song played to its end, or another program moved it).
 void Media_Play_State_Change(Song& song, Playback& playback, const Ui& ui, Play_State state);
 /// Called by the playback loop every frame: a song that has played to its end stops.

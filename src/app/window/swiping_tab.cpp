@@ -279,8 +279,7 @@ void Swiping_Tab::Frame_Step() {
     Read_Song_Time(song, clock, true);
     song.Song_Time = std::max(song.Song_Time, 0.0);
     clock.Last_Action = "DisplayTime";
-    const double whole = std::floor(song.Song_Time);
-    clock.Hsc_Time_Value = whole >= clock.Hsc_Time_Max ? clock.Hsc_Time_Max : static_cast<int>(whole);
+    Follow_Song_Time(song, clock);
     Show_Time(song, playback_);
     clock.Last_Action.clear();
   }
