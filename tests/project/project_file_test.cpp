@@ -61,12 +61,18 @@ void Change_Every_Control(Song& song, const std::string& audio) {
   for (const Control& c : song.Window_Controls.All()) {
     Control& control = *song.Window_Controls.Find(c.Name, c.Index);
     switch (control.Kind) {
-      case Control_Kind::Text: control.Value = "v_" + Controls::Key(control) + " ä€"; break;
+      case Control_Kind::Text:
+        control.Value = "v_" + Controls::Key(control) + " ä€";
+        break;
       case Control_Kind::Combo:
         control.Value = control.Items.empty() ? "DejaVu Serif" : control.Items.back();
         break;
-      case Control_Kind::Check: control.Value = control.Value == "2" ? "1" : "2"; break;
-      case Control_Kind::Option: control.Value = control.Value == "True" ? "False" : "True"; break;
+      case Control_Kind::Check:
+        control.Value = control.Value == "2" ? "1" : "2";
+        break;
+      case Control_Kind::Option:
+        control.Value = control.Value == "True" ? "False" : "True";
+        break;
     }
   }
   song.Window_Controls.Set_Text("txt_Filename", 0, audio);
@@ -142,8 +148,9 @@ TEST(ProjectFile, SavedLayoutIsRtfThenPropertiesThenRecordsInTextOrder) {
   EXPECT_NE(bytes.find("<Txt_Source_1=><Txt_Source_2=><Txt_Source_3=>"), std::string::npos);
   std::string records = bytes.substr(bytes.find("\r\nfield:") + 2);
   EXPECT_EQ(records, "field:1,2,4:" + Encode_Event(1, 300) + "\r\n\r\nfield:4,5,3:x,y\r\n\r\n");
-  EXPECT_NE(bytes.find("<color_15_0=0><color_15_1=15><color_15_2=3><color_15_3=15>\r\nfield:", last),
-            std::string::npos);
+  EXPECT_NE(
+      bytes.find("<color_15_0=0><color_15_1=15><color_15_2=3><color_15_3=15>\r\nfield:", last),
+      std::string::npos);
 }
 
 // Stored pictures are in the file; the others leave a space there and are loaded again from
@@ -154,8 +161,10 @@ TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
     std::string file = p.dir.File("blue.bmp");
     Write_File(file, Image_Bytes(qRgb(0, 0, 255)));
     p.song.RTB_Raw.Set_Text("ab cd ef");
-    p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
-    p.song.RTB_Raw.Insert_Picture(6, Embedded_Picture{Read_File(file), QString::fromStdString(file)});
+    p.song.RTB_Raw.Insert_Picture(2,
+                                  Embedded_Picture{Read_File(file), QString::fromStdString(file)});
+    p.song.RTB_Raw.Insert_Picture(6,
+                                  Embedded_Picture{Read_File(file), QString::fromStdString(file)});
     p.song.Fields[1] = {3, 3, Picture_Record(file)};
     p.song.Fields[2] = {7, 7, Picture_Record(file)};
     p.song.Fields[3] = {9, 10, Encode_Event(1, 10)};
@@ -243,10 +252,10 @@ TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
   std::string error;
   std::string old_picture = "\xFB<Appearance_effect=Oval out><filename=x.bmp>";
   std::string bytes = "ab cd  e\r\n" + Props + Record(1, 2, "") +
-                      Record(3, 3, old_picture) +                              // on a space: kept
-                      Record(5, 5, Picture_Record("y.bmp")) +                  // next one: moved
-                      Record(1, 1, Picture_Record("z.bmp")) +                  // no space: dropped
-                      Record(4, 5, Encode_Event(1, 2));                        // reuses the slot
+                      Record(3, 3, old_picture) +              // on a space: kept
+                      Record(5, 5, Picture_Record("y.bmp")) +  // next one: moved
+                      Record(1, 1, Picture_Record("z.bmp")) +  // no space: dropped
+                      Record(4, 5, Encode_Event(1, 2));        // reuses the slot
   ASSERT_EQ(Read_Project_File(song, bytes, error, r.ui()), Read_Status::Complete) << error;
   ASSERT_EQ(song.Field_Count, 4);
   EXPECT_EQ(song.Fields[1], (Field_Rec{1, 2, ""}));
@@ -256,7 +265,8 @@ TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
   EXPECT_EQ(song.Fields[3].Last_Char, 6);
   EXPECT_EQ(song.Fields[4], (Field_Rec{4, 5, Encode_Event(1, 2)}));
   // Without stored pictures nothing is anchored.
-  bytes = "abc\r\n<properties>\xFE<Chk_Store_Pictures=0>\r\n" + Record(2, 2, Picture_Record("p.bmp"));
+  bytes =
+      "abc\r\n<properties>\xFE<Chk_Store_Pictures=0>\r\n" + Record(2, 2, Picture_Record("p.bmp"));
   ASSERT_EQ(Read_Project_File(song, bytes, error, r.ui()), Read_Status::Complete);
   EXPECT_EQ(song.Fields[1].First_Char, 2);
 }
@@ -307,7 +317,9 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   Temp_Dir dir;
   std::string bmp = dir.File("old.bmp");
   Write_File(bmp, Image_Bytes(qRgb(9, 9, 9)));
-  const std::string text = "ab\n\x01" "cd";  // a line break and a picture
+  const std::string text =
+      "ab\n\x01"
+      "cd";  // a line break and a picture
   const std::size_t a = text.size();
   Old_File f;
   f.U16(15, static_cast<int>(a));  // 32-bit text length (high half zero)
@@ -330,14 +342,14 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   run(3, 1, 4, 1, std::string("\x00\x00\x00", 3), 3);  // the picture, field 3
   const std::size_t b = a + 40 + 20 * 3;
   f.U16(b + 2, 65536 - 20 * 20);  // 20 pt
-  f.Put(b + 10, "\x90");           // 144: normal weight
+  f.Put(b + 10, "\x90");          // 144: normal weight
   f.Put(b + 20, std::string("DejaVu Sans") + '\0');
   f.U16(b + 50 + 2, 65536 - 12 * 20);  // 12 pt
-  f.Put(b + 50 + 10, "\xBC");           // bold
+  f.Put(b + 50 + 10, "\xBC");          // bold
   f.Put(b + 50 + 20, std::string("DejaVu Serif") + '\0');
   const std::size_t runs = b + 100 + 2;
-  f.U16(runs, 1);      // format 1 ...
-  f.U16(runs + 2, 5);  // ... from stored character 5 (line 2)
+  f.U16(runs, 1);               // format 1 ...
+  f.U16(runs + 2, 5);           // ... from stored character 5 (line 2)
   f.Put(runs + 6 + 1, "\x80");  // format 1: centred
   const std::size_t picture = runs + 6 + 62;
   f.Put(picture + 44, bmp + '\0');
@@ -425,8 +437,8 @@ void Expect_Incomplete(const std::string& path, int fields_read) {
   Loaded_Project declined;
   EXPECT_EQ(Open_Project_File(declined.song, path, declined.ui), Read_Status::Failed) << path;
   ASSERT_EQ(declined.recorder.questions.size(), 1u) << path;
-  EXPECT_TRUE(declined.recorder.questions[0].starts_with("The project file " + path +
-                                                         " is incomplete: "))
+  EXPECT_TRUE(
+      declined.recorder.questions[0].starts_with("The project file " + path + " is incomplete: "))
       << declined.recorder.questions[0];
   EXPECT_NE(declined.recorder.questions[0].find(said), std::string::npos)
       << declined.recorder.questions[0];
@@ -461,23 +473,23 @@ TEST(DamagedProjects, MalformedFilesAreRefusedOrOpenedAsFarAsTheyGo) {
 
 TEST(DamagedProjects, ProjectsMustBeginLikeOneAndBeFiles) {
   Temp_Dir dir;
-  for (std::string bytes : {std::string(), std::string("just words\r\n"),
-                            std::string("\x7F\x45LF binary", 10)}) {
+  for (std::string bytes :
+       {std::string(), std::string("just words\r\n"), std::string("\x7F\x45LF binary", 10)}) {
     std::string path = dir.File("Song.CGP");
     Write_File(path, bytes);
     Expect_Refused_And_Unchanged(path, "The file " + path + " is not a Lyricanvas project.");
   }
   std::filesystem::create_directory(dir.File("folder.cgp"));
-  Expect_Refused_And_Unchanged(dir.File("folder.cgp"),
-                               "The project file " + dir.File("folder.cgp") +
-                                   " could not be opened: it is a directory");
+  Expect_Refused_And_Unchanged(
+      dir.File("folder.cgp"),
+      "The project file " + dir.File("folder.cgp") + " could not be opened: it is a directory");
   // Anything longer than the longest document is refused before it is read, whatever it holds.
   for (const char* name : {"huge.cgp", "huge.txt", "huge.kar"}) {
     std::string path = dir.File(name);
     Write_File(path, "{\\rtf1 ");
     std::filesystem::resize_file(path, (std::uintmax_t{64} << 20) + 1);  // sparse: no disk used
-    Expect_Refused_And_Unchanged(path, "The project file " + path +
-                                           " could not be opened: it is 64.0 MB (67108865 bytes)");
+    Expect_Refused_And_Unchanged(
+        path, "The project file " + path + " could not be opened: it is 64.0 MB (67108865 bytes)");
   }
 }
 
@@ -533,15 +545,22 @@ TEST(ProjectProperties, ValuesAreAppliedAndBadOnesReportedTogether) {
         "It has been changed to a different font.",
         "The combo box Com_Color could not be set. Please check your option entries before "
         "proceeding!"},
-       {{"Com_Font", "DejaVu Sans"}, {"Com_Color", "1 - solo / both"}, {"Com_FadingStyle", "None"}}},
+       {{"Com_Font", "DejaVu Sans"},
+        {"Com_Color", "1 - solo / both"},
+        {"Com_FadingStyle", "None"}}},
       {"<Com_Font=times new roman>", {}, {{"Com_Font", "times new roman"}}},  // a classic name
       // Older wiping styles are renamed.
-      {"<Com_WipingStyle=Wipe text body to wiping>", {}, {{"Com_WipingStyle", "Swipe text body only"}}},
-      {"<Com_WipingStyle=Wipe body&outline to wi&bg>", {},
+      {"<Com_WipingStyle=Wipe text body to wiping>",
+       {},
+       {{"Com_WipingStyle", "Swipe text body only"}}},
+      {"<Com_WipingStyle=Wipe body&outline to wi&bg>",
+       {},
        {{"Com_WipingStyle", "Swipe text body & outline"}}},
-      {"<Com_WipingStyle=Swap text body & outline>", {},
+      {"<Com_WipingStyle=Swap text body & outline>",
+       {},
        {{"Com_WipingStyle", "Swap text body & outline"}}},
-      {"<Com_WipingStyle=Wipe text body to wiping><Chk_Outline=0>", {},
+      {"<Com_WipingStyle=Wipe text body to wiping><Chk_Outline=0>",
+       {},
        {{"Com_WipingStyle", "Draw no outline"}}},
       {"<Chk_Outline=1>", {}, {{"Com_WipingStyle", "Swipe text body only"}}},
       {"<Chk_Reverse=99><Chk_Blank=1><color_0_1=3><Com_WipingStyle=Draw no outline>",
@@ -563,11 +582,12 @@ TEST(ProjectProperties, ValuesAreAppliedAndBadOnesReportedTogether) {
     song.Window_Controls.Set_Text("Com_Font", "DejaVu Sans");
     song.Project_Properties = "\xFE" + c.properties;
     EXPECT_EQ(Apply_Properties(song, r.ui()),
-              c.problems.empty() ? Read_Status::Complete : Read_Status::Partial) << c.properties;
+              c.problems.empty() ? Read_Status::Complete : Read_Status::Partial)
+        << c.properties;
     std::string expected = "The following errors occured during loading of the project: ";
     for (const std::string& problem : c.problems) expected += "\r" + problem;
-    EXPECT_EQ(r.messages, c.problems.empty() ? std::vector<std::string>{}
-                                             : std::vector<std::string>{expected});
+    EXPECT_EQ(r.messages,
+              c.problems.empty() ? std::vector<std::string>{} : std::vector<std::string>{expected});
     for (auto [name, value] : c.controls)
       EXPECT_EQ(song.Window_Controls.Text(name), value) << c.properties;
     if (c.properties.find("<color_0_1=3>") != std::string::npos)
