@@ -42,23 +42,19 @@ std::string Tempo(std::uint32_t delta, std::uint32_t microseconds_per_quarter) {
 }
 const std::string End = Meta(0, 0x2F, "");
 
-struct Smf {
-  std::string bytes;
-  /// A negative division is SMPTE (minus frames per second, ticks per frame).
-  Smf(int tracks, int division = 480) {
-    bytes = "MThd" + Be(6, 4) + Be(1, 2) + Be(std::uint32_t(tracks), 2) +
-            Be(std::uint16_t(division), 2);
-  }
-  Smf& Track(const std::string& events) {
-    bytes += "MTrk" + Be(std::uint32_t(events.size()), 4) + events;
-    return *this;
-  }
-};
+/// A Standard MIDI file of the tracks' events; the header announces their number unless told
+/// otherwise. A negative division is SMPTE (minus frames per second, ticks per frame).
+std::string Smf(const std::vector<std::string>& tracks, int announced = -1, int division = 480) {
+  std::string out = "MThd" + Be(6, 4) + Be(1, 2) +
+                    Be(std::uint32_t(announced < 0 ? tracks.size() : announced), 2) +
+                    Be(std::uint16_t(division), 2);
+  for (const std::string& events : tracks)
+    out += "MTrk" + Be(std::uint32_t(events.size()), 4) + events;
+  return out;
+}
 
 /// One track of events at 120 beats per minute, 480 ticks per quarter: 150 packs a quarter.
-std::string Lyric_File(const std::string& events) {
-  return Smf(1).Track(Tempo(0, 500000) + events + End).bytes;
-}
+std::string Lyric_File(const std::string& events) { return Smf({Tempo(0, 500000) + events + End}); }
 
 struct Imported {
   std::unique_ptr<Song> song = std::make_unique<Song>();
@@ -103,27 +99,20 @@ TEST(MidiImport, SyllablesAreTimedThroughTheTempoMap) {
     std::string file;
     std::vector<std::int64_t> starts;  ///< packs of each field
   } cases[] = {
-      {"tempo track first", Smf(2).Track(tempo_track).Track(words).bytes, {150, 600, 900}},
-      {"tempo track last", Smf(2).Track(words).Track(tempo_track).bytes, {150, 600, 900}},
-      {"no tempo event",
-       Smf(1, 96).Track(Lyric(96, "la ") + Lyric(192, "la") + End).bytes,
-       {150, 450}},
+      {"tempo track first", Smf({tempo_track, words}), {150, 600, 900}},
+      {"tempo track last", Smf({words, tempo_track}), {150, 600, 900}},
+      {"no tempo event", Smf({Lyric(96, "la ") + Lyric(192, "la") + End}, 1, 96), {150, 450}},
       {"two tempos after the start",
-       Smf(2)
-           .Track(late_tempos)
-           .Track(Lyric(480, "a ") + Lyric(1440, "b ") + Lyric(960, "c") + End)
-           .bytes,
+       Smf({late_tempos, Lyric(480, "a ") + Lyric(1440, "b ") + Lyric(960, "c") + End}),
        {150, 900, 1500}},
       {"one tempo after the start holds from tick 0",
-       Smf(1).Track(Tempo(960, 1000000) + Lyric(960, "a") + End).bytes,
+       Smf({Tempo(960, 1000000) + Lyric(960, "a") + End}),
        {1200}},
       {"SMPTE 25 frames of 40 ticks; tempo ignored",
-       Smf(1, -(25 << 8) + 40)
-           .Track(Tempo(0, 2000000) + Lyric(2500, "late ") + Lyric(500, "x") + End)
-           .bytes,
+       Smf({Tempo(0, 2000000) + Lyric(2500, "late ") + Lyric(500, "x") + End}, 1, -(25 << 8) + 40),
        {750, 900}},
       {"SMPTE 29.97 frames of 10 ticks",
-       Smf(1, -(29 << 8) + 10).Track(Lyric(29970, "x") + End).bytes,
+       Smf({Lyric(29970, "x") + End}, 1, -(29 << 8) + 10),
        {30000}},
       {"notes in running status between the lyrics",
        Lyric_File(notes + Lyric(240, "Hel") + Var(480) + B({0xE0, 0x00, 0x40}) + Lyric(0, "lo")),
@@ -174,10 +163,8 @@ TEST(MidiImport, EventsBecomeLyricsAndEverySyllableItsField) {
        "one\r\ntwo end\r\nmore\r\n",
        {"one", "two ", "end", "more"}},
       {"information and copyright follow the lyrics",
-       Smf(1)
-           .Track(Meta(0, 2, "(c) Us") + Text(0, "@IFirst info ") + Text(0, "@I  Second") +
-                  Text(0, "@LENGL") + Text(10, "Sing") + End)
-           .bytes,
+       Smf({Meta(0, 2, "(c) Us") + Text(0, "@IFirst info ") + Text(0, "@I  Second") +
+            Text(0, "@LENGL") + Text(10, "Sing") + End}),
        "Sing\r\n(c) Us\r\nFirst info\r\nSecond",
        {"Sing"}},
       {"a lyric at time 0 decides nothing; the first text later closes lyrics",
@@ -224,7 +211,7 @@ TEST(MidiImport, EventsBecomeLyricsAndEverySyllableItsField) {
        QString::fromUtf8("Für 🎵 la\r\n"),
        {"Für ", "🎵 ", "la"}},
       {"a UTF-8 character cut off at the end makes it all Windows-1252",
-       Smf(1).Track(Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End).bytes,
+       Smf({Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End}),
        QString::fromUtf8("Ã¼\r\n(c) Ã"),
        {"Ã¼"}},
   };
@@ -272,11 +259,9 @@ TEST(MidiImport, StopsAtTheTablesCapacitiesAndSaysSo) {
 
 TEST(MidiImportDamaged, CutTracksKeepTheSyllablesBeforeTheCut) {
   const std::string lyrics = Lyric(10, "\\Hel") + Lyric(10, "lo ") + Lyric(10, "you") + End;
-  const std::string whole = Smf(2)
-                                .Track(Tempo(0, 500000) + Var(0) + B({0x90, 0x3C, 0x60}) + Var(10) +
-                                       B({0x3C, 0x00}) + End)
-                                .Track(lyrics)
-                                .bytes;
+  const std::string whole =
+      Smf({Tempo(0, 500000) + Var(0) + B({0x90, 0x3C, 0x60}) + Var(10) + B({0x3C, 0x00}) + End,
+           lyrics});
   const std::size_t lyrics_start = whole.size() - lyrics.size();
   for (std::size_t length = 14; length < whole.size(); ++length) {
     Imported m(whole.substr(0, length));
@@ -319,15 +304,14 @@ std::string Fixture(const char* name) {
 // project untouched.
 TEST(MidiImportDamaged, FilesAreReadAsFarAsTheyGoOrRefusedWhole) {
   const std::string lyric = Lyric(480, "la") + End;
-  std::string long_last = Smf(1).Track(Tempo(0, 500000) + lyric).bytes;
+  std::string long_last = Smf({Tempo(0, 500000) + lyric});
   long_last[21] = '\x7F';  // the last chunk's length runs past the end of the file
   // Events after the end of the track, unknown chunks, padding after the last chunk, a short
   // tempo event and system messages without data.
-  const std::string odd = Smf(1).bytes + "XFIL" + Be(3, 4) + "abc" +
-                          Smf(1)
-                              .Track(Meta(0, 0x51, "\x07") + Var(0) + "\xF7\xF8" + Var(0) + "\xF7" +
-                                     Var(1) + "z" + lyric + "\xFF\xFF\xFF")
-                              .bytes.substr(14) +
+  const std::string odd = Smf({}, 1) + "XFIL" + Be(3, 4) + "abc" +
+                          Smf({Meta(0, 0x51, "\x07") + Var(0) + "\xF7\xF8" + Var(0) + "\xF7" +
+                               Var(1) + "z" + lyric + "\xFF\xFF\xFF"})
+                              .substr(14) +
                           std::string(3, '\0');
   constexpr Read_Status Ok = Read_Status::Complete, Cut = Read_Status::Incomplete,
                         Refused = Read_Status::Failed;
@@ -338,28 +322,23 @@ TEST(MidiImportDamaged, FilesAreReadAsFarAsTheyGoOrRefusedWhole) {
     int fields;
   } cases[] = {
       {"last chunk too long", long_last, Ok, 1},
-      {"more tracks announced than present", Smf(3).Track(lyric).bytes, Ok, 1},
-      {"no track", Smf(1).bytes, Ok, 0},
+      {"more tracks announced than present", Smf({lyric}, 3), Ok, 1},
+      {"no track", Smf({}, 1), Ok, 0},
       {"running status after a meta event",
-       Smf(1)
-           .Track(Var(0) + B({0x90, 0x3C, 0x60}) + Lyric(0, "la ") + Var(480) + B({0x3C, 0}) +
-                  Lyric(0, "di") + End)
-           .bytes,
+       Smf({Var(0) + B({0x90, 0x3C, 0x60}) + Lyric(0, "la ") + Var(480) + B({0x3C, 0}) +
+            Lyric(0, "di") + End}),
        Ok, 2},
       {"running status after a sysex",
-       Smf(1)
-           .Track(Var(0) + B({0x90, 0x3C, 0x60}) + Var(0) + B({0xF0, 1, 0xF7}) + Var(0) +
-                  B({0x3C, 0}) + lyric)
-           .bytes,
+       Smf({Var(0) + B({0x90, 0x3C, 0x60}) + Var(0) + B({0xF0, 1, 0xF7}) + Var(0) + B({0x3C, 0}) +
+            lyric}),
        Ok, 1},
       {"tolerable oddities", odd, Ok, 1},
-      {"data without any status", Smf(1).Track(Lyric(0, "la") + Var(0) + "\x3C\x60" + lyric).bytes,
-       Cut, 1},
+      {"data without any status", Smf({Lyric(0, "la") + Var(0) + "\x3C\x60" + lyric}), Cut, 1},
       {"meta length past the track",
-       Smf(1).Track(Lyric(0, "la") + Var(0) + "\xFF\x05" + Var(0x0FFFFFFF) + "la").bytes, Cut, 1},
+       Smf({Lyric(0, "la") + Var(0) + "\xFF\x05" + Var(0x0FFFFFFF) + "la"}), Cut, 1},
       {"RIFF MIDI without data", std::string("RIFF\0\0\0\0RMID", 12), Refused, 0},
       {"short header", std::string("MThd") + Be(4, 4) + Be(0, 4), Refused, 0},
-      {"header cut off", Smf(1).bytes.substr(0, 13), Refused, 0},
+      {"header cut off", Smf({}, 1).substr(0, 13), Refused, 0},
       {"cut_after_header.kar", Fixture("cut_after_header.kar"), Ok, 0},
       {"cut_after_track_1.kar", Fixture("cut_after_track_1.kar"), Ok, 0},
       {"cut_after_track_2.kar", Fixture("cut_after_track_2.kar"), Ok, 0},

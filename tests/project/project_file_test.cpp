@@ -5,11 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QBuffer>
-#include <QImage>
 #include <csignal>
 #include <filesystem>
 
+#include "project_test_support.h"
 #include "support/test_support.h"
 
 namespace lyricanvas {
@@ -21,12 +20,7 @@ using testing::Temp_Dir;
 using testing::Write_File;
 
 std::string Image_Bytes(QRgb color, const char* format = "BMP") {
-  QImage image(6, 4, QImage::Format_RGB888);
-  image.fill(color);
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, format);
-  return buffer.data().toStdString();
+  return testing::Image_Bytes(format, 6, 4, color);
 }
 
 std::string Picture_Record(const std::string& file) {
@@ -154,17 +148,15 @@ TEST(ProjectFile, SavedLayoutIsRtfThenPropertiesThenRecordsInTextOrder) {
 }
 
 // Stored pictures are in the file; the others leave a space there and are loaded again from
-// their files.
+// their files, and one whose file has gone clears its field with a message.
 TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
   for (int store : {1, 0}) {
     Saved_Project p;
-    std::string file = p.dir.File("blue.bmp");
-    Write_File(file, Image_Bytes(qRgb(0, 0, 255)));
+    const std::string file = p.dir.File("blue.bmp"), bmp = Image_Bytes(qRgb(0, 0, 255));
+    Write_File(file, bmp);
     p.song.RTB_Raw.Set_Text("ab cd ef");
-    p.song.RTB_Raw.Insert_Picture(2,
-                                  Embedded_Picture{Read_File(file), QString::fromStdString(file)});
-    p.song.RTB_Raw.Insert_Picture(6,
-                                  Embedded_Picture{Read_File(file), QString::fromStdString(file)});
+    for (int at : {2, 6})
+      p.song.RTB_Raw.Insert_Picture(at, Embedded_Picture{bmp, QString::fromStdString(file)});
     p.song.Fields[1] = {3, 3, Picture_Record(file)};
     p.song.Fields[2] = {7, 7, Picture_Record(file)};
     p.song.Fields[3] = {9, 10, Encode_Event(1, 10)};
@@ -186,27 +178,18 @@ TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
     EXPECT_EQ(reopened.Picture_Count, 2);
     EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(0), 2);
     EXPECT_EQ(reopened.RTB_Raw.Picture_Offset(1), 6);
-    EXPECT_EQ(reopened.RTB_Raw.Picture(0)->Bytes, Read_File(file));
+    EXPECT_EQ(reopened.RTB_Raw.Picture(0)->Bytes, bmp);
     Expect_Same_Fields(p.song, reopened);
+    if (store) continue;
+    std::filesystem::remove(file);
+    Song without;
+    ASSERT_TRUE(Open_Project(without, path, p.ui));
+    EXPECT_EQ(p.recorder.messages,
+              std::vector<std::string>(2, file + " could not be loaded - file is not present!"));
+    EXPECT_TRUE(Is_Empty(without.Fields[1]) && Is_Empty(without.Fields[2]));
+    EXPECT_EQ(without.Fields[3], p.song.Fields[3]);
+    EXPECT_EQ(without.Field_Count, 3);
   }
-}
-
-TEST(ProjectFile, MissingPictureFileClearsItsFieldWithAMessage) {
-  Saved_Project p;
-  p.song.RTB_Raw.Set_Text("ab cd");
-  p.song.RTB_Raw.Insert_Picture(2, Embedded_Picture{Image_Bytes(qRgb(0, 255, 0)), ""});
-  std::string missing = p.dir.File("gone.bmp");
-  p.song.Fields[1] = {3, 3, Picture_Record(missing)};
-  p.song.Field_Count = 1;
-  p.song.Window_Controls.Set_Check("Chk_Store_Pictures", 0);
-  std::string path = p.Save();
-
-  Song reopened;
-  ASSERT_TRUE(Open_Project(reopened, path, p.ui));
-  EXPECT_EQ(p.recorder.messages,
-            std::vector<std::string>{missing + " could not be loaded - file is not present!"});
-  EXPECT_TRUE(Is_Empty(reopened.Fields[1]));
-  EXPECT_EQ(reopened.Field_Count, 1);
 }
 
 // Reading rules -------------------------------------------------------------------------------
@@ -637,48 +620,40 @@ TEST(IncrementalNames, CountUpWrapAfter999AndStartAt001) {
 // Saving failures -----------------------------------------------------------------------------
 
 TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
-  Saved_Project p;
-  std::string path = p.dir.File("song.cgp");
-  Write_File(path, "old project");
-  p.song.Project_File = path;
-  // Writes past this size fail (EFBIG), also for root, for whom permissions do not count.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit small = saved;
-  small.rlim_cur = 64;
-  setrlimit(RLIMIT_FSIZE, &small);
-  bool written = Save_Project(p.song, p.ui);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  EXPECT_FALSE(written);
-  EXPECT_EQ(Read_File(path), "old project");
-  ASSERT_EQ(p.recorder.messages.size(), 1u);
-  EXPECT_TRUE(p.recorder.messages[0].starts_with("The project could not be saved as " + path))
-      << p.recorder.messages[0];
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(p.dir.path), {}), 1)
-      << "no temporary file is left behind";
-}
-
-TEST(ProjectSave, ATargetThatIsNoFileIsNamedForWhatItIs) {
   struct Case {
     const char* name;
     void (*make)(const std::string& path);
-    const char* said;
+    const char* said;  ///< after the path
   } cases[] = {
+      {"song.cgp", [](const std::string& path) { Write_File(path, "old project"); },
+       ": File too large. The file was not changed."},
       {"fifo.cgp", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
        ": it is a FIFO, not a regular file. The file was not changed."},
       {"folder.cgp", [](const std::string& path) { std::filesystem::create_directory(path); },
        ": it is a directory, not a regular file. The file was not changed."},
   };
+  // Writes past 64 bytes fail (EFBIG), also for root, for whom permissions do not count.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 64;
   for (const Case& c : cases) {
     Saved_Project p;
-    std::string path = p.dir.File(c.name);
+    const std::string path = p.dir.File(c.name);
     c.make(path);
+    const auto type = std::filesystem::status(path).type();
     p.song.Project_File = path;
-    EXPECT_FALSE(Save_Project(p.song, p.ui)) << c.name;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = Save_Project(p.song, p.ui);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(written) << c.name;
     EXPECT_EQ(p.recorder.messages,
               std::vector<std::string>{"The project could not be saved as " + path + c.said});
-    EXPECT_FALSE(std::filesystem::is_regular_file(path)) << c.name << " was replaced";
+    EXPECT_EQ(std::filesystem::status(path).type(), type) << c.name << " was replaced";
+    if (type == std::filesystem::file_type::regular) EXPECT_EQ(Read_File(path), "old project");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(p.dir.path), {}), 1)
+        << "no temporary file is left behind";
   }
 }
 
@@ -724,6 +699,13 @@ TEST(ProjectButtons, SaveUsesTheDialogOnceThenIncrementalNames) {
   ASSERT_TRUE(But_Save_Click(p.song, p.ui, {}));
   EXPECT_EQ(p.song.Project_File, p.dir.File("song_002.cgp"));
   EXPECT_TRUE(std::filesystem::exists(p.dir.File("song_001.cgp")));
+  // Save As into a missing directory keeps the old name.
+  const std::string missing = p.dir.File("x/y.cgp");
+  EXPECT_FALSE(But_SaveAs_Click(p.song, p.ui, [&](const File_Dialog_Request&) { return missing; }));
+  EXPECT_EQ(p.song.Project_File, p.dir.File("song_002.cgp"));
+  EXPECT_EQ(p.recorder.messages,
+            std::vector<std::string>{"Directory or volume for " + missing + " does not exist!"});
+  EXPECT_FALSE(std::filesystem::exists(p.dir.File("x")));
 }
 
 TEST(ProjectButtons, OpenAsksFirstAndOpensTheChosenFile) {
@@ -745,18 +727,6 @@ TEST(ProjectButtons, OpenAsksFirstAndOpensTheChosenFile) {
   EXPECT_EQ(song.RTB_Raw.Text(), "other");
   EXPECT_EQ(song.Project_File, path);
   EXPECT_FALSE(song.Suppress_Text_Events);
-}
-
-TEST(ProjectButtons, SaveAsIntoAMissingDirectoryKeepsTheOldName) {
-  Saved_Project p;
-  std::string path = p.Save();
-  File_Dialog dialog = [&](const File_Dialog_Request&) { return p.dir.File("x/y.cgp"); };
-  EXPECT_FALSE(But_SaveAs_Click(p.song, p.ui, dialog));
-  EXPECT_EQ(p.song.Project_File, path);
-  EXPECT_EQ(p.recorder.messages,
-            std::vector<std::string>{"Directory or volume for " + p.dir.File("x/y.cgp") +
-                                     " does not exist!"});
-  EXPECT_FALSE(std::filesystem::exists(p.dir.File("x")));
 }
 
 }  // namespace
