@@ -50,40 +50,6 @@ void Fill_Song(Song& song) {
   song.Field_Count = 4;
 }
 
-/// Every control set to a value other than its default.
-void Change_Every_Control(Song& song, const std::string& audio) {
-  for (const Control& c : song.Window_Controls.All()) {
-    Control& control = *song.Window_Controls.Find(c.Name, c.Index);
-    switch (control.Kind) {
-      case Control_Kind::Text:
-        control.Value = "v_" + Controls::Key(control) + " ä€";
-        break;
-      case Control_Kind::Combo:
-        control.Value = control.Items.empty() ? "DejaVu Serif" : control.Items.back();
-        break;
-      case Control_Kind::Check:
-        control.Value = control.Value == "2" ? "1" : "2";
-        break;
-      case Control_Kind::Option:
-        control.Value = control.Value == "True" ? "False" : "True";
-        break;
-    }
-  }
-  song.Window_Controls.Set_Text("txt_Filename", 0, audio);
-  song.Window_Controls.Set_Check("Chk_Store_Pictures", 1);
-}
-
-void Expect_Same_Formatting(const Document& a, const Document& b) {
-  ASSERT_EQ(a.Text(), b.Text());
-  QString text = a.Text();
-  for (int o = 0; o < a.Length(); ++o) {
-    if (text[o] == QChar('\r') || text[o] == QChar('\n')) continue;
-    EXPECT_EQ(a.Color(o, 1), b.Color(o, 1)) << "colour at " << o;
-    EXPECT_TRUE(Same_Font(a.Font(o, 1), b.Font(o, 1))) << "font at " << o;
-    EXPECT_EQ(a.Alignment(o), b.Alignment(o)) << "alignment at " << o;
-  }
-}
-
 void Expect_Same_Fields(const Song& a, const Song& b) {
   ASSERT_EQ(a.Field_Count, b.Field_Count);
   for (int f = 1; f <= a.Field_Count; ++f) EXPECT_EQ(a.Fields[f], b.Fields[f]) << "field " << f;
@@ -107,14 +73,26 @@ TEST(ProjectFile, RoundTripKeepsTextFormatsFieldsControlsAndPalette) {
   std::string audio = p.dir.File("song.wav");
   Write_File(audio, "RIFF");
   Fill_Song(p.song);
-  Change_Every_Control(p.song, audio);
+  for (const Control& c : p.song.Window_Controls.All()) {  // every control off its default
+    Control& control = *p.song.Window_Controls.Find(c.Name, c.Index);
+    if (control.Kind == Control_Kind::Text)
+      control.Value = "v_" + Controls::Key(control) + " ä€";
+    else if (control.Kind == Control_Kind::Combo)
+      control.Value = control.Items.empty() ? "DejaVu Serif" : control.Items.back();
+    else if (control.Kind == Control_Kind::Check)
+      control.Value = control.Value == "2" ? "1" : "2";
+    else
+      control.Value = control.Value == "True" ? "False" : "True";
+  }
+  p.song.Window_Controls.Set_Text("txt_Filename", 0, audio);
+  p.song.Window_Controls.Set_Check("Chk_Store_Pictures", 1);
   for (int i = 0; i < 16; ++i) p.song.Palette[i] = {i, 15 - i, i / 2, 3};
   std::string path = p.Save();
 
   Song reopened;
   ASSERT_TRUE(Open_Project(reopened, path, p.ui));
   EXPECT_TRUE(p.recorder.messages.empty()) << p.recorder.messages[0];
-  Expect_Same_Formatting(p.song.RTB_Raw, reopened.RTB_Raw);
+  EXPECT_EQ(testing::Looks(reopened.RTB_Raw), testing::Looks(p.song.RTB_Raw));
   Expect_Same_Fields(p.song, reopened);
   for (const Control& c : p.song.Window_Controls.All())
     EXPECT_EQ(c.Value, reopened.Window_Controls.Text(c.Name, c.Index)) << Controls::Key(c);
@@ -201,32 +179,25 @@ std::string Record(int first, int last, const std::string& events) {
 
 const std::string Props = "<properties>\xFE<Txt_Silence=7><color_3_1=9>\r\n";
 
-TEST(ProjectFileReading, WithoutRecordsEverythingAfterTheMarkIsProperties) {
-  Song song;
-  Recording_Ui r;
-  std::string error;
-  ASSERT_EQ(Read_Project_File(song, "la la\r\n" + Props, error, r.ui()), Read_Status::Complete);
-  EXPECT_EQ(song.RTB_Raw.Text(), "la la");
-  EXPECT_EQ(song.Field_Count, 0);
-  EXPECT_EQ(song.Project_Properties, "\xFE<Txt_Silence=7><color_3_1=9>\r\n");
-  EXPECT_EQ(Apply_Properties(song, r.ui()), Read_Status::Complete);
-  EXPECT_EQ(song.Window_Controls.Text("Txt_Silence"), "7");
-  EXPECT_EQ(song.Palette[3][1], 9);
-}
-
-TEST(ProjectFileReading, PlainTextOpensAsLyricsAndControlsKeepTheirValues) {
+// Without records everything after the mark is properties; plain text opens as the lyrics and
+// leaves the controls as they were.
+TEST(ProjectFileReading, FilesWithoutRecords) {
   Temp_Dir dir;
-  std::string path = dir.File("words.txt");
-  Write_File(path, "First line\nZweite Zeile \xC3\xBC\r\nthird");
-  Song song;
-  song.Window_Controls.Set_Text("Txt_Silence", "3");
-  Recording_Ui r;
-  ASSERT_TRUE(Open_Project(song, path, r.ui()));
-  EXPECT_EQ(song.RTB_Raw.Text(), QString::fromUtf8("First line\r\nZweite Zeile \u00fc\r\nthird"));
-  EXPECT_EQ(song.Text_Length, song.RTB_Raw.Length());
-  EXPECT_EQ(song.Window_Controls.Text("Txt_Silence"), "3");
-  EXPECT_EQ(song.Field_Count, 0);
-  EXPECT_TRUE(song.Project_Properties.empty());
+  for (const char* name : {"props.txt", "words.txt"}) {
+    const bool project = std::string(name) == "props.txt";
+    Write_File(dir.File(name), project ? "la la\r\n" + Props : "First\nZweite \xC3\xBC\r\nthird");
+    Song song;
+    song.Window_Controls.Set_Text("Txt_Silence", "3");
+    Recording_Ui r;
+    ASSERT_TRUE(Open_Project(song, dir.File(name), r.ui()));
+    EXPECT_EQ(song.RTB_Raw.Text(),
+              project ? "la la" : QString::fromUtf8("First\r\nZweite ü\r\nthird"));
+    EXPECT_EQ(song.Text_Length, song.RTB_Raw.Length());
+    EXPECT_EQ(song.Field_Count, 0);
+    EXPECT_EQ(song.Window_Controls.Text("Txt_Silence"), project ? "7" : "3");
+    EXPECT_EQ(song.Palette[3][1], project ? 9 : Song().Palette[3][1]);
+    EXPECT_TRUE(r.messages.empty()) << name;
+  }
 }
 
 TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {

@@ -13,35 +13,14 @@
 namespace lyricanvas {
 namespace {
 
+using testing::Char_Look;
+using testing::Looks;
 using testing::Make_Font;
 using testing::Read_File;
 using testing::Test_Data;
 
 std::string Make_Bmp(int width, int height, QRgb color) {
   return testing::Image_Bytes("BMP", width, height, color);
-}
-
-// Everything a character carries, for comparing documents character by character.
-struct Char_Look {
-  QChar c;
-  Font_Rec font;
-  QRgb color = 0;
-  int align = 0;
-  bool operator==(const Char_Look&) const = default;
-};
-
-std::vector<Char_Look> Looks(const Document& doc) {
-  std::vector<Char_Look> looks;
-  QString text = doc.Text();
-  for (int i = 0; i < text.size(); ++i) {
-    Char_Look l{text[i], {}, 0, doc.Alignment(i)};
-    if (!Is_Picture_Char(text[i]) && text[i] != QChar('\r') && text[i] != QChar('\n')) {
-      l.font = doc.Font(i, 1);
-      l.color = doc.Color(i, 1).value_or(0);
-    }
-    looks.push_back(l);
-  }
-  return looks;
 }
 
 Document Read_Back(const std::string& rtf) {
