@@ -314,41 +314,6 @@ TEST(RtfReader, OpensAWordProcessorFile) {
   EXPECT_EQ(doc.Picture(0)->Bytes, "");
 }
 
-TEST(RtfReader, TextOfControlWordsAndGroups) {
-  struct Case {
-    std::string rtf;
-    const char* text;  ///< UTF-8
-  } cases[] = {
-      // \u skips as many fallback characters as \uc says; a group's end stops the skipping and
-      // \uc holds for its group.
-      {"{\\rtf1\\uc2\\u20013\\'d6\\'d0x}", "\xe4\xb8\xadx"},
-      {"{\\rtf1\\uc0\\u20013 x}", "\xe4\xb8\xadx"},
-      {"{\\rtf1{\\uc3\\u233}ab\\u233?c}",
-       "\xc3\xa9"
-       "ab\xc3\xa9"
-       "c"},
-      {"{\\rtf1\\u233\\par x}", "\xc3\xa9x"},
-      // Line and paragraph marks break lines; the final mark adds none; raw line breaks are no
-      // text.
-      {"{\\rtf1 a\\line b\\par c\\par}", "a\r\nb\r\nc"},
-      {"{\\rtf1 a\\par\\par}", "a\r\n"},
-      {"{\\rtf1 a\\\nb\\tab c}", "a\r\nb\tc"},
-      {"{\\rtf1 a\r\nb}", "ab"},
-      {"{\\rtf1" + std::string(254, '{') + "deep" + std::string(254, '}') + "}", "deep"},
-      // The document's code page, a font's character set, and Windows-1252 for unknown ones.
-      {"{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}}"
-       "\\'c4\\'e0 \\f1\\'8a\\'e8}",
-       "\xd0\x94\xd0\xb0 \xc5\xa0\xc4\x8d"},
-      {"{\\rtf1\\ansi\\ansicpg99999 caf\\'e9 \\'80}", "caf\xc3\xa9 \xe2\x82\xac"},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(Read_Back(c.rtf).Text(), QString::fromUtf8(c.text)) << c.rtf;
-  std::string error;
-  Document doc;
-  EXPECT_FALSE(Read_Rtf(doc, "{\\rtf1" + std::string(256, '{') + "x", error));
-  EXPECT_NE(error.find("nested"), std::string::npos);
-}
-
 TEST(RtfReader, ResetsFormatsWithPlainAndParagraphsWithPard) {
   Document doc = Read_Back(
       "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red0\\green0\\blue255;}"
@@ -407,45 +372,61 @@ TEST(RtfReader, TruncatedFilesAreRefusedUnlessOnlyTheFinalBraceIsMissing) {
   EXPECT_GT(read, 100);
 }
 
-TEST(RtfReader, MalformedFilesGiveAMessageOrATolerantResult) {
-  struct Case {
-    const char* file;
-    const char* error;  ///< part of the message, or nullptr when the file is read
-    const char* text;   ///< the text read (UTF-8)
+// The text read from a file, or the reason it is refused (the document is then unchanged).
+TEST(RtfReader, FilesGiveTheirTextOrAReason) {
+  auto file = [](const char* name) {
+    return Read_File(Test_Data(std::string("project/rtf/malformed/") + name));
   };
-  const Case cases[] = {
-      {"extra_closing_brace.rtf", "closing brace", nullptr},
-      {"missing_final_brace.rtf", nullptr, "Hello\r\nWorld"},
-      {"ends_in_font_table.rtf", "incomplete", nullptr},
-      {"ends_in_control_word.rtf", "control word", nullptr},
-      {"deep_nesting.rtf", "nested", nullptr},
+  struct Case {
+    std::string rtf;
+    const char* text;        ///< UTF-8; nullptr when the file is refused
+    const char* error = "";  ///< part of the reason
+  } cases[] = {
+      // \u skips as many fallback characters as \uc says; a group's end stops the skipping and
+      // \uc holds for its group.
+      {"{\\rtf1\\uc2\\u20013\\'d6\\'d0x}", "\xe4\xb8\xadx"},
+      {"{\\rtf1\\uc0\\u20013 x}", "\xe4\xb8\xadx"},
+      {"{\\rtf1{\\uc3\\u233}ab\\u233?c}", "\u00e9ab\u00e9c"},
+      {"{\\rtf1\\u233\\par x}", "\xc3\xa9x"},
+      // Line and paragraph marks break lines; the final mark adds none; raw line breaks are no
+      // text.
+      {"{\\rtf1 a\\line b\\par c\\par}", "a\r\nb\r\nc"},
+      {"{\\rtf1 a\\par\\par}", "a\r\n"},
+      {"{\\rtf1 a\\\nb\\tab c}", "a\r\nb\tc"},
+      {"{\\rtf1 a\r\nb}", "ab"},
+      {"{\\rtf1" + std::string(254, '{') + "deep" + std::string(254, '}') + "}", "deep"},
+      // The document's code page, a font's character set, and Windows-1252 for unknown ones.
+      {"{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}}"
+       "\\'c4\\'e0 \\f1\\'8a\\'e8}",
+       "\xd0\x94\xd0\xb0 \xc5\xa0\xc4\x8d"},
+      {"{\\rtf1\\ansi\\ansicpg99999 caf\\'e9 \\'80}", "caf\xc3\xa9 \xe2\x82\xac"},
+      {"{\\rtf1" + std::string(256, '{') + "x", nullptr, "nested"},
+      {"{\\rt", nullptr, "not in RTF"},
+      {"Hello {\\rtf1 x}", nullptr, "not in RTF"},
+      {file("not_rtf.txt"), nullptr, "not in RTF"},
+      {file("extra_closing_brace.rtf"), nullptr, "closing brace"},
+      {file("missing_final_brace.rtf"), "Hello\r\nWorld"},
+      {file("ends_in_font_table.rtf"), nullptr, "incomplete"},
+      {file("ends_in_control_word.rtf"), nullptr, "control word"},
+      {file("deep_nesting.rtf"), nullptr, "nested"},
       // \u skips one fallback: the next \u; then \uc swallows the rest.
-      {"huge_numbers.rtf", nullptr, "BigaA"},
-      {"huge_binary_count.rtf", nullptr, "before"},
-      {"invalid_hex.rtf", nullptr, "azzb c"},
-      {"bad_object_data.rtf", nullptr, "one\xef\xbf\xbctwo"},
-      {"object_ends_early.rtf", "incomplete", nullptr},
-      {"not_rtf.txt", "not in RTF", nullptr},
-      {"nul_bytes.rtf", nullptr, "abc"},
-      {"unknown_code_page.rtf", nullptr, "caf\xc3\xa9"},
-      {"empty_tables.rtf", nullptr, "text"},
-      {"star_then_text.rtf", nullptr, "a bcd"},
+      {file("huge_numbers.rtf"), "BigaA"},
+      {file("huge_binary_count.rtf"), "before"},
+      {file("invalid_hex.rtf"), "azzb c"},
+      {file("bad_object_data.rtf"), "one\xef\xbf\xbctwo"},
+      {file("object_ends_early.rtf"), nullptr, "incomplete"},
+      {file("nul_bytes.rtf"), "abc"},
+      {file("unknown_code_page.rtf"), "caf\xc3\xa9"},
+      {file("empty_tables.rtf"), "text"},
+      {file("star_then_text.rtf"), "a bcd"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
     Document doc;
     doc.Set_Text("unchanged");
     std::string error;
-    bool ok =
-        Read_Rtf(doc, Read_File(Test_Data(std::string("project/rtf/malformed/") + c.file)), error);
-    if (c.error) {
-      EXPECT_FALSE(ok);
-      EXPECT_NE(error.find(c.error), std::string::npos) << error;
-      EXPECT_EQ(doc.Text(), "unchanged");
-    } else {
-      EXPECT_TRUE(ok) << error;
-      EXPECT_EQ(doc.Text(), QString::fromUtf8(c.text));
-    }
+    EXPECT_EQ(Read_Rtf(doc, c.rtf, error), c.text != nullptr) << c.rtf.substr(0, 80) << error;
+    EXPECT_NE(error.find(c.error), std::string::npos) << c.rtf.substr(0, 80) << error;
+    EXPECT_EQ(doc.Text(), QString::fromUtf8(c.text ? c.text : "unchanged")) << c.rtf.substr(0, 80);
   }
 }
 
@@ -461,16 +442,8 @@ TEST(RtfReader, LoneSurrogatesAreKeptAsWritten) {
 
 TEST(RtfReader, HugeSizesAreClampedAndZeroSizesIgnored) {
   Document doc = Read_Back("{\\rtf1\\fs99999999999 a\\fs0 b\\fs-4 c\\fs7 d}");
-  EXPECT_EQ(doc.Font(0, 1).Font_Size, 1638);
-  EXPECT_EQ(doc.Font(1, 1).Font_Size, 1638);
-  EXPECT_EQ(doc.Font(2, 1).Font_Size, 1638);
-  EXPECT_EQ(doc.Font(3, 1).Font_Size, 3.5);
-}
-
-TEST(RtfReader, LooksLikeRtfOnlyForTheRtfSignature) {
-  EXPECT_TRUE(Looks_Like_Rtf("{\\rtf1\\ansi}"));
-  EXPECT_FALSE(Looks_Like_Rtf("{\\rt"));
-  EXPECT_FALSE(Looks_Like_Rtf("Hello {\\rtf1}"));
+  for (auto [at, size] : {std::pair{0, 1638.0}, {1, 1638.0}, {2, 1638.0}, {3, 3.5}})
+    EXPECT_EQ(doc.Font(at, 1).Font_Size, size) << "at " << at;
 }
 
 }  // namespace
