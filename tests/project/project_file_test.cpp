@@ -271,9 +271,7 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   Temp_Dir dir;
   std::string bmp = dir.File("old.bmp");
   Write_File(bmp, Image_Bytes(qRgb(9, 9, 9)));
-  const std::string text =
-      "ab\n\x01"
-      "cd";  // a line break and a picture
+  const std::string text = std::string("ab\n\x01") + "cd";  // a line break and a picture
   const std::size_t a = text.size();
   Old_File f;
   f.U16(15, static_cast<int>(a));  // 32-bit text length (high half zero)
@@ -630,29 +628,48 @@ TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
 
 // Project buttons -----------------------------------------------------------------------------
 
-// Cancel, or Yes and then a cancelled save dialog, keep the project; No clears it.
-TEST(ProjectButtons, NewAsksFirst) {
+// Cancel, or Yes and then a cancelled save dialog, keep the project; after No, New clears it and
+// Open replaces it by the chosen file.
+TEST(ProjectButtons, NewAndOpenAskFirst) {
   Saved_Project p;
+  p.song.RTB_Raw.Set_Text("other");
+  const std::string other = p.Save("other.cgp");
   Fill_Song(p.song);
-  int dialogs = 0;
-  File_Dialog cancel = [&](const File_Dialog_Request& request) {
-    ++dialogs;
+  p.song.Project_File.clear();
+  std::vector<File_Dialog_Request> requests;
+  File_Dialog dialog = [&](const File_Dialog_Request& request) {
+    requests.push_back(request);
+    return request.save ? std::string() : other;
+  };
+  p.recorder.answers = {Answer::Cancel, Answer::Yes, Answer::Cancel, Answer::Yes};
+  for (auto click : {But_New_Click, But_New_Click, But_Open_Click, But_Open_Click})
+    EXPECT_FALSE(click(p.song, p.ui, dialog));
+  EXPECT_EQ(
+      p.recorder.questions,
+      std::vector<std::string>(4, "Do you want to save the changes to your current project?"));
+  EXPECT_EQ(p.song.Field_Count, 4);
+  ASSERT_EQ(requests.size(), 2u);
+  for (const File_Dialog_Request& request : requests) {
     EXPECT_TRUE(request.save);
     EXPECT_EQ(request.filter, "Lyricanvas project files (*.cgp)|*.cgp");
     EXPECT_EQ(request.default_extension, "cgp");
-    return std::string();
-  };
-  p.recorder.answers = {Answer::Cancel, Answer::Yes};
-  EXPECT_FALSE(But_New_Click(p.song, p.ui, cancel));
-  EXPECT_FALSE(But_New_Click(p.song, p.ui, cancel));
-  EXPECT_EQ(dialogs, 1);
-  EXPECT_EQ(p.recorder.questions[0], "Do you want to save the changes to your current project?");
-  EXPECT_EQ(p.song.Field_Count, 4);
+  }
   p.recorder.answers = {Answer::No};
-  EXPECT_TRUE(But_New_Click(p.song, p.ui, cancel));
+  ASSERT_TRUE(But_Open_Click(p.song, p.ui, dialog));
+  EXPECT_FALSE(requests.back().save);
+  EXPECT_EQ(requests.back().filter,
+            "Lyricanvas project files (*.cgp)|*.cgp|Lyrics files (*.txt)|*.txt|MIDI files "
+            "(*.mid)|*.mid|KAR files (*.kar)|*.kar");
+  EXPECT_EQ(p.song.RTB_Raw.Text(), "other");
+  EXPECT_EQ(p.song.Project_File, other);
+  EXPECT_FALSE(p.song.Suppress_Text_Events);
+  p.recorder.answers = {Answer::No};
+  EXPECT_TRUE(But_New_Click(p.song, p.ui, dialog));
+  EXPECT_EQ(p.recorder.questions.size(), 6u);
   EXPECT_EQ(p.song.RTB_Raw.Text(), "");
   EXPECT_EQ(p.song.Text_Length, 0);
   EXPECT_EQ(p.song.Field_Count, 0);
+  EXPECT_EQ(p.song.Project_File, "") << "a first save must not overwrite the opened project";
 }
 
 TEST(ProjectButtons, SaveUsesTheDialogOnceThenIncrementalNames) {
@@ -677,27 +694,6 @@ TEST(ProjectButtons, SaveUsesTheDialogOnceThenIncrementalNames) {
   EXPECT_EQ(p.recorder.messages,
             std::vector<std::string>{"Directory or volume for " + missing + " does not exist!"});
   EXPECT_FALSE(std::filesystem::exists(p.dir.File("x")));
-}
-
-TEST(ProjectButtons, OpenAsksFirstAndOpensTheChosenFile) {
-  Saved_Project p;
-  p.song.RTB_Raw.Set_Text("other");
-  std::string path = p.Save("other.cgp");
-  Song song;
-  Recording_Ui r;
-  r.answers = {Answer::No};
-  File_Dialog dialog = [&](const File_Dialog_Request& request) {
-    EXPECT_FALSE(request.save);
-    EXPECT_EQ(request.filter,
-              "Lyricanvas project files (*.cgp)|*.cgp|Lyrics files (*.txt)|*.txt|MIDI files "
-              "(*.mid)|*.mid|KAR files (*.kar)|*.kar");
-    return path;
-  };
-  ASSERT_TRUE(But_Open_Click(song, r.ui(), dialog));
-  EXPECT_EQ(r.questions.size(), 1u);
-  EXPECT_EQ(song.RTB_Raw.Text(), "other");
-  EXPECT_EQ(song.Project_File, path);
-  EXPECT_FALSE(song.Suppress_Text_Events);
 }
 
 }  // namespace
