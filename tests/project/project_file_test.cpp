@@ -252,18 +252,13 @@ TEST(ProjectFileReading, APictPictureKeepsTheFieldsAfterItOnTheirWords) {
 
 /// An older project assembled byte by byte; positions are 1-based as in the layout.
 struct Old_File {
-  std::string bytes = std::string(1, '\x84') + std::string(13, '\0');
-  void U16(std::size_t position, int value) {
-    Fit(position + 1);
-    bytes[position - 1] = static_cast<char>(value & 255);
-    bytes[position] = static_cast<char>(value >> 8);
-  }
+  std::string bytes = "\x84";
   void Put(std::size_t position, const std::string& data) {
-    Fit(position + data.size() - 1);
+    bytes.resize(std::max(bytes.size(), position - 1 + data.size()), '\0');
     bytes.replace(position - 1, data.size(), data);
   }
-  void Fit(std::size_t size) {
-    if (bytes.size() < size) bytes.resize(size, '\0');
+  void U16(std::size_t position, int value) {
+    Put(position, {static_cast<char>(value & 255), static_cast<char>(value >> 8)});
   }
 };
 
