@@ -236,10 +236,9 @@ TEST(ProjectFileReading, APictPictureKeepsTheFieldsAfterItOnTheirWords) {
   Write_File(path, bytes);
   ASSERT_EQ(Open_Project_File(p.song, path, p.ui), Read_Status::Complete);
   for (int round = 0; round < 2; ++round) {
-    const QString text = p.song.RTB_Raw.Text();
     ASSERT_EQ(p.song.Field_Count, 2);
-    EXPECT_EQ(text.mid(0, 3), "one");
-    EXPECT_EQ(text.mid(p.song.Fields[2].First_Char - 1, 3), "two") << "round " << round;
+    EXPECT_EQ(testing::Field_Text(p.song, 1), "one") << "round " << round;
+    EXPECT_EQ(testing::Field_Text(p.song, 2), "two") << "round " << round;
     EXPECT_EQ(p.song.RTB_Raw.Picture_Count(), 1);
     Song reopened;
     ASSERT_EQ(Open_Project_File(reopened, p.Save("again.cgp"), p.ui), Read_Status::Complete);
