@@ -1,8 +1,8 @@
-// lyricanvas-cli frame: single frames and contact sheets as PNG, run as a separate process on a
-// small hand-built stream.
+// lyricanvas-cli frame: single frames and contact sheets as PNG, of a small hand-built stream.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,29 +12,23 @@
 namespace lyricanvas {
 namespace {
 
-using testing::Command_Result;
-
 /// 1.75 s: a colour table, then every 75 packs (0.25 s) a Memory Preset of the next colour.
-std::string Stepping_Stream() {
-  std::string stream(525 * 24, '\0');
-  auto put = [&](int slot, int instruction, std::vector<int> data) {
-    stream[slot * 24] = 9;
-    stream[slot * 24 + 1] = static_cast<char>(instruction);
-    for (std::size_t i = 0; i < data.size(); ++i) stream[slot * 24 + 4 + i] = static_cast<char>(data[i]);
-  };
+std::vector<std::uint8_t> Stepping_Stream() {
+  std::vector<std::uint8_t> stream(525 * 24, 0);
   // Colours 0..7: red level 2k, green 15 - 2k; each entry is red * 4 + green / 4, green's low bits.
-  std::vector<int> colors;
+  stream[0] = 9;
+  stream[1] = 30;
   for (int k = 0; k < 8; ++k) {
-    int red = 2 * k, green = 15 - 2 * k;
-    colors.push_back(red * 4 + green / 4);
-    colors.push_back((green & 3) << 4);
+    stream[4 + 2 * k] = static_cast<std::uint8_t>(2 * k * 4 + (15 - 2 * k) / 4);
+    stream[5 + 2 * k] = static_cast<std::uint8_t>(((15 - 2 * k) & 3) << 4);
   }
-  put(0, 30, colors);
-  for (int k = 1; k <= 6; ++k) put(75 * k, 1, {k, 0});
+  for (int k = 1; k <= 6; ++k) {
+    stream[75 * k * 24] = 9;
+    stream[75 * k * 24 + 1] = 1;
+    stream[75 * k * 24 + 4] = static_cast<std::uint8_t>(k);
+  }
   return stream;
 }
-
-std::vector<std::uint8_t> Bytes_Of(const std::string& s) { return {s.begin(), s.end()}; }
 
 /// Whether image holds frame with its top-left corner within a few pixels of (x, y).
 bool Holds_Frame_Near(const QImage& image, const QImage& frame, int x, int y) {
@@ -47,55 +41,42 @@ bool Holds_Frame_Near(const QImage& image, const QImage& frame, int x, int y) {
   return false;
 }
 
-class CliFrame : public ::testing::Test {
- protected:
-  void SetUp() override { testing::Write_File(input, Stepping_Stream()); }
-  testing::Temp_Dir dir;
-  std::string input = dir.File("song.cdg");
-  QString out = QString::fromStdString(dir.File("out.png"));
-  /// Runs the frame verb on the stream, writing out.png.
-  Command_Result Frame(const std::string& words) {
-    return testing::Run_Cli("frame " + testing::Quoted(input) + " " + words + " -o " +
-                            testing::Quoted(out.toStdString()));
-  }
+struct Frame_Case {
+  const char* words;
+  int columns, rows;                      ///< of frames in the picture written
+  std::vector<std::array<int, 3>> shown;  ///< the frame after pack p at column c, row r: {p, c, r}
 };
 
-TEST_F(CliFrame, WritesTheStateAfterPackFloorOfTimesThreeHundredAsPng) {
-  auto bytes = Bytes_Of(Stepping_Stream());
-  for (auto [seconds, pack] : {std::pair{"0.5", 150}, {"0.2499", 74}, {"1.7466", 523}}) {
-    SCOPED_TRACE(seconds);
-    Command_Result result = Frame(std::string("--yes --at ") + seconds);
-    ASSERT_EQ(result.exit_code, 0) << result.output;
-    QImage written(out);
-    ASSERT_EQ(written.size(), QSize(300, 216));
-    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), Decode_Frame(bytes, pack));
+TEST(CliFrame, WritesTheStateAfterPackFloorOfTimesThreeHundred) {
+  const std::vector<std::uint8_t> stream = Stepping_Stream();
+  ASSERT_NE(Decode_Frame(stream, 150), Decode_Frame(stream, 149)) << "the stream must step";
+  testing::Cli_Folder folder;
+  testing::Write_File(folder.Path("steps.cdg"), std::string(stream.begin(), stream.end()));
+  for (const Frame_Case& c : {Frame_Case{"--at 0.5", 1, 1, {{150, 0, 0}}},
+                              {"--at 0.2499", 1, 1, {{74, 0, 0}}},
+                              {"--at 1.7466", 1, 1, {{523, 0, 0}}},
+                              // 0, 0.5, 1.0, 1.5 s: one row of four.
+                              {"--every 0.5", 4, 1, {{0, 0, 0}, {450, 3, 0}}},
+                              // 0, 0.25, ..., 1.5 s (1.75 s is the end): rows of five and two.
+                              {"--every 0.25", 5, 2, {{300, 4, 0}, {450, 1, 1}}}}) {
+    SCOPED_TRACE(c.words);
+    testing::Command_Result r =
+        folder.Run("frame steps.cdg --yes -o out.png " + std::string(c.words));
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    const QImage sheet(QString::fromStdString(folder.Path("out.png")));
+    if (c.columns == 1) {
+      EXPECT_EQ(sheet.size(), QSize(300, 216)) << "a single frame, no sheet";
+    }
+    EXPECT_GE(sheet.width(), c.columns * 300);
+    EXPECT_LT(sheet.width(), (c.columns + 1) * 300);
+    EXPECT_GE(sheet.height(), c.rows * 216);
+    EXPECT_LT(sheet.height(), (c.rows + 1) * 216);
+    for (auto [pack, column, row] : c.shown)
+      EXPECT_TRUE(Holds_Frame_Near(sheet, Decode_Frame(stream, pack),
+                                   sheet.width() * column / c.columns,
+                                   sheet.height() * row / c.rows))
+          << pack;
   }
-  EXPECT_NE(Decode_Frame(bytes, 150), Decode_Frame(bytes, 149)) << "the stream must step";
-}
-
-TEST_F(CliFrame, ContactSheetShowsEveryStepInRowsOfFive) {
-  auto bytes = Bytes_Of(Stepping_Stream());
-  // 0, 0.5, 1.0, 1.5 s: one row of four.
-  Command_Result four = Frame("--every 0.5");
-  ASSERT_EQ(four.exit_code, 0) << four.output;
-  QImage sheet(out);
-  EXPECT_GE(sheet.width(), 4 * 300);
-  EXPECT_LT(sheet.width(), 5 * 300);
-  EXPECT_GE(sheet.height(), 216);
-  EXPECT_LT(sheet.height(), 2 * 216);
-  EXPECT_TRUE(Holds_Frame_Near(sheet, Decode_Frame(bytes, 0), 0, 0));
-  EXPECT_TRUE(Holds_Frame_Near(sheet, Decode_Frame(bytes, 450), sheet.width() - 300, 0));
-
-  // 0, 0.25, ..., 1.5 s (1.75 s is the end): rows of five and two.
-  Command_Result seven = Frame("--every 0.25 --yes");
-  ASSERT_EQ(seven.exit_code, 0) << seven.output;
-  sheet = QImage(out);
-  EXPECT_GE(sheet.width(), 5 * 300);
-  EXPECT_LT(sheet.width(), 6 * 300);
-  EXPECT_GE(sheet.height(), 2 * 216);
-  EXPECT_LT(sheet.height(), 3 * 216);
-  EXPECT_TRUE(Holds_Frame_Near(sheet, Decode_Frame(bytes, 300), sheet.width() - 300, 0));
-  EXPECT_TRUE(Holds_Frame_Near(sheet, Decode_Frame(bytes, 450), sheet.width() / 5, sheet.height() / 2));
 }
 
 }  // namespace

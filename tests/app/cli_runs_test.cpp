@@ -1,0 +1,151 @@
+// lyricanvas-cli runs that succeed, one after the other in one folder as a script runs them: the
+// exit status of each, what it says and what it writes. Later runs read what earlier ones wrote.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+
+#include "cli_folder.h"
+
+namespace lyricanvas {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::Read_File;
+namespace fs = std::filesystem;
+
+struct Cli_Run {
+  std::string words;
+  std::vector<std::string> says;  ///< in what the run prints
+  const char* written = nullptr;  ///< the file that holds the output; "-": standard output
+  const char* starts = nullptr;   ///< its first bytes; nullptr: whole CD+G packs, 30 to 60 s
+  int exit_code = 0;
+};
+
+const char* const Png = "\x89PNG\r\n\x1a\n";
+const char* const Project = "{\\rtf1";
+
+TEST(CliRuns, EachVerbDoesItsWorkAndTellsIt) {
+  testing::Cli_Folder folder;
+  fs::create_symlink("out.cdg", folder.Path("link.cdg"));           // followed, its target replaced
+  fs::copy_file(folder.Path("song.cgp"), folder.Path("Song.Cgp"));  // extensions in any case
+  const Cli_Run runs[] = {
+      {"import words.txt -o words.cgp", {"words.cgp: 0 fields\n"}, "words.cgp", Project},
+      {"info words.cgp", {"lines: 2\n", "fields: 0\n", "fonts: [Times New Roman 20]"}},
+      {"info --text words.cgp", {"Wonderful water\nsomething didn't\n"}},
+      {"info song.cgp",
+       {"timed fields: 56\n", "first timing point: 0:02.00\n", "last timing point: 0:37.00\n",
+        "options that differ from the defaults:\n"}},
+      {"syllables words.txt -o syl.cgp", {"syl.cgp: 9 fields (9 new)\n"}},
+      {"info syl.cgp", {"syllables: 9\n", "fields: 9\n", "timed fields: 0\n"}},
+      {"syllables syl.cgp -o again.cgp", {"again.cgp: 9 fields (0 new)\n"}},
+      // Tab mode cuts the words, the first syllable is timed, the second skipped, the third timed.
+      {"timing words.txt --keys keys.txt -o timed.cgp", {"timed.cgp: 5 keys, 9 fields\n"}},
+      {"info timed.cgp",
+       {"timed fields: 2\n", "first timing point: 0:00.90\n", "last timing point: 0:03.50\n",
+        "  Chk_Tabmode = 1\n"}},
+      {"create song.txt --total 0:30 -o link.cdg --yes", {"Finished writing of file"}, "out.cdg"},
+      {"create Song.Cgp --total 0:40 -o new.cdg", {"Finished writing of file"}, "new.cdg"},
+      {"frame tiny.cdg --at 0 -o 'fr\xe9.png'",
+       {"wrote fr\xe9.png (300 x 216)"},
+       "fr\xe9.png",
+       Png},
+      {"picture song.cgp --add good.bmp --line 0 --effect 'Circle out' --hold 2 --reverse -o p.cgp",
+       {},
+       "p.cgp",
+       Project},
+      {"info p.cgp", {"picture 1 at character 1: effect \"Circle out\", hold \"2\", reversed"}},
+      // What an incomplete or partly unreadable file holds is written; without --force the exit
+      // status says so (an incomplete file is refused, see the failures).
+      {"import cut.cgp --force -o forced.cgp", {"forced.cgp: 3 fields\n"}, "forced.cgp", Project},
+      {"import values.cgp -o v1.cgp", {}, "v1.cgp", Project, 1},
+      {"import values.cgp --force -o v2.cgp", {}, "v2.cgp", Project},
+      {"create cut.cgp --force --total 0:40 -o forced.cdg", {"Finished writing"}, "forced.cdg"},
+      // "-" writes to standard output (and nothing to the folder, checked below).
+      {"frame tiny.cdg --at 0 -o -", {}, "-", Png},
+      {"create song.txt --total 0:30 -o -", {}, "-"},
+      {"import song.cgp -o -", {"\r\nfield:"}, "-", Project},
+  };
+  for (const Cli_Run& run : runs) {
+    SCOPED_TRACE(run.words);
+    const bool to_stdout = run.written && std::string_view(run.written) == "-";
+    auto before = folder.Snapshot();
+    testing::Command_Result r = folder.Run(run.words, to_stdout ? "/dev/null" : "&1");
+    EXPECT_EQ(r.exit_code, run.exit_code) << r.output;
+    for (const std::string& said : run.says) EXPECT_THAT(r.output, HasSubstr(said));
+    if (to_stdout) {
+      EXPECT_EQ(folder.Snapshot(), before);
+    }
+    if (!run.written) continue;
+    const std::string bytes = to_stdout ? r.output : Read_File(folder.Path(run.written));
+    if (run.starts) {
+      EXPECT_TRUE(bytes.starts_with(run.starts)) << bytes.substr(0, 40);
+    } else {
+      EXPECT_EQ(bytes.size() % 24, 0u);
+      EXPECT_GT(bytes.size(), 24u * 300 * 30);
+      EXPECT_LE(bytes.size(), 24u * 300 * 60);  // the total time plus the closing screens
+    }
+  }
+  EXPECT_TRUE(fs::is_symlink(folder.Path("link.cdg")));
+}
+
+TEST(CliRuns, ImportKeepsAProjectAsItWas) {
+  // The demo was saved before some controls existed: its copy gains them, and from then on an
+  // import changes nothing.
+  testing::Cli_Folder folder;
+  ASSERT_EQ(folder.Run("import song.cgp -o copy.cgp").exit_code, 0);
+  ASSERT_EQ(folder.Run("import copy.cgp -o again.cgp").exit_code, 0);
+  const std::string old = Read_File(folder.Path("song.cgp"));
+  const std::string copied = Read_File(folder.Path("copy.cgp"));
+  const std::size_t properties = old.find("<properties>");
+  EXPECT_EQ(copied.substr(0, properties), old.substr(0, properties));
+  EXPECT_TRUE(copied.ends_with(old.substr(old.find("\r\nfield:"))));
+  EXPECT_EQ(Read_File(folder.Path("again.cgp")), copied);
+}
+
+TEST(CliRuns, ABinImageFollowsTheAudioSettings) {
+  testing::Cli_Folder folder;
+  const std::string wav = testing::Test_Data("cdg/wav/three_sectors_and_a_bit.wav");
+  testing::Command_Result r = folder.Run("create song.txt --wav '" + wav +
+                                         "' --output=new.bin --silence 0,01 --blank-audio");
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  const std::string image = Read_File(folder.Path("new.bin"));
+  ASSERT_EQ(image.size(), 3u * 2448);
+  for (std::size_t sector = 0; sector < 3; ++sector)
+    EXPECT_EQ(image.substr(sector * 2448, 2352), std::string(2352, '\0')) << sector;
+}
+
+TEST(CliRuns, PicturesTravelWithTheProject) {
+  testing::Cli_Folder folder;
+  // A stored picture: the project moved without its BMP gives the same graphics (a circle,
+  // since the sweeps' fronts are ragged at random).
+  const std::string create = " --total 0:50 --yes -o ";
+  ASSERT_EQ(
+      folder.Run("picture song.cgp --add good.bmp --line 0 --effect 'Circle out' --store -o t.cgp")
+          .exit_code,
+      0);
+  ASSERT_EQ(folder.Run("create t.cgp" + create + "here.cdg").exit_code, 0);
+  fs::create_directory(folder.Path("moved"));
+  fs::rename(folder.Path("t.cgp"), folder.Path("moved/t.cgp"));
+  fs::remove(folder.Path("good.bmp"));
+  ASSERT_EQ(folder.Run("create moved/t.cgp" + create + "moved/there.cdg").exit_code, 0);
+  const std::string here = Read_File(folder.Path("here.cdg"));
+  EXPECT_GT(here.size(), 0u);
+  EXPECT_TRUE(Read_File(folder.Path("moved/there.cdg")) == here);
+
+  // A PNG is kept as a 24-bit BMP beside the project, which names it.
+  QImage image(30, 20, QImage::Format_RGB32);
+  image.fill(qRgb(200, 40, 10));
+  ASSERT_TRUE(image.save(QString::fromStdString(folder.Path("logo.png")), "PNG"));
+  ASSERT_EQ(folder.Run("picture song.cgp --add logo.png --line 3 -o l.cgp").exit_code, 0);
+  const std::string bmp = Read_File(folder.Path("logo.bmp"));
+  ASSERT_GE(bmp.size(), 57u);
+  EXPECT_EQ(bmp.substr(0, 2), "BM");
+  EXPECT_EQ(bmp[28], 24);
+  EXPECT_EQ(static_cast<unsigned char>(bmp[56]), 200);  // red of the first pixel (B, G, R)
+  EXPECT_THAT(folder.Run("info l.cgp").output, HasSubstr("file \"logo.bmp\""));
+}
+
+}  // namespace
+}  // namespace lyricanvas
