@@ -61,6 +61,9 @@ TEST(CliRuns, EachVerbDoesItsWorkAndTellsIt) {
       {"import values.cgp -o v1.cgp", {}, "v1.cgp", Project, 1},
       {"import values.cgp --force -o v2.cgp", {}, "v2.cgp", Project},
       {"create cut.cgp --force --total 0:40 -o forced.cdg", {"Finished writing"}, "forced.cdg"},
+      {"info cut.cgp --force", {"fields: 3\n"}},
+      {"syllables cut.cgp --force -o fs.cgp", {"fs.cgp: 86 fields (83 new)\n"}},
+      {"timing cut.cgp --force --keys keys.txt -o ft.cgp", {"ft.cgp: 5 keys, 86 fields"}},
       // "-" writes to standard output (and nothing to the folder, checked below).
       {"frame tiny.cdg --at 0 -o -", {}, "-", Png},
       {"create song.txt --total 0:30 -o -", {}, "-"},
