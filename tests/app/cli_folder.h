@@ -13,13 +13,6 @@
 
 namespace lyricanvas::testing {
 
-/// A small 24-bit BMP whose blue level is `shade`.
-inline std::string Small_Bmp(int shade) {
-  Bmp_Shape bmp = Shape(72, 48);
-  bmp.color = [shade](int x, int y) { return Rgb8{x * 3, y * 5, shade}; };
-  return Make_Bmp(bmp);
-}
-
 /// A WAV header followed by `audio` bytes of silence; sparse, so it takes no disk space.
 inline void Write_Silent_Wav(const std::string& path, std::uint32_t audio) {
   std::string wav = Read_File(Test_Data("cdg/wav/three_sectors_and_a_bit.wav")).substr(0, 44);
@@ -47,8 +40,10 @@ struct Cli_Folder {
     Write_File(Path("keys.txt"), "1 press\n1.5 release\n2 skip\n3 press\n3.5 release\n");
     Write_File(Path("back.log"), "1 press\n0.5 release\n");
     Write_File(Path("jump.log"), "1 jump\n");
-    Write_File(Path("good.bmp"), Small_Bmp(1));
-    Write_File(Path("cut.bmp"), Small_Bmp(1).substr(0, 100));
+    Bmp_Shape bmp = Shape(72, 48);
+    bmp.color = [](int x, int y) { return Rgb8{x * 3, y * 5, 1}; };
+    Write_File(Path("good.bmp"), Make_Bmp(bmp));
+    Write_File(Path("cut.bmp"), Make_Bmp(bmp).substr(0, 100));
     for (const char* name : {"out.cdg", "out.bin", "old.png"}) Write_File(Path(name), "old output");
     fs::create_directory(Path("dir"));
     ::mkfifo(Path("fifo").c_str(), 0600);
