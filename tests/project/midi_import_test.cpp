@@ -324,23 +324,14 @@ TEST(MidiImportDamaged, FilesAreReadAsFarAsTheyGoOrRefusedWhole) {
       {"RIFF MIDI without data", std::string("RIFF\0\0\0\0RMID", 12), Refused, 0},
       {"short header", std::string("MThd") + Be(4, 4) + Be(0, 4), Refused, 0},
       {"header cut off", Smf({}, 1).substr(0, 13), Refused, 0},
-      {"cut_after_header.kar", Fixture("cut_after_header.kar"), Ok, 0},
-      {"cut_after_track_1.kar", Fixture("cut_after_track_1.kar"), Ok, 0},
-      {"cut_after_track_2.kar", Fixture("cut_after_track_2.kar"), Ok, 0},
-      {"cut_in_chunk_id.kar", Fixture("cut_in_chunk_id.kar"), Ok, 0},
-      {"cut_in_lyrics_track.kar", Fixture("cut_in_lyrics_track.kar"), Cut, 0},
       {"delta_five_bytes.kar", Fixture("delta_five_bytes.kar"), Cut, 0},
       {"delta_without_event.kar", Fixture("delta_without_event.kar"), Cut, 1},
       {"division_zero.mid", Fixture("division_zero.mid"), Refused, 0},
       {"empty.kar", Fixture("empty.kar"), Refused, 0},
-      {"huge_track_count.kar", Fixture("huge_track_count.kar"), Ok, 56},
       {"note_cut_off.kar", Fixture("note_cut_off.kar"), Cut, 1},
       {"plain_text.kar", Fixture("plain_text.kar"), Refused, 0},
       {"smpte_zero_ticks_per_frame.mid", Fixture("smpte_zero_ticks_per_frame.mid"), Refused, 0},
       {"sysex_length_past_track.kar", Fixture("sysex_length_past_track.kar"), Cut, 0},
-      {"track_length_ffffffff.kar", Fixture("track_length_ffffffff.kar"), Ok, 0},
-      {"track_length_one_too_many.kar", Fixture("track_length_one_too_many.kar"), Ok, 56},
-      {"track_length_past_end.kar", Fixture("track_length_past_end.kar"), Ok, 0},
   };
   for (const auto& c : cases) {
     Imported m("");  // a loaded project to import over
