@@ -19,10 +19,6 @@ using testing::Recording_Ui;
 using testing::Temp_Dir;
 using testing::Write_File;
 
-std::string Image_Bytes(QRgb color, const char* format = "BMP") {
-  return testing::Image_Bytes(format, 6, 4, color);
-}
-
 std::string Picture_Record(const std::string& file) {
   return std::string(1, Picture_Record_Mark) + "<Appearance_effect=Circle out><filename=" + file +
          "><along_with_lyrics=1><hold_time=5>";
@@ -130,7 +126,8 @@ TEST(ProjectFile, SavedLayoutIsRtfThenPropertiesThenRecordsInTextOrder) {
 TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
   for (int store : {1, 0}) {
     Saved_Project p;
-    const std::string file = p.dir.File("blue.bmp"), bmp = Image_Bytes(qRgb(0, 0, 255));
+    const std::string file = p.dir.File("blue.bmp"),
+                      bmp = testing::Image_Bytes("BMP", 6, 4, qRgb(0, 0, 255));
     Write_File(file, bmp);
     p.song.RTB_Raw.Set_Text("ab cd ef");
     for (int at : {2, 6})
@@ -226,7 +223,7 @@ TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
 }
 
 TEST(ProjectFileReading, APictPictureKeepsTheFieldsAfterItOnTheirWords) {
-  QByteArray png = QByteArray::fromStdString(Image_Bytes(qRgb(0, 0, 255), "PNG"));
+  QByteArray png = QByteArray::fromStdString(testing::Image_Bytes("PNG", 6, 4, qRgb(0, 0, 255)));
   // "one ", the picture, " two": the word after the picture starts at position 7.
   std::string bytes = "{\\rtf1 one {\\*\\shppict{\\pict\\pngblip " + png.toHex().toStdString() +
                       "}} two}\r\n<properties>\xFE<Chk_Store_Pictures=1>\r\n" +
@@ -264,7 +261,7 @@ struct Old_File {
 TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   Temp_Dir dir;
   std::string bmp = dir.File("old.bmp");
-  Write_File(bmp, Image_Bytes(qRgb(9, 9, 9)));
+  Write_File(bmp, testing::Image_Bytes("BMP", 6, 4, qRgb(9, 9, 9)));
   const std::string text = std::string("ab\n\x01") + "cd";  // a line break and a picture
   const std::size_t a = text.size();
   Old_File f;

@@ -14,14 +14,11 @@ namespace lyricanvas {
 namespace {
 
 using testing::Char_Look;
+using testing::Image_Bytes;
 using testing::Looks;
 using testing::Make_Font;
 using testing::Read_File;
 using testing::Test_Data;
-
-std::string Make_Bmp(int width, int height, QRgb color) {
-  return testing::Image_Bytes("BMP", width, height, color);
-}
 
 Document Read_Back(const std::string& rtf) {
   Document doc;
@@ -121,9 +118,10 @@ TEST(RtfRoundTrip, RandomDocumentsKeepEveryCharacterAndItsFormat) {
       doc.Set_Alignment(start, length, pick(3));
     }
     for (int k = pick(3); k > 0; --k)
-      doc.Insert_Picture(pick(doc.Length()),
-                         Picture_Of(Make_Bmp(1 + pick(5), 1 + pick(5), qRgb(pick(256), 9, 9)),
-                                    pick(2) ? "" : "/songs/a {red} \xc3\xa9.bmp"));
+      doc.Insert_Picture(
+          pick(doc.Length()),
+          Picture_Of(Image_Bytes("BMP", 1 + pick(5), 1 + pick(5), qRgb(pick(256), 9, 9)),
+                     pick(2) ? "" : "/songs/a {red} \xc3\xa9.bmp"));
     Document back = Read_Back(Write_Rtf(doc));
     ASSERT_EQ(back.Text(), doc.Text()) << "round " << round;
     ASSERT_EQ(Looks(back), Looks(doc)) << "round " << round;
@@ -134,7 +132,8 @@ TEST(RtfRoundTrip, RandomDocumentsKeepEveryCharacterAndItsFormat) {
 TEST(RtfPictures, ObjectDataIsTheHeaderThenTheBmpInLowerCaseHex) {
   Document doc;
   doc.Set_Text("ab");
-  std::string first = Make_Bmp(5, 4, qRgb(10, 200, 30)), second = Make_Bmp(2, 9, qRgb(1, 2, 3));
+  std::string first = Image_Bytes("BMP", 5, 4, qRgb(10, 200, 30)),
+              second = Image_Bytes("BMP", 2, 9, qRgb(1, 2, 3));
   doc.Insert_Picture(1, Picture_Of(first, "/x/first.bmp"));
   doc.Insert_Picture(3, Picture_Of(second, ""));
   std::string rtf = Write_Rtf(doc);
@@ -174,10 +173,10 @@ std::string Ole_Stream(const std::string& class_name, const std::string& native)
 // A picture or object keeps its character whether or not it can be shown; a \pict that cannot
 // be shown is reported.
 TEST(RtfPictures, PictPicturesAndObjectsBecomePicturesOfTheDocument) {
-  const std::string png = Hex(testing::Image_Bytes("PNG", 3, 2, qRgb(255, 0, 0)));
-  const std::string jpeg = Hex(testing::Image_Bytes("JPEG", 3, 2, qRgb(0, 0, 255)));
-  const std::string png_binary = testing::Image_Bytes("PNG", 3, 2, qRgb(255, 0, 0));
-  const std::string bmp = Make_Bmp(3, 2, qRgb(0, 255, 0));
+  const std::string png = Hex(Image_Bytes("PNG", 3, 2, qRgb(255, 0, 0)));
+  const std::string jpeg = Hex(Image_Bytes("JPEG", 3, 2, qRgb(0, 0, 255)));
+  const std::string png_binary = Image_Bytes("PNG", 3, 2, qRgb(255, 0, 0));
+  const std::string bmp = Image_Bytes("BMP", 3, 2, qRgb(0, 255, 0));
   const std::string dib = Hex(bmp.substr(14));  // no file header
   const std::string package = std::string("\x02\x00", 2) + "pic.bmp" + '\0' + "C:\\Art\\pic.bmp" +
                               '\0' + std::string("\x00\x00\x03\x00", 4) + Le32(8) + "C:\\t.bmp" +
@@ -322,7 +321,7 @@ std::pair<int, bool> Depth_At(std::string_view rtf) {
 // only the outermost brace is missing.
 TEST(RtfReader, TruncatedFilesAreRefusedUnlessOnlyTheFinalBraceIsMissing) {
   Document doc = Formatted_Song();
-  doc.Insert_Picture(2, Picture_Of(Make_Bmp(2, 2, qRgb(1, 1, 1)), "/p.bmp"));
+  doc.Insert_Picture(2, Picture_Of(Image_Bytes("BMP", 2, 2, qRgb(1, 1, 1)), "/p.bmp"));
   EXPECT_EQ(Looks(Read_Back(Write_Rtf(doc, false))), Looks(Formatted_Song())) << "no pictures";
   const std::string full = Write_Rtf(doc);
   EXPECT_TRUE(full.starts_with(
