@@ -88,8 +88,7 @@ TEST(CutAreas, TimingASyllableInsideAnAreaSplitsIt) {
   Timing_Setup s({Line({{"Mor", 1, 2}, {"nin", 2, 3}, {"gly", 3, 4}})});
   s.Click(2);
   s.Press(750);
-  EXPECT_EQ(Spans(s.T()),
-            (std::vector<Span>{{1, 3, 1, 4}, {4, 6, 2.4, 2.5}, {7, 9, 3, 4}}));
+  EXPECT_EQ(Spans(s.T()), (std::vector<Span>{{1, 3, 1, 4}, {4, 6, 2.4, 2.5}, {7, 9, 3, 4}}));
   EXPECT_EQ(s.T().Last_Area, 2);
   s.Release(800);
   EXPECT_NEAR(s.T().Areas[2].Ending_Time, 800 / 300.0, 1e-9);
@@ -218,8 +217,7 @@ TEST(Dumps, AreaTableAndFieldPoints) {
   EXPECT_NE(std::find(log.begin(), log.end(), "Area text: 'nin'"), log.end());
   EXPECT_NE(std::find(log.begin(), log.end(), "   Field of char 6 = 2"), log.end());
   const std::string points = Field_Points_Text(s.S());
-  EXPECT_NE(points.find("Text 'nin' (at char no. 5) has the following points:"),
-            std::string::npos);
+  EXPECT_NE(points.find("Text 'nin' (at char no. 5) has the following points:"), std::string::npos);
   EXPECT_NE(points.find("Time: 3\r\n"), std::string::npos);
 
   testing::Temp_Dir dir;

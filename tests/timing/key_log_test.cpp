@@ -63,7 +63,7 @@ TEST(ReplayKeyLog, TimesTheSongFromTheFirstSyllableAndRecordsTheSameLog) {
   testing::Timing_Setup s(testing::Untimed_Lines({"la|la la"}), true);
   const std::vector<Logged_Key> log{{1.0, Log_Key::Press}, {1.2, Log_Key::Release},
                                     {2.0, Log_Key::Skip},  {3.0, Log_Key::Press},
-                                    {3.1, Log_Key::Press},  {3.4, Log_Key::Release}};
+                                    {3.1, Log_Key::Press}, {3.4, Log_Key::Release}};
   s.T() = Timing_Editor{};
   Begin_Key_Session(s.T(), s.S());
   EXPECT_EQ(s.T().Current_Field, 1) << "as if the first syllable had been clicked";

@@ -17,31 +17,54 @@ using Events = std::vector<std::pair<int, std::int64_t>>;
 
 // "ta bra": the blank after "ta" belongs to no field, so "bra" has k = n = 2 consonants before
 // its vowel counted from the end of "ta".
-struct Lead_Case {
-  const char* name;
-  std::vector<std::string> lines;
-  int field;                 ///< the field pressed second (or first, after a click)
-  double previous_release;   ///< packs; < 0: the field is pressed first, after a click
-  double press;              ///< packs
-  Events expected;
-};
-
 TEST(PressTimingKey, ConsonantLeadIn) {
-  const Lead_Case cases[] = {
-      {"three consonants after a click: the lead-in event only", {"stra|ta"}, 1, -1, 1000,
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    int field;                ///< the field pressed second (or first, after a click)
+    double previous_release;  ///< packs; < 0: the field is pressed first, after a click
+    double press;             ///< packs
+    Events expected;
+    const char* message = nullptr;
+  };
+  const Case cases[] = {
+      {"three consonants after a click: the lead-in event only",
+       {"stra|ta"},
+       1,
+       -1,
+       1000,
        {{1, 910}}},
-      {"release 20 packs before, k = n = 2: lead 20", {"ta bra"}, 2, 980, 1000,
+      {"release 20 packs before, k = n = 2: lead 20",
+       {"ta bra"},
+       2,
+       980,
+       1000,
        {{1, 980}, {168, 1000}}},
-      {"release 200 packs before: lead capped at 60", {"ta bra"}, 2, 800, 1000,
+      {"release 200 packs before: lead capped at 60",
+       {"ta bra"},
+       2,
+       800,
+       1000,
        {{1, 940}, {168, 1000}}},
-      {"press before the last release: no lead-in event, position at the vowel", {"ta bra"}, 2,
-       1010, 1000, {{168, 1000}}},
+      {"press before the last release: no lead-in event, position at the vowel",
+       {"ta bra"},
+       2,
+       1010,
+       1000,
+       {{168, 1000}}},
       {"no vowel: a single event at the press", {"ta hmm"}, 2, 900, 1000, {{1, 1000}}},
       {"vowel first after a click: no lead-in", {"e|ta"}, 1, -1, 1000, {{1, 1000}}},
       {"vowel first after the previous word: no lead-in", {"ta ab"}, 2, 900, 1000, {{1, 1000}}},
       {"umlaut counts as a vowel", {"t\u00e4"}, 1, -1, 1000, {{1, 970}}},
+      {"a lead-in start beyond 500 s is reported and recorded",
+       {"stra"},
+       1,
+       -1,
+       150200,
+       {{1, 150110}},
+       "Error #3: Timediff is greater than 150000. "},
   };
-  for (const Lead_Case& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Timing_Setup s(Untimed_Lines(c.lines), true);
     if (c.previous_release < 0) {
@@ -54,16 +77,11 @@ TEST(PressTimingKey, ConsonantLeadIn) {
     }
     s.Press(c.press);
     EXPECT_EQ(Decoded(s.Events(c.field)), c.expected);
+    ASSERT_EQ(s.recorder.messages.size(), c.message ? 1u : 0u);
+    if (c.message) {
+      EXPECT_TRUE(s.recorder.messages[0].starts_with(c.message));
+    }
   }
-}
-
-TEST(PressTimingKey, ALeadInStartBeyondFiveHundredSecondsIsReportedAndRecorded) {
-  Timing_Setup s(Untimed_Lines({"stra"}), true);
-  s.Click(1);
-  s.Press(150200);
-  EXPECT_EQ(Decoded(s.Events(1)), (Events{{1, 150110}}));
-  ASSERT_EQ(s.recorder.messages.size(), 1u);
-  EXPECT_TRUE(s.recorder.messages[0].starts_with("Error #3: Timediff is greater than 150000. "));
 }
 
 TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
@@ -79,17 +97,13 @@ TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
   EXPECT_EQ(Decoded(s.Events(1)), (Events{{1, 300}, {250, 330}}));
   EXPECT_EQ(s.T().Last_Release_Time, 330);
   EXPECT_DOUBLE_EQ(s.T().Areas[s.T().Last_Area].Ending_Time, 1.1);
-}
-
-TEST(PressTimingKey, APictureFieldKeepsItsRecordButTheTimingMovesOn) {
-  Timing_Setup s(Untimed_Lines({"a|b"}), true);
+  // A picture field keeps its record, but the timing moves on.
   const std::string record = std::string(1, Picture_Record_Mark) + "<Appearance_effect=1>";
-  s.S().Fields[1].Events = record;
-  s.Click(1);
-  s.Press(300);
-  s.Release(320);
-  EXPECT_EQ(s.Events(1), record);
-  EXPECT_EQ(s.T().Current_Field, 2);
+  s.S().Fields[2].Events = record;
+  s.Press(400);
+  s.Release(420);
+  EXPECT_EQ(s.Events(2), record);
+  EXPECT_EQ(s.T().Current_Field, 3);
 }
 
 // Keys through the window's handlers ------------------------------------------------------------
@@ -107,20 +121,6 @@ void Send_Keys(Timing_Setup& s, const std::vector<Key_Step>& steps) {
     else
       Form_KeyUp(s.T(), s.S(), k.key, k.seconds);
   }
-}
-
-TEST(FormKeys, HoldingSpaceGivesOnePressAndOneRelease) {
-  Timing_Setup s(Untimed_Lines({"a|e|i"}), true);
-  s.Click(1);
-  std::vector<Key_Step> steps{{Timing_Key::Space, true, 1.0}};
-  for (int repeat = 1; repeat <= 20; ++repeat)
-    steps.push_back({Timing_Key::Space, true, 1.0 + repeat * 0.03});
-  steps.push_back({Timing_Key::Space, false, 2.0});
-  Send_Keys(s, steps);
-  EXPECT_EQ(Decoded(s.Events(1)), (Events{{1, 300}, {250, 600}}));
-  EXPECT_TRUE(s.Events(2).empty()) << "auto-repeat timed nothing else";
-  EXPECT_EQ(s.T().Current_Field, 2);
-  EXPECT_EQ(s.T().Key_Log.size(), 2u);
 }
 
 TEST(FormKeys, CClearsAndSSkipsBothMarkingTheNextSyllable) {
@@ -146,25 +146,18 @@ TEST(FormKeys, CClearsAndSSkipsBothMarkingTheNextSyllable) {
   }
 }
 
-TEST(FormKeys, SpaceActsOnlyWhilePlayingAndAStrayReleaseStampsNothing) {
-  Timing_Setup s(Untimed_Lines({"ta|ta"}), true);
-  s.Click(1);
-  Send_Keys(s, {{Timing_Key::Space, true, 1}, {Timing_Key::Space, false, 1.5}});
-  const std::string timed = s.Events(1);
-  s.T().Is_Playing = false;
-  const Key_Result stopped = Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::Space, 4);
-  EXPECT_FALSE(stopped.consumed) << "the key reaches the focused control";
-  Form_KeyUp(s.T(), s.S(), Timing_Key::Space, 4.5);
-  EXPECT_EQ(s.Events(1), timed);
-  EXPECT_TRUE(s.Events(2).empty());
-}
-
-TEST(FormKeys, WithoutTabModeSpaceTimesNothing) {
-  Timing_Setup s(Untimed_Lines({"ta|ta"}), true);
-  s.S().Window_Controls.Set_Check("Chk_Tabmode", 0);
-  s.Click(1);
-  Send_Keys(s, {{Timing_Key::Space, true, 1}, {Timing_Key::Space, false, 1.5}});
-  EXPECT_TRUE(s.Events(1).empty());
+TEST(FormKeys, SpaceTimesNothingWhenStoppedOrWithoutTabMode) {
+  for (bool playing : {false, true}) {
+    Timing_Setup s(Untimed_Lines({"ta|ta"}), true);
+    s.S().Window_Controls.Set_Check("Chk_Tabmode", playing ? 0 : 1);
+    s.T().Is_Playing = playing;
+    s.Click(1);
+    const Key_Result down = Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::Space, 1);
+    EXPECT_EQ(down.consumed, playing) << "stopped, the key reaches the focused control";
+    Form_KeyUp(s.T(), s.S(), Timing_Key::Space, 1.5);
+    EXPECT_TRUE(s.Events(1).empty());
+    EXPECT_EQ(s.T().Current_Field, 1);
+  }
 }
 
 TEST(FormKeys, KeyDelayIsTakenOffInSongTime) {

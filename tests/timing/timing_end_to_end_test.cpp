@@ -18,10 +18,10 @@ namespace lyricanvas {
 namespace {
 
 constexpr int Lines_On_Screen = 4;
-constexpr int Border_X = 6;   ///< inner area's left edge in a decoded frame
-constexpr int Border_Y = 12;  ///< inner area's top edge in a decoded frame
+constexpr int Border_X = 6;                ///< inner area's left edge in a decoded frame
+constexpr int Border_Y = 12;               ///< inner area's top edge in a decoded frame
 constexpr std::int64_t Tenth_Second = 30;  ///< packs
-constexpr double First_Press = 6.0;  ///< seconds: the screen is up well before
+constexpr double First_Press = 6.0;        ///< seconds: the screen is up well before
 constexpr double Press_Step = 0.6;
 constexpr double Held = 0.35;
 
@@ -52,8 +52,8 @@ std::vector<Logged_Key> Script(const Song& song, int first_field) {
 std::unique_ptr<Scenario> Build(const testing::Temp_Dir& dir) {
   auto sc = std::make_unique<Scenario>();
   Song& song = *sc->song;
-  song.RTB_Raw.Set_Text(QStringLiteral(
-      "Morning light is shining\r\nover the river\r\ndancing slowly\r\nhappy day"));
+  song.RTB_Raw.Set_Text(
+      QStringLiteral("Morning light is shining\r\nover the river\r\ndancing slowly\r\nhappy day"));
   testing::Recording_Ui recorder;
   const Ui ui = recorder.ui();
   auto te = std::make_unique<Timing_Editor>();

@@ -38,9 +38,9 @@ TEST(TimingView, ScrollingShowsWhatAFullDrawingShows) {
     EXPECT_EQ(s.T().VSc_Line_Value, c.to);
     EXPECT_EQ(scrolled, Full_Drawing(s, c.to));
     if (c.to == c.from + 1) {
-      EXPECT_EQ(scrolled.copy(0, 0, Timing_View_Width, Timing_View_Height - View_Row_Height),
-                before.copy(0, View_Row_Height, Timing_View_Width,
-                            Timing_View_Height - View_Row_Height))
+      EXPECT_EQ(
+          scrolled.copy(0, 0, Timing_View_Width, Timing_View_Height - View_Row_Height),
+          before.copy(0, View_Row_Height, Timing_View_Width, Timing_View_Height - View_Row_Height))
           << "one line moves the picture by 32 pixels";
     }
   }
