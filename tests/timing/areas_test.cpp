@@ -178,29 +178,30 @@ TEST(ResetAreas, APositionInsideAnAreaWipesUpToIt) {
   EXPECT_EQ(s.Wiped(s.Middle() + 3, s.Right()), 0);
 }
 
-TEST(ReplayEvents, AutoScrollFollowsTheSungLine) {
-  std::vector<Song_Line> lines;
-  for (int n = 0; n < 20; ++n) lines.push_back(Line({{"la", 1.0 + n, 1.5 + n}}));
-  Timing_Setup s(lines);
-  for (double t = 0; t <= 12.25; t += 0.25) Replay_Events(s.T(), s.S(), s.ui, t);
-  EXPECT_EQ(s.T().VSc_Line_Value, 12 - 4) << "the line sung at 12 s stands in the fifth row";
-  s.S().Window_Controls.Set_Check("Chk_AutoScroll", 0);
-  for (double t = 12.5; t <= 18.0; t += 0.25) Replay_Events(s.T(), s.S(), s.ui, t);
-  EXPECT_EQ(s.T().VSc_Line_Value, 8);
-}
-
-TEST(ReplayEvents, LinesScrolledAwayAreWipedSilentlyAndShownWhenTheyComeBack) {
+TEST(ReplayEvents, LinesOutOfViewAreWipedUnseenAndAutoScrollFollowsTheSungLine) {
   std::vector<Song_Line> lines;
   for (int n = 0; n < 30; ++n) lines.push_back(Line({{"la", 1.0 + n, 1.5 + n}}));
   Timing_Setup s(lines);
+  const QRgb wiped = testing::Singer_Color(s.S(), 1, Role_Wiped_Body);
+  auto wiped_in_row = [&](int row) {
+    return testing::Row_Pixels(s.T(), row, 0, Timing_View_Width - 1, wiped);
+  };
+  auto replay = [&](double from, double to) {
+    for (double t = from; t <= to; t += 0.25) Replay_Events(s.T(), s.S(), s.ui, t);
+  };
   s.S().Window_Controls.Set_Check("Chk_AutoScroll", 0);
   VSc_Line_Change(s.T(), s.S(), 25);
-  for (double t = 0; t <= 3.0; t += 0.25) Replay_Events(s.T(), s.S(), s.ui, t);
+  replay(0, 3);
+  for (int row = 0; row < Timing_View_Rows; ++row) EXPECT_EQ(wiped_in_row(row), 0) << row;
   EXPECT_TRUE(s.recorder.messages.empty()) << "nothing to report about rows out of view";
   VSc_Line_Change(s.T(), s.S(), 1);
-  const QRgb wiped = testing::Singer_Color(s.S(), 1, Role_Wiped_Body);
-  EXPECT_GT(testing::Row_Pixels(s.T(), 0, 0, Timing_View_Width - 1, wiped), 0);
-  EXPECT_EQ(testing::Row_Pixels(s.T(), 3, 0, Timing_View_Width - 1, wiped), 0);
+  EXPECT_GT(wiped_in_row(0), 0) << "shown wiped when it comes back";
+  EXPECT_EQ(wiped_in_row(3), 0);
+  replay(3.25, 10);
+  EXPECT_EQ(s.T().VSc_Line_Value, 1) << "no auto-scroll";
+  s.S().Window_Controls.Set_Check("Chk_AutoScroll", 1);
+  replay(10.25, 12.25);
+  EXPECT_EQ(s.T().VSc_Line_Value, 12 - 4) << "the line sung at 12 s stands in the fifth row";
 }
 
 TEST(FindGaps, PausesOfMoreThanFourSeconds) {

@@ -46,14 +46,6 @@ TEST(TimingView, ScrollingShowsWhatAFullDrawingShows) {
   }
 }
 
-TEST(TimingView, RowsShowTheirLinesAndNothingPastTheText) {
-  Timing_Setup s(Numbered_Lines(3, 2), true);
-  const QRgb unwiped = testing::Singer_Color(s.S(), 2, Role_Unwiped_Body);
-  for (int row = 0; row < Timing_View_Rows; ++row)
-    EXPECT_EQ(testing::Row_Pixels(s.T(), row, 0, Timing_View_Width - 1, unwiped) > 0, row < 3)
-        << "row " << row;
-}
-
 TEST(TimingView, SeparatorsOnlyInTabMode) {
   for (int tab_mode : {0, 1}) {
     SCOPED_TRACE(tab_mode ? "Tab mode" : "no Tab mode");
