@@ -1,9 +1,10 @@
 // Key timing: the events a Space press and release write, the consonant lead-in before the
-// vowel, auto-repeat, and the C and S keys.
+// vowel, auto-repeat, the C and S keys, and key logs read, written and replayed.
 #include "timing/key_timing.h"
 
 #include <gtest/gtest.h>
 
+#include "timing/key_log.h"
 #include "timing_fixture.h"
 
 namespace lyricanvas {
@@ -12,7 +13,6 @@ namespace {
 using testing::Decoded;
 using testing::Events_Of;
 using testing::Timing_Setup;
-using testing::Untimed_Lines;
 using Events = std::vector<std::pair<int, std::int64_t>>;
 
 // "ta bra": the blank after "ta" belongs to no field, so "bra" has k = n = 2 consonants before
@@ -66,7 +66,7 @@ TEST(PressTimingKey, ConsonantLeadIn) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Timing_Setup s(Untimed_Lines(c.lines), true);
+    Timing_Setup s(c.lines);
     if (c.previous_release < 0) {
       s.Click(c.field);
     } else {
@@ -85,7 +85,7 @@ TEST(PressTimingKey, ConsonantLeadIn) {
 }
 
 TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
-  Timing_Setup s(Untimed_Lines({"a|b|c"}), true);
+  Timing_Setup s({"a|b|c"});
   s.S().Fields[1].Events = Events_Of({{1, 5}, {250, 9}});
   s.Click(1);
   s.Press(300);
@@ -106,20 +106,13 @@ TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
   EXPECT_EQ(s.T().Current_Field, 3);
 }
 
-// Keys through the window's handlers ------------------------------------------------------------
-
-struct Key_Step {
-  Timing_Key key;
-  bool down;
-  double seconds;
-};
-
-void Send_Keys(Timing_Setup& s, const std::vector<Key_Step>& steps) {
-  for (const Key_Step& k : steps) {
-    if (k.down)
-      Form_KeyDown(s.T(), s.S(), s.ui, k.key, k.seconds);
+/// Key events through the window's handlers: 'd' down, 'u' up.
+void Keys(Timing_Setup& s, Timing_Key key, const std::string& strokes) {
+  for (char stroke : strokes) {
+    if (stroke == 'd')
+      Form_KeyDown(s.T(), s.S(), s.ui, key, 3);
     else
-      Form_KeyUp(s.T(), s.S(), k.key, k.seconds);
+      Form_KeyUp(s.T(), s.S(), key, 3);
   }
 }
 
@@ -130,25 +123,22 @@ TEST(FormKeys, CClearsAndSSkipsBothMarkingTheNextSyllable) {
   };
   for (Case c : {Case{Timing_Key::C, false}, Case{Timing_Key::S, true}}) {
     SCOPED_TRACE(c.key == Timing_Key::C ? "C" : "S");
-    Timing_Setup s(Untimed_Lines({"la|le|li"}), true);
+    Timing_Setup s({"la|le|li"});
     const std::string timed = Events_Of({{1, 100}, {250, 200}});
     s.S().Fields[2].Events = timed;
     s.Click(2);
-    Send_Keys(s, {{c.key, true, 3}, {c.key, true, 3.1}, {c.key, false, 3.2}});
+    Keys(s, c.key, "ddu");
     EXPECT_EQ(s.Events(2), c.keeps_events ? timed : std::string());
     EXPECT_EQ(s.T().Current_Field, 3) << "held down, the key moved on once";
     EXPECT_EQ(s.T().Last_Wiped_Char, s.S().Fields[2].Last_Char);
-    const int row = Row_Of_Line(s.T(), 1);
-    EXPECT_GT(testing::Row_Pixels(s.T(), row, Field_Left(s.S(), 3), Field_Right(s.S(), 3) - 1,
-                                  Mark_White),
-              100)
+    EXPECT_GT(s.Pixels(0, Field_Left(s.S(), 3), Field_Right(s.S(), 3) - 1, Mark_White), 100)
         << "the next syllable is highlighted";
   }
 }
 
 TEST(FormKeys, SpaceTimesNothingWhenStoppedOrWithoutTabMode) {
   for (bool playing : {false, true}) {
-    Timing_Setup s(Untimed_Lines({"ta|ta"}), true);
+    Timing_Setup s({"ta|ta"});
     s.S().Window_Controls.Set_Check("Chk_Tabmode", playing ? 0 : 1);
     s.T().Is_Playing = playing;
     s.Click(1);
@@ -177,14 +167,80 @@ TEST(FormKeys, KeyDelayIsTakenOffInSongTime) {
 }
 
 TEST(FormKeys, ArrowsMoveTheCurrentFieldBetweenLinesAndBAsksToGoBack) {
-  Timing_Setup s(Untimed_Lines({"one|two", "three|four", "five"}), true);
+  Timing_Setup s({"one|two", "three|four", "five"});
   s.Click(3);
-  Send_Keys(s, {{Timing_Key::Down, true, 0}});
+  Keys(s, Timing_Key::Down, "d");
   EXPECT_EQ(s.T().Current_Field, 5);
-  Send_Keys(s, {{Timing_Key::Up, true, 0}, {Timing_Key::Up, true, 0}, {Timing_Key::Up, true, 0}});
+  Keys(s, Timing_Key::Up, "ddd");
   EXPECT_EQ(s.T().Current_Field, 1) << "the first line is as far up as it goes";
   EXPECT_EQ(s.T().Last_Wiped_Char, 0);
   EXPECT_TRUE(Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::B, 0).warp_back);
+}
+
+TEST(ParseKeyLog, ReadsEventsCommentsAndBlankLines) {
+  std::string error;
+  const auto events = Parse_Key_Log(
+      "# a session\n1.5 press\n\n  2 release   # end of the first\r\n2.5\tclear\n3 skip\n"
+      "3 up\n3.25 down\n4 back",
+      error);
+  ASSERT_TRUE(events) << error;
+  EXPECT_EQ(*events, (std::vector<Logged_Key>{{1.5, Log_Key::Press},
+                                              {2, Log_Key::Release},
+                                              {2.5, Log_Key::Clear},
+                                              {3, Log_Key::Skip},
+                                              {3, Log_Key::Up},
+                                              {3.25, Log_Key::Down},
+                                              {4, Log_Key::Back}}));
+}
+
+TEST(ParseKeyLog, RefusesMalformedLinesNamingThem) {
+  struct Case {
+    const char* text;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"1 press\nfoo", "line 2: expected SECONDS KEY"},
+      {"x press", "line 1: 'x' is not a time in seconds"},
+      {"-1 press", "line 1: '-1' is not a time in seconds"},
+      {"nan press", "line 1: 'nan' is not a time in seconds"},
+      {"inf press", "line 1: 'inf' is not a time in seconds"},
+      {"1e400 press", "line 1: '1e400' is not a time in seconds"},
+      {"1.5s press", "line 1: '1.5s' is not a time in seconds"},
+      {"1 jump", "line 1: unknown key 'jump'"},
+      {"1 press release", "line 1: unknown key 'press release'"},
+      {"2 press\n1 release", "line 2: the time goes back"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string error;
+    EXPECT_FALSE(Parse_Key_Log(c.text, error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(WriteKeyLog, ReadsBackAsWritten) {
+  const std::vector<Logged_Key> events{
+      {0.125, Log_Key::Press}, {0.5, Log_Key::Release}, {7, Log_Key::Skip}, {12.75, Log_Key::Back}};
+  std::string error;
+  EXPECT_EQ(Parse_Key_Log(Write_Key_Log(events), error), events) << error;
+}
+
+TEST(ReplayKeyLog, TimesTheSongFromTheFirstSyllableAndRecordsTheSameLog) {
+  Timing_Setup s({"la|la la"});
+  const std::vector<Logged_Key> log{{1.0, Log_Key::Press}, {1.2, Log_Key::Release},
+                                    {2.0, Log_Key::Skip},  {3.0, Log_Key::Press},
+                                    {3.1, Log_Key::Press}, {3.4, Log_Key::Release}};
+  s.T() = Timing_Editor{};
+  Begin_Key_Session(s.T(), s.S());
+  EXPECT_EQ(s.T().Current_Field, 1) << "as if the first syllable had been clicked";
+  Replay_Key_Log(s.T(), s.S(), s.ui, log);
+  EXPECT_EQ(Decoded(s.Events(1)), (Events{{1, 270}, {250, 360}}));
+  EXPECT_TRUE(s.Events(2).empty()) << "skipped";
+  EXPECT_EQ(Decoded(s.Events(3)), (Events{{1, 870}, {126, 900}, {250, 1020}}))
+      << "the repeated press acted once; the lead-in covers the consonant before the vowel";
+  std::vector<Logged_Key> recorded = log;
+  recorded.erase(recorded.begin() + 4);  // the auto-repeat is not acted on, so not logged
+  EXPECT_EQ(s.T().Key_Log, recorded);
 }
 
 }  // namespace

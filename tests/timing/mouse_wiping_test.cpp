@@ -11,12 +11,9 @@ namespace {
 
 using testing::Decoded;
 using testing::Timing_Setup;
-using testing::Untimed_Lines;
 
 struct Drag_Setup : Timing_Setup {
-  Drag_Setup() : Timing_Setup(Untimed_Lines({"hello"}), true) {
-    S().Window_Controls.Set_Check("Chk_Tabmode", 0);
-  }
+  Drag_Setup() : Timing_Setup({"hello"}) { S().Window_Controls.Set_Check("Chk_Tabmode", 0); }
   int X(int offset) { return S().Char_X[static_cast<std::size_t>(offset)]; }
   /// Drags along the samples (x, seconds); the first is the press.
   void Drag(const std::vector<std::pair<int, double>>& samples) {
@@ -25,12 +22,6 @@ struct Drag_Setup : Timing_Setup {
       Pic_Indication_MouseMove(T(), S(), samples[i].first, samples[i].second);
     Pic_Indication_MouseUp(T(), S(), ui);
   }
-  /// The field of each character of "hello".
-  std::vector<int> Char_Fields() {
-    std::vector<int> out;
-    for (int c = 1; c <= 5; ++c) out.push_back(Field_At_Char(S(), c));
-    return out;
-  }
 };
 
 TEST(MouseWipe, ASlowDragMakesOneFieldPerCharacterWithRisingTimes) {
@@ -38,11 +29,10 @@ TEST(MouseWipe, ASlowDragMakesOneFieldPerCharacterWithRisingTimes) {
   std::vector<std::pair<int, double>> samples;
   for (int x = s.X(0); x < s.X(5) - 1; ++x) samples.push_back({x, 1.0 + 0.01 * (x - s.X(0))});
   s.Drag(samples);
-  const std::vector<int> fields = s.Char_Fields();
   std::int64_t previous = -1;
   for (int c = 1; c <= 5; ++c) {
     SCOPED_TRACE("character " + std::to_string(c));
-    const int f = fields[static_cast<std::size_t>(c - 1)];
+    const int f = Field_At_Char(s.S(), c);
     ASSERT_GT(f, 0);
     EXPECT_EQ(s.S().Fields[f].First_Char, c);
     EXPECT_EQ(s.S().Fields[f].Last_Char, c);
@@ -65,9 +55,8 @@ TEST(MouseWipe, ACharacterSkippedByAFastDragWipesToItsMiddleAtTheLastTime) {
   Drag_Setup s;
   auto middle = [&](int c) { return (s.X(c - 1) + s.X(c)) / 2; };
   s.Drag({{s.X(0), 1.0}, {s.X(0) + 1, 1.1}, {middle(2), 1.2}, {middle(4), 1.3}, {middle(5), 1.4}});
-  const std::vector<int> fields = s.Char_Fields();
-  EXPECT_EQ(Decoded(s.Events(fields[2])), (testing::Decoded(Encode_Event(125, 360))));
-  EXPECT_EQ(Event_Time_Packs(s.Events(fields[3]), 1), 390);
+  EXPECT_EQ(Decoded(s.Events(Field_At_Char(s.S(), 3))), Decoded(Encode_Event(125, 360)));
+  EXPECT_EQ(Event_Time_Packs(s.Events(Field_At_Char(s.S(), 4)), 1), 390);
 }
 
 TEST(MouseWipe, AFirstJumpOfThreePixelsOrMoreIsFilledWithInterpolatedSamples) {
@@ -108,7 +97,7 @@ TEST(MouseWipe, NothingIsWipedWithoutPlaybackOrRightwardMotion) {
 }
 
 TEST(TabModeClicks, RightClickSplitsAFieldAndAgainJoinsIt) {
-  Timing_Setup s(Untimed_Lines({"Morning"}));
+  Timing_Setup s({"Morning@1"});
   const std::string events = s.Events(1);
   const int boundary = s.S().Char_X[3];  // between "Mor" and "ning"
   Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, boundary + 1, 5, 0);
@@ -123,7 +112,7 @@ TEST(TabModeClicks, RightClickSplitsAFieldAndAgainJoinsIt) {
 }
 
 TEST(TabModeClicks, ALeftClickOnlyPicksTheFieldToTime) {
-  Timing_Setup s(Untimed_Lines({"one two", "three"}));
+  Timing_Setup s({"one@1 two@2", "three@3"});
   const auto before = s.S().Fields;
   s.T().Last_Release_Time = 500;
   s.T().Last_Wiped_Char = 3;
