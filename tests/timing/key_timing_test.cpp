@@ -110,7 +110,7 @@ TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
 void Keys(Timing_Setup& s, Timing_Key key, const std::string& strokes) {
   for (char stroke : strokes) {
     if (stroke == 'd')
-      Form_KeyDown(s.T(), s.S(), s.ui, key, 3);
+      Form_KeyDown(s.T(), s.S(), s.ui, key, 3, true);
     else
       Form_KeyUp(s.T(), s.S(), key, 3);
   }
@@ -140,9 +140,8 @@ TEST(FormKeys, SpaceTimesNothingWhenStoppedOrWithoutTabMode) {
   for (bool playing : {false, true}) {
     Timing_Setup s({"ta|ta"});
     s.S().Window_Controls.Set_Check("Chk_Tabmode", playing ? 0 : 1);
-    s.T().Is_Playing = playing;
     s.Click(1);
-    const Key_Result down = Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::Space, 1);
+    const Key_Result down = Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::Space, 1, playing);
     EXPECT_EQ(down.consumed, playing) << "stopped, the key reaches the focused control";
     Form_KeyUp(s.T(), s.S(), Timing_Key::Space, 1.5);
     EXPECT_TRUE(s.Events(1).empty());
@@ -174,7 +173,7 @@ TEST(FormKeys, ArrowsMoveTheCurrentFieldBetweenLinesAndBAsksToGoBack) {
   Keys(s, Timing_Key::Up, "ddd");
   EXPECT_EQ(s.T().Current_Field, 1) << "the first line is as far up as it goes";
   EXPECT_EQ(s.T().Last_Wiped_Char, 0);
-  EXPECT_TRUE(Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::B, 0).warp_back);
+  EXPECT_TRUE(Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::B, 0, true).warp_back);
 }
 
 TEST(ParseKeyLog, ReadsEventsCommentsAndBlankLines) {

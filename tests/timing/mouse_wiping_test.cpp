@@ -14,10 +14,12 @@ using testing::Timing_Setup;
 
 struct Drag_Setup : Timing_Setup {
   Drag_Setup() : Timing_Setup({"hello"}) { S().Window_Controls.Set_Check("Chk_Tabmode", 0); }
+  bool playing = true;
   int X(int offset) { return S().Char_X[static_cast<std::size_t>(offset)]; }
   /// Drags along the samples (x, seconds); the first is the press.
   void Drag(const std::vector<std::pair<int, double>>& samples) {
-    Pic_Indication_MouseDown(T(), S(), Mouse_Button::Left, samples[0].first, 5, samples[0].second);
+    Pic_Indication_MouseDown(T(), S(), Mouse_Button::Left, samples[0].first, 5, samples[0].second,
+                             playing);
     for (std::size_t i = 1; i < samples.size(); ++i)
       Pic_Indication_MouseMove(T(), S(), samples[i].first, samples[i].second);
     Pic_Indication_MouseUp(T(), S(), ui);
@@ -62,7 +64,7 @@ TEST(MouseWipe, ACharacterSkippedByAFastDragWipesToItsMiddleAtTheLastTime) {
 TEST(MouseWipe, AFirstJumpOfThreePixelsOrMoreIsFilledWithInterpolatedSamples) {
   Drag_Setup s;
   const int x0 = s.X(0);
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, x0, 5, 1.0);
+  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, x0, 5, 1.0, true);
   for (auto [x, t] : {std::pair{x0 + 10, 2.0}, {x0 + 11, 2.1}, {x0 + 12, 2.2}})
     Pic_Indication_MouseMove(s.T(), s.S(), x, t);
   Finish_Mouse_Wipe(s.T(), s.S(), s.ui);
@@ -86,7 +88,7 @@ TEST(MouseWipe, NothingIsWipedWithoutPlaybackOrRightwardMotion) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Drag_Setup s;
-    s.T().Is_Playing = c.playing;
+    s.playing = c.playing;
     std::vector<std::pair<int, double>> samples{{s.X(1), 1.0}};
     for (auto [dx, unused] : c.moves) samples.push_back({s.X(1) + dx, 1.5});
     const int fields_before = s.S().Field_Count;
@@ -100,12 +102,12 @@ TEST(TabModeClicks, RightClickSplitsAFieldAndAgainJoinsIt) {
   Timing_Setup s({"Morning@1"});
   const std::string events = s.Events(1);
   const int boundary = s.S().Char_X[3];  // between "Mor" and "ning"
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, boundary + 1, 5, 0);
+  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, boundary + 1, 5, 0, true);
   ASSERT_EQ(s.S().Field_Count, 2);
   EXPECT_EQ(s.S().Fields[1], (Field_Rec{1, 3, events}));
   EXPECT_EQ(s.S().Fields[2], (Field_Rec{4, 7, events}));
   EXPECT_EQ(Field_At_Char(s.S(), 4), 2);
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, boundary - 1, 5, 0);
+  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, boundary - 1, 5, 0, true);
   EXPECT_EQ(s.S().Fields[1], (Field_Rec{1, 7, events}));
   EXPECT_TRUE(Is_Empty(s.S().Fields[2]));
   EXPECT_EQ(Field_At_Char(s.S(), 7), 1);
@@ -117,7 +119,7 @@ TEST(TabModeClicks, ALeftClickOnlyPicksTheFieldToTime) {
   s.T().Last_Release_Time = 500;
   s.T().Last_Wiped_Char = 3;
   const int x = (s.S().Char_X[4] + s.S().Char_X[5]) / 2;  // inside "two"
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, x, 10, 0);
+  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, x, 10, 0, true);
   EXPECT_EQ(s.T().Current_Field, 2);
   EXPECT_EQ(s.T().Held_Field, 2);
   EXPECT_EQ(s.T().Clicked_Field, 2);
@@ -125,7 +127,7 @@ TEST(TabModeClicks, ALeftClickOnlyPicksTheFieldToTime) {
   EXPECT_EQ(s.T().Last_Release_Time, 0);
   EXPECT_EQ(s.T().Last_Wiped_Char, 0);
   EXPECT_EQ(s.S().Fields, before);
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, 3, 40, 0);
+  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, 3, 40, 0, true);
   EXPECT_EQ(s.T().Current_Field, 3) << "a click on the second row picks its line";
 }
 

@@ -37,7 +37,7 @@ inline std::vector<Song_Line> Lines(const std::vector<std::string>& lines, int s
   return out;
 }
 
-/// A song and a timing editor prepared as the "Lyrics swiping" tab does, in Tab mode, playing.
+/// A song and a timing editor prepared as the "Lyrics swiping" tab does, in Tab mode.
 struct Timing_Setup {
   std::unique_ptr<Song> song = std::make_unique<Song>();
   std::unique_ptr<Timing_Editor> te = std::make_unique<Timing_Editor>();
@@ -59,7 +59,6 @@ struct Timing_Setup {
     Prepare_Timing_View(*te, *song);
     Build_Areas(*te, *song);
     Redraw_View(*te, *song, te->VSc_Line_Value);
-    te->Is_Playing = true;
   }
   Song& S() { return *song; }
   Timing_Editor& T() { return *te; }
