@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,20 +87,26 @@ struct Timing_Setup {
   }
 };
 
-/// An event string from (position, packs) pairs.
-inline std::string Events_Of(const std::vector<std::pair<int, std::int64_t>>& events) {
-  std::string s;
-  for (auto [p, t] : events) s += Encode_Event(p, t);
-  return s;
+/// An event string written as position@packs pairs: "1@300 250@330".
+inline std::string Events_Of(const std::string& text) {
+  std::istringstream in(text);
+  std::string events;
+  int position = 0;
+  char at = 0;
+  std::int64_t packs = 0;
+  while (in >> position >> at >> packs) events += Encode_Event(position, packs);
+  return events;
 }
 
-/// The (position, packs) pairs of an event string, for readable failures.
-inline std::vector<std::pair<int, std::int64_t>> Decoded(const std::string& events) {
-  std::vector<std::pair<int, std::int64_t>> out;
-  for (int k = 1; k <= Event_Count(events); ++k)
-    out.emplace_back(static_cast<unsigned char>(events[static_cast<std::size_t>(4 * k - 4)]),
-                     Event_Time_Packs(events, k));
-  return out;
+/// The events of a string in that notation, for readable comparisons.
+inline std::string Events_Text(const std::string& events) {
+  std::string text;
+  for (int k = 1; k <= Event_Count(events); ++k) {
+    const int position = static_cast<unsigned char>(events[static_cast<std::size_t>(4 * k - 4)]);
+    text += (k > 1 ? " " : "") + std::to_string(position) + "@" +
+            std::to_string(Event_Time_Packs(events, k));
+  }
+  return text;
 }
 
 }  // namespace lyricanvas::testing
