@@ -34,7 +34,7 @@ TEST(TimingView, ScrollingShowsWhatAFullDrawingShows) {
   }
 }
 
-TEST(TimingView, SeparatorsOnlyInTabMode) {
+TEST(TimingView, SeparatorsOnlyInTabModeAtFieldsWidenedAtTheWordsEdges) {
   for (int tab_mode : {0, 1}) {
     SCOPED_TRACE(tab_mode ? "Tab mode" : "no Tab mode");
     Timing_Setup s({"Mor|ning light"});
@@ -44,10 +44,14 @@ TEST(TimingView, SeparatorsOnlyInTabMode) {
       const int x = std::max(Field_Left(s.S(), f), Line_Start_Column(s.S(), 1));
       EXPECT_EQ(s.Pixels(0, x, x, Mark_White), tab_mode ? View_Row_Height : 0) << "field " << f;
     }
+    const int m = s.S().Wipe_Margin;
+    EXPECT_EQ(Field_Left(s.S(), 3), s.S().Char_X[8] - m);
+    EXPECT_EQ(Field_Right(s.S(), 1), s.S().Char_X[3]) << "inside the word: no widening";
+    EXPECT_EQ(Field_Right(s.S(), 2), s.S().Char_X[7] + m);
   }
 }
 
-TEST(TimingView, AMarkedSyllableKeepsItsLettersAndUnmarkingRestoresIt) {
+TEST(TimingView, MarksKeepTheLettersAndAPressShowsTheHeldSyllableWipedAtOnce) {
   Timing_Setup s({"Mor|ning"});
   s.S().Window_Controls.Set_Check("Chk_Tabmode", 0);
   Redraw_View(s.T(), s.S(), 1);
@@ -62,28 +66,10 @@ TEST(TimingView, AMarkedSyllableKeepsItsLettersAndUnmarkingRestoresIt) {
   EXPECT_EQ(s.Pixels(0, Field_Left(s.S(), 1), x0 - 1, marked), 0) << "the neighbour is left alone";
   Mark_Field(s.T(), s.S(), 2, s.S().Palette_RGB[0]);
   EXPECT_EQ(s.T().Pic_Indication.Image(), plain);
-}
-
-TEST(TimingView, APressShowsTheHeldSyllableWipedAtOnce) {
-  Timing_Setup s({"Mor|ning"});
   s.Click(1);
   s.Press(300);
-  EXPECT_GT(s.Pixels(0, Field_Left(s.S(), 1), Field_Right(s.S(), 1) - 1, s.Color(true)), 30);
-  EXPECT_EQ(s.Pixels(0, Field_Right(s.S(), 1) + 1, Timing_View_Width - 1, s.Color(true)), 0);
-}
-
-TEST(TimingView, GeometryOfLinesAndFields) {
-  Timing_Setup s({"ab|cd ef", "gh"});
-  EXPECT_EQ(Line_Of_Char(s.S(), 0), 0);
-  EXPECT_EQ(Line_Of_Char(s.S(), 1), 1);
-  EXPECT_EQ(Line_Of_Char(s.S(), 11), 2);
-  EXPECT_EQ(Line_Chars(s.S(), 1), (std::pair{1, 7}));
-  EXPECT_EQ(Line_Chars(s.S(), 2), (std::pair{10, 11}));
-  const int m = s.S().Wipe_Margin;
-  EXPECT_EQ(Field_Left(s.S(), 1), s.S().Char_X[0] - m) << "widened at the word's start";
-  EXPECT_EQ(Field_Right(s.S(), 1), s.S().Char_X[2]) << "inside the word: no widening";
-  EXPECT_EQ(Field_Right(s.S(), 2), s.S().Char_X[4] + m);
-  EXPECT_EQ(Field_Width(s.S(), 2), Field_Right(s.S(), 2) - Field_Left(s.S(), 2));
+  EXPECT_GT(s.Pixels(0, Field_Left(s.S(), 1), x0 - 1, s.Color(true)), 30);
+  EXPECT_EQ(s.Pixels(0, x0 + 1, Timing_View_Width - 1, s.Color(true)), 0);
 }
 
 }  // namespace
