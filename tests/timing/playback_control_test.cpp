@@ -14,42 +14,33 @@
 namespace lyricanvas {
 namespace {
 
-TEST(TypedTime, ReadsSecondsOrMinutesWithTheLastTwoCharactersAsSeconds) {
+TEST(TimeBox, ReadsSecondsOrMinutesWithTheLastTwoCharactersAsSecondsAndShowsMinutes) {
   struct Case {
-    const char* text;
+    const char* typed;
     std::optional<double> seconds;
+    const char* shown;
   };
-  for (const Case& c :
-       {Case{"90", 90}, Case{"1:5", 60}, Case{"1:30", 90}, Case{"0:02", 2}, Case{"12:34", 754},
-        Case{" 7.5 ", 7.5}, Case{"2:7x", 127}, Case{":45", 45}, Case{"abc", std::nullopt},
-        Case{"", std::nullopt}, Case{"9 seconds", std::nullopt}})
-    EXPECT_EQ(Typed_Time(c.text), c.seconds) << '"' << c.text << '"';
-}
-
-TEST(TimeText, ShowsWholeMinutesAndTwoDigitSeconds) {
-  struct Case {
-    double seconds;
-    const char* text;
-  };
-  for (const Case& c : {Case{0, "0:00"}, Case{59.99, "0:59"}, Case{60, "1:00"}, Case{187.4, "3:07"},
-                        Case{-0.5, "0:00"}, Case{3600, "60:00"}})
-    EXPECT_EQ(Time_Text(c.seconds), c.text) << c.seconds;
+  for (const Case& c : {Case{"90", 90, "1:30"}, Case{"1:5", 60, "1:00"}, Case{"0:02", 2, "0:02"},
+                        Case{"12:34", 754, "12:34"}, Case{" 59.99 ", 59.99, "0:59"},
+                        Case{"3600", 3600, "60:00"}, Case{"-0.5", -0.5, "0:00"},
+                        Case{"abc", std::nullopt, ""}, Case{"9 seconds", std::nullopt, ""}}) {
+    EXPECT_EQ(Typed_Time(c.typed), c.seconds) << '"' << c.typed << '"';
+    if (c.seconds) EXPECT_EQ(Time_Text(*c.seconds), c.shown);
+  }
 }
 
 TEST(EventSteadySeconds, TakesTheWindowSystemsStampWhenItIsOfTheSameClock) {
   constexpr double Wrap = 4294967.296;
   struct Case {
     std::uint64_t stamp_ms;
-    double now;
-    double expected;
+    double now, expected;
   };
   for (const Case& c : {Case{1000400, 1000.5, 1000.4},               // 100 ms before now
                         Case{9500, 3 * Wrap + 10, 3 * Wrap + 9.5},   // the 32-bit stamp wrapped
                         Case{4294967000, Wrap + 0.1, Wrap - 0.296},  // stamped just before a wrap
                         Case{1000530, 1000.5, 1000.5},               // a little ahead: now
                         Case{1200000, 1000.5, 1000.5},               // far ahead: another clock
-                        Case{990000, 1000.5, 1000.5},  // ten seconds old: another clock
-                        Case{0, 1000.5, 1000.5}})
+                        Case{990000, 1000.5, 1000.5}})  // ten seconds old: another clock
     EXPECT_NEAR(Event_Steady_Seconds(c.stamp_ms, c.now), c.expected, 1e-6) << c.stamp_ms;
 }
 
@@ -65,7 +56,6 @@ struct Window {
   int redraws = 0, area_resets = 0, key_releases = 0;
   bool timer_on = false;
   testing::Temp_Dir dir;
-  std::string song_path = dir.File("song.mp3");
 
   explicit Window(bool with_audio) {
     player.duration = 100.5;
@@ -75,8 +65,8 @@ struct Window {
     playback.Hooks.Reset_Areas = [this] { ++area_resets; };
     playback.Hooks.Timer1 = [this](bool on) { timer_on = on; };
     playback.Hooks.Release_Keys = [this] { ++key_releases; };
-    testing::Write_File(song_path, "sound");
-    if (with_audio) Open(song_path);
+    testing::Write_File(dir.File("song.mp3"), "sound");
+    if (with_audio) Open(dir.File("song.mp3"));
   }
   void Open(const std::string& path) {
     song->Window_Controls.Set_Text("txt_Filename", 0, path);
@@ -84,9 +74,11 @@ struct Window {
   }
   Controls& controls() { return song->Window_Controls; }
   const Song_Clock& clock() const { return playback.Clock; }
-  /// Runs steps: "start 1:30", "play 10" (seconds of wall time), "stop", "half", "full" (the
-  /// half speed box), "back" (key B), "end" (the loop's check for the song's end), "type 1:15"
-  /// (into the time box), "scroll 30" (the time scroll bar), "busy" and "idle".
+  /// Runs steps: "start 1:30", "play 10" (seconds of wall time; "wait 10" without reading the
+  /// clock), "stop", "half", "full" (the half speed box), "back" (key B), "end" (the loop's check
+  /// for the song's end), "type 1:15" (into the time box), "scroll 30" (the time scroll bar), and
+  /// the last action: "busy" (the program changes the boxes), "mouse" (a press on the view),
+  /// "idle".
   void Run(const std::string& script) {
     std::istringstream in(script);
     for (std::string op, arg; in >> op;) {
@@ -96,9 +88,10 @@ struct Window {
           But_Start_Click(*song, playback, ui);
         else
           Txt_Time_Change(*song, playback);
-      } else if (op == "play" && in >> arg) {  // a step of the playback loop
+      } else if ((op == "play" || op == "wait") && in >> arg) {
         now += std::stod(arg);
-        Read_Song_Time(*song, playback.Clock, true);
+        if (op == "wait") continue;
+        Read_Song_Time(*song, playback.Clock, true);  // a step of the playback loop
         Show_Time(*song, playback);
       } else if (op == "scroll" && in >> arg) {
         Hsc_Time_Change(*song, playback, std::stoi(arg));
@@ -107,8 +100,10 @@ struct Window {
         Chk_HalfSpeed_Click(*song, playback, ui);
       } else if (op == "stop") {
         But_Stop_Click(*song, playback, ui);
-      } else if (op == "busy" || op == "idle") {  // the program changes the boxes itself
-        playback.Clock.Last_Action = op == "busy" ? "But_Stop_Click" : "";
+      } else if (op == "busy" || op == "mouse" || op == "idle") {
+        playback.Clock.Last_Action = op == "idle"   ? ""
+                                     : op == "busy" ? "But_Stop_Click"
+                                                    : "MouseDown";
       } else if (op == "back") {
         warp_back(*song, playback, ui);
       } else if (op == "end") {
@@ -139,7 +134,6 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
       {"stop goes back from the time shown", Both, "5", "start 0 play 95.2 stop", 90, "1:30",
        false},
       {"no number to go back", Both, "x", "start 0 play 10 stop", 10, "0:10", false},
-      {"empty go-back", Both, "", "start 0 play 10 stop", 10, "0:10", false},
       {"going back 2.5 s", Both, "2.5", "start 0 play 10 stop", 7.5, "0:07", false},
       {"half speed switched: no jump", Both, "5", "start 0:10 play 4 half play 4 full play 1", 17,
        "0:17", true},
@@ -149,6 +143,8 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
        true},
       {"stops at the song's end", Heard, "0", "start 1:40 play 5 end", 100.5, "1:40", false},
       {"without sound the clock runs on", Silent, "0", "start 1:40 play 5 end", 105, "1:45", true},
+      {"start after a press on the view", Silent, "0",
+       "type 0:20 wait 5 mouse start 0:40 idle play 1", 21, "0:21", true},
       {"typed", Both, "5", "type 1:15", 75, "1:15", false},
       {"typed past the end", Both, "5", "type 2:00", 120, "2:00", false},
       {"scrolled", Both, "5", "scroll 30", 30, "0:30", false},
@@ -200,17 +196,6 @@ TEST(SongTimeAt, AKeyEventReadsTheSongTimeOfItsOwnMoment) {
   }
 }
 
-TEST(ReadSongTime, WithoutAudioTheTimerCountsOnlyWhenAllowed) {
-  Window w(false);
-  w.song->Song_Time = 5;
-  Restart_Timer(*w.song, w.playback.Clock);
-  w.now += 2;
-  Read_Song_Time(*w.song, w.playback.Clock, false);
-  EXPECT_DOUBLE_EQ(w.song->Song_Time, 5);
-  Read_Song_Time(*w.song, w.playback.Clock, true);
-  EXPECT_DOUBLE_EQ(w.song->Song_Time, 7);
-}
-
 TEST(Playback, PlayingLocksTheTimeAndFileBoxesAndRunsTheLoop) {
   Window w(true);
   w.controls().Set_Check("Chk_Replay", 1);
@@ -221,7 +206,7 @@ TEST(Playback, PlayingLocksTheTimeAndFileBoxesAndRunsTheLoop) {
   EXPECT_FALSE(w.controls().Find("txt_Filename", 0)->Enabled);
   EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"});
   const int resets = w.area_resets;
-  But_Start_Click(*w.song, w.playback, w.ui);  // a second Start does nothing
+  w.Run("start 0:30");  // a second Start does nothing
   EXPECT_EQ(w.area_resets, resets);
   w.Run("play 1 stop");
   EXPECT_TRUE(w.controls().Find("Txt_Time")->Enabled);
@@ -269,20 +254,17 @@ TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
 
 TEST(SongFile, TheNameIsCheckedWhenTheTimingTabOpens) {
   Window w(false);
-  struct Case {
-    std::string name;
-    std::string message;  ///< "": none
-  };
-  for (const Case& c : {Case{"", ""}, Case{"  " + w.song_path + " ", ""},
-                        Case{w.dir.File("gone.mp3"), "There is no such file!"},
-                        Case{w.dir.File("no folder/gone.mp3"),
-                             "Error! The volume for file '" + w.dir.File("no folder/gone.mp3") +
-                                 "' could not be found or does not contain any media!"}}) {
+  const std::string lost = w.dir.File("no folder/gone.mp3");
+  for (auto [name, message] :
+       {std::pair<std::string, std::string>{"  " + w.dir.File("song.mp3") + " ", ""},
+        {w.dir.File("gone.mp3"), "There is no such file!"},
+        {lost, "Error! The volume for file '" + lost +
+                   "' could not be found or does not contain any media!"}}) {
     w.recorder.messages.clear();
-    w.controls().Set_Text("txt_Filename", 0, c.name);
-    EXPECT_EQ(Check_Song_File_Name(*w.song, w.ui), c.message.empty()) << c.name;
+    w.controls().Set_Text("txt_Filename", 0, name);
+    EXPECT_EQ(Check_Song_File_Name(*w.song, w.ui), message.empty()) << name;
     EXPECT_EQ(w.recorder.messages,
-              c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
+              message.empty() ? std::vector<std::string>{} : std::vector{message});
   }
 }
 
