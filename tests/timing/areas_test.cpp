@@ -1,11 +1,14 @@
-// Wipe areas: how they are built from the fields, cut and split by new timing, brought in line
-// with a new song position, and replayed into the view.
+// The timing view and its wipe areas: how they are built from the fields, cut and split by new
+// timing, brought in line with a new song position and replayed into the view; scrolling by
+// raster copy, separators only in Tab mode, marks that keep the letters readable.
 #include "timing/areas.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
+#include "timing/timing_view.h"
 #include "timing_fixture.h"
 
 namespace lyricanvas {
@@ -81,23 +84,14 @@ TEST(CutAreas, TimingASyllableInsideAnAreaSplitsIt) {
   EXPECT_NEAR(s.T().Areas[2].Ending_Time, 800 / 300.0, 1e-9);
 }
 
-TEST(CutAreas, RemovesInsideTrimsOverlaps) {
-  struct Case {
-    int first, last;
-    std::vector<Span> expected;
-  };
+TEST(CutAreas, RemovesAreasInsideAndTrimsOverlaps) {
   // Areas [1..3] and [5..7] ("Mor nin", times 1-2 and 2-3).
-  const Case cases[] = {
-      {1, 3, {{5, 7, 2, 3}}},
-      {2, 5, {{1, 1, 1, 2}, {6, 7, 2, 3}}},
-      {0, 9, {}},
-      {4, 4, {{1, 3, 1, 2}, {5, 7, 2, 3}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.first) + ".." + std::to_string(c.last));
+  for (auto [first, last, expected] :
+       {std::tuple{1, 3, std::vector<Span>{{5, 7, 2, 3}}},
+        std::tuple{2, 5, std::vector<Span>{{1, 1, 1, 2}, {6, 7, 2, 3}}}}) {
     Timing_Setup s({"Mor@1-2 nin@2-3"});
-    Cut_Areas(s.T(), s.S(), c.first, c.last);
-    EXPECT_EQ(Spans(s.T()), c.expected);
+    Cut_Areas(s.T(), s.S(), first, last);
+    EXPECT_EQ(Spans(s.T()), expected) << first << ".." << last;
   }
 }
 
@@ -187,24 +181,65 @@ TEST(FindGaps, PausesOfMoreThanFourSeconds) {
   EXPECT_EQ(Find_Gaps(s.T(), s.S()), (std::vector<Gap>{{2, 6.5}, {10, 14.5}}));
 }
 
-TEST(Dumps, AreaTableAndFieldPoints) {
-  Timing_Setup s({"Mor@1-2 nin@2-3"});
-  Dump_Areas(s.T(), s.S(), s.ui);
-  const auto& log = s.recorder.log;
-  ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.front(), "Number of areas: 2");
-  EXPECT_NE(std::find(log.begin(), log.end(), "Area text: 'nin'"), log.end());
-  EXPECT_NE(std::find(log.begin(), log.end(), "   Field of char 6 = 2"), log.end());
-  const std::string points = Field_Points_Text(s.S());
-  EXPECT_NE(points.find("Text 'nin' (at char no. 5) has the following points:"), std::string::npos);
-  EXPECT_NE(points.find("Time: 3\r\n"), std::string::npos);
-  testing::Temp_Dir dir;
-  s.S().Project_File = dir.File("song.cgp");
-  EXPECT_EQ(Field_Points_File_Name(s.S()), dir.File("song_Debug.txt"));
-  ASSERT_TRUE(Dump_Field_Points(s.S(), s.ui, Field_Points_File_Name(s.S())));
-  EXPECT_EQ(testing::Read_File(dir.File("song_Debug.txt")), points);
-  EXPECT_FALSE(Dump_Field_Points(s.S(), s.ui, dir.File("missing/dir/x.txt")));
-  EXPECT_EQ(s.recorder.messages.size(), 1u);
+TEST(TimingView, ScrollingShowsWhatAFullDrawingShows) {
+  std::vector<std::string> lines;
+  for (int n = 1; n <= 20; ++n) lines.push_back("line |" + std::to_string(n));
+  for (auto [from, to] : {std::pair{1, 2}, {5, 4}, {2, 5}, {3, 8}, {9, 1}}) {
+    SCOPED_TRACE(std::to_string(from) + " -> " + std::to_string(to));
+    Timing_Setup s(lines, 2);
+    s.T().VSc_Line_Value = from;
+    Redraw_View(s.T(), s.S(), from);
+    const QImage before = s.T().Pic_Indication.Image().copy();
+    VSc_Line_Change(s.T(), s.S(), to);
+    const QImage scrolled = s.T().Pic_Indication.Image().copy();
+    EXPECT_EQ(s.T().VSc_Line_Value, to);
+    Redraw_View(s.T(), s.S(), to);
+    EXPECT_EQ(scrolled, s.T().Pic_Indication.Image());
+    const int kept = Timing_View_Height - View_Row_Height;
+    if (to == from + 1) {
+      EXPECT_EQ(scrolled.copy(0, 0, Timing_View_Width, kept),
+                before.copy(0, View_Row_Height, Timing_View_Width, kept))
+          << "one line moves the picture by one row";
+    }
+  }
+}
+
+TEST(TimingView, SeparatorsOnlyInTabModeAtFieldsWidenedAtTheWordsEdges) {
+  for (int tab_mode : {0, 1}) {
+    SCOPED_TRACE(tab_mode ? "Tab mode" : "no Tab mode");
+    Timing_Setup s({"Mor|ning light"});
+    s.S().Window_Controls.Set_Check("Chk_Tabmode", tab_mode);
+    Redraw_View(s.T(), s.S(), 1);
+    for (int f = 1; f <= 3; ++f) {
+      const int x = std::max(Field_Left(s.S(), f), Line_Start_Column(s.S(), 1));
+      EXPECT_EQ(s.Pixels(0, x, x, Mark_White), tab_mode ? View_Row_Height : 0) << "field " << f;
+    }
+    const int m = s.S().Wipe_Margin;
+    EXPECT_EQ(Field_Left(s.S(), 3), s.S().Char_X[8] - m);
+    EXPECT_EQ(Field_Right(s.S(), 1), s.S().Char_X[3]) << "inside the word: no widening";
+    EXPECT_EQ(Field_Right(s.S(), 2), s.S().Char_X[7] + m);
+  }
+}
+
+TEST(TimingView, MarksKeepTheLettersAndAPressShowsTheHeldSyllableWipedAtOnce) {
+  Timing_Setup s({"Mor|ning"});
+  s.S().Window_Controls.Set_Check("Chk_Tabmode", 0);
+  Redraw_View(s.T(), s.S(), 1);
+  const QImage plain = s.T().Pic_Indication.Image().copy();
+  const int x0 = Field_Left(s.S(), 2);
+  const int x1 = Field_Right(s.S(), 2) - 1;
+  const QRgb marked = qRgb(255, 0, 0);
+  const int letters = s.Pixels(0, x0, x1, s.Color(false));
+  Mark_Field(s.T(), s.S(), 2, marked);
+  EXPECT_EQ(s.Pixels(0, x0, x1, s.Color(false)), letters);
+  EXPECT_GT(s.Pixels(0, x0, x1, marked), (x1 - x0) * 8);
+  EXPECT_EQ(s.Pixels(0, Field_Left(s.S(), 1), x0 - 1, marked), 0) << "the neighbour is left alone";
+  Mark_Field(s.T(), s.S(), 2, s.S().Palette_RGB[0]);
+  EXPECT_EQ(s.T().Pic_Indication.Image(), plain);
+  s.Click(1);
+  s.Press(300);
+  EXPECT_GT(s.Pixels(0, Field_Left(s.S(), 1), x0 - 1, s.Color(true)), 30);
+  EXPECT_EQ(s.Pixels(0, x0 + 1, Timing_View_Width - 1, s.Color(true)), 0);
 }
 
 }  // namespace
