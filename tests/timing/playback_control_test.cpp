@@ -226,16 +226,13 @@ TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
     bool exists, playable;
     std::vector<std::string> messages;
   };
-  const Case cases[] = {
-      {"other.mp3", true, true, {}},
-      {"bad.mp3",
-       true,
-       false,
-       {"Error No. -1094995529 occured on changing filename 0, Rendering file - Invalid data "
-        "found when processing input",
-        "This file cannot be played!"}},
-      {"missing.mp3", false, false, {"This file cannot be played!"}},
-  };
+  const std::string cannot = "This file cannot be played!";
+  const std::string bad =
+      "Error No. -1094995529 occured on changing filename 0, Rendering file - Invalid data found "
+      "when processing input";
+  const Case cases[] = {{"other.mp3", true, true, {}},
+                        {"bad.mp3", true, false, {bad, cannot}},
+                        {"missing.mp3", false, false, {cannot}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     Window w(true);
@@ -270,8 +267,6 @@ TEST(SongFile, TheNameIsCheckedWhenTheTimingTabOpens) {
   }
 }
 
-constexpr float Scale = 32768.0f;
-
 TEST(WaveformPeaks, ColumnsTakeTheExtremesOfBothChannelsOfTheirOwnFrames) {
   double now = 0;
   testing::Fake_Audio_Player player(now);
@@ -283,19 +278,13 @@ TEST(WaveformPeaks, ColumnsTakeTheExtremesOfBothChannelsOfTheirOwnFrames) {
     Peak expected;
   };
   const double f = 1.0 / Audio_Sample_Rate;  // one frame in seconds
-  for (const Case& c : {
-           // Frames 0..99: left -15000..-14901, right -7500..-7450.
-           Case{0, 100 * f, 1, 0, {-15000 / Scale, -7450 / Scale}},
-           // The second of two columns over frames 0..199 holds frames 100..199 only.
-           Case{0, 200 * f, 2, 1, {-14900 / Scale, -7400 / Scale}},
-           // Frames 29990..30009 wrap from the top back to the bottom.
-           Case{29990 * f, 30010 * f, 1, 0, {-15000 / Scale, 14999 / Scale}},
-           // Before the start of the song and past what is decoded there is silence.
-           Case{-1, 0, 4, 3, {0, 0}},
-           Case{1.5, 2, 2, 0, {0, 0}},
-           // A column half decoded shows its decoded half, frames 44000..44099.
-           Case{44000 * f, 44200 * f, 1, 0, {-1000 / Scale, -450 / Scale}},
-       }) {
+  const float S = 32768.0f;
+  for (const Case& c : {Case{0, 100 * f, 1, 0, {-15000 / S, -7450 / S}},            // frames 0..99
+                        Case{0, 200 * f, 2, 1, {-14900 / S, -7400 / S}},            // 100..199 only
+                        Case{29990 * f, 30010 * f, 1, 0, {-15000 / S, 14999 / S}},  // wrapped
+                        Case{-1, 0, 4, 3, {0, 0}},   // silence before the start of the song
+                        Case{1.5, 2, 2, 0, {0, 0}},  // and past what is decoded
+                        Case{44000 * f, 44200 * f, 1, 0, {-1000 / S, -450 / S}}}) {  // half
     std::vector<Peak> peaks = Waveform_Peaks(player, c.from, c.to, c.columns);
     ASSERT_EQ(peaks.size(), static_cast<std::size_t>(c.columns));
     EXPECT_FLOAT_EQ(peaks[c.column].Low, c.expected.Low) << c.from;
