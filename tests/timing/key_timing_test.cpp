@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "timing/key_log.h"
 #include "timing_fixture.h"
 
@@ -29,11 +27,10 @@ TEST(PressTimingKey, ConsonantLeadIn) {
     const char* message = nullptr;
   };
   const Case cases[] = {
-      {"three consonants after a click: the lead-in event only", "stra|ta", 1, -1, 1000, "1@910"},
-      {"release 20 packs before, k = n = 2: lead 20", "ta bra", 2, 980, 1000, "1@980 168@1000"},
-      {"release 200 packs before: lead capped at 60", "ta bra", 2, 800, 1000, "1@940 168@1000"},
-      {"press before the last release: no lead-in event, position at the vowel", "ta bra", 2, 1010,
-       1000, "168@1000"},
+      {"3 consonants after a click: lead-in event only", "stra|ta", 1, -1, 1000, "1@910"},
+      {"released 20 packs before, k = n = 2: lead 20", "ta bra", 2, 980, 1000, "1@980 168@1000"},
+      {"released 200 packs before: lead capped at 60", "ta bra", 2, 800, 1000, "1@940 168@1000"},
+      {"pressed before the release: at the vowel only", "ta bra", 2, 1010, 1000, "168@1000"},
       {"no vowel: a single event at the press", "ta hmm", 2, 900, 1000, "1@1000"},
       {"vowel first after a click: no lead-in", "e|ta", 1, -1, 1000, "1@1000"},
       {"vowel first after the previous word: no lead-in", "ta ab", 2, 900, 1000, "1@1000"},
@@ -67,12 +64,9 @@ TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
   s.Click(1);
   s.Press(300);
   EXPECT_EQ(Events_Text(s.Events(1)), "1@300");
-  EXPECT_EQ(s.T().Held_Field, 1);
   EXPECT_EQ(s.T().Current_Field, 2);
-  EXPECT_EQ(s.T().Last_Wiped_Char, 1);
   s.Release(330);
   EXPECT_EQ(Events_Text(s.Events(1)), "1@300 250@330");
-  EXPECT_EQ(s.T().Last_Release_Time, 330);
   EXPECT_DOUBLE_EQ(s.T().Areas[s.T().Last_Area].Ending_Time, 1.1);
   // A picture field keeps its record, but the timing moves on.
   const std::string record = std::string(1, Picture_Record_Mark) + "<Appearance_effect=1>";
@@ -127,15 +121,16 @@ TEST(FormKeys, SpaceTimesNothingWhenStoppedOrWithoutTabMode) {
 }
 
 TEST(FormKeys, KeyDelayIsTakenOffInSongTime) {
-  for (auto [delay_ms, half_speed, packs] : {std::tuple{"0", 0, 3000},
-                                             {"100", 0, 2970},
-                                             {"100", 1, 2985},
-                                             {"-50", 0, 3000},
-                                             {"junk", 0, 3000}}) {
+  struct Case {
+    const char* delay_ms;
+    int half_speed, packs;
+  };
+  for (Case c : {Case{"0", 0, 3000}, Case{"100", 0, 2970}, Case{"100", 1, 2985},
+                 Case{"-50", 0, 3000}, Case{"junk", 0, 3000}}) {
     Song song;
-    song.Window_Controls.Set_Text("Txt_KeyDelay", delay_ms);
-    song.Window_Controls.Set_Check("Chk_HalfSpeed", half_speed);
-    EXPECT_EQ(Key_Time_Packs(song, 10.0), packs) << delay_ms << " at half speed: " << half_speed;
+    song.Window_Controls.Set_Text("Txt_KeyDelay", c.delay_ms);
+    song.Window_Controls.Set_Check("Chk_HalfSpeed", c.half_speed);
+    EXPECT_EQ(Key_Time_Packs(song, 10.0), c.packs) << c.delay_ms << " half speed " << c.half_speed;
   }
 }
 
