@@ -10,7 +10,6 @@
 namespace lyricanvas {
 namespace {
 
-using testing::Events_Of;
 using testing::Events_Text;
 using testing::Timing_Setup;
 
@@ -60,7 +59,7 @@ TEST(PressTimingKey, ConsonantLeadIn) {
 
 TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
   Timing_Setup s({"a|b|c"});
-  s.S().Fields[1].Events = Events_Of("1@5 250@9");
+  s.S().Fields[1].Events = Encode_Event(1, 5) + Encode_Event(250, 9);
   s.Click(1);
   s.Press(300);
   EXPECT_EQ(Events_Text(s.Events(1)), "1@300");
@@ -95,7 +94,7 @@ TEST(FormKeys, CClearsAndSSkipsBothMarkingTheNextSyllable) {
   for (Case c : {Case{Timing_Key::C, false}, Case{Timing_Key::S, true}}) {
     SCOPED_TRACE(c.key == Timing_Key::C ? "C" : "S");
     Timing_Setup s({"la|le|li"});
-    const std::string timed = Events_Of("1@100 250@200");
+    const std::string timed = Encode_Event(1, 100) + Encode_Event(250, 200);
     s.S().Fields[2].Events = timed;
     s.Click(2);
     Keys(s, c.key, "ddu");

@@ -8,7 +8,6 @@
 #include <memory>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -90,17 +89,6 @@ struct Timing_Setup {
     return song->Palette_RGB[static_cast<std::size_t>(wiped ? s.Wiped_Body : s.Unwiped_Body)];
   }
 };
-
-/// An event string written as position@packs pairs: "1@300 250@330".
-inline std::string Events_Of(const std::string& text) {
-  std::istringstream in(text);
-  std::string events;
-  int position = 0;
-  char at = 0;
-  std::int64_t packs = 0;
-  while (in >> position >> at >> packs) events += Encode_Event(position, packs);
-  return events;
-}
 
 /// The events of a string in that notation, for readable comparisons.
 inline std::string Events_Text(const std::string& events) {
