@@ -18,12 +18,11 @@ struct Drag_Setup : Timing_Setup {
   }
   int X(int offset) { return S().Char_X[static_cast<std::size_t>(offset)]; }
   int Middle(int c) { return (X(c - 1) + X(c)) / 2; }
-  /// Drags along the samples (x, seconds); the first is the press.
-  void Drag(const std::vector<std::pair<int, double>>& samples, bool playing = true) {
-    Pic_Indication_MouseDown(T(), S(), Mouse_Button::Left, samples[0].first, 5, samples[0].second,
-                             playing);
-    for (std::size_t i = 1; i < samples.size(); ++i)
-      Pic_Indication_MouseMove(T(), S(), samples[i].first, samples[i].second);
+  /// Drags along the columns, the first pressed at 1 s, each next `step` seconds later.
+  void Drag(const std::vector<int>& xs, double step = 0.1, bool playing = true) {
+    Pic_Indication_MouseDown(T(), S(), Mouse_Button::Left, xs[0], 5, 1.0, playing);
+    for (std::size_t i = 1; i < xs.size(); ++i)
+      Pic_Indication_MouseMove(T(), S(), xs[i], 1.0 + step * static_cast<double>(i));
     Pic_Indication_MouseUp(T(), S(), ui);
   }
   std::string Char_Events(int c) { return Events_Text(Events(Field_At_Char(S(), c))); }
@@ -31,9 +30,9 @@ struct Drag_Setup : Timing_Setup {
 
 TEST(MouseWipe, ASlowDragPastTheLineEndMakesOneFieldPerLetterWithRisingTimes) {
   Drag_Setup s;
-  std::vector<std::pair<int, double>> samples;
-  for (int x = s.X(0); x < s.X(5) + 20; ++x) samples.push_back({x, 1.0 + 0.01 * (x - s.X(0))});
-  s.Drag(samples);
+  std::vector<int> xs;
+  for (int x = s.X(0); x < s.X(5) + 20; ++x) xs.push_back(x);
+  s.Drag(xs, 0.01);
   std::int64_t previous = -1;
   for (int c = 1; c <= 5; ++c) {
     SCOPED_TRACE("character " + std::to_string(c));
@@ -55,38 +54,23 @@ TEST(MouseWipe, ASlowDragPastTheLineEndMakesOneFieldPerLetterWithRisingTimes) {
 TEST(MouseWipe, FastDrags) {
   // A character skipped by the drag wipes to its middle at the time of the sample past it.
   Drag_Setup s;
-  s.Drag({{s.X(0), 1.0},
-          {s.X(0) + 1, 1.1},
-          {s.Middle(2), 1.2},
-          {s.Middle(4), 1.3},
-          {s.Middle(5), 1.4}});
+  s.Drag({s.X(0), s.X(0) + 1, s.Middle(2), s.Middle(4), s.Middle(5)});
   EXPECT_EQ(s.Char_Events(3), "125@360");
   EXPECT_EQ(Event_Time_Packs(s.Events(Field_At_Char(s.S(), 4)), 1), 390);
   // A first jump is filled with samples in proportion between the press and the jump.
   Drag_Setup jump;
-  jump.Drag({{jump.X(0), 1.0}, {jump.X(3), 2.0}, {jump.X(3) + 1, 2.1}, {jump.X(3) + 2, 2.2}});
+  jump.Drag({jump.X(0), jump.X(3), jump.X(3) + 1, jump.X(3) + 2}, 1.0);
   EXPECT_EQ(jump.Char_Events(1),
             "1@300 19@308 37@317 55@326 72@335 90@344 108@352 126@361 144@370 162@379 180@388 "
             "197@397 215@405 233@414");
 }
 
 TEST(MouseWipe, NothingIsWipedWithoutPlaybackOrRightwardMotion) {
-  struct Case {
-    const char* name;
-    bool playing;
-    std::vector<int> moves;  ///< x offsets from the press, left or right
-  };
-  const Case cases[] = {{"stopped", false, {5, 30}},
-                        {"leftward only", true, {-3, -6}},
-                        {"within one character", true, {1}}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Drag_Setup s;
-    std::vector<std::pair<int, double>> samples{{s.X(1), 1.0}};
-    for (int dx : c.moves) samples.push_back({s.X(1) + dx, 1.5});
+  for (auto [playing, dx] : {std::pair{false, 30}, {true, -6}, {true, 1}}) {
+    Drag_Setup s;  // stopped, leftward only, within one character
     const int fields_before = s.S().Field_Count;
-    s.Drag(samples, c.playing);
-    EXPECT_EQ(s.S().Field_Count, fields_before);
+    s.Drag({s.X(1), s.X(1) + dx / 2, s.X(1) + dx}, 0.1, playing);
+    EXPECT_EQ(s.S().Field_Count, fields_before) << playing << dx;
     EXPECT_EQ(Field_At_Char(s.S(), 1), 1);
   }
 }

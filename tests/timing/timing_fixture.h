@@ -83,14 +83,14 @@ struct Timing_Setup {
         count += te->Pic_Indication.Pixel(x, y) == (color | 0xff000000u);
     return count;
   }
-  /// The palette colour of the wiped or unwiped body of a singer's letters.
-  QRgb Color(bool wiped, int singer = 1) const {
-    const Singer_Rec& s = song->Singers[static_cast<std::size_t>(singer)];
+  /// The palette colour of the wiped or unwiped body of singer 1's letters.
+  QRgb Color(bool wiped) const {
+    const Singer_Rec& s = song->Singers[1];
     return song->Palette_RGB[static_cast<std::size_t>(wiped ? s.Wiped_Body : s.Unwiped_Body)];
   }
 };
 
-/// The events of a string in that notation, for readable comparisons.
+/// Events as position@packs pairs ("1@300 250@330"), for readable comparisons.
 inline std::string Events_Text(const std::string& events) {
   std::string text;
   for (int k = 1; k <= Event_Count(events); ++k) {
