@@ -147,6 +147,8 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
       {"without sound the clock runs on", Silent, "0", "start 1:40 play 5 end", 105, "1:45", true},
       {"start after a press on the view", Silent, "0",
        "type 0:20 wait 5 mouse start 0:40 idle play 1", 21, "0:21", true},
+      {"started again, a second start ignored", Both, "5",
+       "start 0:10 play 1 stop start 0:06 start 0:30 play 1", 7, "0:07", true},
       {"typed", Both, "5", "type 1:15", 75, "1:15", false},
       {"typed past the end", Both, "5", "type 2:00", 120, "2:00", false},
       {"scrolled", Both, "5", "scroll 30", 30, "0:30", false},
@@ -166,6 +168,9 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
       EXPECT_EQ(w.controls().Text("Txt_Time"), c.shown);
       EXPECT_EQ(w.clock().Is_Playing, c.playing);
       EXPECT_EQ(w.timer_on, c.playing);
+      EXPECT_EQ(w.controls().Find("Txt_Time")->Enabled, !c.playing);
+      EXPECT_EQ(w.controls().Find("txt_Filename", 0)->Enabled, !c.playing);
+      EXPECT_EQ(w.player.opened, heard ? 1 : 0);
       EXPECT_TRUE(w.clock().Last_Action.empty());
       EXPECT_EQ(w.player.running, heard && c.playing);
       EXPECT_EQ(w.player.rate, heard ? Speed_Factor(*w.song) : 1);
@@ -198,26 +203,18 @@ TEST(SongTimeAt, AKeyEventReadsTheSongTimeOfItsOwnMoment) {
   }
 }
 
-TEST(Playback, PlayingLocksTheTimeAndFileBoxesAndRunsTheLoop) {
+TEST(Playback, StartFocusesTheViewAndResetsTheAreasAndStopReleasesTheKeys) {
   Window w(true);
   w.controls().Set_Check("Chk_Replay", 1);
   w.controls().Set_Check("Chk_Tabmode", 1);
   w.Run("start 0:10");
-  EXPECT_DOUBLE_EQ(w.player.Position(), 10);
-  EXPECT_FALSE(w.controls().Find("Txt_Time")->Enabled);
-  EXPECT_FALSE(w.controls().Find("txt_Filename", 0)->Enabled);
-  EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"});
   const int resets = w.area_resets;
-  w.Run("start 0:30");  // a second Start does nothing
-  EXPECT_EQ(w.area_resets, resets);
-  w.Run("play 1 stop");
-  EXPECT_TRUE(w.controls().Find("Txt_Time")->Enabled);
-  EXPECT_TRUE(w.controls().Find("txt_Filename", 0)->Enabled);
+  w.Run("start 0:30 play 1");
+  EXPECT_EQ(w.area_resets, resets) << "a second Start does nothing";
+  EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"});
+  EXPECT_EQ(w.key_releases, 0);
+  w.Run("stop");
   EXPECT_EQ(w.key_releases, 1);
-  // Starting again plays the song already open, from where Stop left it.
-  w.Run("start " + w.controls().Text("Txt_Time"));
-  EXPECT_EQ(w.player.opened, 1);
-  EXPECT_TRUE(w.player.running);
 }
 
 TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
