@@ -76,46 +76,44 @@ TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
   EXPECT_EQ(s.T().Current_Field, 3);
 }
 
-/// Key events through the window's handlers: 'd' down, 'u' up.
-void Keys(Timing_Setup& s, Timing_Key key, const std::string& strokes) {
-  for (char stroke : strokes) {
-    if (stroke == 'd')
-      Form_KeyDown(s.T(), s.S(), s.ui, key, 3, true);
-    else
+/// Key events through the window's handlers: 'd' down, 'u' up; true when the first down was
+/// taken by the view (and so does not reach the focused control).
+bool Keys(Timing_Setup& s, Timing_Key key, const std::string& strokes, bool playing = true) {
+  bool consumed = false;
+  for (std::size_t i = 0; i < strokes.size(); ++i) {
+    if (strokes[i] == 'u')
       Form_KeyUp(s.T(), s.S(), key, 3);
+    else if (Form_KeyDown(s.T(), s.S(), s.ui, key, 3, playing).consumed && i == 0)
+      consumed = true;
   }
+  return consumed;
 }
 
-TEST(FormKeys, CClearsAndSSkipsBothMarkingTheNextSyllable) {
+TEST(FormKeys, CClearsAndSSkipsMarkingTheNextSyllableSpaceTimesOnlyWhilePlayingInTabMode) {
   struct Case {
     Timing_Key key;
-    bool keeps_events;
+    bool playing;
+    int tab_mode;
+    bool clears;
+    int next;  ///< the current field afterwards
   };
-  for (Case c : {Case{Timing_Key::C, false}, Case{Timing_Key::S, true}}) {
-    SCOPED_TRACE(c.key == Timing_Key::C ? "C" : "S");
+  for (Case c :
+       {Case{Timing_Key::C, true, 1, true, 3}, Case{Timing_Key::S, true, 1, false, 3},
+        Case{Timing_Key::Space, false, 1, false, 2}, Case{Timing_Key::Space, true, 0, false, 2}}) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.key)) + " playing " + std::to_string(c.playing));
     Timing_Setup s({"la|le|li"});
+    s.S().Window_Controls.Set_Check("Chk_Tabmode", c.tab_mode);
     const std::string timed = Encode_Event(1, 100) + Encode_Event(250, 200);
     s.S().Fields[2].Events = timed;
     s.Click(2);
-    Keys(s, c.key, "ddu");
-    EXPECT_EQ(s.Events(2), c.keeps_events ? timed : std::string());
-    EXPECT_EQ(s.T().Current_Field, 3) << "held down, the key moved on once";
-    EXPECT_EQ(s.T().Last_Wiped_Char, s.S().Fields[2].Last_Char);
-    EXPECT_GT(s.Pixels(0, Field_Left(s.S(), 3), Field_Right(s.S(), 3) - 1, Mark_White), 100)
-        << "the next syllable is highlighted";
-  }
-}
-
-TEST(FormKeys, SpaceTimesNothingWhenStoppedOrWithoutTabMode) {
-  for (bool playing : {false, true}) {
-    Timing_Setup s({"ta|ta"});
-    s.S().Window_Controls.Set_Check("Chk_Tabmode", playing ? 0 : 1);
-    s.Click(1);
-    const Key_Result down = Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::Space, 1, playing);
-    EXPECT_EQ(down.consumed, playing) << "stopped, the key reaches the focused control";
-    Form_KeyUp(s.T(), s.S(), Timing_Key::Space, 1.5);
-    EXPECT_TRUE(s.Events(1).empty());
-    EXPECT_EQ(s.T().Current_Field, 1);
+    EXPECT_EQ(Keys(s, c.key, "ddu", c.playing), c.playing) << "stopped, it reaches the control";
+    EXPECT_EQ(s.Events(2), c.clears ? std::string() : timed);
+    EXPECT_EQ(s.T().Current_Field, c.next) << "held down, the key moved on once";
+    if (c.next == 3) {
+      EXPECT_EQ(s.T().Last_Wiped_Char, s.S().Fields[2].Last_Char);
+      EXPECT_GT(s.Pixels(0, Field_Left(s.S(), 3), Field_Right(s.S(), 3) - 1, Mark_White), 100)
+          << "the next syllable is highlighted";
+    }
   }
 }
 
