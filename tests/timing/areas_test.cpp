@@ -188,8 +188,8 @@ TEST(TimingView, ScrollingShowsWhatAFullDrawingShows) {
   }
 }
 
-TEST(TimingView, SeparatorsOnlyInTabModeAtFieldsWidenedAtTheWordsEdges) {
-  for (int tab_mode : {0, 1}) {
+TEST(TimingView, SeparatorsInTabModeMarksAndAPressShowingTheHeldSyllableWipedAtOnce) {
+  for (int tab_mode : {1, 0}) {
     SCOPED_TRACE(tab_mode ? "Tab mode" : "no Tab mode");
     Timing_Setup s({"Mor|ning light"});
     s.S().Window_Controls.Set_Check("Chk_Tabmode", tab_mode);
@@ -198,32 +198,28 @@ TEST(TimingView, SeparatorsOnlyInTabModeAtFieldsWidenedAtTheWordsEdges) {
       const int x = std::max(Field_Left(s.S(), f), Line_Start_Column(s.S(), 1));
       EXPECT_EQ(s.Pixels(0, x, x, Mark_White), tab_mode ? View_Row_Height : 0) << "field " << f;
     }
-    const int m = s.S().Wipe_Margin;
+    if (tab_mode) continue;
+    const int m = s.S().Wipe_Margin;  // fields widened at the word's edges only
     EXPECT_EQ(Field_Left(s.S(), 3), s.S().Char_X[8] - m);
-    EXPECT_EQ(Field_Right(s.S(), 1), s.S().Char_X[3]) << "inside the word: no widening";
+    EXPECT_EQ(Field_Right(s.S(), 1), s.S().Char_X[3]);
     EXPECT_EQ(Field_Right(s.S(), 2), s.S().Char_X[7] + m);
+    const QImage plain = s.T().Pic_Indication.Image().copy();
+    const int x0 = Field_Left(s.S(), 2);
+    const int x1 = Field_Right(s.S(), 2) - 1;
+    const QRgb marked = qRgb(255, 0, 0);
+    const int letters = s.Pixels(0, x0, x1, s.Color(false));
+    Mark_Field(s.T(), s.S(), 2, marked);
+    EXPECT_EQ(s.Pixels(0, x0, x1, s.Color(false)), letters) << "a marked syllable stays readable";
+    EXPECT_GT(s.Pixels(0, x0, x1, marked), (x1 - x0) * 8);
+    EXPECT_EQ(s.Pixels(0, 0, x0 - 1, marked) + s.Pixels(0, x1 + 1, Timing_View_Width - 1, marked),
+              0);
+    Mark_Field(s.T(), s.S(), 2, s.S().Palette_RGB[0]);
+    EXPECT_EQ(s.T().Pic_Indication.Image(), plain);
+    s.Click(1);
+    s.Press(300);
+    EXPECT_GT(s.Pixels(0, 0, x0 - 1, s.Color(true)), 30);
+    EXPECT_EQ(s.Pixels(0, x0 + 1, Timing_View_Width - 1, s.Color(true)), 0);
   }
-}
-
-TEST(TimingView, MarksKeepTheLettersAndAPressShowsTheHeldSyllableWipedAtOnce) {
-  Timing_Setup s({"Mor|ning"});
-  s.S().Window_Controls.Set_Check("Chk_Tabmode", 0);
-  Redraw_View(s.T(), s.S(), 1);
-  const QImage plain = s.T().Pic_Indication.Image().copy();
-  const int x0 = Field_Left(s.S(), 2);
-  const int x1 = Field_Right(s.S(), 2) - 1;
-  const QRgb marked = qRgb(255, 0, 0);
-  const int letters = s.Pixels(0, x0, x1, s.Color(false));
-  Mark_Field(s.T(), s.S(), 2, marked);
-  EXPECT_EQ(s.Pixels(0, x0, x1, s.Color(false)), letters);
-  EXPECT_GT(s.Pixels(0, x0, x1, marked), (x1 - x0) * 8);
-  EXPECT_EQ(s.Pixels(0, Field_Left(s.S(), 1), x0 - 1, marked), 0) << "the neighbour is left alone";
-  Mark_Field(s.T(), s.S(), 2, s.S().Palette_RGB[0]);
-  EXPECT_EQ(s.T().Pic_Indication.Image(), plain);
-  s.Click(1);
-  s.Press(300);
-  EXPECT_GT(s.Pixels(0, Field_Left(s.S(), 1), x0 - 1, s.Color(true)), 30);
-  EXPECT_EQ(s.Pixels(0, x0 + 1, Timing_View_Width - 1, s.Color(true)), 0);
 }
 
 }  // namespace

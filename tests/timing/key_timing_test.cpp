@@ -89,7 +89,7 @@ bool Keys(Timing_Setup& s, Timing_Key key, const std::string& strokes, bool play
   return consumed;
 }
 
-TEST(FormKeys, CClearsAndSSkipsMarkingTheNextSyllableSpaceTimesOnlyWhilePlayingInTabMode) {
+TEST(FormKeys, CClearsSSkipsAndSpaceTimesOnlyWhilePlayingInTabMode) {
   struct Case {
     Timing_Key key;
     bool playing;
