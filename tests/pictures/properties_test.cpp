@@ -1,23 +1,16 @@
 // Picture properties: the tags read and written, the dialog's controls loaded from a property
 // string and written back, and the picture field a picture gets in the lyrics.
+#include "pictures/properties.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "pictures/picture_source.h"
-#include "pictures/properties.h"
 
 namespace lyricanvas {
 namespace {
-
-TEST(PictureProperties, ReadsEachKeyAndNothingForAbsentOnes) {
-  const Picture_Properties_Rec rec = Read_Picture_Properties("<hold_time=5><filename=C:\\a b.bmp>");
-  EXPECT_EQ(rec.hold_time, "5");
-  EXPECT_EQ(rec.filename, "C:\\a b.bmp");
-  EXPECT_EQ(rec.Appearance_effect, "");
-  EXPECT_EQ(rec.dither_picture, "");
-}
 
 TEST(PictureProperties, DialogLoadsAndWritesTheControls) {
   struct Case {
@@ -25,17 +18,20 @@ TEST(PictureProperties, DialogLoadsAndWritesTheControls) {
     Picture_Dialog_Values loaded;
     std::string written;  ///< after OK without changes
   };
-  const std::string all = "<Appearance_effect=Oval out><filename=x.bmp><along_with_lyrics=1>"
-                          "<hold_time=2,5><right_after_lyrics=1><overwrite_last_screen=1>"
-                          "<dither_picture=0><reverse_effect=1>";
+  const std::string all =
+      "<Appearance_effect=Oval out><filename=x.bmp><along_with_lyrics=1>"
+      "<hold_time=2,5><right_after_lyrics=1><overwrite_last_screen=1>"
+      "<dither_picture=0><reverse_effect=1>";
   const std::vector<Case> cases{
       // No dithering key: dithering is on and is then written as 1.
-      {"<filename=x.bmp>", {"", "", 0, 0, 0, 1, 0, "x.bmp"},
+      {"<filename=x.bmp>",
+       {"", "", 0, 0, 0, 1, 0, "x.bmp"},
        "<Appearance_effect=><filename=x.bmp><along_with_lyrics=0><hold_time=>"
        "<right_after_lyrics=0><overwrite_last_screen=0><dither_picture=1><reverse_effect=0>"},
       {all, {"Oval out", "2,5", 1, 1, 1, 0, 1, "x.bmp"}, all},
       // Grayed boxes were written as 2 and read back unchecked.
-      {"<along_with_lyrics=2><dither_picture=2><reverse_effect=2>", {"", "", 0, 0, 0, 0, 0, "cur.bmp"},
+      {"<along_with_lyrics=2><dither_picture=2><reverse_effect=2>",
+       {"", "", 0, 0, 0, 0, 0, "cur.bmp"},
        "<Appearance_effect=><filename=cur.bmp><along_with_lyrics=0><hold_time=>"
        "<right_after_lyrics=0><overwrite_last_screen=0><dither_picture=0><reverse_effect=0>"},
   };
@@ -85,7 +81,8 @@ TEST(PictureFields, SettingPropertiesCutsATimedFieldAroundThePicture) {
     Song_With_Timed_Picture(song, c.first, c.last);
     const int f = Edit_Picture_Properties(song, 3, [](std::string& p) { p = "<hold_time=1>"; });
     EXPECT_GT(f, 0);
-    std::vector<Field_Rec> fields(song.Fields.begin() + 1, song.Fields.begin() + 1 + song.Field_Count);
+    std::vector<Field_Rec> fields(song.Fields.begin() + 1,
+                                  song.Fields.begin() + 1 + song.Field_Count);
     EXPECT_EQ(fields, c.fields) << c.first << ".." << c.last;
   }
 }
@@ -112,8 +109,10 @@ TEST(PictureFields, APictureLineOpensAScreenOfItsOwn) {
     std::string text;  ///< P for the picture
   };
   const std::vector<Case> cases{
-      {0, true, "P\r\n\r\nA\r\nB"},      {1, true, "A\r\n\r\nP\r\n\r\nB"},
-      {2, true, "A\r\nB\r\n\r\nP\r\n"},  {1, false, "A\r\n\r\nP\r\nB"},
+      {0, true, "P\r\n\r\nA\r\nB"},
+      {1, true, "A\r\n\r\nP\r\n\r\nB"},
+      {2, true, "A\r\nB\r\n\r\nP\r\n"},
+      {1, false, "A\r\n\r\nP\r\nB"},
       {3, true, ""},
   };
   for (const Case& c : cases) {
