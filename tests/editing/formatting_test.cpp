@@ -38,7 +38,8 @@ TEST(Formatting, ASingerChangesOnlyTheColourAndStyleOfTheSelection) {
   const int plain = t.song.Char_Style[0], sung = t.song.Char_Style[3];
   EXPECT_NE(plain, sung);
   EXPECT_EQ(t.song.Text_Styles[static_cast<std::size_t>(sung)].Text_Color, singer2);
-  EXPECT_EQ(t.song.Text_Styles[static_cast<std::size_t>(sung)].Font, t.song.Text_Styles[static_cast<std::size_t>(plain)].Font);
+  EXPECT_EQ(t.song.Text_Styles[static_cast<std::size_t>(sung)].Font,
+            t.song.Text_Styles[static_cast<std::size_t>(plain)].Font);
   for (int offset = 0; offset < 14; ++offset)
     EXPECT_EQ(t.song.Char_Style[offset], (offset >= 3 && offset < 6) ? sung : plain) << offset;
 }
