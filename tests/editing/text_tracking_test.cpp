@@ -68,26 +68,6 @@ TEST(UpdateData, TextDraggedElsewhereTakesItsFieldsAlong) {
   EXPECT_EQ(t.song.Fields[2].First_Char, 12);
 }
 
-TEST(FindMove, TellsACarriedPieceFromAnyOtherChange) {
-  struct Case {
-    const char* before;
-    const char* after;
-    std::optional<Text_Move> expected;
-  };
-  const Case cases[] = {
-      {"xxABCdefgyy", "xxdefgABCyy", Text_Move{2, 3, 6}},  // carried to the right
-      {"xxabcdEFyy", "xxEFabcdyy", Text_Move{6, 2, 2}},    // carried to the left
-      {"xxabcdyy", "xxwxyzyy", std::nullopt},              // overtyped
-      {"xxabyy", "xxbayy", Text_Move{2, 1, 3}},
-      {"xxabcyy", "xxabcdyy", std::nullopt},  // typed
-  };
-  for (const Case& c : cases) {
-    const int length = static_cast<int>(strlen(c.after));
-    const Text_Change change = Locate_Change(c.before, c.after, {0, 0, length});
-    EXPECT_EQ(Find_Move(c.before, c.after, change), c.expected) << c.before << " " << c.after;
-  }
-}
-
 TEST(UpdateData, TheProgramsOwnChangesMoveNoFieldAndCannotBeUndone) {
   Tracked_Song t;
   Replace(t.song, 0, 0, "AB");
@@ -99,23 +79,29 @@ TEST(UpdateData, TheProgramsOwnChangesMoveNoFieldAndCannotBeUndone) {
   EXPECT_EQ(t.song.Text_Length, 11);
 }
 
-TEST(LocateChange, FindsTheChangedCharactersInsideTheReportedRange) {
+TEST(LocateChange, FindsTheChangedCharactersAndFindMoveACarriedPiece) {
   struct Case {
     const char* before;
     const char* after;
     Text_Change hint;
-    Text_Change expected;
+    Text_Change change;
+    std::optional<Text_Move> move;
   };
   const Case cases[] = {
-      {"abcdef", "abXcdef", {2, 0, 1}, {2, 0, 1}},
-      {"abcdef", "abcdef", {0, 0, 6}, {6, 0, 0}},  // a format change over the text
-      {"abcdef", "abXYef", {0, 0, 6}, {2, 2, 2}},  // reported as the whole text
-      {"abcdef", "af", {1, 0, 0}, {1, 4, 0}},
-      {"ab", "abcd", {9, 0, 9}, {2, 0, 2}},   // a report beyond the end
-      {"aaa", "aaaa", {1, 0, 1}, {1, 0, 1}},  // repeated letters: where reported
+      {"abcdef", "abXcdef", {2, 0, 1}, {2, 0, 1}, {}},
+      {"abcdef", "abcdef", {0, 0, 6}, {6, 0, 0}, {}},  // a format change over the text
+      {"abcdef", "abXYef", {0, 0, 6}, {2, 2, 2}, {}},  // reported as the whole text; overtyped
+      {"abcdef", "af", {1, 0, 0}, {1, 4, 0}, {}},
+      {"ab", "abcd", {9, 0, 9}, {2, 0, 2}, {}},   // a report beyond the end
+      {"aaa", "aaaa", {1, 0, 1}, {1, 0, 1}, {}},  // repeated letters: where reported
+      {"xxABCdefgyy", "xxdefgABCyy", {0, 0, 11}, {2, 7, 7}, Text_Move{2, 3, 6}},  // to the right
+      {"xxabcdEFyy", "xxEFabcdyy", {0, 0, 10}, {2, 6, 6}, Text_Move{6, 2, 2}},    // to the left
+      {"xxabyy", "xxbayy", {0, 0, 6}, {2, 2, 2}, Text_Move{2, 1, 3}},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(Locate_Change(c.before, c.after, c.hint), c.expected) << c.before << " " << c.after;
+  for (const Case& c : cases) {
+    EXPECT_EQ(Locate_Change(c.before, c.after, c.hint), c.change) << c.before << " " << c.after;
+    EXPECT_EQ(Find_Move(c.before, c.after, c.change), c.move) << c.before << " " << c.after;
+  }
 }
 
 TEST(UnwipeSelected, ClearsOrCutsBackTheFieldsOfTheSelection) {

@@ -33,12 +33,6 @@ bool Convert(Picture_Work& work, const std::string& bmp, bool dither = true) {
   return Convert_Picture(work, Bytes(bmp), "pic.bmp", how, message);
 }
 
-/// The 8-bit colour a palette entry stands for.
-std::array<double, 3> Shown(const Palette_Table& palette, int i) {
-  const auto& e = palette[static_cast<std::size_t>(i)];
-  return {e[1] * 16 + 7.5, e[2] * 16 + 7.5, e[3] * 16 + 7.5};
-}
-
 Rgb8 Stripe_Color(int k) { return {(k * 5 % 16) * 16 + 3, (k * 3 % 16) * 16 + 9, k * 16 + 1}; }
 
 TEST(Reduction, DistanceRoundsItsDifferencesHalfToEven) {
@@ -98,11 +92,10 @@ double Mean_Block_Error(const Picture_Work& work) {
       std::array<double, 3> mapped{}, original{};
       for (int y = by; y < by + 6; ++y)
         for (int x = bx; x < bx + 6; ++x) {
-          const auto shown = Shown(work.Picture_Palette, work.Mapped_At(y, x));
-          const Rgb8 o = Photo(x, y);
+          const auto& entry = work.Picture_Palette[work.Mapped_At(y, x)];
           for (int c = 0; c < 3; ++c) {
-            mapped[c] += shown[c];
-            original[c] += o[c];
+            mapped[c] += entry[c + 1] * 16 + 7.5;  // the 8-bit colour the entry stands for
+            original[c] += Photo(x, y)[c];
           }
         }
       total +=
