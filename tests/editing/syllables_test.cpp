@@ -2,23 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "editing/field_texts.h"
 #include "support/test_support.h"
 
 namespace lyricanvas {
 namespace {
 
+using testing::Field_Texts;
 using testing::Recording_Ui;
-
-// The text of every field in field order, joined by "|".
-std::string Field_Texts(const Song& song) {
-  const QString text = song.RTB_Raw.Text();
-  QStringList parts;
-  for (int f = 1; f <= song.Field_Count; ++f) {
-    const Field_Rec& field = song.Fields[f];
-    parts << text.mid(field.First_Char - 1, field.Last_Char - field.First_Char + 1);
-  }
-  return parts.join('|').toStdString();
-}
 
 std::string Broken(const QString& text) {
   Song song;

@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 
+#include "editing/field_texts.h"
 #include "pictures/picture_source.h"
 #include "support/song_builder.h"
 
@@ -37,17 +38,6 @@ struct Tracked_Song {
                                {{{"day", 6, 7}}}});
     Track_Edits(song, tracker);
   }
-  // The text under each field.
-  std::string Texts() {
-    QStringList parts;
-    for (int f = 1; f <= song.Field_Count; ++f) {
-      const Field_Rec& field = song.Fields[f];
-      const int length = field.Last_Char - field.First_Char + 1;
-      parts << (field.First_Char <= 0 ? "(cleared)"
-                                      : song.RTB_Raw.Text().mid(field.First_Char - 1, length));
-    }
-    return parts.join('|').toStdString();
-  }
 };
 
 TEST(UpdateData, TextDraggedElsewhereTakesItsFieldsAlong) {
@@ -59,12 +49,12 @@ TEST(UpdateData, TextDraggedElsewhereTakesItsFieldsAlong) {
   Replace(t.song, 11, 0, "der");
   drop.endEditBlock();
   EXPECT_EQ(t.song.RTB_Raw.Text(), "wonful timeder\r\nday");
-  EXPECT_EQ(t.Texts(), "won|der|ful|time|day");
+  EXPECT_EQ(testing::Field_Texts(t.song), "won|der|ful|time|day");
   EXPECT_EQ(t.song.Fields[2].Events, before[2].Events);
   t.song.RTB_Raw.Qt().undo();
   EXPECT_EQ(t.song.Fields, before);
   t.song.RTB_Raw.Qt().redo();
-  EXPECT_EQ(t.Texts(), "won|der|ful|time|day");
+  EXPECT_EQ(testing::Field_Texts(t.song), "won|der|ful|time|day");
   EXPECT_EQ(t.song.Fields[2].First_Char, 12);
 }
 
@@ -121,7 +111,7 @@ TEST(UnwipeSelected, ClearsOrCutsBackTheFieldsOfTheSelection) {
     t.song.Window_Controls.Set_Check("Chk_Tabmode", 1);
     t.song.RTB_Raw.Select(c.start, c.length);
     Unwipe_Selected(t.song);
-    EXPECT_EQ(t.Texts(), c.fields) << c.start << "+" << c.length;
+    EXPECT_EQ(testing::Field_Texts(t.song), c.fields) << c.start << "+" << c.length;
     EXPECT_EQ(t.song.Window_Controls.Check("Chk_Tabmode"), 0);
   }
 }
