@@ -56,14 +56,6 @@ TEST(PictureProperties, HoldTimeCountsOnlyWhenItIsANumber) {
     EXPECT_EQ(Hold_Seconds("<hold_time=" + text + ">"), seconds) << text;
 }
 
-/// A song "ab<picture>cd" with one timed field over all five characters.
-void Song_With_Timed_Picture(Song& song, int first, int last) {
-  song.RTB_Raw.Set_Text("abcd");
-  Insert_Picture(song, 2, "BM", "p.bmp");
-  song.Field_Count = 1;
-  song.Fields[1] = {static_cast<std::int16_t>(first), static_cast<std::int16_t>(last), "tttt"};
-}
-
 TEST(PictureFields, SettingPropertiesCutsATimedFieldAroundThePicture) {
   struct Case {
     int first, last;
@@ -77,8 +69,12 @@ TEST(PictureFields, SettingPropertiesCutsATimedFieldAroundThePicture) {
       {3, 3, {{3, 3, picture}}},                                  // only the picture: reused
   };
   for (const Case& c : cases) {
-    Song song;
-    Song_With_Timed_Picture(song, c.first, c.last);
+    Song song;  // "ab<picture>cd" with one timed field
+    song.RTB_Raw.Set_Text("abcd");
+    Insert_Picture(song, 2, "BM", "p.bmp");
+    song.Field_Count = 1;
+    song.Fields[1] = {static_cast<std::int16_t>(c.first), static_cast<std::int16_t>(c.last),
+                      "tttt"};
     const int f = Edit_Picture_Properties(song, 3, [](std::string& p) { p = "<hold_time=1>"; });
     EXPECT_GT(f, 0);
     std::vector<Field_Rec> fields(song.Fields.begin() + 1,
@@ -107,26 +103,21 @@ TEST(PictureFields, APictureLineOpensAScreenOfItsOwn) {
     int after;
     bool own_screen;
     std::string text;  ///< P for the picture
+    int at;            ///< the picture's position returned
   };
   const std::vector<Case> cases{
-      {0, true, "P\r\n\r\nA\r\nB"},
-      {1, true, "A\r\n\r\nP\r\n\r\nB"},
-      {2, true, "A\r\nB\r\n\r\nP\r\n"},
-      {1, false, "A\r\n\r\nP\r\nB"},
-      {3, true, ""},
+      {0, true, "P\r\n\r\nA\r\nB", 1},
+      {1, true, "A\r\n\r\nP\r\n\r\nB", 6},
+      {2, true, "A\r\nB\r\n\r\nP\r\n", 9},
+      {1, false, "A\r\n\r\nP\r\nB", 6},
+      {3, true, "A\r\nB", 0},  // no such line
   };
   for (const Case& c : cases) {
     Song song;
     song.RTB_Raw.Set_Text("A\r\nB");
-    const int at = Insert_Picture_Line(song, c.after, "BM", "p.bmp", c.own_screen);
-    QString text = song.RTB_Raw.Text();
-    text.replace(QChar(Picture_Char), QChar('P'));
-    if (c.text.empty()) {
-      EXPECT_EQ(at, 0);
-      continue;
-    }
-    EXPECT_EQ(text.toStdString(), c.text) << c.after;
-    EXPECT_EQ(text[at - 1], QChar('P')) << c.after;
+    EXPECT_EQ(Insert_Picture_Line(song, c.after, "BM", "p.bmp", c.own_screen), c.at) << c.after;
+    EXPECT_EQ(song.RTB_Raw.Text().replace(QChar(Picture_Char), QChar('P')).toStdString(), c.text)
+        << c.after;
   }
 }
 
