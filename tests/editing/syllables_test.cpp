@@ -63,6 +63,7 @@ const Word_Case English_Words[] = {
     {"<love", "<|love"},
     {"\u2022sing", "\u2022|sing"},
     {"...", ".|.|."},
+    {"la\uFFFCla", "la|la"},  // a picture never gets a syllable field
     {"  Over the  rainbow\r\n\r\nway up high \r\n", "O|ver|the|rain|bow|way|up|high"},
 };
 
@@ -110,17 +111,6 @@ TEST(BreakSyllables, ExistingFieldsAreKeptAndOnlyGapsGetFields) {
   // A second run finds nothing left to cover.
   EXPECT_EQ(Break_Syllables(song, recorder.ui()), 0);
   EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST(BreakSyllables, APictureNeverGetsASyllableField) {
-  Song song;
-  song.RTB_Raw.Set_Text("la");
-  song.RTB_Raw.Insert_Picture(2, Embedded_Picture{"not a bitmap", ""});
-  song.RTB_Raw.Insert_Text(3, "la");
-  song.Field_Count = 0;
-  Recording_Ui recorder;
-  Break_Syllables(song, recorder.ui());
-  EXPECT_EQ(Field_Texts(song), "la|la");
 }
 
 TEST(BreakSyllables, AFullFieldTableStopsWithOneMessage) {
