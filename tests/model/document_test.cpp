@@ -77,9 +77,7 @@ TEST(Document, LongParagraphWrapsAtTheTextWidthBetweenWords) {
   ASSERT_GE(starts.size(), 3u);
   EXPECT_EQ(starts[0], 0);
   EXPECT_EQ(starts[1], 7);
-  QString text = doc.Text();
-  // A wrapped line starts right after a blank.
-  EXPECT_EQ(text[starts[2] - 1], QChar(' '));
+  EXPECT_EQ(doc.Text()[starts[2] - 1], QChar(' '));  // a wrapped line starts after a blank
   EXPECT_EQ(doc.Line_Index(0), 0);
   EXPECT_EQ(doc.Line_Index(6), 0);  // the line feed belongs to the first line
   EXPECT_EQ(doc.Line_Index(7), 1);
