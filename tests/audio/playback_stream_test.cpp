@@ -76,8 +76,8 @@ TEST(PlaybackStream, HalfSpeedLastsTwiceAsLongKeepsThePitchAndKeepsTime) {
   EXPECT_LT(onset, 2.0);
   std::vector<std::int16_t> tone(out.begin() + 2 * 3 * Audio_Sample_Rate,
                                  out.begin() + 2 * 5 * Audio_Sample_Rate);
-  EXPECT_NEAR(testing::Crossings_Per_Second(tone, Audio_Sample_Rate), 2000,
-              40);  // 1 kHz, not 500 Hz
+  // The pitch stays at 1 kHz (2000 crossings a second), not 500 Hz.
+  EXPECT_NEAR(testing::Crossings_Per_Second(tone, Audio_Sample_Rate), 2000, 40);
   EXPECT_NEAR(stream.Position(0), 3.0, 0.01);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Shared helpers for the test suites: a Ui that records every call, and scratch files.
+// Shared helpers for the test suites: a Ui that records every call, scratch files and bytes.
 #include <cstdint>
 #include <filesystem>
 #include <span>
