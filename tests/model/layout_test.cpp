@@ -160,13 +160,12 @@ TEST(MissingAppearance, LayoutListsPicturesWithoutAnEffectInWordsForTheirNumber)
   song.RTB_Raw.Insert_Picture(1, Embedded_Picture{"BM", "one.bmp"});
   ASSERT_EQ(song.RTB_Raw.Picture_Count(), 3);
   // Picture 1 has an effect, picture 2 only a file name, picture 3 no field at all.
+  const std::string mark(1, Picture_Record_Mark);
   song.Field_Count = 2;
-  song.Fields[1] = {
-      2, 2,
-      std::string(1, Picture_Record_Mark) + "<Appearance_effect=Circle out><filename=one.bmp>"};
-  song.Fields[2] = {5, 5, std::string(1, Picture_Record_Mark) + "<filename=two.bmp>"};
+  song.Fields[1] = {2, 2, mark + "<Appearance_effect=Circle out><filename=one.bmp>"};
+  song.Fields[2] = {5, 5, mark + "<filename=two.bmp>"};
   EXPECT_EQ(Layout_Text(song), Missing_Appearance_Warning({2, 3}));
-  song.Fields[2].Events = std::string(1, Picture_Record_Mark) + "<Appearance_effect=><x=1>";
+  song.Fields[2].Events = mark + "<Appearance_effect=><x=1>";
   EXPECT_EQ(Layout_Text(song), Missing_Appearance_Warning({2, 3}));
   // Pictures take no room on the line.
   EXPECT_EQ(song.Char_X[1], song.Char_X[2]);
