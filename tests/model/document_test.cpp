@@ -26,7 +26,7 @@ TEST(Document, LineBreaksCountTwoPicturesOneAndACopyKeepsItsOwnPictures) {
   EXPECT_EQ(doc.Picture(0)->Source_Path, QString("x.bmp"));
 }
 
-TEST(Document, OffsetsMapAcrossParagraphs) {
+TEST(Document, OffsetsColoursAndAlignmentsMapAcrossParagraphs) {
   Document doc;
   doc.Set_Text("ab\r\ncd\r\nef");
   // "c" is offset 4 in our counting and Qt position 3.
@@ -39,6 +39,12 @@ TEST(Document, OffsetsMapAcrossParagraphs) {
   EXPECT_EQ(doc.Color(0, 6), std::nullopt);
   // A range that ends with the line break reads the letters' colour.
   EXPECT_EQ(doc.Color(4, 4), qRgb(0, 128, 128));
+  doc.Set_Alignment(5, 1, Align_Center);
+  EXPECT_EQ(doc.Alignment(0), Align_Left);
+  EXPECT_EQ(doc.Alignment(4), Align_Center);
+  EXPECT_EQ(doc.Alignment(0, 6), -1);
+  doc.Set_Alignment(8, 0, Align_Right);
+  EXPECT_EQ(doc.Alignment(9), Align_Right);
 }
 
 TEST(Document, MixedFontPropertiesReadAsUnset) {
@@ -56,17 +62,6 @@ TEST(Document, MixedFontPropertiesReadAsUnset) {
   EXPECT_EQ(first.Font_Size, 20);
   doc.Set_Font_Name(0, 1, "Arial");
   EXPECT_TRUE(doc.Font(0, 2).Font_Name.isEmpty());
-}
-
-TEST(Document, AlignmentIsPerParagraph) {
-  Document doc;
-  doc.Set_Text("one\ntwo\nthree");
-  doc.Set_Alignment(5, 1, Align_Center);
-  EXPECT_EQ(doc.Alignment(0), Align_Left);
-  EXPECT_EQ(doc.Alignment(6), Align_Center);
-  EXPECT_EQ(doc.Alignment(0, 8), -1);
-  doc.Set_Alignment(10, 0, Align_Right);
-  EXPECT_EQ(doc.Alignment(11), Align_Right);
 }
 
 TEST(Document, LongParagraphWrapsAtTheTextWidthBetweenWords) {
