@@ -39,19 +39,15 @@ struct Cli_Folder {
     Write_Silent_Wav(Path("short.wav"), 100);                   // less than one sector of an image
     Write_File(Path("keys.txt"), "1 press\n1.5 release\n2 skip\n3 press\n3.5 release\n");
     Write_File(Path("back.log"), "1 press\n0.5 release\n");
-    Write_File(Path("jump.log"), "1 jump\n");
     Bmp_Shape bmp = Shape(72, 48);
     bmp.color = [](int x, int y) { return Rgb8{x * 3, y * 5, 1}; };
     Write_File(Path("good.bmp"), Make_Bmp(bmp));
-    Write_File(Path("cut.bmp"), Make_Bmp(bmp).substr(0, 100));
-    for (const char* name : {"out.cdg", "out.bin", "old.png"}) Write_File(Path(name), "old output");
+    for (const char* name : {"out.cdg", "old.png"}) Write_File(Path(name), "old output");
     fs::create_directory(Path("dir"));
     ::mkfifo(Path("fifo").c_str(), 0600);
     fs::create_symlink("fifo", Path("fifo_link"));
-    for (const char* name : {"big.txt", "big.kar"}) {
-      Write_File(Path(name), "");
-      fs::resize_file(Path(name), (64 << 20) + 1);  // sparse
-    }
+    Write_File(Path("big.txt"), "");
+    fs::resize_file(Path("big.txt"), (64 << 20) + 1);  // sparse
   }
 
   /// Every name in the folder with a digest of the bytes of the regular files among them.
