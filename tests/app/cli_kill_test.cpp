@@ -31,18 +31,16 @@ bool Own_Mounts_Allowed() {
   return testing::Run_Command("unshare -rm true 2>/dev/null").exit_code == 0;
 }
 
-/// Starts the tool with its output silenced; with `hide_proc` under a tmpfs over /proc. The shells
-/// exec, so the process is the tool.
-pid_t Spawn_Cli(std::vector<std::string> words, bool hide_proc) {
-  const std::string run = "exec \"$0\" \"$@\" >/dev/null 2>&1";
-  words.insert(words.begin(), {"sh", "-c", hide_proc ? "mount -t tmpfs none /proc && " + run : run,
-                               LYRICANVAS_CLI});
-  if (hide_proc) words.insert(words.begin(), {"unshare", "-rm"});
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
+/// Starts a .bin write of the tool in the folder, its output silenced; with `hide_proc` under a
+/// tmpfs over /proc. The shells exec, so the process is the tool.
+pid_t Start_Bin_Write(const std::string& folder, bool hide_proc) {
+  std::string run = "cd " + folder +
+                    " && exec '" LYRICANVAS_CLI
+                    "' create song.txt --wav song.wav -o out/song.bin --yes >/dev/null 2>&1";
+  if (hide_proc) run = "exec unshare -rm sh -c \"mount -t tmpfs none /proc && " + run + "\"";
+  const char* argv[] = {"sh", "-c", run.c_str(), nullptr};
   pid_t pid = -1;
-  posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+  posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ);
   return pid;
 }
 
@@ -63,9 +61,8 @@ const std::pair<int, std::chrono::milliseconds> Moments[] = {
 
 TEST(CliKill, AKilledBinWriteLeavesTheOldImageAndNothingElse) {
   testing::Temp_Dir dir;
-  fs::create_directory(dir.path / "in");
-  Write_File(dir.File("in/song.txt"), "Hel|lo@1-1.5 there@2-3\n\nbye@5-6\n");
-  testing::Write_Silent_Wav(dir.File("in/song.wav"), 20 * 60 * 176400);  // an image of ~215 MB
+  Write_File(dir.File("song.txt"), "Hel|lo@1-1.5 there@2-3\n\nbye@5-6\n");
+  testing::Write_Silent_Wav(dir.File("song.wav"), 20 * 60 * 176400);  // an image of ~215 MB
   const std::string image = dir.File("out/song.bin");
   const std::string old_image(100000, 'o');
   for (bool hide_proc : {false, true}) {
@@ -78,9 +75,7 @@ TEST(CliKill, AKilledBinWriteLeavesTheOldImageAndNothingElse) {
       fs::remove_all(dir.path / "out");
       fs::create_directory(dir.path / "out");
       Write_File(image, old_image);
-      pid_t pid = Spawn_Cli({"create", dir.File("in/song.txt"), "--wav", dir.File("in/song.wav"),
-                             "-o", image, "--yes"},
-                            hide_proc);
+      pid_t pid = Start_Bin_Write(dir.path.string(), hide_proc);
       ASSERT_GT(pid, 0);
       bool writing = after < 0ms;
       for (auto give_up = std::chrono::steady_clock::now() + 60s;
