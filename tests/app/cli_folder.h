@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <functional>
-#include <map>
 #include <string>
 
 #include "support/bmp_builder.h"
@@ -49,15 +47,11 @@ struct Cli_Folder {
     fs::resize_file(Path("big.txt"), (64 << 20) + 1);  // sparse
   }
 
-  /// Every name in the folder with a digest of the bytes of the regular files among them.
-  std::map<std::string, std::size_t> Snapshot() const {
-    std::map<std::string, std::size_t> files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path)) {
-      std::string name = entry.path().filename();
-      bool small_file = entry.is_regular_file() && !name.starts_with("big");
-      files[name] = small_file ? std::hash<std::string>{}(Read_File(entry.path())) : 0;
-    }
-    return files;
+  /// Every name in the folder with its type, size and link target, and the digest of each
+  /// regular file but the large ones.
+  std::string Snapshot() const {
+    const std::string digests = "md5sum $(find . -type f ! -name 'big*' | sort)";
+    return Run_Command("cd '" + dir.path.string() + "' && ls -lA && " + digests).output;
   }
 
   /// Runs the tool in the folder; a run that blocks is ended after 20 s (exit status 124).
