@@ -5,43 +5,29 @@
 #include <QImage>
 #include <memory>
 
-#include "editing/text_tracking.h"
-#include "support/song_builder.h"
+#include "editing/editing_song.h"
 #include "support/test_support.h"
 
 namespace lyricanvas {
 namespace {
 
-using testing::Recording_Ui;
-
-struct Pasting_Song {
-  Song song;
-  Edit_Tracker tracker;
-  Recording_Ui recorder;
+struct Pasting_Song : testing::Tracked_Song {
+  testing::Recording_Ui recorder;
   std::vector<int> picture_positions;
-  Pasting_Song() {
-    testing::Build_Song(song, {{{{"won", 1, 2}, {"der", 2, 3}, {"ful", 3, 4}}}});
-    Track_Edits(song, tracker);
-  }
   Paste_Analysis Paste_At(int start, int length, const QMimeData& data) {
     song.RTB_Raw.Select(start, length);
     return Paste(song, data, recorder.ui(), [this](int p) { picture_positions.push_back(p); });
   }
 };
 
-// Clipboard data: plain text, or HTML with a plain-text fallback.
+// Clipboard data: plain text, HTML with a plain-text fallback, or without text an image.
 std::unique_ptr<QMimeData> Mime(const char* text, const char* html = nullptr) {
   auto data = std::make_unique<QMimeData>();
   if (html) data->setHtml(QString::fromUtf8(html));
-  data->setText(QString::fromUtf8(text));
-  return data;
-}
-
-std::unique_ptr<QMimeData> Image() {
+  if (text) data->setText(QString::fromUtf8(text));
   QImage image(4, 3, QImage::Format_RGB32);
   image.fill(qRgb(200, 10, 10));
-  auto data = std::make_unique<QMimeData>();
-  data->setImageData(image);
+  if (!text) data->setImageData(image);
   return data;
 }
 
@@ -56,16 +42,13 @@ TEST(AnalyzePaste, MeasuresTextAndPicturesAndLeavesTheScratchBoxEmpty) {
       {"fallback", "<p>one</p><p style='color:red'>two</p>", {8, 0, 0}},
       {"fallback", "<b>x</b><img src='http://example.invalid/a.png'>y", {2, 0, 0}},
       {nullptr, nullptr, {1, 1, 0}},
-      {"a\x01\x02\uFFFC"
-       "b",
-       nullptr,
-       {2, 0, 0}},  // control and object characters are left out
+      {"a\x01\x02\uFFFCb", nullptr, {2, 0, 0}},  // control and object characters left out
   };
   for (const Case& c : cases) {
     Song song;
     Paste_Analysis analysis;
-    const std::unique_ptr<QMimeData> data = c.text ? Mime(c.text, c.html) : Image();
-    EXPECT_EQ(Analyze_Paste(song, *data, analysis), std::to_string(c.analysis.Pasted_Length) + ";");
+    EXPECT_EQ(Analyze_Paste(song, *Mime(c.text, c.html), analysis),
+              std::to_string(c.analysis.Pasted_Length) + ";");
     EXPECT_EQ(analysis, c.analysis) << c.text;
     EXPECT_EQ(song.RTB_Shadow.Length(), 0);
   }
@@ -78,7 +61,7 @@ TEST(Paste, ForeignRichTextArrivesAsTextAndKeepsTheFields) {
              *Mime("fallback",
                    "<html><body><p><span style='font-size:30pt'>AB</span></p>"
                    "<p>C<img src='file:///nowhere.png'></p></body></html>"));
-  EXPECT_EQ(t.song.RTB_Raw.Text(), "wonAB\r\nCderful");
+  EXPECT_EQ(t.song.RTB_Raw.Text(), "wonAB\r\nCderful time\r\nday");
   EXPECT_EQ(t.song.RTB_Raw.Picture_Count(), 0);
   EXPECT_EQ(t.song.RTB_Raw.Font(3, 2).Font_Size, 20);  // the format where it lands
   EXPECT_EQ(t.song.Fields[2].First_Char, 9);
@@ -89,9 +72,9 @@ TEST(Paste, ForeignRichTextArrivesAsTextAndKeepsTheFields) {
 
 TEST(Paste, OnePictureAsksToStoreItInTheProjectAndGetsAField) {
   Pasting_Song t;
-  Paste_Analysis analysis = t.Paste_At(3, 3, *Image());  // over "der"
+  Paste_Analysis analysis = t.Paste_At(3, 3, *Mime(nullptr));  // over "der"
   EXPECT_EQ(analysis.Pasted_Picture_Count, 1);
-  EXPECT_EQ(t.song.RTB_Raw.Text(), QString("won") + QChar(0xFFFC) + "ful");
+  EXPECT_EQ(t.song.RTB_Raw.Text(), QString("won") + QChar(0xFFFC) + "ful time\r\nday");
   EXPECT_EQ(t.song.Window_Controls.Check("Chk_Store_Pictures"), 2);
   EXPECT_FALSE(t.song.Window_Controls.Find("Chk_Store_Pictures")->Enabled);
   EXPECT_EQ(t.picture_positions, std::vector<int>{4});
@@ -104,8 +87,8 @@ TEST(Paste, OnePictureAsksToStoreItInTheProjectAndGetsAField) {
 
 TEST(Paste, OwnCopiesCarryTheirPicturesAndSeveralAreAnnounced) {
   Pasting_Song t;
-  t.Paste_At(3, 0, *Image());
-  t.Paste_At(7, 0, *Image());  // "won#der#ful"
+  t.Paste_At(3, 0, *Mime(nullptr));
+  t.Paste_At(7, 0, *Mime(nullptr));  // "won#der#ful"
   t.song.RTB_Raw.Select(2, 7);
   std::unique_ptr<QMimeData> copy(Selection_Mime_Data(t.song));
   ASSERT_NE(copy, nullptr);

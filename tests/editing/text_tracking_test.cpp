@@ -7,9 +7,8 @@
 #include <map>
 #include <random>
 
-#include "editing/field_texts.h"
+#include "editing/editing_song.h"
 #include "pictures/picture_source.h"
-#include "support/song_builder.h"
 
 namespace lyricanvas {
 
@@ -29,16 +28,7 @@ void Replace(Song& song, int start, int length, const QString& text) {
   cursor.endEditBlock();
 }
 
-// "won der ful" on the first line, "day" on the second; fields 1..4 are timed.
-struct Tracked_Song {
-  Song song;
-  Edit_Tracker tracker;
-  Tracked_Song() {
-    testing::Build_Song(song, {{{{"won", 1, 2}, {"der", 2, 3}, {"ful ", 3, 4}, {"time", 4, 5}}},
-                               {{{"day", 6, 7}}}});
-    Track_Edits(song, tracker);
-  }
-};
+using testing::Tracked_Song;
 
 TEST(UpdateData, TextDraggedElsewhereTakesItsFieldsAlong) {
   Tracked_Song t;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editing/field_texts.h"
+#include "editing/editing_song.h"
 #include "pictures/picture_source.h"
 
 namespace lyricanvas {
