@@ -11,11 +11,6 @@
 #include "pictures/picture_source.h"
 
 namespace lyricanvas {
-
-void PrintTo(const Field_Rec& f, std::ostream* os) {
-  *os << "[" << f.First_Char << ".." << f.Last_Char << " events " << f.Events.size() << "]";
-}
-
 namespace {
 
 // Edits as the editor makes them: through a cursor on the document, in our offsets.
