@@ -53,28 +53,27 @@ TEST(PictureProperties, CancelKeepsANewPicturesFileAndHoldTimeCountsOnlyANumber)
 
 TEST(PictureFields, SettingPropertiesCutsATimedFieldAroundThePicture) {
   struct Case {
-    int first, last;
+    Field_Rec timed;
     std::vector<Field_Rec> fields;  ///< after storing "<hold_time=1>"
   };
   const std::string picture = std::string(1, Picture_Record_Mark) + "<hold_time=1>";
   const std::vector<Case> cases{
-      {1, 5, {{1, 2, "tttt"}, {4, 5, "tttt"}, {3, 3, picture}}},  // inside: split in two
-      {3, 5, {{4, 5, "tttt"}, {3, 3, picture}}},                  // starts at the picture
-      {1, 3, {{1, 2, "tttt"}, {3, 3, picture}}},                  // ends at the picture
-      {3, 3, {{3, 3, picture}}},                                  // only the picture: reused
+      {{1, 5, "tttt"}, {{1, 2, "tttt"}, {4, 5, "tttt"}, {3, 3, picture}}},  // inside: split in two
+      {{3, 5, "tttt"}, {{4, 5, "tttt"}, {3, 3, picture}}},                  // starts at the picture
+      {{1, 3, "tttt"}, {{1, 2, "tttt"}, {3, 3, picture}}},                  // ends at the picture
+      {{3, 3, "tttt"}, {{3, 3, picture}}},  // only the picture: reused
   };
   for (const Case& c : cases) {
     Song song;  // "ab<picture>cd" with one timed field
     song.RTB_Raw.Set_Text("abcd");
     Insert_Picture(song, 2, "BM", "p.bmp");
     song.Field_Count = 1;
-    song.Fields[1] = {static_cast<std::int16_t>(c.first), static_cast<std::int16_t>(c.last),
-                      "tttt"};
+    song.Fields[1] = c.timed;
     const int f = Edit_Picture_Properties(song, 3, [](std::string& p) { p = "<hold_time=1>"; });
     EXPECT_GT(f, 0);
     std::vector<Field_Rec> fields(song.Fields.begin() + 1,
                                   song.Fields.begin() + 1 + song.Field_Count);
-    EXPECT_EQ(fields, c.fields) << c.first << ".." << c.last;
+    EXPECT_EQ(fields, c.fields) << c.timed.First_Char << ".." << c.timed.Last_Char;
   }
 }
 
