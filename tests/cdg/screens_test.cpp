@@ -124,12 +124,16 @@ struct Screens : ::testing::Test {
 
 // Drawing and wiping single lines ---------------------------------------------------------------
 
-TEST_F(Screens, JumpPointsOnlyPlaceNoWipe) {
+TEST_F(Screens, JumpPointsAndUnknownStylesPlaceNoWipe) {
   Make_Song({Timed(1, 40)});
   Set_Points(1, 2, {{0, 1000, -1}, {100, 1100, -1}, {280, 1200, -1}});
   Prepare_Wipe_Packs(run, song, work, 1);
   EXPECT_TRUE(Occupied().empty());
   EXPECT_EQ(Rec(1).First_Wipe_Pack, run.last_color_pack);
+  run.Settings.Wiping_Style = "Sparkle";  // a style this program does not know wipes nothing
+  Set_Points(1, 2, {{0, 1000, -1}, {280, 1200, 0}});
+  Prepare_Wipe_Packs(run, song, work, 1);
+  EXPECT_TRUE(Occupied().empty());
 }
 
 // Per point: one XOR pack per tile row the text covers, in consecutive slots from the point's time
@@ -311,20 +315,6 @@ TEST_F(Screens, FirstScreenIsSetUpAtSlot300) {
   EXPECT_EQ(Decoded(run.Pack_Pointer), Expected_Screen({{1, 2}, {2, 3}, {3, 4}}));
 }
 
-TEST_F(Screens, LongPauseFadesOutAndClearsBeforeTheNextScreen) {
-  Make_Song({Timed(5), Timed(6), Timed(7), Timed(8), Timed(20), Timed(21), Timed(22), Timed(23)});
-  Build_All();
-  const std::int64_t start = Rec(5).First_Wipe_Pack;
-  ASSERT_EQ(start, 6075) << "the first quarter of the line is wiped at 20.25 s";
-  // The fade runs from start - shown - fade on, the clear follows it.
-  const std::int64_t draw = start - 1200 - 300;
-  EXPECT_EQ(Instruction(draw + 50), Load_Colors_Low);
-  EXPECT_EQ(Instruction(draw + 302), Memory_Preset);
-  EXPECT_EQ(Log_Count("Attempting screen redraw..."), 0);
-  EXPECT_EQ(Log_Count("Hard screen change performed at "), 3);
-  EXPECT_EQ(Decoded(start), Expected_Screen({{5, 1}, {6, 2}, {7, 3}, {8, 4}}));
-}
-
 TEST_F(Screens, ShortPauseChangesLineByLine) {
   Make_Song({Timed(2, 4), Timed(4, 6), Blank, Timed(7, 9), Timed(9, 11), Timed(11, 13)});
   Build_All();
@@ -361,17 +351,6 @@ TEST_F(Screens, LineThatCannotBeWrittenInTimeForcesAHardChange) {
   std::int64_t clear = prev_end + 1;
   while (Instruction(clear) < 0 || std::count(wipe_slots.begin(), wipe_slots.end(), clear)) ++clear;
   EXPECT_EQ(Instruction(clear), Border_Preset);
-}
-
-TEST_F(Screens, ClosingScreenFadesOutJustBeforeTheTrackEnds) {
-  Make_Song({Timed(5), Timed(6), Timed(7)});
-  Build_All();
-  // Draw point Int(30 s) - 50 - fade = 8650; the fade ends two slots after its last step.
-  EXPECT_EQ(Instruction(8650 + 300), Load_Colors_Low);
-  for (int k = 0; k < 16; ++k) EXPECT_EQ(Instruction(8952 + k), Memory_Preset);
-  EXPECT_EQ(Instruction(8983), Border_Preset);
-  EXPECT_EQ(run.Screen_End_Mark, run.Pack_Pointer);
-  EXPECT_EQ(Decoded(), Screen_Pixels{});
 }
 
 }  // namespace
