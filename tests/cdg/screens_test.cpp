@@ -35,11 +35,10 @@ struct Screens : ::testing::Test {
   std::vector<std::int64_t> wipe_slots;  ///< slots holding wipe packs before any screen
 
   /// Each timed line is wiped in four even steps from its left to its right end.
-  void Make_Song(const std::vector<Song_Line>& lines, const std::string& style = "") {
+  void Make_Song(const std::vector<Song_Line>& lines) {
     testing::Build_Song(song, lines);
-    run.Settings.Wiping_Style = style.empty() ? "Swipe text body only" : style;
-    Apply_Wiping_Style(song, run.Settings.Wiping_Style);
     Layout_Text(song);
+    run.Settings.Wiping_Style = "Swipe text body only";
     run.ui = recorder.ui();
     run.Lines_Per_Screen = 4;
     run.Settings.Minimum_Gap = run.Settings.Minimum_Shown = 4;
@@ -78,11 +77,6 @@ struct Screens : ::testing::Test {
     Assign_Lines_To_Screens(run, song);
     for (int n = 1; n <= Line_Count(song); ++n) Prepare_Wipe_Packs(run, song, work, n);
     wipe_slots = Occupied();
-  }
-
-  void Build_All() {
-    Assign_And_Wipe();
-    for (int s = 1; s <= run.Screen_Count + 1; ++s) Create_Screen(run, song, work, s);
   }
 
   const coloring_line& Rec(int line) const {
@@ -228,15 +222,12 @@ TEST_F(Screens, WriteSendsTheLineAndEraseBringsBackTheBackground) {
 // Lines fill screens from the top; blank lines end a screen, a short screen sits at the bottom
 // (its positions still counted from the top), a picture line joins a screen without a slot.
 TEST(ScreenAssignment, LinesGoToScreensAndSlots) {
-  struct Place {
-    int line, screen, slot;
-  };
   struct Case {
     const char* name;
     std::vector<double> starts;  ///< negative: a blank line
     int lines_per_screen, picture_line;
     std::vector<int> line_counts;  ///< of screens 1, 2, ...; the count of screens is its size
-    std::vector<Place> places;
+    std::vector<int> places;       ///< line, screen and slot of each line checked
   };
   const Case cases[] = {
       {"eight lines on four-line screens",
@@ -244,15 +235,15 @@ TEST(ScreenAssignment, LinesGoToScreensAndSlots) {
        4,
        0,
        {4, 4},
-       {{1, 1, 1}, {4, 1, 4}, {5, 2, 1}, {8, 2, 4}}},
+       {1, 1, 1, 4, 1, 4, 5, 2, 1, 8, 2, 4}},
       {"blank lines",
        {5, 6, 7, -1, 9, 10, 11, 12, -1, -1, 20},
        4,
        0,
        {3, 4, 0, 1},
-       {{1, 1, 2}, {3, 1, 4}, {4, 0, 0}, {5, 2, 1}, {11, 4, 4}}},
-      {"a picture line", {5, 6, 7}, 4, 2, {2}, {{2, 1, 0}, {3, 1, 4}}},
-      {"no lines per screen", {5, 6}, 0, 0, {1, 1}, {{2, 2, 1}}},
+       {1, 1, 2, 3, 1, 4, 4, 0, 0, 5, 2, 1, 11, 4, 4}},
+      {"a picture line", {5, 6, 7}, 4, 2, {2}, {2, 1, 0, 3, 1, 4}},
+      {"no lines per screen", {5, 6}, 0, 0, {1, 1}, {2, 2, 1}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -269,10 +260,10 @@ TEST(ScreenAssignment, LinesGoToScreensAndSlots) {
     for (std::size_t k = 0; k < c.line_counts.size(); ++k)
       EXPECT_EQ(run.Screen_Line_Count[k + 1], c.line_counts[k]) << "screen " << k + 1;
     EXPECT_EQ(run.Screen_Line_Count[c.line_counts.size() + 1], 0);
-    for (Place p : c.places) {
-      const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(p.line)];
-      EXPECT_EQ(rec.Screen_Of_Line, p.screen) << "line " << p.line;
-      EXPECT_EQ(rec.Slot_Of_Line, p.slot) << "line " << p.line;
+    for (std::size_t i = 0; i + 2 < c.places.size(); i += 3) {
+      const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(c.places[i])];
+      EXPECT_EQ(rec.Screen_Of_Line, c.places[i + 1]) << "line " << c.places[i];
+      EXPECT_EQ(rec.Slot_Of_Line, c.places[i + 2]) << "line " << c.places[i];
     }
     // The screen table lists each screen's lines with a slot in order, from the top.
     std::vector<int> listed(static_cast<std::size_t>(run.Screen_Count) + 1, 0);
@@ -317,7 +308,8 @@ TEST_F(Screens, FirstScreenIsSetUpAtSlot300) {
 
 TEST_F(Screens, ShortPauseChangesLineByLine) {
   Make_Song({Timed(2, 4), Timed(4, 6), Blank, Timed(7, 9), Timed(9, 11), Timed(11, 13)});
-  Build_All();
+  Assign_And_Wipe();
+  for (int s = 1; s <= run.Screen_Count + 1; ++s) Create_Screen(run, song, work, s);
   EXPECT_EQ(Log_Count("Attempting screen redraw..."), 1);
   EXPECT_EQ(Log_Count("Writing of line 4 in screen 2 starts at "), 1);
   EXPECT_EQ(Log_Count("Erasing of line 1 for screen 2 starts at "), 1);

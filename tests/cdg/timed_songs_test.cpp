@@ -86,6 +86,12 @@ struct Options {
   const char* cut = nullptr;  ///< the lines the create click must say will be drawn cut
 };
 
+/// The colour at (x, y) of a decoded frame, border included.
+QRgb Rgb_At(const std::string& frame, int x, int y) {
+  const auto* rgb = reinterpret_cast<const std::uint8_t*>(&frame[(y * Cdg_Width + x) * 3]);
+  return qRgb(rgb[0], rgb[1], rgb[2]);
+}
+
 struct Created {
   Song song;
   std::unique_ptr<Creation_Run> run = std::make_unique<Creation_Run>();
@@ -96,16 +102,10 @@ struct Created {
 
   /// Palette index shown at inner pixel (x, y) of a frame; -1 for a colour of no entry.
   int Index_At(const std::string& frame, int x, int y) const {
-    const std::size_t at =
-        (static_cast<std::size_t>(y + Border_Y) * testing::Ffmpeg_Frame_Width + x + Border_X) * 3;
-    for (int i = 0; i < 16; ++i) {
-      const QRgb c = song.Palette_RGB[static_cast<std::size_t>(i)];
-      if (static_cast<std::uint8_t>(frame[at]) == qRed(c) &&
-          static_cast<std::uint8_t>(frame[at + 1]) == qGreen(c) &&
-          static_cast<std::uint8_t>(frame[at + 2]) == qBlue(c))
-        return i;
-    }
-    return -1;
+    const QRgb* entry = std::find(song.Palette_RGB.begin(), song.Palette_RGB.end(),
+                                  Rgb_At(frame, x + Border_X, y + Border_Y));
+    return entry == song.Palette_RGB.end() ? -1
+                                           : static_cast<int>(entry - song.Palette_RGB.begin());
   }
 };
 
@@ -332,14 +332,10 @@ TEST_F(TimedSongs, EveryLineStandsWholeAndFullyWipedAndTheTrackEndsCleared) {
                    c->Index_At(frames.at(pack), x, y) != 0;
       EXPECT_EQ(stray, 0) << "pixels off the lines' letters are painted beside line " << line;
       const QImage ours = Decode_Frame(testing::Bytes(stream), pack);
-      const std::string& theirs = frames.at(pack);
       int differing = 0;
       for (int y = 0; y < Cdg_Height; ++y)
-        for (int x = 0; x < Cdg_Width; ++x) {
-          const QRgb mine = ours.pixel(x, y);
-          const auto* rgb = reinterpret_cast<const std::uint8_t*>(&theirs[(y * Cdg_Width + x) * 3]);
-          differing += qRed(mine) != rgb[0] || qGreen(mine) != rgb[1] || qBlue(mine) != rgb[2];
-        }
+        for (int x = 0; x < Cdg_Width; ++x)
+          differing += ours.pixel(x, y) != Rgb_At(frames.at(pack), x, y);
       EXPECT_EQ(differing, 0) << "our decoder differs after pack " << pack;
     }
     int text_shown = 0, text_left = 0;
