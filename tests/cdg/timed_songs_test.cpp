@@ -253,6 +253,8 @@ TEST_F(TimedSongs, EverySyllableStartsToChangeColourWithinAFrameOfItsTime) {
                            {Evening_Song, "Draw no outline"},
                            {Evening_Song, "Swipe text body only", "None"},
                            {Evening_Song, "Swap text body & outline", "None"},
+                           {Evening_Song, "Swipe text body & outline", "None"},
+                           {Evening_Song, "Draw no outline", "None"},
                            {.song = Slow_Song, .total = "0:50"},
                            {Slow_Song, "Swap text body & outline", "None", 4, 18, "0:50"}}) {
     SCOPED_TRACE(std::string(o.song).substr(0, 12) + " / " + o.wiping + " / " + o.fading);
