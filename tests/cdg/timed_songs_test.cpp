@@ -178,9 +178,9 @@ std::vector<Expected_Pixel> Line_Pixels(const Created& c, int line) {
   const int origin = (slot - 1) * Inner_Height / run.Lines_Per_Screen + run.Line_Y_Offset;
   const int picture_origin = Inner_Height;  // room above and below the slot for any font
   Surface picture(Inner_Width + 1, 2 * Inner_Height + 100, qRgb(0, 0, 255));
-  const int x = Line_X(c.song, line);
-  Render_Outline(c.song, x, picture_origin, picture, line, false, Render_Color{qRgb(0, 0, 0)});
-  Render_Body(c.song, x, picture_origin, picture, line, Render_Color{qRgb(255, 255, 255)});
+  const int left = Line_X(c.song, line);
+  Render_Outline(c.song, left, picture_origin, picture, line, false, Render_Color{qRgb(0, 0, 0)});
+  Render_Body(c.song, left, picture_origin, picture, line, Render_Color{qRgb(255, 255, 255)});
   std::vector<Expected_Pixel> pixels;
   for (int y = 0; y < picture.Height(); ++y)
     for (int x = 0; x <= Inner_Width; ++x) {
