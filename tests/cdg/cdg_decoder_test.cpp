@@ -60,18 +60,6 @@ Cdg_Decoder Decode(const Bytes& stream) {
   return decoder;
 }
 
-TEST(CdgDecoder, ColourTablesDecodeTwelveBitColoursAsLevelTimesSeventeen) {
-  EXPECT_EQ(Cdg_Image(Cdg_Decoder{}).pixel(150, 100), qRgb(0, 0, 0)) << "black before any table";
-  // Colour 0 = (15, 0, 15) is written 60, 15; colour 1 = (0, 15, 0) is 3, 48; colour 9 is
-  // 101010b, 010101b: red 1010b, green 10b|01b = 1001b, blue 0101b.
-  auto d = Decode(Join({Pack(30, {60, 15, 3, 48}), Pack(31, {0, 0, 42, 21}), Tile(1, 1, 5, 5, 0)}));
-  EXPECT_EQ(d.palette[0], qRgb(255, 0, 255));
-  EXPECT_EQ(d.palette[1], qRgb(0, 255, 0));
-  EXPECT_EQ(d.palette[2], qRgb(0, 0, 0)) << "the low table leaves the missing entries black";
-  EXPECT_EQ(d.palette[9], qRgb(10 * 17, 9 * 17, 5 * 17));
-  EXPECT_EQ(Cdg_Image(d).pixel(30, 60), qRgb(0, 255, 0));
-}
-
 // Each stream is decoded whole and the display probed: the colour index shown at (x, y).
 TEST(CdgDecoder, EachInstructionPaintsWhatItShould) {
   struct Case {
