@@ -31,55 +31,41 @@ std::unique_ptr<QMimeData> Mime(const char* text, const char* html = nullptr) {
   return data;
 }
 
-TEST(AnalyzePaste, MeasuresTextAndPicturesAndLeavesTheScratchBoxEmpty) {
+TEST(Paste, ForeignDataArrivesAsPlainTextOrAPictureAndTheFieldsFollow) {
   struct Case {
+    int start, length;
     const char* text;  ///< nullptr: an image
     const char* html;
-    Paste_Analysis analysis;
+    const char* line;    ///< the first line after the paste, # for a picture
+    const char* fields;  ///< after the paste: text joins the field before it
   };
   const Case cases[] = {
-      {"ab\ncd", nullptr, {6, 0, 0}},
-      {"fallback", "<p>one</p><p style='color:red'>two</p>", {8, 0, 0}},
-      {"fallback", "<b>x</b><img src='http://example.invalid/a.png'>y", {2, 0, 0}},
-      {nullptr, nullptr, {1, 1, 0}},
-      {"a\x01\x02\uFFFCb", nullptr, {2, 0, 0}},  // control and object characters left out
+      {3, 0, "ab\ncd", nullptr, "wonab\r\ncdderful time", "wonab\r\ncd|der|ful|time|day"},
+      {3, 0, "a\x01\x02\uFFFCb", nullptr, "wonabderful time", "wonab|der|ful|time|day"},
+      {3, 0, "fallback",
+       "<p><span style='font-size:30pt'>AB</span></p>"
+       "<p style='color:red'>C<img src='http://example.invalid/a.png'></p>",
+       "wonAB\r\nCderful time", "wonAB\r\nC|der|ful|time|day"},
+      {3, 3, nullptr, nullptr, "won#ful time", "won|(cleared)|ful|time|day"},  // over "der"
   };
   for (const Case& c : cases) {
-    Song song;
-    Paste_Analysis analysis;
-    EXPECT_EQ(Analyze_Paste(song, *Mime(c.text, c.html), analysis),
-              std::to_string(c.analysis.Pasted_Length) + ";");
-    EXPECT_EQ(analysis, c.analysis) << c.text;
-    EXPECT_EQ(song.RTB_Shadow.Length(), 0);
+    Pasting_Song t;
+    const auto fields = t.song.Fields;
+    t.Paste_At(c.start, c.length, *Mime(c.text, c.html));
+    EXPECT_EQ(t.song.RTB_Raw.Text().replace(QChar(0xFFFC), '#'), QString(c.line) + "\r\nday");
+    EXPECT_EQ(testing::Field_Texts(t.song), c.fields) << c.line;
+    EXPECT_EQ(t.song.RTB_Raw.Font(3, 1).Font_Size, 20) << c.line;  // the format where it lands
+    t.song.RTB_Raw.Qt().undo();
+    EXPECT_EQ(t.song.Fields, fields) << c.line;
   }
 }
 
-TEST(Paste, ForeignRichTextArrivesAsTextAndKeepsTheFields) {
+TEST(Paste, OnePictureAsksToStoreItInTheProject) {
   Pasting_Song t;
-  const auto fields = t.song.Fields;
-  t.Paste_At(3, 0,
-             *Mime("fallback",
-                   "<html><body><p><span style='font-size:30pt'>AB</span></p>"
-                   "<p>C<img src='file:///nowhere.png'></p></body></html>"));
-  EXPECT_EQ(t.song.RTB_Raw.Text(), "wonAB\r\nCderful time\r\nday");
-  EXPECT_EQ(t.song.RTB_Raw.Picture_Count(), 0);
-  EXPECT_EQ(t.song.RTB_Raw.Font(3, 2).Font_Size, 20);  // the format where it lands
-  EXPECT_EQ(t.song.Fields[2].First_Char, 9);
-  EXPECT_EQ(t.song.Fields[3].Last_Char, 14);
-  t.song.RTB_Raw.Qt().undo();
-  EXPECT_EQ(t.song.Fields, fields);
-}
-
-TEST(Paste, OnePictureAsksToStoreItInTheProjectAndGetsAField) {
-  Pasting_Song t;
-  Paste_Analysis analysis = t.Paste_At(3, 3, *Mime(nullptr));  // over "der"
-  EXPECT_EQ(analysis.Pasted_Picture_Count, 1);
-  EXPECT_EQ(t.song.RTB_Raw.Text(), QString("won") + QChar(0xFFFC) + "ful time\r\nday");
+  EXPECT_EQ(t.Paste_At(3, 3, *Mime(nullptr)).Pasted_Picture_Count, 1);
   EXPECT_EQ(t.song.Window_Controls.Check("Chk_Store_Pictures"), 2);
   EXPECT_FALSE(t.song.Window_Controls.Find("Chk_Store_Pictures")->Enabled);
   EXPECT_EQ(t.picture_positions, std::vector<int>{4});
-  EXPECT_TRUE(Is_Empty(t.song.Fields[2]));
-  EXPECT_EQ(t.song.Fields[1].Last_Char, 3);  // the picture did not join "won"
   ASSERT_NE(t.song.RTB_Raw.Picture(0), nullptr);
   EXPECT_EQ(t.song.RTB_Raw.Picture(0)->Bytes.substr(0, 2), "BM");
   EXPECT_TRUE(t.recorder.messages.empty());
