@@ -38,9 +38,8 @@ TEST(PictureProperties, DialogLoadsAndWritesTheControls) {
     EXPECT_EQ(values, c.loaded) << c.properties;
     EXPECT_EQ(Picture_Dialog_Properties(values), c.written) << c.properties;
   }
-  Picture_Dialog_Values grayed;
-  grayed.along = 2;
-  EXPECT_NE(Picture_Dialog_Properties(grayed).find("<along_with_lyrics=2>"), std::string::npos);
+  EXPECT_NE(Picture_Dialog_Properties({.along = 2}).find("<along_with_lyrics=2>"),
+            std::string::npos);
 }
 
 TEST(PictureProperties, CancelKeepsANewPicturesFileAndHoldTimeCountsOnlyANumber) {
