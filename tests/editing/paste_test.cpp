@@ -60,28 +60,23 @@ TEST(Paste, ForeignDataArrivesAsPlainTextOrAPictureAndTheFieldsFollow) {
   }
 }
 
-TEST(Paste, OnePictureAsksToStoreItInTheProject) {
+TEST(Paste, APictureIsStoredInTheProjectAndOwnCopiesCarryTheirPictures) {
   Pasting_Song t;
-  EXPECT_EQ(t.Paste_At(3, 3, *Mime(nullptr)).Pasted_Picture_Count, 1);
+  EXPECT_EQ(t.Paste_At(3, 0, *Mime(nullptr)).Pasted_Picture_Count, 1);
   EXPECT_EQ(t.song.Window_Controls.Check("Chk_Store_Pictures"), 2);
   EXPECT_FALSE(t.song.Window_Controls.Find("Chk_Store_Pictures")->Enabled);
-  EXPECT_EQ(t.picture_positions, std::vector<int>{4});
   ASSERT_NE(t.song.RTB_Raw.Picture(0), nullptr);
   EXPECT_EQ(t.song.RTB_Raw.Picture(0)->Bytes.substr(0, 2), "BM");
-  EXPECT_TRUE(t.recorder.messages.empty());
-}
-
-TEST(Paste, OwnCopiesCarryTheirPicturesAndSeveralAreAnnounced) {
-  Pasting_Song t;
-  t.Paste_At(3, 0, *Mime(nullptr));
   t.Paste_At(7, 0, *Mime(nullptr));  // "won#der#ful"
+  EXPECT_EQ(t.picture_positions, (std::vector<int>{4, 8}));
+  EXPECT_TRUE(t.recorder.messages.empty());
+  // A copy holding both pictures brings them along and is announced instead of stored.
   t.song.RTB_Raw.Select(2, 7);
   std::unique_ptr<QMimeData> copy(Selection_Mime_Data(t.song));
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(copy->text(), "nderf");
   t.picture_positions.clear();
-  Paste_Analysis analysis = t.Paste_At(t.song.RTB_Raw.Length(), 0, *copy);
-  EXPECT_EQ(analysis, (Paste_Analysis{7, 2, 1}));
+  EXPECT_EQ(t.Paste_At(t.song.RTB_Raw.Length(), 0, *copy), (Paste_Analysis{7, 2, 1}));
   EXPECT_EQ(t.song.RTB_Raw.Picture_Count(), 4);
   EXPECT_EQ(t.recorder.messages, std::vector<std::string>{Multiple_Pictures_Message});
   EXPECT_TRUE(t.picture_positions.empty());
