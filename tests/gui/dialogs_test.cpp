@@ -17,8 +17,7 @@ TEST(QtFileFilter, EveryPairBecomesOneFilterThatQtCanRead) {
              "CD+G data files (*.cdg);;CDRWIN image files (*.bin)"},
         Case{"WAV audio files (44,1 kHz/2 channels/16 bit) (*.wav)|*.wav",
              "WAV audio files (44,1 kHz/2 channels/16 bit) (*.wav)"},
-        Case{"Pictures|*.bmp;*.dib", "Pictures (*.bmp *.dib)"},
-        Case{"Broken|", "Broken ()"},
+        Case{"Pictures|*.bmp;*.dib", "Pictures (*.bmp *.dib)"}, Case{"Broken|", "Broken ()"},
         Case{"Odd one out", ""}})
     EXPECT_EQ(Qt_File_Filter(c.filter).toStdString(), c.expected) << c.filter;
 }

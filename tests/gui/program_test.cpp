@@ -26,12 +26,12 @@ TEST(Program, ShowsItsWindowWithAProjectAndQuits) {
   env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.File("config")));
   env.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(dir.File("data")));
   program.setProcessEnvironment(env);
-  const QString project = QString::fromStdString(dir.File("song.txt"));
-  if (virtual_display)
-    program.start(QStringLiteral("/usr/bin/xvfb-run"),
-                  {QStringLiteral("-a"), QStringLiteral(LYRICANVAS_PROGRAM), project});
-  else
-    program.start(QStringLiteral(LYRICANVAS_PROGRAM), {project});
+  QStringList arguments = {QStringLiteral(LYRICANVAS_PROGRAM),
+                           QString::fromStdString(dir.File("song.txt"))};
+  const QString command =
+      virtual_display ? QStringLiteral("/usr/bin/xvfb-run") : arguments.takeFirst();
+  if (virtual_display) arguments.prepend(QStringLiteral("-a"));
+  program.start(command, arguments);
   ASSERT_TRUE(program.waitForFinished(30'000));
   const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);

@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QTextEdit>
 #include <cstdlib>
 
 #include "window_fixture.h"
@@ -24,12 +23,11 @@ TEST(RecoveryChild, TypesAndWaitsToBeKilled) {
   const char* folder = std::getenv(Child_Folder_Variable);
   if (!folder) GTEST_SKIP() << "runs only as the child of KilledProgramsWorkComesBack";
   Window_Under_Test w(folder, 50);
-  (*w).song().Project_File = std::string(folder) + "/../song.cgp";
+  w.song().Project_File = std::string(folder) + "/../song.cgp";
   w.Show_Tab(1);
-  auto* editor = w.Find<QTextEdit>("RTB_Raw");
-  editor->clear();
-  QTest::keyClicks(editor, QString::fromLatin1(Lost_Words));
-  Wait_Until([&] { return (*w).recovery().Has_Copy(); });
+  w.Editor()->clear();
+  w.Type_Lyrics(QString::fromLatin1(Lost_Words));
+  Wait_Until([&] { return w->recovery().Has_Copy(); });
   for (;;) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
 }
 
@@ -69,22 +67,23 @@ TEST_F(RecoveryCopy, AKilledProgramsWorkComesBack) {
   (*w)->Start_Up("");
   ASSERT_EQ(w->fake.questions.size(), 1u);
   EXPECT_NE(w->fake.questions[0].find("song.cgp"), std::string::npos);
-  EXPECT_EQ((*w)->song().RTB_Raw.Text(), QString::fromLatin1(Lost_Words));
-  EXPECT_EQ(std::filesystem::path((*w)->song().Project_File).filename(), "song.cgp");
+  EXPECT_EQ(w->song().RTB_Raw.Text(), QString::fromLatin1(Lost_Words));
+  EXPECT_EQ(std::filesystem::path(w->song().Project_File).filename(), "song.cgp");
   EXPECT_TRUE((*w)->Unsaved_Changes());
   // The old copy is gone; the restored work has a copy of this window instead.
   EXPECT_TRUE((*w)->recovery().Has_Copy());
   auto again = Open_Window();
   again->fake.answers.push_back(Answer::Yes);
-  (*again)->Start_Up("");
+  again->window->Start_Up("");
   EXPECT_TRUE(again->fake.questions.empty());  // the running window's copy is not an orphan
 }
 
-TEST_F(RecoveryCopy, ACleanSaveOrCloseRemovesTheCopy) {
+TEST_F(RecoveryCopy, OnlyUnsavedWorkHasACopyTillACleanSaveOrClose) {
   for (bool save : {true, false}) {
     auto w = Open_Window();
-    w->Show_Tab(1);
-    QTest::keyClicks(w->Find<QTextEdit>("RTB_Raw"), QStringLiteral("x"));
+    (*w)->Write_Recovery_Copy();
+    EXPECT_FALSE((*w)->recovery().Has_Copy());
+    w->Type_Lyrics(QStringLiteral("x"));
     (*w)->Write_Recovery_Copy();
     ASSERT_TRUE((*w)->recovery().Has_Copy());
     if (save) {
@@ -98,17 +97,10 @@ TEST_F(RecoveryCopy, ACleanSaveOrCloseRemovesTheCopy) {
   }
 }
 
-TEST_F(RecoveryCopy, NothingIsWrittenWithoutUnsavedChanges) {
-  auto w = Open_Window();
-  (*w)->Write_Recovery_Copy();
-  EXPECT_FALSE((*w)->recovery().Has_Copy());
-}
-
 TEST_F(RecoveryCopy, DecliningTheRestoreDropsTheCopy) {
   {
     auto crashed = Open_Window();
-    crashed->Show_Tab(1);
-    QTest::keyClicks(crashed->Find<QTextEdit>("RTB_Raw"), QStringLiteral("gone"));
+    crashed->Type_Lyrics(QStringLiteral("gone"));
     (*crashed)->Write_Recovery_Copy();
     // The window goes without closing, as in a crash: its copy stays behind, unlocked.
   }
@@ -116,7 +108,7 @@ TEST_F(RecoveryCopy, DecliningTheRestoreDropsTheCopy) {
   w->fake.answers.push_back(Answer::No);
   (*w)->Start_Up("");
   ASSERT_EQ(w->fake.questions.size(), 1u);
-  EXPECT_NE((*w)->song().RTB_Raw.Text(), QStringLiteral("gone"));
+  EXPECT_NE(w->song().RTB_Raw.Text(), QStringLiteral("gone"));
   EXPECT_FALSE(Has_Copy_File(File("recovery")));
 }
 
