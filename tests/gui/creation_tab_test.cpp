@@ -57,13 +57,8 @@ TEST_F(CreationTab, TheWavBoxNamesTheButtonAndTheOutput) {
   w->Type_Into("txt_Filename_1", QString());
   EXPECT_EQ(create->text().remove(u'&'), cdg);
 
-  struct Case {
-    const char *wav, *output, *expected;
-  };
-  for (const Case& c :
-       {Case{"a.wav", "", "a.bin"}, Case{"/x/B.WaV", "", "/x/B.bin"}, Case{"a.wav", "keep.cdg", ""},
-        Case{"a.mp3", "", ""}, Case{"wav", "", ""}, Case{".wav", "", ".bin"}})
-    EXPECT_EQ(Output_Name_For_Wav(c.wav, c.output), c.expected) << c.wav << " " << c.output;
+  w->Type_Into("txt_Filename_1", QStringLiteral("/other/take.wav"));  // a named output stays
+  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_2")->text(), QStringLiteral("/songs/Song.bin"));
 }
 
 TEST_F(CreationTab, BrowsingBoxZeroForAWavFillsAnEmptyBoxOne) {
@@ -107,11 +102,20 @@ TEST_F(CreationTab, CreatesABinImageOffTheWindowThread) {
   EXPECT_TRUE(w->Find("But_CDG_Create")->isEnabled());
   EXPECT_TRUE(w->Find("But_Preview")->isEnabled());
   EXPECT_FALSE(w->Find("But_CDG_Cancel")->isEnabled());
+
+  // The preview shows what our decoder reads from the image's packs.
+  Preview_Player player(Q_File("song.bin"));
+  const std::string packs = Packs_Of_Output(bin, true);
+  EXPECT_DOUBLE_EQ(player.Duration(), static_cast<double>(packs.size() / 24) / 300);
+  for (double t : {5.0, 2.0, 9.5}) {  // backwards as well as forwards
+    player.Show_At(t);
+    EXPECT_EQ(Cdg_Image(player.Decoder()), Decode_Frame(Bytes(packs), Cdg_Pack_At(t))) << t;
+  }
 }
 
-TEST_F(CreationTab, AWrongWavIsReportedAndLeavesNoFile) {
+TEST_F(CreationTab, ARunThatDoesNotFinishLeavesNoFile) {
   struct Case {
-    const char* wav;
+    const char* wav;  ///< none: a CDG file, the run cancelled by the user once under way
     std::optional<std::string> bytes;
     std::string message;
   };
@@ -121,56 +125,31 @@ TEST_F(CreationTab, AWrongWavIsReportedAndLeavesNoFile) {
              "leave the field blank for creating a CDG file!"},
         Case{"broken.wav", "RIFF\x10\x00\x00\x00WAVEjunk"s,
              "The WAV file '" + File("broken.wav") +
-                 "' cannot be used: the file ends inside a chunk header!"}}) {
+                 "' cannot be used: the file ends inside a chunk header!"},
+        Case{"", std::nullopt, ""}}) {
     auto w = Open_Window();
-    Load_Song(*w, 4, 8);
+    const bool cancel = !*c.wav;
+    Load_Song(*w, cancel ? 120 : 4, cancel ? 300 : 8);
     w->Show_Tab(0);
     if (c.bytes) Write_File(File(c.wav), *c.bytes);
-    w->Type_Into("txt_Filename_1", Q_File(c.wav));
+    w->Type_Into("Txt_TotalTime", QStringLiteral("5:00"));
+    w->Type_Into(cancel ? "txt_Filename_2" : "txt_Filename_1", Q_File(cancel ? "out.cdg" : c.wav));
+    auto* progress = w->Find<QProgressBar>("Prg_Creation");
+    QObject::connect(progress, &QProgressBar::valueChanged, progress, [&](int value) {
+      if (cancel && value > 0 && w->Find("But_CDG_Cancel")->isEnabled()) w->Click("But_CDG_Cancel");
+    });
     ASSERT_TRUE(w->Create());
-    EXPECT_EQ(w->fake.messages, std::vector{c.message});
-    if (!c.bytes) {  // the box to mend is shown
+    EXPECT_EQ(w->fake.messages, std::vector<std::string>(!c.message.empty(), c.message));
+    if (c.wav == "missing.wav"s) {  // the box to mend is shown
       EXPECT_EQ((*w)->tabs()->currentIndex(), 3);
       EXPECT_EQ(QApplication::focusWidget(), w->Find("txt_Filename_1"));
     }
-    EXPECT_FALSE(
-        std::filesystem::exists(std::filesystem::path(File(c.wav)).replace_extension("bin")));
-    EXPECT_EQ(w->Find<QProgressBar>("Prg_Creation")->value(), 0);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+      EXPECT_TRUE(entry.path().filename() == "recovery" || entry.path().extension() == ".wav")
+          << entry.path();  // no output, finished or not
+    EXPECT_EQ(progress->value(), 0);
     EXPECT_FALSE(w->Find("But_Preview")->isEnabled());
     EXPECT_TRUE(w->Find("But_CDG_Create")->isEnabled());
-  }
-}
-
-TEST_F(CreationTab, ACancelledRunLeavesNoFile) {
-  auto w = Open_Window();
-  Load_Song(*w, 120, 300);
-  w->Type_Into("Txt_TotalTime", QStringLiteral("5:00"));
-  w->Type_Into("txt_Filename_2", Q_File("cancelled.cdg"));
-  auto* progress = w->Find<QProgressBar>("Prg_Creation");
-  // The user presses Cancel as soon as the run shows that it is under way.
-  QObject::connect(progress, &QProgressBar::valueChanged, progress, [&](int value) {
-    if (value > 0 && w->Find("But_CDG_Cancel")->isEnabled()) w->Click("But_CDG_Cancel");
-  });
-  ASSERT_TRUE(w->Create());
-  EXPECT_TRUE(w->fake.messages.empty());
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path))
-    EXPECT_EQ(entry.path().filename(), "recovery");  // no output, finished or not
-  EXPECT_FALSE(w->Find("But_Preview")->isEnabled());
-  EXPECT_TRUE(w->Find("But_CDG_Create")->isEnabled());
-}
-
-TEST_F(CreationTab, ThePreviewShowsWhatOurDecoderReadsFromTheFile) {
-  auto w = Open_Window();
-  Load_Song(*w, 6, 10);
-  w->Type_Into("Txt_TotalTime", QStringLiteral("0:12"));
-  w->Type_Into("txt_Filename_2", Q_File("song.cdg"));
-  ASSERT_TRUE(w->Create());
-  const std::string cdg = Read_File(File("song.cdg"));
-  Preview_Player player(Q_File("song.cdg"));
-  EXPECT_DOUBLE_EQ(player.Duration(), static_cast<double>(cdg.size() / 24) / 300);
-  for (double t : {5.0, 2.0, 9.5}) {  // backwards as well as forwards
-    player.Show_At(t);
-    EXPECT_EQ(Cdg_Image(player.Decoder()), Decode_Frame(Bytes(cdg), Cdg_Pack_At(t))) << t;
   }
 }
 

@@ -1,6 +1,6 @@
 // The "Lyrics entry" tab driven as a user drives it: typing, deleting, undoing and pasting in the
 // lyrics box keep every field on its characters; the format controls, the buttons and the text
-// menu act on the selection.
+// menu act on the selection; pictures come in with their properties dialog.
 #include "app/window/lyrics_tab.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +9,14 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/window/picture_properties_dialog.h"
+#include "cdg/picture_effects.h"
 #include "pictures/picture_source.h"
 #include "pictures/properties.h"
 #include "support/song_builder.h"
@@ -122,6 +125,17 @@ TEST_F(Lyrics_Tab_Test, APastedPictureGetsItsFieldAndMustBeStoredInTheProject) {
   EXPECT_FALSE(store->isEnabled());
 }
 
+// Answers the picture properties dialog once it shows: the effect, then OK.
+void Answer_Properties_Dialog(const char* effect, bool* shown) {
+  QTimer::singleShot(0, [effect, shown] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog->objectName() != "frm_Picture_Properties") return;
+    *shown = true;
+    dialog->findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText(effect);
+    dialog->findChild<QPushButton*>("But_OK")->click();
+  });
+}
+
 TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppearance) {
   QImage image(8, 6, QImage::Format_RGB32);
   image.fill(qRgb(0, 90, 200));
@@ -143,14 +157,8 @@ TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppeara
     const std::string path = *c.file ? File(c.file) : std::string();
     w->fake.files.push_back(path);
     Select(10, 0);
-    bool shown = false;  // the properties dialog, answered with an effect and OK
-    QTimer::singleShot(0, [&shown] {
-      QWidget* dialog = QApplication::activeModalWidget();
-      if (!dialog || dialog->objectName() != "frm_Picture_Properties") return;
-      shown = true;
-      dialog->findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("Oval out");
-      dialog->findChild<QPushButton*>("But_OK")->click();
-    });
+    bool shown = false;
+    Answer_Properties_Dialog("Oval out", &shown);
     if (c.from_menu)
       Menu_Action("Men_RTB_Raw_Insert_Picture")->trigger();
     else
@@ -173,6 +181,13 @@ TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppeara
     // PNG arrives as the same 24-bit BMP; a picture with a file need not be stored.
     EXPECT_EQ(Extract_Embedded_Picture(song(), 6), bmp) << c.file;
     EXPECT_TRUE(w->Find("Chk_Store_Pictures")->isEnabled());
+    // A double-click on the picture opens its properties again.
+    Answer_Properties_Dialog("Circle out", &shown);
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(song().RTB_Raw.To_Qt(10));
+    QTest::mouseDClick(editor->viewport(), Qt::LeftButton, {},
+                       editor->cursorRect(cursor).center() + QPoint(2, 0));
+    EXPECT_EQ(Get_Appearance_Effect(song().Fields[6].Events.substr(1)), "Circle out");
   }
 }
 
@@ -234,6 +249,66 @@ TEST_F(Lyrics_Tab_Test, TabModeCutsTheTextIntoSyllables) {
   QTest::mouseClick(w->Find("Chk_Tabmode"), Qt::LeftButton);
   QCoreApplication::processEvents();  // the tab handles the click once the store has its value
   EXPECT_EQ(Field_Texts(), "won|-|ful|time|day|der");
+}
+
+struct Picture_Dialog_Test : ::testing::Test {
+  Fake_Dialogs fake;
+  Dialogs dialogs = fake.dialogs();
+};
+
+TEST_F(Picture_Dialog_Test, LoadsTheControlsAndOkWritesThemBack) {
+  Picture_Properties_Dialog dialog("<Appearance_effect=Circle out><hold_time=4><reverse_effect=1>",
+                                   "a.bmp", 2, dialogs);
+  EXPECT_EQ(dialog.findChild<QComboBox*>("Com_FadeInEffect")->currentText(), "Circle out");
+  EXPECT_EQ(dialog.findChild<QLineEdit*>("txt_HoldTime")->text(), "4");
+  EXPECT_TRUE(dialog.findChild<QCheckBox*>("Chk_Dither")->isChecked());  // absent: on
+  EXPECT_TRUE(dialog.findChild<QCheckBox*>("chk_Reverse_Effect")->isChecked());
+  EXPECT_FALSE(dialog.findChild<QCheckBox*>("Chk_along_lyrics")->isChecked());
+  dialog.findChild<QCheckBox*>("Chk_Overwrite")->setChecked(true);
+  dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("My own");
+  dialog.findChild<QPushButton*>("But_OK")->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.Result(),
+            "<Appearance_effect=My own><filename=a.bmp><along_with_lyrics=0><hold_time=4>"
+            "<right_after_lyrics=0><overwrite_last_screen=1><dither_picture=1><reverse_effect=1>");
+}
+
+TEST_F(Picture_Dialog_Test, CancelKeepsANewPicturesFileAndClosingChangesNothing) {
+  struct Case {
+    std::string properties;
+    bool cancel_button;
+    std::string left;
+  };
+  for (const Case& c : std::vector<Case>{{"", true, "<filename=new.bmp>"},
+                                         {"", false, ""},
+                                         {"<hold_time=1>", true, "<hold_time=1>"}}) {
+    Picture_Properties_Dialog dialog(c.properties, "new.bmp", 1, dialogs);
+    dialog.findChild<QCheckBox*>("Chk_Overwrite")->setChecked(true);
+    if (c.cancel_button)
+      dialog.findChild<QPushButton*>("But_Cancel")->click();
+    else
+      dialog.reject();
+    EXPECT_EQ(dialog.Result(), c.left) << c.properties << c.cancel_button;
+  }
+}
+
+TEST_F(Picture_Dialog_Test, TestPlaysTheEffectFromTheMiddleOrSaysItCannot) {
+  Picture_Properties_Dialog dialog("<Appearance_effect=Circle out><reverse_effect=1>", "a.bmp", 1,
+                                   dialogs);
+  dialog.findChild<QPushButton*>("But_Test")->click();
+  ASSERT_TRUE(dialog.Draw_Preview_Tiles(4));
+  // The four middle tiles (rows 8-9, columns 24-25) first, never reversed in the preview.
+  const QImage& preview = dialog.Preview();
+  EXPECT_EQ(preview.pixel(4 * 24, 2 * 8), qRgb(0, 0, 0));
+  EXPECT_EQ(preview.pixel(4 * 25 + 3, 2 * 9 + 1), qRgb(0, 0, 0));
+  EXPECT_EQ(preview.pixel(4, 2), qRgb(255, 255, 255));
+  EXPECT_FALSE(dialog.Draw_Preview_Tiles(Tile_Count));
+  EXPECT_EQ(preview.pixel(4, 2), qRgb(0, 0, 0));
+  EXPECT_TRUE(fake.messages.empty());
+  dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("Lightest to darkest");
+  dialog.findChild<QPushButton*>("But_Test")->click();
+  ASSERT_EQ(fake.messages.size(), 1u);
+  EXPECT_EQ(fake.messages[0], "Sorry, this effect can't be tested!");
 }
 
 }  // namespace

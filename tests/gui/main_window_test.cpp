@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <map>
 
+#include "app/window/dialogs.h"
 #include "window_fixture.h"
 
 namespace lyricanvas::testing {
@@ -41,6 +46,23 @@ TEST(CommandLine, OnePairOfQuotesIsRemoved) {
       {"a\"b\"", "a\"b\""}};
   for (const auto& [argument, path] : cases)
     EXPECT_EQ(Command_Line_Project(argument), path) << argument;
+}
+
+TEST(QtFileFilter, EveryPairBecomesOneFilterThatQtCanRead) {
+  struct Case {
+    std::string filter;
+    const char* expected;
+  };
+  for (const Case& c :
+       {Case{"Lyricanvas project files (*.cgp)|*.cgp", "Lyricanvas project files (*.cgp)"},
+        Case{"", "All files (*)"},
+        Case{"CD+G data files (*.cdg)|*.cdg|CDRWIN image files (*.bin)|*.bin",
+             "CD+G data files (*.cdg);;CDRWIN image files (*.bin)"},
+        Case{"WAV audio files (44,1 kHz/2 channels/16 bit) (*.wav)|*.wav",
+             "WAV audio files (44,1 kHz/2 channels/16 bit) (*.wav)"},
+        Case{"Pictures|*.bmp;*.dib", "Pictures (*.bmp *.dib)"}, Case{"Broken|", "Broken ()"},
+        Case{"Odd one out", ""}})
+    EXPECT_EQ(Qt_File_Filter(c.filter).toStdString(), c.expected) << c.filter;
 }
 
 /// The mnemonic letter of a caption, 0 when it has none.
@@ -165,6 +187,36 @@ TEST_F(MainWindow, AMissingDefaultFontMustBeReplacedByAnInstalledOne) {
                                       again, again}));
   EXPECT_EQ(w->song().RTB_Raw.Default_Font().Font_Name, QStringLiteral("dejavu sans"));
   EXPECT_EQ(w->Find<QComboBox>("Com_Font")->currentText(), QStringLiteral("dejavu sans"));
+}
+
+// The real program: started as a user would, it shows its window and quits when asked.
+TEST(Program, ShowsItsWindowWithAProjectAndQuits) {
+  Temp_Dir dir;
+  Write_File(dir.File("song.txt"), "Just some lyrics");
+  QProcess program;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  // On a virtual X display when there is one, so the window goes through a real display server.
+  const bool virtual_display = QFileInfo::exists(QStringLiteral("/usr/bin/xvfb-run"));
+  if (virtual_display)
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  else
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("LYRICANVAS_STARTUP_REPORT"), QStringLiteral("quit"));
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.File("config")));
+  env.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(dir.File("data")));
+  program.setProcessEnvironment(env);
+  QStringList arguments = {QStringLiteral(LYRICANVAS_PROGRAM),
+                           QString::fromStdString(dir.File("song.txt"))};
+  const QString command =
+      virtual_display ? QStringLiteral("/usr/bin/xvfb-run") : arguments.takeFirst();
+  if (virtual_display) arguments.prepend(QStringLiteral("-a"));
+  program.start(command, arguments);
+  ASSERT_TRUE(program.waitForFinished(30'000));
+  const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+  EXPECT_TRUE(errors.contains(QRegularExpression(QStringLiteral("first paint after [0-9.]+ ms"))))
+      << errors.toStdString();
 }
 
 }  // namespace
