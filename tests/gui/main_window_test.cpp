@@ -102,34 +102,12 @@ TEST_F(MainWindow, FiveTabsInTheOrderOfTheWorkWithUniqueMnemonics) {
   }
 }
 
-TEST_F(MainWindow, StartsWithTheProjectNamedQuotedOrNot) {
-  auto first = Open_Window();
-  first->song().RTB_Raw.Set_Text(QStringLiteral("First line\r\nSecond line"));
-  first->song().Window_Controls.Set_Text("Txt_TotalTime", "3:15");
-  const std::string song = File("my song.cgp"), gone = File("gone.cgp");
-  first->song().Project_File = song;
-  ASSERT_TRUE(Save_Project(first->song(), Ui{}));
-  struct Case {
-    std::string argument;
-    const char* tail;
-    std::string message;
-  };
-  for (const Case& c :
-       {Case{song, " - my song.cgp", ""}, Case{"\"" + song + "\"", " - my song.cgp", ""},
-        Case{"\"" + gone + "\"", " - No project open", "Could not find file " + gone + "!"}}) {
-    auto w = Open_Window();
-    (*w)->Start_Up(c.argument);
-    EXPECT_EQ((*w)->windowTitle(), Caption_Start + c.tail) << c.argument;
-    EXPECT_FALSE((*w)->Unsaved_Changes());
-    if (!c.message.empty()) {
-      EXPECT_EQ(w->fake.messages, std::vector{c.message});
-      EXPECT_TRUE(w->song().Project_File.empty());
-      continue;
-    }
-    EXPECT_TRUE(w->fake.messages.empty()) << w->fake.messages[0];
-    EXPECT_EQ(w->Find<QLineEdit>("Txt_TotalTime")->text(), QStringLiteral("3:15"));
-    EXPECT_EQ(w->Editor()->toPlainText(), QStringLiteral("First line\nSecond line"));
-  }
+TEST_F(MainWindow, AMissingProjectOnTheCommandLineLeavesAnEmptyWindow) {
+  auto w = Open_Window();
+  (*w)->Start_Up("\"" + File("gone.cgp") + "\"");
+  EXPECT_EQ(w->fake.messages, std::vector{"Could not find file " + File("gone.cgp") + "!"});
+  EXPECT_EQ((*w)->windowTitle(), Caption_Start + QStringLiteral(" - No project open"));
+  EXPECT_TRUE(w->song().Project_File.empty());
 }
 
 TEST_F(MainWindow, TheLyricsSelectionComesBackAfterAnotherTab) {
@@ -144,18 +122,6 @@ TEST_F(MainWindow, TheLyricsSelectionComesBackAfterAnotherTab) {
   w->Editor()->moveCursor(QTextCursor::Start);
   w->Show_Tab(1);
   EXPECT_EQ(w->Editor()->textCursor().selectedText(), QStringLiteral("three"));
-}
-
-TEST_F(MainWindow, SaveButtonsNeedSomethingToSave) {
-  auto w = Open_Window();
-  w->Show_Tab(1);
-  w->Editor()->clear();
-  for (bool typed : {false, true}) {
-    if (typed) w->Type_Lyrics(QStringLiteral("la"));
-    w->Show_Tab(0);
-    EXPECT_EQ(w->Find("But_Save")->isEnabled(), typed);
-    EXPECT_EQ(w->Find("But_SaveAs")->isEnabled(), typed);
-  }
 }
 
 TEST_F(MainWindow, AChangedWipingStyleRewrapsTheEditor) {

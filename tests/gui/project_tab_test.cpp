@@ -28,11 +28,28 @@ void Set_By_User(Window_Under_Test& w, const char* name, const char* value) {
   }
 }
 
+QFrame* Swatch(Window_Under_Test& w, int k) {
+  return w.Find<QFrame>(("Sha_Color_" + std::to_string(k)).c_str());
+}
+
 TEST_F(ProjectTab, WhatTheUserSetsIsWhatAFreshWindowOpens) {
   auto w = Open_Window();
+  // Palette entry 6 changed by a double-click, 15 by Enter on its swatch.
+  w->Show_Tab(4);
+  w->fake.colors = {136 + 256 * 68, 17 + 256 * 255};  // red + 256 green + 65536 blue
+  QTest::mouseDClick((*w)->colors_tab(), Qt::LeftButton, {}, Swatch(*w, 6)->geometry().center());
+  Swatch(*w, 15)->setFocus();
+  QTest::keyClick(Swatch(*w, 15), Qt::Key_Return);
+  EXPECT_TRUE(Swatch(*w, 6)->styleSheet().contains(QStringLiteral("#884400")));
+  EXPECT_TRUE((*w)->Unsaved_Changes());
   w->Show_Tab(1);
   w->Editor()->clear();
+  w->Show_Tab(0);
+  EXPECT_FALSE(w->Find("But_Save")->isEnabled());  // nothing to save yet
+  EXPECT_FALSE(w->Find("But_SaveAs")->isEnabled());
   w->Type_Lyrics(QStringLiteral("Hello my love"));
+  QTest::keyClick(w->Editor(), Qt::Key_Return);
+  w->Type_Lyrics(QStringLiteral("la"));
   Select(w->Editor(), 6, 8);  // "my" becomes the male singer's
   w->Editor()->setTextColor(QColor(w->song().Singers[2].Text_Color));
   const std::vector<std::pair<const char*, const char*>> set = {
@@ -40,39 +57,61 @@ TEST_F(ProjectTab, WhatTheUserSetsIsWhatAFreshWindowOpens) {
       {"Com_FadingStyle", "None"}, {"Chk_Blank", "1"},           {"Chk_AutoScroll", "0"},
       {"Txt_KeyDelay", "120"},     {"Chk_incremental_save", "1"}};
   for (const auto& [name, value] : set) Set_By_User(*w, name, value);
+  w->Show_Tab(0);
+  EXPECT_TRUE(w->Find("But_SaveAs")->isEnabled());
   EXPECT_TRUE((*w)->Unsaved_Changes());
-  w->fake.files.push_back(File("love.cgp"));
+  const std::string love = File("love.cgp");
+  w->fake.files.push_back(love);
   w->Click("But_Save");
   ASSERT_TRUE(w->fake.messages.empty()) << w->fake.messages[0];
   EXPECT_FALSE((*w)->Unsaved_Changes());
   EXPECT_TRUE((*w)->windowTitle().endsWith(QStringLiteral(" - love.cgp")));
+  const std::string saved = Read_File(love);
+  for (const char* tags :
+       {"<color_6_1=8><color_6_2=4><color_6_3=0>", "<color_15_1=1><color_15_2=15><color_15_3=0>"})
+    EXPECT_NE(saved.find(tags), std::string::npos) << tags;
 
-  auto fresh = Open_Window();
-  fresh->fake.files.push_back(File("love.cgp"));
-  fresh->fake.answers.push_back(Answer::No);  // the welcome text is not worth saving
-  fresh->Click("But_Open");
-  ASSERT_TRUE(fresh->fake.messages.empty()) << fresh->fake.messages[0];
-  const Song& opened = fresh->song();
-  EXPECT_EQ(opened.RTB_Raw.Text(), QStringLiteral("Hello my love"));
-  EXPECT_EQ(opened.RTB_Raw.Color(6, 2), w->song().Singers[2].Text_Color);
-  EXPECT_EQ(opened.RTB_Raw.Color(0, 5), w->song().Singers[1].Text_Color);
-  EXPECT_EQ(opened.Window_Controls, w->song().Window_Controls);
-  for (const auto& [name, value] : set) EXPECT_EQ(Widget_Value(fresh->Find(name)), value) << name;
-  // Every saved control has a widget of its kind that shows its value.
-  const std::map<Control_Kind, const char*> kinds = {{Control_Kind::Text, "QLineEdit"},
-                                                     {Control_Kind::Combo, "QComboBox"},
-                                                     {Control_Kind::Check, "QCheckBox"}};
-  for (const Control& control : opened.Window_Controls.All()) {
-    const std::string key = Controls::Key(control);
-    QWidget* widget = fresh->Find(key.c_str());
-    ASSERT_NE(widget, nullptr) << key;
-    EXPECT_EQ(Widget_Value(widget), control.Value) << key;
-    if (kinds.contains(control.Kind)) EXPECT_TRUE(widget->inherits(kinds.at(control.Kind))) << key;
+  // Opened by the button, from the recent list and named on the command line, quoted or not.
+  for (const std::string& opening : {"button"s, "list"s, love, "\"" + love + "\""}) {
+    auto fresh = Open_Window();
+    fresh->fake.answers.push_back(Answer::No);  // the welcome text is not worth saving
+    fresh->fake.files.push_back(love);
+    auto* list = fresh->Find<QListWidget>("Lst_Recent");
+    if (opening == "button") {
+      fresh->Click("But_Open");
+    } else if (opening == "list") {
+      ASSERT_EQ(list->item(0)->data(Qt::UserRole).toString().toStdString(), love);
+      emit list->itemActivated(list->item(0));
+    } else {
+      (*fresh)->Start_Up(opening);
+    }
+    ASSERT_TRUE(fresh->fake.messages.empty()) << fresh->fake.messages[0];
+    EXPECT_TRUE((*fresh)->windowTitle().endsWith(QStringLiteral(" - love.cgp"))) << opening;
+    const Song& opened = fresh->song();
+    EXPECT_EQ(opened.RTB_Raw.Text(), QStringLiteral("Hello my love\r\nla"));
+    EXPECT_EQ(fresh->Editor()->toPlainText(), QStringLiteral("Hello my love\nla"));
+    EXPECT_EQ(opened.RTB_Raw.Color(6, 2), w->song().Singers[2].Text_Color);
+    EXPECT_EQ(opened.RTB_Raw.Color(0, 5), w->song().Singers[1].Text_Color);
+    EXPECT_EQ(opened.Palette, w->song().Palette);
+    EXPECT_TRUE(Swatch(*fresh, 6)->styleSheet().contains(QStringLiteral("#884400")));
+    EXPECT_EQ(opened.Window_Controls, w->song().Window_Controls);
+    for (const auto& [name, value] : set) EXPECT_EQ(Widget_Value(fresh->Find(name)), value);
+    // Every saved control has a widget of its kind that shows its value.
+    const std::map<Control_Kind, const char*> kinds = {{Control_Kind::Text, "QLineEdit"},
+                                                       {Control_Kind::Combo, "QComboBox"},
+                                                       {Control_Kind::Check, "QCheckBox"}};
+    for (const Control& control : opened.Window_Controls.All()) {
+      const std::string key = Controls::Key(control);
+      QWidget* widget = fresh->Find(key.c_str());
+      ASSERT_NE(widget, nullptr) << key;
+      EXPECT_EQ(Widget_Value(widget), control.Value) << key;
+      if (kinds.contains(control.Kind)) EXPECT_TRUE(widget->inherits(kinds.at(control.Kind)));
+    }
+    EXPECT_FALSE((*fresh)->Unsaved_Changes());
+    fresh->Type_Lyrics(QStringLiteral("!"));  // the editor edits the opened project
+    EXPECT_EQ(opened.RTB_Raw.Text(), QStringLiteral("Hello my love\r\nla!"));
+    EXPECT_TRUE((*fresh)->Unsaved_Changes());
   }
-  EXPECT_FALSE((*fresh)->Unsaved_Changes());
-  fresh->Type_Lyrics(QStringLiteral("!"));  // the editor edits the opened project
-  EXPECT_EQ(opened.RTB_Raw.Text(), QStringLiteral("Hello my love!"));
-  EXPECT_TRUE((*fresh)->Unsaved_Changes());
 }
 
 TEST_F(ProjectTab, ABrokenFileLeavesTheOpenProjectAsItWas) {
@@ -157,39 +196,6 @@ TEST_F(ProjectTab, TheCloseQuestionsAnswerDecidesWhetherTheWindowCloses) {
     EXPECT_EQ(std::filesystem::exists(File(c.name)), c.save_dialog_answered) << c.name;
     if (c.save_dialog_answered)
       EXPECT_NE(Read_File(File(c.name)).find("unsaved"), std::string::npos);
-  }
-}
-
-QFrame* Swatch(Window_Under_Test& w, int k) {
-  return w.Find<QFrame>(("Sha_Color_" + std::to_string(k)).c_str());
-}
-
-TEST_F(ProjectTab, TheChosenColourOfASwatchReachesTheSavedProject) {
-  struct Case {
-    int entry;
-    bool by_keyboard;     ///< Enter on the focused swatch, else a double-click on it
-    Dialog_Color chosen;  ///< red + 256 green + 65536 blue
-    const char* saved;
-    const char* shown;
-  };
-  for (const Case& c :
-       {Case{6, false, 136 + 256 * 68, "<color_6_1=8><color_6_2=4><color_6_3=0>", "#884400"},
-        Case{15, true, 17 + 256 * 255, "<color_15_1=1><color_15_2=15><color_15_3=0>", "#11ff00"}}) {
-    auto w = Open_Window();
-    w->Show_Tab(4);
-    w->fake.colors.push_back(c.chosen);
-    QFrame* swatch = Swatch(*w, c.entry);
-    if (c.by_keyboard) {
-      swatch->setFocus();
-      QTest::keyClick(swatch, Qt::Key_Return);
-    } else {
-      QTest::mouseDClick((*w)->colors_tab(), Qt::LeftButton, {}, swatch->geometry().center());
-    }
-    EXPECT_TRUE(swatch->styleSheet().contains(QString::fromLatin1(c.shown))) << c.shown;
-    EXPECT_TRUE((*w)->Unsaved_Changes());
-    w->fake.files.push_back(File("colours.cgp"));
-    w->Click("But_SaveAs");
-    EXPECT_NE(Read_File(File("colours.cgp")).find(c.saved), std::string::npos) << c.saved;
   }
 }
 
