@@ -256,39 +256,36 @@ struct Picture_Dialog_Test : ::testing::Test {
   Dialogs dialogs = fake.dialogs();
 };
 
-TEST_F(Picture_Dialog_Test, LoadsTheControlsAndOkWritesThemBack) {
-  Picture_Properties_Dialog dialog("<Appearance_effect=Circle out><hold_time=4><reverse_effect=1>",
-                                   "a.bmp", 2, dialogs);
-  EXPECT_EQ(dialog.findChild<QComboBox*>("Com_FadeInEffect")->currentText(), "Circle out");
-  EXPECT_EQ(dialog.findChild<QLineEdit*>("txt_HoldTime")->text(), "4");
-  EXPECT_TRUE(dialog.findChild<QCheckBox*>("Chk_Dither")->isChecked());  // absent: on
-  EXPECT_TRUE(dialog.findChild<QCheckBox*>("chk_Reverse_Effect")->isChecked());
-  EXPECT_FALSE(dialog.findChild<QCheckBox*>("Chk_along_lyrics")->isChecked());
-  dialog.findChild<QCheckBox*>("Chk_Overwrite")->setChecked(true);
-  dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("My own");
-  dialog.findChild<QPushButton*>("But_OK")->click();
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(dialog.Result(),
-            "<Appearance_effect=My own><filename=a.bmp><along_with_lyrics=0><hold_time=4>"
-            "<right_after_lyrics=0><overwrite_last_screen=1><dither_picture=1><reverse_effect=1>");
-}
-
-TEST_F(Picture_Dialog_Test, CancelKeepsANewPicturesFileAndClosingChangesNothing) {
+TEST_F(Picture_Dialog_Test, OkWritesTheControlsCancelKeepsANewPicturesFileClosingNothing) {
+  const std::string loaded = "<Appearance_effect=Circle out><hold_time=4><reverse_effect=1>";
   struct Case {
     std::string properties;
-    bool cancel_button;
+    std::string button;  ///< none: closed by the frame
     std::string left;
   };
-  for (const Case& c : std::vector<Case>{{"", true, "<filename=new.bmp>"},
-                                         {"", false, ""},
-                                         {"<hold_time=1>", true, "<hold_time=1>"}}) {
-    Picture_Properties_Dialog dialog(c.properties, "new.bmp", 1, dialogs);
+  for (const Case& c : std::vector<Case>{
+           {loaded, "But_OK",
+            "<Appearance_effect=My own><filename=new.bmp><along_with_lyrics=0><hold_time=4>"
+            "<right_after_lyrics=0><overwrite_last_screen=1><dither_picture=1><reverse_effect=1>"},
+           {"", "But_Cancel", "<filename=new.bmp>"},
+           {"", "", ""},
+           {"<hold_time=1>", "But_Cancel", "<hold_time=1>"}}) {
+    Picture_Properties_Dialog dialog(c.properties, "new.bmp", 2, dialogs);
+    if (c.properties == loaded) {
+      EXPECT_EQ(dialog.findChild<QComboBox*>("Com_FadeInEffect")->currentText(), "Circle out");
+      EXPECT_EQ(dialog.findChild<QLineEdit*>("txt_HoldTime")->text(), "4");
+      EXPECT_TRUE(dialog.findChild<QCheckBox*>("Chk_Dither")->isChecked());  // absent: on
+      EXPECT_TRUE(dialog.findChild<QCheckBox*>("chk_Reverse_Effect")->isChecked());
+      EXPECT_FALSE(dialog.findChild<QCheckBox*>("Chk_along_lyrics")->isChecked());
+    }
     dialog.findChild<QCheckBox*>("Chk_Overwrite")->setChecked(true);
-    if (c.cancel_button)
-      dialog.findChild<QPushButton*>("But_Cancel")->click();
+    dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("My own");
+    if (!c.button.empty())
+      dialog.findChild<QPushButton*>(QString::fromStdString(c.button))->click();
     else
       dialog.reject();
-    EXPECT_EQ(dialog.Result(), c.left) << c.properties << c.cancel_button;
+    EXPECT_EQ(dialog.result() == QDialog::Accepted, c.button == "But_OK");
+    EXPECT_EQ(dialog.Result(), c.left) << c.properties << c.button;
   }
 }
 

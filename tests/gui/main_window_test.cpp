@@ -49,20 +49,18 @@ TEST(CommandLine, OnePairOfQuotesIsRemoved) {
 }
 
 TEST(QtFileFilter, EveryPairBecomesOneFilterThatQtCanRead) {
-  struct Case {
-    std::string filter;
-    const char* expected;
-  };
-  for (const Case& c :
-       {Case{"Lyricanvas project files (*.cgp)|*.cgp", "Lyricanvas project files (*.cgp)"},
-        Case{"", "All files (*)"},
-        Case{"CD+G data files (*.cdg)|*.cdg|CDRWIN image files (*.bin)|*.bin",
-             "CD+G data files (*.cdg);;CDRWIN image files (*.bin)"},
-        Case{"WAV audio files (44,1 kHz/2 channels/16 bit) (*.wav)|*.wav",
-             "WAV audio files (44,1 kHz/2 channels/16 bit) (*.wav)"},
-        Case{"Pictures|*.bmp;*.dib", "Pictures (*.bmp *.dib)"}, Case{"Broken|", "Broken ()"},
-        Case{"Odd one out", ""}})
-    EXPECT_EQ(Qt_File_Filter(c.filter).toStdString(), c.expected) << c.filter;
+  const std::map<std::string, std::string> cases = {
+      {"Lyricanvas project files (*.cgp)|*.cgp", "Lyricanvas project files (*.cgp)"},
+      {"", "All files (*)"},
+      {"CD+G data files (*.cdg)|*.cdg|CDRWIN image files (*.bin)|*.bin",
+       "CD+G data files (*.cdg);;CDRWIN image files (*.bin)"},
+      {"WAV audio files (44,1 kHz/2 channels/16 bit) (*.wav)|*.wav",
+       "WAV audio files (44,1 kHz/2 channels/16 bit) (*.wav)"},
+      {"Pictures|*.bmp;*.dib", "Pictures (*.bmp *.dib)"},
+      {"Broken|", "Broken ()"},
+      {"Odd one out", ""}};
+  for (const auto& [filter, expected] : cases)
+    EXPECT_EQ(Qt_File_Filter(filter).toStdString(), expected) << filter;
 }
 
 /// The mnemonic letter of a caption, 0 when it has none.
