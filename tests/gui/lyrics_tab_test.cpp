@@ -27,6 +27,13 @@ namespace {
 
 const std::string Picture_Field = QString(QChar(Picture_Char)).toStdString();
 
+QImage Blue_Image() {
+  QImage image(8, 6, QImage::Format_RGB32);
+  image.fill(qRgb(0, 90, 200));
+  image.setPixel(1, 1, qRgb(250, 10, 10));
+  return image;
+}
+
 struct Lyrics_Tab_Test : Window_Test {
   std::unique_ptr<Window_Under_Test> w = Open_Window();
   QTextEdit* editor = w->Editor();
@@ -92,7 +99,7 @@ TEST_F(Lyrics_Tab_Test, TypingDeletingAndUndoingKeepTheFieldsOnTheirCharacters) 
   EXPECT_EQ(Field_Texts(), "wonXY|der|ful|time|day");
 }
 
-TEST_F(Lyrics_Tab_Test, PastingRichTextFromElsewhereInsertsItsText) {
+TEST_F(Lyrics_Tab_Test, PastingFromElsewhereInsertsTheTextOrThePicture) {
   auto* data = new QMimeData;
   data->setHtml(
       "<p style='font-size:40pt;color:#ff0000'>Hey <img src='http://example.invalid/x.png'>"
@@ -109,12 +116,9 @@ TEST_F(Lyrics_Tab_Test, PastingRichTextFromElsewhereInsertsItsText) {
   EXPECT_EQ(Field_Texts(), "-|-|ful|time|day");
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
-}
 
-TEST_F(Lyrics_Tab_Test, APastedPictureGetsItsFieldAndMustBeStoredInTheProject) {
-  QImage image(8, 6, QImage::Format_RGB32);
-  image.fill(qRgb(0, 90, 200));
-  QGuiApplication::clipboard()->setImage(image);
+  // A pasted picture gets its field, and having no file it must be stored in the project.
+  QGuiApplication::clipboard()->setImage(Blue_Image());
   Select(10, 0);
   Key(Qt::Key_V, Qt::ControlModifier);
   ASSERT_EQ(song().RTB_Raw.Picture_Count(), 1);
@@ -137,9 +141,7 @@ void Answer_Properties_Dialog(const char* effect, bool* shown) {
 }
 
 TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppearance) {
-  QImage image(8, 6, QImage::Format_RGB32);
-  image.fill(qRgb(0, 90, 200));
-  image.setPixel(1, 1, qRgb(250, 10, 10));
+  QImage image = Blue_Image();
   const std::string bmp = Encode_Bmp24(image);
   Write_File(File("p.bmp"), bmp);
   ASSERT_TRUE(image.save(Q_File("p.png"), "PNG"));
