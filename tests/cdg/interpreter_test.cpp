@@ -89,6 +89,7 @@ TEST(Interpreter, PacksPaintTheInnerAreaAsTheyShould) {
       {wrapping, {0, 5, 0, 11, 4}, 3},
       {{solid, flip}, {6, 11, 12, 23, 12 ^ 3}, 1, {{6, 11, 12, 12, 9}}},  // XOR flips both colours
       {{solid, flip, flip}, {6, 11, 12, 23, 12}, 2},                      // and undoes itself
+      {{solid, Solid_Tile(Tile_Block_Xor, 0, 17, 2, 2)}, {6, 11, 12, 23, 13}, 1},  // four bits
       {{preset}, {0, 287, 36, 47, 6}, 0},
       {presets, {0, 287, 0, 191, 9}, 15},
       {{Pack_Of(Memory_Preset, 6, 63)}, none, 0},  // out of range bands are clipped
