@@ -41,7 +41,7 @@ bool Load_Timed_Text_File(Song& song, const std::string& path, bool, std::string
 /// options saved in the project. An incomplete file is refused unless forced.
 bool Load_Project_File(Song& song, const std::string& path, bool force, std::string& error) {
   // Open_Project_File tells the reason itself on stderr.
-  Read_Status status = Open_Project_File(song, path, Answering_Ui(force, "Yes (--force)"));
+  Read_Status status = Open_Project_File(song, path, Reading_Ui(force));
   if (status == Read_Status::Incomplete && !force) {
     error = "'" + path + "' is incomplete (--force uses what it holds)";
     return false;
@@ -134,7 +134,7 @@ void Describe(Verb_Parser& words) {
                        " pairs, each later than the one before in both times.");
   for (const Check_Option& o : Check_Options) words.Add_Flag({o.option}, o.description);
   words.Add_Flag({"yes"}, "Answers Yes to every question, such as overwriting the output.");
-  words.Add_Flag({"force"}, "Uses what an incomplete project or MIDI file holds.");
+  words.Add_Force();
 }
 
 /// The pairs of --timebase, each checked and later than the one before in both times.

@@ -41,6 +41,8 @@ Ui Answering_Ui(bool yes, const char* yes_text) {
   return ui;
 }
 
+Ui Reading_Ui(bool force) { return Answering_Ui(force, "Yes (--force)"); }
+
 bool Has_Extension(const std::string& path, const std::string& extension) {
   return path.size() >= extension.size() &&
          std::equal(extension.begin(), extension.end(), path.end() - static_cast<std::ptrdiff_t>(extension.size()),

@@ -23,6 +23,10 @@ std::string Output_Problem(const std::string& output, const std::vector<std::str
 /// the flag that allows it was given (printed as YES_TEXT), else No.
 Ui Answering_Ui(bool yes, const char* yes_text = "Yes");
 
+/// The console's voice for reading an input: whether to go on with what an incomplete file holds
+/// is answered Yes only when --force was given.
+Ui Reading_Ui(bool force);
+
 /// Whether a file name ends in the extension (".cgp"), in any case.
 bool Has_Extension(const std::string& path, const std::string& extension);
 

@@ -19,8 +19,8 @@ int Import(const std::vector<std::string>& args) {
                               "project file, as \"Open Project...\" reads it.");
   words.Add_Positional("INPUT", "The file to read: .cgp, .rtf, .txt, .mid or .kar.");
   words.Add_Option({"o", "output"}, "OUT.cgp", "The project file to write; - writes it to standard output.");
-  words.Add_Flag({"force"}, "Writes what an incomplete file holds, and exits 0 although some of "
-                            "its values could not be read.");
+  words.Add_Force("Writes what an incomplete file holds, and exits 0 although some of its values "
+                  "could not be read.");
   if (std::optional<int> exit = words.Parse(args)) return *exit;
   std::vector<std::string> inputs = words.Positionals();
   if (inputs.size() != 1) words.Reject(inputs.empty() ? "no INPUT given" : "more than one INPUT given");
@@ -30,7 +30,7 @@ int Import(const std::vector<std::string>& args) {
   const std::string output = *words.Value("output");
   if (std::string problem = Input_Problem(input); !problem.empty()) return words.Failure(problem);
   const bool force = words.Is_Set("force");
-  Ui ui = Answering_Ui(force, "Yes (--force)");
+  Ui ui = Reading_Ui(force);
   Song song;
   // Something that could not be read (an incomplete file, a bad value) makes the exit status
   // non-zero unless forced; what was read is written all the same.

@@ -15,7 +15,8 @@ namespace lyricanvas::cli {
 
 namespace {
 
-constexpr const char* Usage = "info PROJECT [--text]   a summary of a project, or its plain lyrics";
+constexpr const char* Usage =
+    "info PROJECT [--text] [--force]   a summary of a project, or its plain lyrics";
 
 std::string Clock(std::int64_t packs) {
   char text[32];
@@ -94,14 +95,14 @@ int Info(const std::vector<std::string>& args) {
                             "pictures, fonts and the options that differ from the defaults.");
   words.Add_Positional("PROJECT", "The file to read: .cgp, .rtf, .txt, .mid or .kar.");
   words.Add_Flag({"text"}, "Prints the plain lyrics instead of the summary.");
+  words.Add_Force();
   if (std::optional<int> exit = words.Parse(args)) return *exit;
   std::vector<std::string> inputs = words.Positionals();
   if (inputs.size() != 1) return words.Usage_Error(inputs.empty() ? "no PROJECT given" : "more than one PROJECT given");
   const bool text_only = words.Is_Set("text");
   if (std::string problem = Input_Problem(inputs[0]); !problem.empty()) return words.Failure(problem);
-  Ui ui = Ui::Console();
   Song song;
-  if (!Open_Project(song, inputs[0], ui)) return Exit_Failure;
+  if (!Open_Project(song, inputs[0], Reading_Ui(words.Is_Set("force")))) return Exit_Failure;
   if (text_only) {
     QString text = song.RTB_Raw.Text();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -97,6 +97,8 @@ void Verb_Parser::Add_Flag(const std::vector<std::string>& names, const std::str
   Add_Option(names, {}, description);
 }
 
+void Verb_Parser::Add_Force(const std::string& description) { Add_Flag({"force"}, description); }
+
 std::optional<int> Verb_Parser::Parse(const std::vector<std::string>& args) {
   bool writes = std::ranges::find(value_options_, "output") != value_options_.end();
   if (writes && !has_yes_) Add_Flag({"yes"}, "Replaces an existing output file.");

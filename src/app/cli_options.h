@@ -62,6 +62,9 @@ class Verb_Parser {
   void Add_Option(const std::vector<std::string>& names, const std::string& value_name,
                   const std::string& description);
   void Add_Flag(const std::vector<std::string>& names, const std::string& description);
+  /// --force, for a verb that reads a project through Reading_Ui(Is_Set("force")).
+  void Add_Force(const std::string& description = "Uses what an incomplete project or MIDI "
+                                                  "file holds; without it such a file is refused.");
 
   /// Reads the words. std::nullopt to go on; otherwise the run ends with that exit status
   /// (0 after --help or --version, Exit_Usage after the parser's message).

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/cli.h"
+#include "app/cli_files.h"
 #include "app/cli_options.h"
 #include "editing/syllables.h"
 #include "project/project_file.h"
@@ -11,7 +12,7 @@ namespace lyricanvas::cli {
 
 namespace {
 
-constexpr const char* Usage = "syllables PROJECT -o OUT.cgp";
+constexpr const char* Usage = "syllables PROJECT -o OUT.cgp [--force]";
 
 int Syllables(const std::vector<std::string>& args) {
   Verb_Parser words("syllables",
@@ -20,6 +21,7 @@ int Syllables(const std::vector<std::string>& args) {
                     "otherwise) and writes the project. Fields that exist stay as they are.");
   words.Add_Positional("PROJECT", "The file to read: .cgp, .rtf, .txt, .mid or .kar.");
   words.Add_Option({"o", "output"}, "OUT.cgp", "The project file to write.");
+  words.Add_Force();
   if (std::optional<int> exit = words.Parse(args)) return *exit;
   std::vector<std::string> inputs = words.Positionals();
   if (inputs.size() != 1) words.Reject(inputs.empty() ? "no PROJECT given" : "more than one PROJECT given");
@@ -27,7 +29,7 @@ int Syllables(const std::vector<std::string>& args) {
   if (!words.Ok()) return words.Usage_Error();
   Ui ui = Ui::Console();
   Song song;
-  if (!Open_Project(song, inputs[0], ui)) return Exit_Failure;
+  if (!Open_Project(song, inputs[0], Reading_Ui(words.Is_Set("force")))) return Exit_Failure;
   const int made = Break_Syllables(song, ui);
   song.Project_File = *words.Value("output");
   if (!Save_Project(song, ui)) return Exit_Failure;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/cli.h"
+#include "app/cli_files.h"
 #include "app/cli_options.h"
 #include "model/file_io.h"
 #include "project/project_file.h"
@@ -14,7 +15,7 @@ namespace lyricanvas::cli {
 
 namespace {
 
-constexpr const char* Usage = "timing PROJECT --keys KEYLOG -o OUT.cgp";
+constexpr const char* Usage = "timing PROJECT --keys KEYLOG -o OUT.cgp [--force]";
 
 int Timing(const std::vector<std::string>& args) {
   Verb_Parser words("timing", "Times the syllables of a project from a key log, as Space, C, S, "
@@ -24,6 +25,7 @@ int Timing(const std::vector<std::string>& args) {
                    "The key log: one \"SECONDS KEY\" line per key, KEY one of press, release, "
                    "clear, skip, up, down and back; # starts a comment.");
   words.Add_Option({"o", "output"}, "OUT.cgp", "The project file to write.");
+  words.Add_Force();
   if (std::optional<int> exit = words.Parse(args)) return *exit;
   const std::vector<std::string> inputs = words.Positionals();
   if (inputs.size() != 1) words.Reject(inputs.empty() ? "no PROJECT given" : "more than one PROJECT given");
@@ -42,7 +44,7 @@ int Timing(const std::vector<std::string>& args) {
 
   Ui ui = Ui::Console();
   auto song = std::make_unique<Song>();
-  if (!Open_Project(*song, inputs[0], ui)) return Exit_Failure;
+  if (!Open_Project(*song, inputs[0], Reading_Ui(words.Is_Set("force")))) return Exit_Failure;
   auto te = std::make_unique<Timing_Editor>();
   song->Window_Controls.Set_Check("Chk_Tabmode", 1);
   Chk_Tabmode_Click(*te, *song, ui);

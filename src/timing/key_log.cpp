@@ -132,7 +132,6 @@ void Begin_Key_Session(Timing_Editor& te, Song& song) {
   Prepare_Timing_View(te, song);
   Build_Areas(te, song);
   Redraw_View(te, song, te.VSc_Line_Value);
-  te.Is_Playing = true;
   const int first = First_Field(song);
   if (first == 0) return;
   const int first_char = song.Fields[static_cast<std::size_t>(first)].First_Char;
@@ -147,7 +146,7 @@ void Replay_Key_Log(Timing_Editor& te, Song& song, const Ui& ui,
     Replay_Events(te, song, ui, e.seconds);
     const Key_Stroke stroke = Stroke_Of(e.key);
     // Going back moves the song; the log's next time already says where it went.
-    if (stroke.down) Form_KeyDown(te, song, ui, stroke.key, e.seconds);
+    if (stroke.down) Form_KeyDown(te, song, ui, stroke.key, e.seconds, true);
     if (stroke.up) Form_KeyUp(te, song, stroke.key, e.seconds);
   }
 }

@@ -20,11 +20,11 @@ std::optional<std::vector<Logged_Key>> Parse_Key_Log(std::string_view text, std:
 /// The text of a key log, readable by Parse_Key_Log.
 std::string Write_Key_Log(const std::vector<Logged_Key>& events);
 
-/// Starts a keyboard timing session as a click on the first field of the lyrics would, with
-/// playback running: lays the lyrics out, rebuilds the areas and marks the first field.
+/// Starts a keyboard timing session as a click on the first field of the lyrics would: lays the
+/// lyrics out, rebuilds the areas and marks the first field.
 void Begin_Key_Session(Timing_Editor& te, Song& song);
-/// Replays a log through the key handlers, the clock reading each event's time; the view is
-/// replayed to each event's time first, as the window's frame timer would.
+/// Replays a log through the key handlers, the clock running and reading each event's time; the
+/// view is replayed to each event's time first, as the window's frame timer would.
 void Replay_Key_Log(Timing_Editor& te, Song& song, const Ui& ui,
                     const std::vector<Logged_Key>& events);
 

@@ -147,11 +147,11 @@ double Key_Time_Packs(const Song& song, double song_time) {
 }
 
 Key_Result Form_KeyDown(Timing_Editor& te, Song& song, const Ui& ui, Timing_Key key,
-                        double song_time) {
+                        double song_time, bool playing) {
   const bool tab_mode = song.Window_Controls.Checked("Chk_Tabmode");
   switch (key) {
     case Timing_Key::Space:
-      if (!te.Is_Playing) return {};
+      if (!playing) return {};
       if (Acts_Once(te)) {
         Log(te, Log_Key::Press, song_time);
         te.Space_Pressed = true;

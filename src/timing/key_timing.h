@@ -15,9 +15,10 @@ struct Key_Result {
   bool warp_back = false;  ///< the caller moves the song back (key B)
 };
 
-/// Key down on the "Lyrics swiping" tab. song_time: the clock at the key event, seconds.
+/// Key down on the "Lyrics swiping" tab. song_time: the clock at the key event, seconds;
+/// playing: the song clock runs (Space times nothing while it stands).
 Key_Result Form_KeyDown(Timing_Editor& te, Song& song, const Ui& ui, Timing_Key key,
-                        double song_time);
+                        double song_time, bool playing);
 /// Key up on the "Lyrics swiping" tab.
 void Form_KeyUp(Timing_Editor& te, Song& song, Timing_Key key, double song_time);
 

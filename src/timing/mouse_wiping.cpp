@@ -155,18 +155,19 @@ int Char_Under(const Song& song, int line, int x) {
   return last;
 }
 
-Mouse_Result Pic_Indication_MouseDown(Timing_Editor& te, Song& song, Mouse_Button button, int x, int y, double song_time) {
+Mouse_Result Pic_Indication_MouseDown(Timing_Editor& te, Song& song, Mouse_Button button, int x,
+                                      int y, double song_time, bool playing) {
   te.Mouse_Down = true;
   const Controls& c = song.Window_Controls;
   if (!c.Checked("Chk_Tabmode")) {
-    if (!te.Is_Playing && !c.Checked("Chk_MouseTimer")) return {};
+    if (!playing && !c.Checked("Chk_MouseTimer")) return {};
     te.Mouse_Wiping = true;
     te.Current_Line = Line_At(te, y);
     te.Sample_Count = 0;
     te.Sample_X[0] = x;
     te.Sample_Time[0] = song_time;
     Render_Wiped_Line(te, song, te.Current_Line);
-    return {c.Checked("Chk_MouseTimer") && !te.Is_Playing};
+    return {c.Checked("Chk_MouseTimer") && !playing};
   }
   if (button == Mouse_Button::Right) {
     Toggle_Syllable_Break(te, song, x, y);

@@ -14,8 +14,10 @@ struct Mouse_Result {
   bool start_playback = false;  ///< the mouse timer is on: the press starts the song
 };
 
-/// Press on the view at (x, y) in view pixels; song_time is the clock at the event (seconds).
-Mouse_Result Pic_Indication_MouseDown(Timing_Editor& te, Song& song, Mouse_Button button, int x, int y, double song_time);
+/// Press on the view at (x, y) in view pixels; song_time is the clock at the event (seconds) and
+/// playing tells whether it runs.
+Mouse_Result Pic_Indication_MouseDown(Timing_Editor& te, Song& song, Mouse_Button button, int x,
+                                      int y, double song_time, bool playing);
 /// Pointer motion with a button held.
 void Pic_Indication_MouseMove(Timing_Editor& te, const Song& song, int x, double song_time);
 /// Release: a drag becomes fields and events.

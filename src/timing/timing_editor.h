@@ -82,8 +82,6 @@ struct Timing_Editor {
   int Line_Y_Offset = 0;  ///< print offset of a line inside its row
   bool View_Changed = false;  ///< the picture changed since the window last showed it
 
-  // Playback as the handlers see it.
-  bool Is_Playing = false;
   bool Mouse_Down = false;  ///< a button is held on the view (no auto-scroll then)
 
   // Mouse drag.

@@ -1,6 +1,6 @@
 #pragma once
-// A scratch folder for running lyricanvas-cli as a script does: a song, a project, outputs of
-// earlier runs, key logs, pictures, special files and files too large to read.
+// A scratch folder for running lyricanvas-cli as a script does: songs, projects whole and cut,
+// outputs of earlier runs, key logs, pictures, special files and files too large to read.
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -13,20 +13,6 @@
 
 namespace lyricanvas::testing {
 
-inline std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
-/// Runs the tool with stdout and stderr together.
-inline Command_Result Run_Cli(const std::string& words) {
-  return Run_Command("'" LYRICANVAS_CLI "' " + words + " 2>&1");
-}
-
-/// A small 24-bit BMP whose blue level is `shade`.
-inline std::string Small_Bmp(int shade) {
-  Bmp_Shape bmp = Shape(72, 48);
-  bmp.color = [shade](int x, int y) { return Rgb8{x * 3, y * 5, shade}; };
-  return Make_Bmp(bmp);
-}
-
 /// A WAV header followed by `audio` bytes of silence; sparse, so it takes no disk space.
 inline void Write_Silent_Wav(const std::string& path, std::uint32_t audio) {
   std::string wav = Read_File(Test_Data("cdg/wav/three_sectors_and_a_bit.wav")).substr(0, 44);
@@ -35,32 +21,36 @@ inline void Write_Silent_Wav(const std::string& path, std::uint32_t audio) {
   std::filesystem::resize_file(path, 44 + std::uint64_t{audio});
 }
 
-inline std::string Demo_Project() { return Test_Data("project/cgp/timed_demo.cgp"); }
-
 struct Cli_Folder {
   Cli_Folder() {
     namespace fs = std::filesystem;
-    Write_File(dir.File("song.txt"), "# test song\n[2] Hel|lo@1-1.5 there@2-3\n\nbye@5-6\n");
-    Write_File(dir.File("bad.txt"), "fine@1\noops@\n");
-    fs::copy_file(Demo_Project(), dir.File("song.cgp"));
-    fs::copy_file(Test_Data("project/cgp/malformed/lyrics_cut_inside_a_group.cgp"),
-                  dir.File("damaged.cgp"));
-    fs::copy_file(Test_Data("cdg/wav/no_data_chunk.wav"), dir.File("nodata.wav"));
-    Write_File(dir.File("tiny.cdg"), std::string(300 * 24, '\0'));  // one second of empty packs
-    Write_File(dir.File("short.cdg"), std::string(23, '\x09'));      // not one whole pack
-    Write_Silent_Wav(dir.File("short.wav"), 100);  // less than one sector of an image
-    Write_File(dir.File("keys.txt"), "2.0 press\n2.5 release\n");
-    Write_File(dir.File("back.log"), "1 press\n0.5 release\n");
-    Write_File(dir.File("jump.log"), "1 jump\n");
-    Write_File(dir.File("good.bmp"), Small_Bmp(1));
-    Write_File(dir.File("cut.bmp"), Small_Bmp(1).substr(0, 100));
-    for (const char* name : {"out.cdg", "out.bin", "old.png"}) Write_File(dir.File(name), "old output");
-    fs::create_directory(dir.File("dir"));
-    ::mkfifo(dir.File("fifo").c_str(), 0600);
-    fs::create_symlink("fifo", dir.File("fifo_link"));
+    Write_File(Path("song.txt"), "# test song\n[2] Hel|lo@1-1.5 there@2-3\n\nbye@5-6\n");
+    Write_File(Path("words.txt"), "Wonderful water\nsomething didn't\n");
+    Write_File(Path("bad.txt"), "fine@1\noops@\n");
+    fs::copy_file(Test_Data("project/cgp/timed_demo.cgp"), Path("song.cgp"));
+    const std::string malformed = Test_Data("project/cgp/malformed/");
+    fs::copy_file(malformed + "lyrics_cut_inside_a_group.cgp", Path("damaged.cgp"));
+    fs::copy_file(malformed + "truncated_in_events.cgp", Path("cut.cgp"));
+    Write_File(Path("values.cgp"),
+               "{\\rtf1 la}\r\n<properties>\xFE<Chk_Reverse=99><Txt_Silence=3>\r\n");
+    fs::copy_file(Test_Data("cdg/wav/no_data_chunk.wav"), Path("nodata.wav"));
+    Write_File(Path("tiny.cdg"), std::string(300 * 24, '\0'));  // one second of empty packs
+    Write_File(Path("short.cdg"), std::string(23, '\x09'));     // not one whole pack
+    Write_Silent_Wav(Path("short.wav"), 100);                   // less than one sector of an image
+    Write_File(Path("keys.txt"), "1 press\n1.5 release\n2 skip\n3 press\n3.5 release\n");
+    Write_File(Path("back.log"), "1 press\n0.5 release\n");
+    Write_File(Path("jump.log"), "1 jump\n");
+    Bmp_Shape bmp = Shape(72, 48);
+    bmp.color = [](int x, int y) { return Rgb8{x * 3, y * 5, 1}; };
+    Write_File(Path("good.bmp"), Make_Bmp(bmp));
+    Write_File(Path("cut.bmp"), Make_Bmp(bmp).substr(0, 100));
+    for (const char* name : {"out.cdg", "out.bin", "old.png"}) Write_File(Path(name), "old output");
+    fs::create_directory(Path("dir"));
+    ::mkfifo(Path("fifo").c_str(), 0600);
+    fs::create_symlink("fifo", Path("fifo_link"));
     for (const char* name : {"big.txt", "big.kar"}) {
-      Write_File(dir.File(name), "");
-      fs::resize_file(dir.File(name), (64 << 20) + 1);  // sparse
+      Write_File(Path(name), "");
+      fs::resize_file(Path(name), (64 << 20) + 1);  // sparse
     }
   }
 
@@ -76,9 +66,10 @@ struct Cli_Folder {
   }
 
   /// Runs the tool in the folder; a run that blocks is ended after 20 s (exit status 124).
-  Command_Result Run(const std::string& words) const {
+  /// `errors` is where its standard error goes.
+  Command_Result Run(const std::string& words, const std::string& errors = "&1") const {
     return Run_Command("cd '" + dir.path.string() + "' && timeout 20 '" LYRICANVAS_CLI "' " +
-                       words + " 2>&1");
+                       words + " 2>" + errors);
   }
 
   std::string Path(const std::string& name) const { return dir.File(name); }

@@ -1,8 +1,9 @@
 // A .bin write of lyricanvas-cli killed at several moments: the old image stays byte for byte and
-// no other file appears in its folder. Also the disk refusing the file: full or read-only.
+// no other file appears in its folder, whether the new image is written unnamed or under a
+// temporary name (as where /proc is missing). Also the disk refusing the file: full or read-only.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -21,23 +22,31 @@ namespace {
 
 using ::testing::HasSubstr;
 using testing::Read_File;
-using testing::Temp_Dir;
 using testing::Write_File;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-pid_t Spawn_Cli(const std::vector<std::string>& words) {
-  std::vector<std::string> all{LYRICANVAS_CLI};
-  all.insert(all.end(), words.begin(), words.end());
+/// Whether this system lets a process have mounts of its own, for a tmpfs over /proc or a disk.
+bool Own_Mounts_Allowed() {
+  return testing::Run_Command("unshare -rm true 2>/dev/null").exit_code == 0;
+}
+
+/// Starts the tool with its output silenced; with `hide_proc` under a tmpfs over /proc, in the
+/// same process, which the tool execs.
+pid_t Spawn_Cli(std::vector<std::string> words, bool hide_proc) {
+  words.insert(words.begin(), LYRICANVAS_CLI);
+  if (hide_proc)
+    words.insert(words.begin(),
+                 {"unshare", "-rm", "sh", "-c", "mount -t tmpfs none /proc && exec \"$0\" \"$@\""});
   std::vector<char*> argv;
-  for (std::string& word : all) argv.push_back(word.data());
+  for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = -1;
-  posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   return pid;
 }
@@ -57,65 +66,66 @@ struct Kill_Moment {
   std::chrono::milliseconds after;  ///< after the write began; negative: after the start
 };
 
+const Kill_Moment Moments[] = {{SIGKILL, -1ms},  {SIGKILL, 0ms}, {SIGKILL, 30ms},
+                               {SIGKILL, 100ms}, {SIGTERM, 0ms}, {SIGTERM, 30ms},
+                               {SIGTERM, 100ms}, {SIGINT, 30ms}, {SIGHUP, 30ms}};
+
 TEST(CliKill, AKilledBinWriteLeavesTheOldImageAndNothingElse) {
-  Temp_Dir dir;
+  testing::Temp_Dir dir;
   fs::create_directory(dir.path / "in");
   Write_File(dir.File("in/song.txt"), "Hel|lo@1-1.5 there@2-3\n\nbye@5-6\n");
-  testing::Write_Silent_Wav(dir.File("in/song.wav"), 20 * 60 * 176400);  // an image of about 215 MB
+  testing::Write_Silent_Wav(dir.File("in/song.wav"), 20 * 60 * 176400);  // an image of ~215 MB
   const std::string image = dir.File("out/song.bin");
   const std::string old_image(100000, 'o');
-  for (Kill_Moment moment : {Kill_Moment{SIGKILL, -1ms}, {SIGKILL, 0ms}, {SIGKILL, 30ms},
-                             {SIGKILL, 100ms}, {SIGTERM, 0ms}, {SIGTERM, 30ms}, {SIGTERM, 100ms},
-                             {SIGINT, 30ms}, {SIGHUP, 30ms}}) {
-    SCOPED_TRACE(std::to_string(moment.signal_number) + " at " +
-                 std::to_string(moment.after.count()) + " ms");
-    fs::remove_all(dir.path / "out");
-    fs::create_directory(dir.path / "out");
-    Write_File(image, old_image);
-    pid_t pid = Spawn_Cli({"create", dir.File("in/song.txt"), "--wav", dir.File("in/song.wav"),
-                           "-o", image, "--yes"});
-    ASSERT_GT(pid, 0);
-    bool writing = moment.after < 0ms;
-    for (auto give_up = std::chrono::steady_clock::now() + 60s;
-         !writing && std::chrono::steady_clock::now() < give_up; std::this_thread::sleep_for(1ms))
-      writing = Writing_Into(pid, dir.path / "out");
-    std::this_thread::sleep_for(std::max(moment.after, 0ms));
-    int status = 0;
-    EXPECT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "the run ended before it was killed";
-    ::kill(pid, moment.signal_number);
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(writing);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == moment.signal_number);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path / "out"), {}), 1);
-    EXPECT_TRUE(Read_File(image) == old_image);
+  for (bool hide_proc : {false, true}) {
+    if (hide_proc && !Own_Mounts_Allowed()) GTEST_SKIP() << "no mount namespaces here";
+    for (Kill_Moment moment : Moments) {
+      // After SIGKILL nothing can remove a named temporary file.
+      if (hide_proc && moment.signal_number == SIGKILL) continue;
+      SCOPED_TRACE(std::to_string(moment.signal_number) + " at " +
+                   std::to_string(moment.after.count()) + " ms" + (hide_proc ? ", no /proc" : ""));
+      fs::remove_all(dir.path / "out");
+      fs::create_directory(dir.path / "out");
+      Write_File(image, old_image);
+      pid_t pid = Spawn_Cli({"create", dir.File("in/song.txt"), "--wav", dir.File("in/song.wav"),
+                             "-o", image, "--yes"},
+                            hide_proc);
+      ASSERT_GT(pid, 0);
+      bool writing = moment.after < 0ms;
+      for (auto give_up = std::chrono::steady_clock::now() + 60s;
+           !writing && std::chrono::steady_clock::now() < give_up; std::this_thread::sleep_for(1ms))
+        writing = Writing_Into(pid, dir.path / "out");
+      std::this_thread::sleep_for(std::max(moment.after, 0ms));
+      int status = 0;
+      EXPECT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "the run ended before it was killed";
+      ::kill(pid, moment.signal_number);
+      ::waitpid(pid, &status, 0);
+      EXPECT_TRUE(writing);
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == moment.signal_number);
+      EXPECT_EQ(std::distance(fs::directory_iterator(dir.path / "out"), {}), 1);
+      EXPECT_TRUE(Read_File(image) == old_image);
+    }
   }
 }
 
-/// Runs a shell script in a mount namespace of its own, where it may mount a small tmpfs;
-/// std::nullopt where the system does not allow that.
-std::optional<testing::Command_Result> Run_In_Own_Mounts(const std::string& script) {
-  if (testing::Run_Command("unshare -rm true 2>/dev/null").exit_code != 0) return std::nullopt;
-  return testing::Run_Command("unshare -rm sh -c '" + script + "' 2>&1");
-}
-
 TEST(CliDiskRefusals, AFullOrReadOnlyDiskIsNamedAndTheOldFileKept) {
-  Temp_Dir dir;
+  if (!Own_Mounts_Allowed()) GTEST_SKIP() << "no mount namespaces here";
+  testing::Temp_Dir dir;
   Write_File(dir.File("song.txt"), "Hel|lo@1-1.5 there@2-3\n");
   testing::Write_Silent_Wav(dir.File("song.wav"), 10 * 176400);
   fs::create_directory(dir.File("disk"));
-  const std::string cli = LYRICANVAS_CLI;
   struct Case {
     const char* mount_options;
-    std::string words;
+    const char* words;
     const char* message;
   };
   // The disk holds three old files of 100 kB and has no room for more; "ro" makes it read-only.
   for (const Case& c :
-       {Case{"", "create song.txt --wav song.wav -o disk/song.bin --yes",
+       {Case{"rw", "create song.txt --wav song.wav -o disk/song.bin --yes",
              "Cannot write 'disk/song.bin': the disk is full (No space left on device)"},
-        {"", "create song.txt --total 0:30 -o disk/song.cdg --yes",
+        {"rw", "create song.txt --total 0:30 -o disk/song.cdg --yes",
          "Cannot write 'disk/song.cdg': the disk is full"},
-        {"", "frame disk/song.cdg --at 0 -o disk/song.cdg.png --yes",
+        {"rw", "frame disk/song.cdg --at 0 -o disk/song.cdg.png --yes",
          "Cannot write 'disk/song.cdg.png': the disk is full"},
         {"ro", "create song.txt --wav song.wav -o disk/song.bin --yes",
          "Cannot create 'disk/song.bin': Read-only file system"},
@@ -123,17 +133,18 @@ TEST(CliDiskRefusals, AFullOrReadOnlyDiskIsNamedAndTheOldFileKept) {
         {"ro", "frame disk/song.cdg --at 0 -o disk/frame.png",
          "Cannot create 'disk/frame.png': Read-only file system"}}) {
     SCOPED_TRACE(c.words);
-    std::string remount = *c.mount_options ? "mount -o remount," + std::string(c.mount_options) + " disk && " : "";
-    std::string script = "cd " + dir.path.string() + " && mount -t tmpfs -o size=300k tmpfs disk && "
-                         "for f in song.bin song.cdg song.cdg.png; do head -c 100000 /dev/zero > disk/$f; done; " +
-                         remount + "\"" + cli + "\" " + c.words + "; echo exit=$?; "
-                         "ls -A disk | tr \"\\n\" \" \"; echo; cmp -s -n 100000 disk/song.bin /dev/zero && "
-                         "[ $(stat -c %s disk/song.bin) = 100000 ] && echo kept";
-    std::optional<testing::Command_Result> r = Run_In_Own_Mounts(script);
-    if (!r) GTEST_SKIP() << "no mount namespaces here";
-    EXPECT_THAT(r->output, HasSubstr(c.message));
-    EXPECT_THAT(r->output, HasSubstr("exit=1"));
-    EXPECT_THAT(r->output, HasSubstr("\nsong.bin song.cdg song.cdg.png \nkept"));
+    const std::string script =
+        "cd " + dir.path.string() + " && mount -t tmpfs -o size=300k tmpfs disk && " +
+        "for f in song.bin song.cdg song.cdg.png; do head -c 100000 /dev/zero > disk/$f; done; " +
+        "mount -o remount," + c.mount_options + " disk && \"" LYRICANVAS_CLI "\" " + c.words +
+        "; echo exit=$?; ls -A disk | tr \"\\n\" \" \"; echo; " +
+        "cmp -s -n 100000 disk/song.bin /dev/zero && [ $(stat -c %s disk/song.bin) = 100000 ] " +
+        "&& echo kept";
+    const std::string output =
+        testing::Run_Command("unshare -rm sh -c '" + script + "' 2>&1").output;
+    EXPECT_THAT(output, HasSubstr(c.message));
+    EXPECT_THAT(output, HasSubstr("exit=1"));
+    EXPECT_THAT(output, HasSubstr("\nsong.bin song.cdg song.cdg.png \nkept"));
   }
 }
 

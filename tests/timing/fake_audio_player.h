@@ -1,7 +1,7 @@
 #pragma once
-// A song player without sound for the timing tests: its position runs from a clock the test
-// moves by hand, at the rate set, and stops at the end of the song. Its samples count frames,
-// so the waveform can be checked against known values.
+// A song player without sound: its position runs from a clock the test moves by hand, at the rate
+// set, and (as a real decoder's may) runs on past the duration. Frame k holds the sample
+// k % 30000 - 15000 on the left and half of it on the right.
 #include <algorithm>
 #include <set>
 #include <string>
@@ -15,12 +15,11 @@ struct Fake_Audio_Player final : Audio_Player {
   double duration = 200;
   std::set<std::string> unplayable;  ///< paths that fail to open
   std::int64_t decoded_frames = 0;
-  int opened = 0;  ///< files opened so far
-
+  int opened = 0;
   bool open = false;
   bool running = false;
   double rate = 1;
-  double base = 0;        ///< position when the clock read `since`
+  double base = 0;  ///< position when the clock read `since`
   double since = 0;
 
   explicit Fake_Audio_Player(double& clock) : now(&clock) {}
@@ -33,19 +32,22 @@ struct Fake_Audio_Player final : Audio_Player {
     }
     open = true;
     ++opened;
-    base = 0;
-    since = *now;
+    Restart(0);
     return true;
   }
   void Close() override { open = running = false; }
   bool Is_Open() const override { return open; }
-  void Run() override { Restart(Position()), running = true; }
-  void Stop() override { Restart(Position()), running = false; }
+  void Run() override {
+    Restart(Position());
+    running = true;
+  }
+  void Stop() override {
+    Restart(Position());
+    running = false;
+  }
   bool Is_Running() const override { return running && Position() < duration; }
   double Duration() const override { return duration; }
-  double Position() const override {
-    return std::min(base + (running ? (*now - since) * rate : 0), duration);
-  }
+  double Position() const override { return base + (running ? (*now - since) * rate : 0); }
   void Set_Position(double seconds) override { Restart(std::clamp(seconds, 0.0, duration)); }
   double Rate() const override { return rate; }
   void Set_Rate(double r) override {
@@ -53,18 +55,16 @@ struct Fake_Audio_Player final : Audio_Player {
     rate = r;
   }
   std::int64_t Decoded_Frames() const override { return decoded_frames; }
-  /// Frame k holds the sample k % 30000 - 15000 on the left and half of it on the right.
   std::int64_t Copy_Frames(std::int64_t first, std::span<std::int16_t> out) const override {
-    std::int64_t count = std::clamp<std::int64_t>(decoded_frames - first, 0, static_cast<std::int64_t>(out.size() / 2));
+    const std::int64_t count =
+        std::clamp<std::int64_t>(decoded_frames - first, 0, std::ssize(out) / 2);
     for (std::int64_t i = 0; i < count; ++i) {
-      auto value = static_cast<std::int16_t>((first + i) % 30000 - 15000);
+      const auto value = static_cast<std::int16_t>((first + i) % 30000 - 15000);
       out[static_cast<std::size_t>(2 * i)] = value;
       out[static_cast<std::size_t>(2 * i + 1)] = static_cast<std::int16_t>(value / 2);
     }
     return count;
   }
-
- private:
   void Restart(double position) {
     base = position;
     since = *now;

@@ -1,8 +1,12 @@
+// The song clock and the playback handlers of the "Lyrics swiping" tab, on a steady clock the
+// test moves by hand and, when asked, a song opened in a fake player.
 #include "timing/playback_control.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <sstream>
 
 #include "support/test_support.h"
 #include "timing/fake_audio_player.h"
@@ -10,16 +14,53 @@
 namespace lyricanvas {
 namespace {
 
-using testing::Recording_Ui;
+TEST(TypedTime, ReadsSecondsOrMinutesWithTheLastTwoCharactersAsSeconds) {
+  struct Case {
+    const char* text;
+    std::optional<double> seconds;
+  };
+  for (const Case& c :
+       {Case{"90", 90}, Case{"1:5", 60}, Case{"1:30", 90}, Case{"0:02", 2}, Case{"12:34", 754},
+        Case{" 7.5 ", 7.5}, Case{"2:7x", 127}, Case{":45", 45}, Case{"abc", std::nullopt},
+        Case{"", std::nullopt}, Case{"9 seconds", std::nullopt}})
+    EXPECT_EQ(Typed_Time(c.text), c.seconds) << '"' << c.text << '"';
+}
 
-/// The "Lyrics swiping" tab's playback with a hand-moved steady clock and, when asked, a song
-/// opened in a fake player. The hooks count what the rest of the editor was asked to do.
+TEST(TimeText, ShowsWholeMinutesAndTwoDigitSeconds) {
+  struct Case {
+    double seconds;
+    const char* text;
+  };
+  for (const Case& c : {Case{0, "0:00"}, Case{59.99, "0:59"}, Case{60, "1:00"}, Case{187.4, "3:07"},
+                        Case{-0.5, "0:00"}, Case{3600, "60:00"}})
+    EXPECT_EQ(Time_Text(c.seconds), c.text) << c.seconds;
+}
+
+TEST(EventSteadySeconds, TakesTheWindowSystemsStampWhenItIsOfTheSameClock) {
+  constexpr double Wrap = 4294967.296;
+  struct Case {
+    std::uint64_t stamp_ms;
+    double now;
+    double expected;
+  };
+  for (const Case& c : {Case{1000400, 1000.5, 1000.4},               // 100 ms before now
+                        Case{9500, 3 * Wrap + 10, 3 * Wrap + 9.5},   // the 32-bit stamp wrapped
+                        Case{4294967000, Wrap + 0.1, Wrap - 0.296},  // stamped just before a wrap
+                        Case{1000530, 1000.5, 1000.5},               // a little ahead: now
+                        Case{1200000, 1000.5, 1000.5},               // far ahead: another clock
+                        Case{990000, 1000.5, 1000.5},  // ten seconds old: another clock
+                        Case{0, 1000.5, 1000.5}})
+    EXPECT_NEAR(Event_Steady_Seconds(c.stamp_ms, c.now), c.expected, 1e-6) << c.stamp_ms;
+}
+
+/// The tab's playback, with a song of 100.5 s opened in the fake player when `with_audio`. The
+/// hooks count what the rest of the editor was asked to do.
 struct Window {
   double now = 1000;
   std::unique_ptr<Song> song = std::make_unique<Song>();
   testing::Fake_Audio_Player player{now};
   Playback playback;
-  Recording_Ui recorder;
+  testing::Recording_Ui recorder;
   Ui ui = recorder.ui();
   int redraws = 0, area_resets = 0, key_releases = 0;
   bool timer_on = false;
@@ -27,6 +68,7 @@ struct Window {
   std::string song_path = dir.File("song.mp3");
 
   explicit Window(bool with_audio) {
+    player.duration = 100.5;
     playback.Clock.Player = &player;
     playback.Clock.Now = [this] { return now; };
     playback.Hooks.Redraw_View = [this] { ++redraws; };
@@ -41,167 +83,188 @@ struct Window {
     txt_Filename_Change(*song, playback, ui, path);
   }
   Controls& controls() { return song->Window_Controls; }
-  void Start(const char* at) {
-    controls().Set_Text("Txt_Time", at);
-    But_Start_Click(*song, playback, ui);
+  const Song_Clock& clock() const { return playback.Clock; }
+  /// Runs steps: "start 1:30", "play 10" (seconds of wall time), "stop", "half", "full" (the
+  /// half speed box), "back" (key B), "end" (the loop's check for the song's end), "type 1:15"
+  /// (into the time box), "scroll 30" (the time scroll bar), "busy" and "idle".
+  void Run(const std::string& script) {
+    std::istringstream in(script);
+    for (std::string op, arg; in >> op;) {
+      if ((op == "start" || op == "type") && in >> arg) {
+        controls().Set_Text("Txt_Time", arg);
+        if (op == "start")
+          But_Start_Click(*song, playback, ui);
+        else
+          Txt_Time_Change(*song, playback);
+      } else if (op == "play" && in >> arg) {  // a step of the playback loop
+        now += std::stod(arg);
+        Read_Song_Time(*song, playback.Clock, true);
+        Show_Time(*song, playback);
+      } else if (op == "scroll" && in >> arg) {
+        Hsc_Time_Change(*song, playback, std::stoi(arg));
+      } else if (op == "half" || op == "full") {
+        controls().Set_Check("Chk_HalfSpeed", op == "half" ? 1 : 0);
+        Chk_HalfSpeed_Click(*song, playback, ui);
+      } else if (op == "stop") {
+        But_Stop_Click(*song, playback, ui);
+      } else if (op == "busy" || op == "idle") {  // the program changes the boxes itself
+        playback.Clock.Last_Action = op == "busy" ? "But_Stop_Click" : "";
+      } else if (op == "back") {
+        warp_back(*song, playback, ui);
+      } else if (op == "end") {
+        Check_Song_End(*song, playback, ui);
+      } else {
+        ADD_FAILURE() << "no step " << op;
+      }
+    }
   }
-  /// One step of the playback loop: read the clock and show it.
-  void Play(double seconds) {
-    now += seconds;
-    Read_Song_Time(*song, playback.Clock, true);
-    Show_Time(*song, playback);
-  }
-  void Stop() { But_Stop_Click(*song, playback, ui); }
 };
 
-TEST(PlaybackClock, StartAtAMinuteAndAHalfRunsAtTheChosenSpeed) {
-  struct Case {
-    bool with_audio;
-    bool half_speed;
-    double expected;
-  };
-  for (Case c : {Case{false, true, 95}, Case{false, false, 100}, Case{true, true, 95}, Case{true, false, 100}}) {
-    Window w(c.with_audio);
-    w.controls().Set_Check("Chk_HalfSpeed", c.half_speed ? 1 : 0);
-    w.Start("1:30");
-    w.Play(10);
-    EXPECT_DOUBLE_EQ(w.song->Song_Time, c.expected) << c.with_audio << c.half_speed;
-    EXPECT_EQ(w.controls().Text("Txt_Time"), Time_Text(c.expected));
-  }
-}
+enum Modes { Silent = 1, Heard = 2, Both = 3 };
 
-TEST(PlaybackClock, StopGoesBackByTheGoBackSecondsButNeverBeforeTheStart) {
+TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
   struct Case {
-    double played;
+    const char* name;
+    int modes;
     const char* go_back;
+    const char* script;
+    double time;
     const char* shown;
+    bool playing;
   };
-  for (bool with_audio : {false, true}) {
-    for (Case c : {Case{2.5, "3", "0:00"}, Case{95.2, "5", "1:30"}, Case{10, "x", "0:10"},
-                   Case{10, "", "0:10"}, Case{10, "2.5", "0:07"}}) {
-      Window w(with_audio);
+  const Case cases[] = {
+      {"half speed from 1:30", Both, "5", "half start 1:30 play 10", 95, "1:35", true},
+      {"full speed from 1:30", Both, "5", "start 1:30 play 10", 100, "1:40", true},
+      {"stop at 0:02 going back 3 s", Both, "3", "start 0 play 2.5 stop", 0, "0:00", false},
+      {"stop goes back from the time shown", Both, "5", "start 0 play 95.2 stop", 90, "1:30",
+       false},
+      {"no number to go back", Both, "x", "start 0 play 10 stop", 10, "0:10", false},
+      {"empty go-back", Both, "", "start 0 play 10 stop", 10, "0:10", false},
+      {"going back 2.5 s", Both, "2.5", "start 0 play 10 stop", 7.5, "0:07", false},
+      {"half speed switched: no jump", Both, "5", "start 0:10 play 4 half play 4 full play 1", 17,
+       "0:17", true},
+      {"B: back from the time shown", Silent, "5", "start 0:50 play 2.4 back play 1", 48, "0:48",
+       true},
+      {"B: back from the time heard", Heard, "5", "start 0:50 play 2.4 back play 1", 48.4, "0:48",
+       true},
+      {"stops at the song's end", Heard, "0", "start 1:40 play 5 end", 100.5, "1:40", false},
+      {"without sound the clock runs on", Silent, "0", "start 1:40 play 5 end", 105, "1:45", true},
+      {"typed", Both, "5", "type 1:15", 75, "1:15", false},
+      {"typed past the end", Both, "5", "type 2:00", 120, "2:00", false},
+      {"scrolled", Both, "5", "scroll 30", 30, "0:30", false},
+      {"typed by the program", Both, "5", "type 0:10 busy type 0:20 idle", 10, "0:20", false},
+      {"scrolled by the program", Both, "5", "type 0:10 busy scroll 30 idle", 10, "0:10", false},
+      {"typed while playing", Both, "5", "start 0:10 type 0:20", 10, "0:20", true},
+      {"scrolled while playing", Both, "5", "start 0:10 scroll 30", 10, "0:10", true},
+  };
+  for (const Case& c : cases) {
+    for (bool heard : {false, true}) {
+      if (!(c.modes & (heard ? Heard : Silent))) continue;
+      SCOPED_TRACE(std::string(c.name) + (heard ? " (heard)" : " (silent)"));
+      Window w(heard);
       w.controls().Set_Text("Txt_GoBack", c.go_back);
-      w.Start("0:00");
-      w.Play(c.played);
-      w.Stop();
-      EXPECT_EQ(w.controls().Text("Txt_Time"), c.shown) << c.played << " back " << c.go_back;
-      EXPECT_GE(w.song->Song_Time, 0);
-      if (with_audio) EXPECT_DOUBLE_EQ(w.player.Position(), w.song->Song_Time);
-      EXPECT_FALSE(w.player.running);
+      w.Run(c.script);
+      EXPECT_NEAR(w.song->Song_Time, c.time, 1e-9);
+      EXPECT_EQ(w.controls().Text("Txt_Time"), c.shown);
+      EXPECT_EQ(w.clock().Is_Playing, c.playing);
+      EXPECT_EQ(w.timer_on, c.playing);
+      EXPECT_TRUE(w.clock().Last_Action.empty());
+      EXPECT_EQ(w.player.running, heard && c.playing);
+      EXPECT_EQ(w.player.rate, heard ? Speed_Factor(*w.song) : 1);
+      if (!c.playing) {  // the song of 100.5 s stays where the clock is, at most at its end
+        EXPECT_EQ(w.clock().Hsc_Time_Value,
+                  std::min(static_cast<int>(c.time), heard ? 100 : 32767));
+        EXPECT_DOUBLE_EQ(w.player.Position(), heard ? std::min(c.time, 100.5) : 0);
+      }
     }
   }
 }
 
-TEST(PlaybackClock, PlayingLocksTheTimeAndFileBoxesAndRunsTheLoop) {
+TEST(SongTimeAt, AKeyEventReadsTheSongTimeOfItsOwnMoment) {
+  struct Case {
+    bool heard;
+    const char* script;  ///< 4 s of wall time pass after it
+    double age;          ///< seconds between the key event and now
+    double expected;
+  };
+  for (const Case& c :
+       {Case{false, "start 0:20", 0.4, 23.6}, Case{false, "half start 0:20", 0.4, 21.8},
+        Case{true, "start 0:20", 0.4, 23.6}, Case{true, "half start 0:20", 0.4, 21.8},
+        Case{true, "start 0:20", 0, 24}, Case{true, "start 0:20", 30, 0},
+        Case{false, "type 0:20", 1, 20}, Case{true, "type 0:20", 1, 20}}) {
+    Window w(c.heard);
+    w.Run(c.script);
+    w.now += 4;
+    EXPECT_NEAR(Song_Time_At(*w.song, w.clock(), w.now - c.age), c.expected, 1e-9)
+        << c.heard << c.script << c.age;
+  }
+}
+
+TEST(ReadSongTime, WithoutAudioTheTimerCountsOnlyWhenAllowed) {
+  Window w(false);
+  w.song->Song_Time = 5;
+  Restart_Timer(*w.song, w.playback.Clock);
+  w.now += 2;
+  Read_Song_Time(*w.song, w.playback.Clock, false);
+  EXPECT_DOUBLE_EQ(w.song->Song_Time, 5);
+  Read_Song_Time(*w.song, w.playback.Clock, true);
+  EXPECT_DOUBLE_EQ(w.song->Song_Time, 7);
+}
+
+TEST(Playback, PlayingLocksTheTimeAndFileBoxesAndRunsTheLoop) {
   Window w(true);
   w.controls().Set_Check("Chk_Replay", 1);
   w.controls().Set_Check("Chk_Tabmode", 1);
-  w.Start("0:10");
-  EXPECT_TRUE(w.playback.Clock.Is_Playing);
-  EXPECT_TRUE(w.timer_on);
-  EXPECT_TRUE(w.player.running);
+  w.Run("start 0:10");
   EXPECT_DOUBLE_EQ(w.player.Position(), 10);
   EXPECT_FALSE(w.controls().Find("Txt_Time")->Enabled);
   EXPECT_FALSE(w.controls().Find("txt_Filename", 0)->Enabled);
   EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"});
-  int resets = w.area_resets;
+  const int resets = w.area_resets;
   But_Start_Click(*w.song, w.playback, w.ui);  // a second Start does nothing
   EXPECT_EQ(w.area_resets, resets);
-  w.Play(1);
-  w.Stop();
-  EXPECT_FALSE(w.timer_on);
+  w.Run("play 1 stop");
   EXPECT_TRUE(w.controls().Find("Txt_Time")->Enabled);
   EXPECT_TRUE(w.controls().Find("txt_Filename", 0)->Enabled);
   EXPECT_EQ(w.key_releases, 1);
-  EXPECT_TRUE(w.playback.Clock.Last_Action.empty());
   // Starting again plays the song already open, from where Stop left it.
-  w.Start(w.controls().Text("Txt_Time").c_str());
+  w.Run("start " + w.controls().Text("Txt_Time"));
   EXPECT_EQ(w.player.opened, 1);
   EXPECT_TRUE(w.player.running);
 }
 
-TEST(PlaybackClock, SwitchingHalfSpeedWhilePlayingContinuesWithoutAJump) {
-  for (bool with_audio : {false, true}) {
-    Window w(with_audio);
-    w.Start("0:10");
-    w.Play(4);
-    w.controls().Set_Check("Chk_HalfSpeed", 1);
-    Chk_HalfSpeed_Click(*w.song, w.playback, w.ui);
-    EXPECT_DOUBLE_EQ(w.song->Song_Time, 14);
-    w.Play(4);
-    EXPECT_DOUBLE_EQ(w.song->Song_Time, 16) << with_audio;
-    w.controls().Set_Check("Chk_HalfSpeed", 0);
-    Chk_HalfSpeed_Click(*w.song, w.playback, w.ui);
-    w.Play(1);
-    EXPECT_DOUBLE_EQ(w.song->Song_Time, 17) << with_audio;
-    if (with_audio) EXPECT_EQ(w.player.rate, 1.0);
+TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
+  struct Case {
+    const char* file;
+    bool exists, playable;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"other.mp3", true, true, {}},
+      {"bad.mp3",
+       true,
+       false,
+       {"Error No. -1094995529 occured on changing filename 0, Rendering file - Invalid data "
+        "found when processing input",
+        "This file cannot be played!"}},
+      {"missing.mp3", false, false, {"This file cannot be played!"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    Window w(true);
+    const std::string path = w.dir.File(c.file);
+    if (c.exists) testing::Write_File(path, "sound");
+    if (!c.playable) w.player.unplayable.insert(path);
+    w.Open(path);
+    txt_Filename_LostFocus(*w.song, w.playback, w.ui);
+    EXPECT_EQ(w.recorder.messages, c.messages);
+    EXPECT_EQ(Has_Sound(w.clock()), c.playable);
+    EXPECT_EQ(w.player.open, c.playable);
+    EXPECT_EQ(w.redraws, c.playable ? 2 : 1) << "an opened song moves the view";
+    EXPECT_EQ(w.clock().Hsc_Time_Max, 100);
+    w.Run("start 0:05 play 2");
+    EXPECT_DOUBLE_EQ(w.song->Song_Time, 7) << "the clock runs with the song or without it";
   }
-}
-
-TEST(PlaybackClock, KeyBJumpsBackAndPlaybackGoesOn) {
-  for (bool with_audio : {false, true}) {
-    Window w(with_audio);
-    w.Start("0:50");
-    w.Play(2.4);
-    warp_back(*w.song, w.playback, w.ui);
-    EXPECT_NEAR(w.song->Song_Time, with_audio ? 47.4 : 47, 1e-9);
-    EXPECT_TRUE(w.playback.Clock.Is_Playing);
-    EXPECT_TRUE(w.playback.Clock.Last_Action.empty());
-    w.Play(1);
-    EXPECT_NEAR(w.song->Song_Time, with_audio ? 48.4 : 48, 1e-9) << with_audio;
-  }
-}
-
-TEST(PlaybackClock, TheSongPlayedToItsEndStopsAtItsEnd) {
-  Window w(true);
-  w.player.duration = 62.5;
-  w.controls().Set_Text("Txt_GoBack", "0");
-  w.Start("1:00");
-  w.Play(5);
-  EXPECT_DOUBLE_EQ(w.song->Song_Time, 62.5);
-  Check_Song_End(*w.song, w.playback, w.ui);
-  EXPECT_FALSE(w.playback.Clock.Is_Playing);
-  EXPECT_FALSE(w.timer_on);
-  EXPECT_DOUBLE_EQ(w.song->Song_Time, 62.5);
-  EXPECT_EQ(w.playback.Clock.Hsc_Time_Value, 62);
-  EXPECT_TRUE(w.playback.Clock.Last_Action.empty());
-}
-
-TEST(SongFile, OpeningASongSizesTheScrollBarAndMovesTheView) {
-  Window w(false);
-  w.player.duration = 187.6;
-  w.Open(w.song_path);
-  EXPECT_TRUE(Has_Sound(w.playback.Clock));
-  EXPECT_EQ(w.playback.Clock.Hsc_Time_Max, 187);
-  EXPECT_EQ(w.redraws, 1);
-  EXPECT_TRUE(w.recorder.messages.empty());
-  txt_Filename_LostFocus(*w.song, w.playback, w.ui);
-  EXPECT_TRUE(w.recorder.messages.empty());
-}
-
-TEST(SongFile, ASongThatCannotBePlayedIsReportedAndTheClockRunsWithoutIt) {
-  Window w(false);
-  w.player.unplayable.insert(w.song_path);
-  w.Open(w.song_path);
-  ASSERT_EQ(w.recorder.messages.size(), 1u);
-  EXPECT_EQ(w.recorder.messages[0],
-            "Error No. -1094995529 occured on changing filename 0, Rendering file - Invalid data "
-            "found when processing input");
-  EXPECT_FALSE(Has_Sound(w.playback.Clock));
-  txt_Filename_LostFocus(*w.song, w.playback, w.ui);
-  EXPECT_EQ(w.recorder.messages.back(), "This file cannot be played!");
-  w.Start("0:05");
-  w.Play(2);
-  EXPECT_DOUBLE_EQ(w.song->Song_Time, 7);
-}
-
-TEST(SongFile, ANameOfNoFileIsNotOpenedAndANewNameClosesTheOldSong) {
-  Window w(true);
-  ASSERT_TRUE(w.player.open);
-  w.Open(w.dir.File("missing.mp3"));
-  EXPECT_FALSE(w.player.open);
-  EXPECT_TRUE(w.playback.Clock.Sound_File.empty());
-  EXPECT_TRUE(w.recorder.messages.empty());
 }
 
 TEST(SongFile, TheNameIsCheckedWhenTheTimingTabOpens) {
@@ -218,43 +281,9 @@ TEST(SongFile, TheNameIsCheckedWhenTheTimingTabOpens) {
     w.recorder.messages.clear();
     w.controls().Set_Text("txt_Filename", 0, c.name);
     EXPECT_EQ(Check_Song_File_Name(*w.song, w.ui), c.message.empty()) << c.name;
-    EXPECT_EQ(w.recorder.messages, c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
+    EXPECT_EQ(w.recorder.messages,
+              c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
   }
-}
-
-TEST(TimeControls, TypingOrScrollingMovesTheStoppedSongOnly) {
-  Window w(true);
-  w.controls().Set_Text("Txt_Time", "1:15");
-  Txt_Time_Change(*w.song, w.playback);
-  EXPECT_DOUBLE_EQ(w.player.Position(), 75);
-  EXPECT_EQ(w.playback.Clock.Hsc_Time_Value, 75);
-  EXPECT_EQ(w.controls().Text("Txt_Time"), "1:15");  // what the user types stays
-  Hsc_Time_Change(*w.song, w.playback, 40);
-  EXPECT_DOUBLE_EQ(w.player.Position(), 40);
-  EXPECT_EQ(w.controls().Text("Txt_Time"), "0:40");
-  EXPECT_TRUE(w.playback.Clock.Last_Action.empty());
-
-  // While the program itself changes the boxes, or while playing, nothing moves the song.
-  w.playback.Clock.Last_Action = "But_Stop_Click";
-  w.controls().Set_Text("Txt_Time", "0:20");
-  Txt_Time_Change(*w.song, w.playback);
-  EXPECT_DOUBLE_EQ(w.player.Position(), 40);
-  w.playback.Clock.Last_Action.clear();
-  w.Start("0:40");
-  Hsc_Time_Change(*w.song, w.playback, 10);
-  EXPECT_DOUBLE_EQ(w.player.Position(), 40);
-}
-
-TEST(TimeControls, TheScrollBarStopsAtItsMaximum) {
-  Window w(true);
-  w.player.duration = 30.9;
-  w.Open(w.song_path);
-  w.song->Song_Time = 30.9;
-  Update_Song_Position(*w.song, w.playback, false, true, false);
-  EXPECT_EQ(w.playback.Clock.Hsc_Time_Value, 30);
-  w.song->Song_Time = 45;
-  Update_Song_Position(*w.song, w.playback, false, true, false);
-  EXPECT_EQ(w.playback.Clock.Hsc_Time_Value, 30);
 }
 
 }  // namespace

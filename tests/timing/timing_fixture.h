@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,27 +20,20 @@
 
 namespace lyricanvas::testing {
 
-/// Untimed syllables: one line of text per entry, syllables split by '|'. "Morn|ing light"
-/// gives the fields "Morn", "ing" and "light" (the blank belongs to no field).
-inline std::vector<Song_Line> Untimed_Lines(const std::vector<std::string>& lines) {
+/// Lines of syllables split by '|' and after each blank, with their times in seconds or none:
+/// {"Mor@1-2|ning@2 light"} gives "Mor" (1 s to 2 s), "ning " (from 2 s) and "light" (untimed;
+/// the blank belongs to no field).
+inline std::vector<Song_Line> Lines(const std::vector<std::string>& lines, int singer = 1) {
+  static const std::regex syllable(R"(([^|@ ]+)(?:@([\d.]+)(?:-([\d.]+))?)?( ?)\|?)");
   std::vector<Song_Line> out;
   for (const std::string& line : lines) {
-    Song_Line song_line;
-    std::string part;
-    auto flush = [&] {
-      if (!part.empty()) song_line.syllables.push_back({part, 0, 0});
-      part.clear();
-    };
-    for (char c : line) {
-      if (c == '|') {
-        flush();
-        continue;
-      }
-      part += c;
-      if (c == ' ') flush();
+    out.push_back({{}, singer});
+    for (std::sregex_iterator m(line.begin(), line.end(), syllable), end; m != end; ++m) {
+      const std::smatch& g = *m;
+      out.back().syllables.push_back({g[1].str() + g[4].str(),
+                                      g[2].matched ? std::stod(g[2].str()) : -1,
+                                      g[3].matched ? std::stod(g[3].str()) : 0});
     }
-    flush();
-    out.push_back(song_line);
   }
   return out;
 }
@@ -50,16 +45,21 @@ struct Timing_Setup {
   Recording_Ui recorder;
   Ui ui = recorder.ui();
 
-  explicit Timing_Setup(const std::vector<Song_Line>& lines, bool untimed = false) {
+  explicit Timing_Setup(const std::vector<std::string>& text, int singer = 1) {
+    const std::vector<Song_Line> lines = Lines(text, singer);
     Build_Song(*song, lines);
-    if (untimed)
-      for (int f = 1; f <= song->Field_Count; ++f) song->Fields[f].Events.clear();
+    int f = 0;
+    for (const Song_Line& line : lines) {
+      for (const Syllable& syllable : line.syllables) {
+        ++f;
+        if (syllable.start < 0) song->Fields[f].Events.clear();
+      }
+    }
     song->Window_Controls.Set_Check("Chk_Tabmode", 1);
     Layout_Text(*song);
     Prepare_Timing_View(*te, *song);
     Build_Areas(*te, *song);
     Redraw_View(*te, *song, te->VSc_Line_Value);
-    te->Is_Playing = true;
   }
   Song& S() { return *song; }
   Timing_Editor& T() { return *te; }
@@ -72,37 +72,41 @@ struct Timing_Setup {
   }
   void Press(double packs) { Press_Timing_Key(*te, *song, ui, packs); }
   void Release(double packs) { Release_Timing_Key(*te, *song, packs); }
+  /// Pixels of a colour in columns x0..x1 of a view row.
+  int Pixels(int row, int x0, int x1, QRgb color) const {
+    int count = 0;
+    for (int y = row * View_Row_Height; y < (row + 1) * View_Row_Height; ++y)
+      for (int x = x0; x <= x1; ++x)
+        count += te->Pic_Indication.Pixel(x, y) == (color | 0xff000000u);
+    return count;
+  }
+  /// The palette colour of the wiped or unwiped body of a singer's letters.
+  QRgb Color(bool wiped, int singer = 1) const {
+    const Singer_Rec& s = song->Singers[static_cast<std::size_t>(singer)];
+    return song->Palette_RGB[static_cast<std::size_t>(wiped ? s.Wiped_Body : s.Unwiped_Body)];
+  }
 };
 
-/// An event string from (position, packs) pairs.
-inline std::string Events_Of(const std::vector<std::pair<int, std::int64_t>>& events) {
-  std::string s;
-  for (auto [p, t] : events) s += Encode_Event(p, t);
-  return s;
+/// An event string written as position@packs pairs: "1@300 250@330".
+inline std::string Events_Of(const std::string& text) {
+  std::istringstream in(text);
+  std::string events;
+  int position = 0;
+  char at = 0;
+  std::int64_t packs = 0;
+  while (in >> position >> at >> packs) events += Encode_Event(position, packs);
+  return events;
 }
 
-/// The (position, packs) pairs of an event string, for readable failures.
-inline std::vector<std::pair<int, std::int64_t>> Decoded(const std::string& events) {
-  std::vector<std::pair<int, std::int64_t>> out;
-  for (int k = 1; k <= Event_Count(events); ++k)
-    out.emplace_back(static_cast<unsigned char>(events[static_cast<std::size_t>(4 * k - 4)]),
-                     Event_Time_Packs(events, k));
-  return out;
-}
-
-/// Pixels of a colour in columns x0..x1 of a view row.
-inline int Row_Pixels(const Timing_Editor& te, int row, int x0, int x1, QRgb color) {
-  int count = 0;
-  for (int y = row * View_Row_Height; y < (row + 1) * View_Row_Height; ++y)
-    for (int x = x0; x <= x1; ++x) count += te.Pic_Indication.Pixel(x, y) == (color | 0xff000000u);
-  return count;
-}
-
-/// The palette colour of a role for a singer.
-inline QRgb Singer_Color(const Song& song, int singer, int role) {
-  const Singer_Rec& s = song.Singers[static_cast<std::size_t>(singer)];
-  const int entry = role == Role_Wiped_Body ? s.Wiped_Body : s.Unwiped_Body;
-  return song.Palette_RGB[static_cast<std::size_t>(entry)];
+/// The events of a string in that notation, for readable comparisons.
+inline std::string Events_Text(const std::string& events) {
+  std::string text;
+  for (int k = 1; k <= Event_Count(events); ++k) {
+    const int position = static_cast<unsigned char>(events[static_cast<std::size_t>(4 * k - 4)]);
+    text += (k > 1 ? " " : "") + std::to_string(position) + "@" +
+            std::to_string(Event_Time_Packs(events, k));
+  }
+  return text;
 }
 
 }  // namespace lyricanvas::testing

@@ -1,8 +1,12 @@
+// The waveform: peaks of the decoded frames column by column, and the strip drawn from them with
+// the timed syllables' starts marked and the playing position in the middle.
 #include "timing/waveform.h"
 
 #include <gtest/gtest.h>
 
+#include "support/song_builder.h"
 #include "timing/fake_audio_player.h"
+#include "timing/waveform_strip.h"
 
 namespace lyricanvas {
 namespace {
@@ -38,15 +42,29 @@ TEST(WaveformPeaks, ColumnsTakeTheExtremesOfBothChannelsOfTheirOwnFrames) {
     EXPECT_FLOAT_EQ(peaks[c.column].Low, c.expected.Low) << c.from;
     EXPECT_FLOAT_EQ(peaks[c.column].High, c.expected.High) << c.from;
   }
+  EXPECT_TRUE(Waveform_Peaks(player, 0, 1, 0).empty());
+  EXPECT_EQ(Waveform_Peaks(player, 1, 0.5, 3), std::vector<Peak>(3)) << "a reversed range";
+  EXPECT_EQ(Waveform_Peaks(player, 0.5, 0.5, 2), std::vector<Peak>(2)) << "an empty range";
 }
 
-TEST(WaveformPeaks, AnEmptyOrReversedRangeGivesSilentColumns) {
-  double now = 0;
-  testing::Fake_Audio_Player player(now);
-  player.decoded_frames = Audio_Sample_Rate;
-  EXPECT_TRUE(Waveform_Peaks(player, 0, 1, 0).empty());
-  EXPECT_EQ(Waveform_Peaks(player, 1, 0.5, 3), std::vector<Peak>(3));
-  EXPECT_EQ(Waveform_Peaks(player, 0.5, 0.5, 2), std::vector<Peak>(2));
+TEST(WaveformStrip, PeaksMarksAndThePlayingPosition) {
+  Song song;
+  testing::Build_Song(song, {{{{"la ", 9.0, 9.5}, {"la ", 10.5, 11}, {"la", 20, 21}}, 1}});
+  Surface strip(100, 41);
+  std::vector<Peak> peaks(100);
+  peaks[10] = {-1.0f, 1.0f};  // full height
+  peaks[30] = {-0.5f, 0.5f};  // half
+  Draw_Waveform_Strip(strip, song, peaks, 10.0);
+  const QRgb background = strip.Pixel(99, 40);
+  // Silent columns draw their one middle pixel; syllables at 9 s and 10.5 s fall at columns
+  // (9 - 8) / 4 * 100 = 25 and 62 (a mark and the silent pixel); the position stands at 50.
+  for (auto [x, drawn] : {std::pair{10, 41}, {30, 21}, {5, 1}, {50, 41}, {25, 12}, {62, 12}}) {
+    int count = 0;
+    for (int y = 0; y < strip.Height(); ++y)
+      count += strip.Pixel(x, y) != (background | 0xff000000u);
+    EXPECT_EQ(count, drawn) << "column " << x;
+  }
+  EXPECT_EQ(Syllable_Starts(song, 8, 12), (std::vector<double>{9.0, 10.5}));
 }
 
 }  // namespace

@@ -78,7 +78,6 @@ Swiping_Tab::Swiping_Tab(Window_Context& context, QWidget* parent)
     Reset_Areas(*te_, context_.song, context_.ui, context_.song.Song_Time);
   };
   hooks.Timer1 = [this](bool on) {
-    te_->Is_Playing = on;
     if (on)
       frame_timer_.start();
     else
@@ -175,7 +174,9 @@ void Swiping_Tab::Build_View() {
   view_->pressed = [this, &song, &ui](Mouse_Button button, int x, int y, double at) {
     playback_.Clock.Last_Action = "MouseDown";
     const Mouse_Result result =
-        Pic_Indication_MouseDown(*te_, song, button, x, y, lyricanvas::Song_Time_At(song, playback_.Clock, at));
+        Pic_Indication_MouseDown(*te_, song, button, x, y,
+                                 lyricanvas::Song_Time_At(song, playback_.Clock, at),
+                                 playback_.Clock.Is_Playing);
     if (result.start_playback) But_Start_Click(song, playback_, ui);
     playback_.Clock.Last_Action.clear();
     vsc_line_->setVisible(!te_->Mouse_Wiping);
@@ -305,7 +306,7 @@ bool Swiping_Tab::Handle_Key(QKeyEvent* event, bool down) {
   const std::optional<Timing_Key> key = Timing_Key_Of(event->key());
   if (!key || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
     return false;
-  const bool space_playing = *key == Timing_Key::Space && te_->Is_Playing;
+  const bool space_playing = *key == Timing_Key::Space && playback_.Clock.Is_Playing;
   if (Typing_Into_Box() && !space_playing) return false;
   const bool holds = *key == Timing_Key::Space || *key == Timing_Key::C || *key == Timing_Key::S;
   Song& song = context_.song;
@@ -317,7 +318,8 @@ bool Swiping_Tab::Handle_Key(QKeyEvent* event, bool down) {
     Show_View();
     return holds && (space_playing || *key != Timing_Key::Space);
   }
-  const Key_Result result = Form_KeyDown(*te_, song, context_.ui, *key, at);
+  const Key_Result result =
+      Form_KeyDown(*te_, song, context_.ui, *key, at, playback_.Clock.Is_Playing);
   if (result.warp_back && playback_.Clock.Is_Playing) warp_back(song, playback_, context_.ui);
   Show_View();
   return result.consumed;
