@@ -127,13 +127,11 @@ TEST(FetchLine, RightmostPointEndsTheLine) {
 
 // --- correcting ---------------------------------------------------------------------------------
 
-coloring_line Line_Of(std::initializer_list<coloring_point> points) {
+/// The points (seconds) of a line after the coloring pass (packs).
+std::vector<coloring_point> Corrected(Creation_Run& run, std::vector<coloring_point> points) {
   coloring_line line;
   for (const coloring_point& p : points) line.points[++line.count] = p;
-  return line;
-}
-
-std::vector<coloring_point> Points(const coloring_line& line) {
+  Correct_Coloring_Line(run, line);
   return {line.points.begin() + 1, line.points.begin() + 1 + line.count};
 }
 
@@ -141,10 +139,8 @@ TEST(ColoringPass, OneSecondOverSixtyPixelsIsSixtyStepsOfFivePacks) {
   for (bool reduce : {false, true}) {
     Creation_Run run;
     run.Settings.Reduce_Framerate = reduce;
-    coloring_line line = Line_Of({{10, 1.0, -1}, {70, 2.0, 0}});
-    Correct_Coloring_Line(run, line);
+    const auto p = Corrected(run, {{10, 1.0, -1}, {70, 2.0, 0}});
     const int steps = reduce ? 30 : 60, pace = reduce ? 10 : 5;
-    std::vector<coloring_point> p = Points(line);
     ASSERT_EQ(static_cast<int>(p.size()), 2 + steps + 1) << reduce;
     EXPECT_EQ(p[0], (coloring_point{10, 300, 0}));
     EXPECT_EQ(p[1], (coloring_point{10, 300, -1}));
@@ -157,29 +153,22 @@ TEST(ColoringPass, OneSecondOverSixtyPixelsIsSixtyStepsOfFivePacks) {
   }
 }
 
-TEST(ColoringPass, BackwardTimesAndColumnsAreRaised) {
+// Backward times and columns are raised; a long pause on one column starts a new segment.
+TEST(ColoringPass, TimesAndColumnsOnlyGoForward) {
   Creation_Run run;
-  coloring_line line =
-      Line_Of({{10, 1.0, -1}, {40, 2.0, 0}, {60, 1.5, 0}, {50, 2.5, 0}, {90, 3.0, 0}});
-  Correct_Coloring_Line(run, line);
-  for (int j = 2; j <= line.count; ++j) {
-    EXPECT_GE(line.points[j].color_time, line.points[j - 1].color_time) << j;
-    EXPECT_GE(line.points[j].x, line.points[j - 1].x) << j;
+  auto p = Corrected(run, {{10, 1.0, -1}, {40, 2.0, 0}, {60, 1.5, 0}, {50, 2.5, 0}, {90, 3.0, 0}});
+  for (std::size_t j = 1; j < p.size(); ++j) {
+    EXPECT_GE(p[j].color_time, p[j - 1].color_time) << j;
+    EXPECT_GE(p[j].x, p[j - 1].x) << j;
   }
-  EXPECT_EQ(line.points[line.count].x, 90);
-}
-
-TEST(ColoringPass, LongPauseOnOneColumnStartsANewSegment) {
+  EXPECT_EQ(p.back().x, 90);
   for (double pause : {29.0, 31.0}) {
-    Creation_Run run;
-    coloring_line line =
-        Line_Of({{10, 1.0, -1}, {50, 2.0, 0}, {50, 2.0 + pause, 0}, {90, 3.0 + pause, 0}});
-    Correct_Coloring_Line(run, line);
+    p = Corrected(run, {{10, 1.0, -1}, {50, 2.0, 0}, {50, 2.0 + pause, 0}, {90, 3.0 + pause, 0}});
     bool segment = false;
-    for (int j = 1; j <= line.count; ++j)
-      if (line.points[j].x == 50 && line.points[j].jump == -1) {
+    for (const coloring_point& point : p)
+      if (point.x == 50 && point.jump == -1) {
         segment = true;
-        EXPECT_DOUBLE_EQ(line.points[j].color_time, (2.0 + pause) * 300);
+        EXPECT_DOUBLE_EQ(point.color_time, (2.0 + pause) * 300);
       }
     EXPECT_EQ(segment, pause > 30) << pause;
   }
@@ -188,26 +177,23 @@ TEST(ColoringPass, LongPauseOnOneColumnStartsANewSegment) {
 TEST(ColoringPass, ReducedFramerateSnapsToTileColumns) {
   Creation_Run run;
   run.Settings.Reduce_Framerate = true;
-  coloring_line line = Line_Of({{10, 1.0, -1}, {40, 1.02, 0}, {100, 2.02, 0}, {130, 2.05, 0}});
-  Correct_Coloring_Line(run, line);
-  std::vector<coloring_point> p = Points(line);
+  const std::vector<coloring_point> points{
+      {10, 1.0, -1}, {40, 1.02, 0}, {100, 2.02, 0}, {130, 2.05, 0}};
+  const auto p = Corrected(run, points);
   ASSERT_GE(p.size(), 8u);
   // A direct point inside the line moves to the last column of its tile.
   EXPECT_EQ(p[2], (coloring_point{41, 306, 0}));
   // Steps from column 41 to 100 every 10 packs: the first of each 30-pack run keeps its
-  // column, the points after it snap.
-  // The steps start from the temporary point's own column (40), not the snapped one.
+  // column, the points after it snap. The steps start from the temporary point's own column
+  // (40), not the snapped one.
   EXPECT_EQ(p[3], (coloring_point{40, 306, 0}));
   EXPECT_EQ(p[4].x, 41);  // 42 snapped
   EXPECT_EQ(p[5].x, 41);  // 44 snapped
   EXPECT_EQ(p[6].x, 46);  // 336: 30 packs after 306, unsnapped
   EXPECT_EQ(p[7].x, 47);  // 48 snapped
   EXPECT_DOUBLE_EQ(p[6].color_time, 336);
-  // Without the option no column is snapped.
   run.Settings.Reduce_Framerate = false;
-  coloring_line plain = Line_Of({{10, 1.0, -1}, {40, 1.02, 0}, {100, 2.02, 0}, {130, 2.05, 0}});
-  Correct_Coloring_Line(run, plain);
-  EXPECT_EQ(plain.points[3].x, 40);
+  EXPECT_EQ(Corrected(run, points)[2].x, 40) << "without the option no column is snapped";
 }
 
 TEST(ColoringPass, NegativeCorrectedTimeIsReportedAndBecomesZero) {
@@ -215,12 +201,11 @@ TEST(ColoringPass, NegativeCorrectedTimeIsReportedAndBecomesZero) {
   Creation_Run run;
   run.ui = recorder.ui();
   Set_Pair(run.Settings, 1, 10, 0);
-  coloring_line line = Line_Of({{10, 1.0, -1}, {11, 1.01, 0}});
-  Correct_Coloring_Line(run, line);
+  for (const coloring_point& p : Corrected(run, {{10, 1.0, -1}, {11, 1.01, 0}}))
+    EXPECT_GE(p.color_time, 0);
   ASSERT_FALSE(recorder.messages.empty());
   EXPECT_EQ(recorder.messages[0],
             "Error #10: corrected time is smaller than 0.\r" + Error_Report_Request());
-  for (int j = 1; j <= line.count; ++j) EXPECT_GE(line.points[j].color_time, 0);
 }
 
 // --- limits -------------------------------------------------------------------------------------
