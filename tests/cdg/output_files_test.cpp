@@ -47,11 +47,6 @@ std::string Audio_Bytes(std::size_t n) {
   return s;
 }
 
-/// What the image's audio must be: silence_packs of silence (588 bytes each), then the audio.
-std::string Heard(std::int64_t silence_packs, const std::string& audio) {
-  return std::string(static_cast<std::size_t>(silence_packs) * 588, '\0') + audio;
-}
-
 /// A WAV file: the RIFF header, a "LIST" chunk of list_bytes, and a data chunk of the audio.
 std::string Wav_File(const std::string& audio, std::uint32_t list_bytes = 0) {
   std::string body = "WAVE";
@@ -173,7 +168,9 @@ TEST(OutputFiles, ImagesHoldTheirPacksAndAudioAndReplaceAnOlderFile) {
     }
     ASSERT_EQ(image.size(), c.packs_or_sectors * Sector_Bytes);
     EXPECT_EQ(run->Pack_Pointer, 4 * static_cast<std::int64_t>(c.packs_or_sectors));
-    const std::string heard = Heard(c.silence_packs, audio);
+    // Each pack of silence before the audio is 588 bytes.
+    const std::string heard =
+        std::string(static_cast<std::size_t>(c.silence_packs) * 588, '\0') + audio;
     for (std::size_t n = 0; n < c.packs_or_sectors; ++n) {
       const std::string sector = image.substr(n * Sector_Bytes, Sector_Bytes);
       EXPECT_EQ(sector.substr(0, 2352),
