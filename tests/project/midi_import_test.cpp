@@ -5,11 +5,14 @@
 #include <cstdlib>
 #include <memory>
 
+#include "project_test_support.h"
+#include "support/bmp_builder.h"
 #include "support/test_support.h"
 
 namespace lyricanvas {
 namespace {
 
+using testing::Bytes;
 using testing::Recording_Ui;
 
 // Standard MIDI files built byte by byte: numbers big-endian, delta ticks as variable-length
@@ -39,26 +42,19 @@ std::string Tempo(std::uint32_t delta, std::uint32_t microseconds_per_quarter) {
 }
 const std::string End = Meta(0, 0x2F, "");
 
-struct Smf {
-  std::string bytes;
-  /// A negative division is SMPTE (minus frames per second, ticks per frame).
-  Smf(int tracks, int division = 480) {
-    bytes = "MThd" + Be(6, 4) + Be(1, 2) + Be(std::uint32_t(tracks), 2) + Be(std::uint16_t(division), 2);
-  }
-  Smf& Track(const std::string& events) {
-    bytes += "MTrk" + Be(std::uint32_t(events.size()), 4) + events;
-    return *this;
-  }
-};
+/// A Standard MIDI file of the tracks' events; the header announces their number unless told
+/// otherwise. A negative division is SMPTE (minus frames per second, ticks per frame).
+std::string Smf(const std::vector<std::string>& tracks, int announced = -1, int division = 480) {
+  std::string out = "MThd" + Be(6, 4) + Be(1, 2) +
+                    Be(std::uint32_t(announced < 0 ? tracks.size() : announced), 2) +
+                    Be(std::uint16_t(division), 2);
+  for (const std::string& events : tracks)
+    out += "MTrk" + Be(std::uint32_t(events.size()), 4) + events;
+  return out;
+}
 
 /// One track of events at 120 beats per minute, 480 ticks per quarter: 150 packs a quarter.
-std::string Lyric_File(const std::string& events) {
-  return Smf(1).Track(Tempo(0, 500000) + events + End).bytes;
-}
-
-std::span<const std::uint8_t> Bytes_Of(const std::string& s) {
-  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
-}
+std::string Lyric_File(const std::string& events) { return Smf({Tempo(0, 500000) + events + End}); }
 
 struct Imported {
   std::unique_ptr<Song> song = std::make_unique<Song>();
@@ -66,12 +62,9 @@ struct Imported {
   Read_Status status;
 
   explicit Imported(const std::string& bytes, const std::string& path = "/songs/a.kar")
-      : status(Import_Midi(*song, Bytes_Of(bytes), path, recorder.ui())) {}
+      : status(Import_Midi(*song, Bytes(bytes), path, recorder.ui())) {}
   QString Text() const { return song->RTB_Raw.Text(); }
-  QString Field_Text(int f) const {
-    const Field_Rec& r = song->Fields[static_cast<std::size_t>(f)];
-    return Text().mid(r.First_Char - 1, r.Last_Char - r.First_Char + 1);
-  }
+  QString Field_Text(int f) const { return testing::Field_Text(*song, f); }
   const std::string& Events(int f) const { return song->Fields[std::size_t(f)].Events; }
   std::int64_t Start(int f) const { return Event_Time_Packs(Events(f), 1); }
   std::int64_t End(int f) const { return Event_Time_Packs(Events(f), 2); }
@@ -81,12 +74,12 @@ TEST(MidiVarLength, ReadsUpToFourBytesAndRefusesLonger) {
   for (std::uint32_t v : {0u, 0x7Fu, 0x80u, 0x3FFFu, 0x4000u, 0x0FFFFFFFu}) {
     std::string bytes = Var(v);
     std::size_t pos = 0;
-    EXPECT_EQ(Read_Var_Length(Bytes_Of(bytes), pos), v);
+    EXPECT_EQ(Read_Var_Length(Bytes(bytes), pos), v);
     EXPECT_EQ(pos, bytes.size());
   }
   for (std::string bad : {B({0x81, 0x80, 0x80, 0x80, 0x00}), B({0x81, 0x80})}) {
     std::size_t pos = 0;
-    EXPECT_FALSE(Read_Var_Length(Bytes_Of(bad), pos));
+    EXPECT_FALSE(Read_Var_Length(Bytes(bad), pos));
   }
 }
 
@@ -96,8 +89,8 @@ TEST(MidiImport, SyllablesAreTimedThroughTheTempoMap) {
   const std::string words = Lyric(480, "one ") + Lyric(960, "two ") + Lyric(480, "three") + End;
   // 60 beats per minute from tick 960, 120 from tick 2880; before them the default tempo.
   const std::string late_tempos = Tempo(960, 1000000) + Tempo(1920, 500000) + End;
-  const std::string notes = Var(0) + B({0x90, 0x3C, 0x60}) + Var(240) + B({0x3C, 0x00}) +
-                            Var(0) + B({0x3E, 0x60}) + Var(0) + B({0xB0, 0x07, 0x64}) + Var(0) +
+  const std::string notes = Var(0) + B({0x90, 0x3C, 0x60}) + Var(240) + B({0x3C, 0x00}) + Var(0) +
+                            B({0x3E, 0x60}) + Var(0) + B({0xB0, 0x07, 0x64}) + Var(0) +
                             B({0x0A, 0x40}) + Var(0) + B({0xC0, 0x05});  // running status
   const std::string wrapped = Lyric_File(Lyric(480, "wrapped"));
   const std::string happy = Lyric(0, "Happy birthday ");  // two syllables: 6 and 9 characters
@@ -106,19 +99,20 @@ TEST(MidiImport, SyllablesAreTimedThroughTheTempoMap) {
     std::string file;
     std::vector<std::int64_t> starts;  ///< packs of each field
   } cases[] = {
-      {"tempo track first", Smf(2).Track(tempo_track).Track(words).bytes, {150, 600, 900}},
-      {"tempo track last", Smf(2).Track(words).Track(tempo_track).bytes, {150, 600, 900}},
-      {"no tempo event", Smf(1, 96).Track(Lyric(96, "la ") + Lyric(192, "la") + End).bytes,
-       {150, 450}},
+      {"tempo track first", Smf({tempo_track, words}), {150, 600, 900}},
+      {"tempo track last", Smf({words, tempo_track}), {150, 600, 900}},
+      {"no tempo event", Smf({Lyric(96, "la ") + Lyric(192, "la") + End}, 1, 96), {150, 450}},
       {"two tempos after the start",
-       Smf(2).Track(late_tempos).Track(Lyric(480, "a ") + Lyric(1440, "b ") + Lyric(960, "c") + End).bytes,
+       Smf({late_tempos, Lyric(480, "a ") + Lyric(1440, "b ") + Lyric(960, "c") + End}),
        {150, 900, 1500}},
       {"one tempo after the start holds from tick 0",
-       Smf(1).Track(Tempo(960, 1000000) + Lyric(960, "a") + End).bytes, {1200}},
+       Smf({Tempo(960, 1000000) + Lyric(960, "a") + End}),
+       {1200}},
       {"SMPTE 25 frames of 40 ticks; tempo ignored",
-       Smf(1, -(25 << 8) + 40).Track(Tempo(0, 2000000) + Lyric(2500, "late ") + Lyric(500, "x") + End).bytes,
+       Smf({Tempo(0, 2000000) + Lyric(2500, "late ") + Lyric(500, "x") + End}, 1, -(25 << 8) + 40),
        {750, 900}},
-      {"SMPTE 29.97 frames of 10 ticks", Smf(1, -(29 << 8) + 10).Track(Lyric(29970, "x") + End).bytes,
+      {"SMPTE 29.97 frames of 10 ticks",
+       Smf({Lyric(29970, "x") + End}, 1, -(29 << 8) + 10),
        {30000}},
       {"notes in running status between the lyrics",
        Lyric_File(notes + Lyric(240, "Hel") + Var(480) + B({0xE0, 0x00, 0x40}) + Lyric(0, "lo")),
@@ -129,11 +123,14 @@ TEST(MidiImport, SyllablesAreTimedThroughTheTempoMap) {
        {150}},
       // A word's syllables of one event get a quarter second per character, unless that reaches
       // the next syllable and it is not the last: then the gap is shared by the characters.
-      {"room for the quarter seconds", Lyric_File(happy + Lyric(3840, "to") + Lyric(480, "you")),
+      {"room for the quarter seconds",
+       Lyric_File(happy + Lyric(3840, "to") + Lyric(480, "you")),
        {0, 450, 1200, 1350}},
-      {"a tight gap is shared", Lyric_File(happy + Lyric(960, "to") + Lyric(480, "you")),
+      {"a tight gap is shared",
+       Lyric_File(happy + Lyric(960, "to") + Lyric(480, "you")),
        {0, 120, 300, 450}},
-      {"before the last syllable the quarter seconds hold", Lyric_File(happy + Lyric(960, "to")),
+      {"before the last syllable the quarter seconds hold",
+       Lyric_File(happy + Lyric(960, "to")),
        {0, 450, 450 + 675}},
       {"the last event", Lyric_File(Lyric(960, "so long")), {300, 300 + 225}},
   };
@@ -156,52 +153,64 @@ TEST(MidiImport, EventsBecomeLyricsAndEverySyllableItsField) {
   } cases[] = {
       {"karaoke marks make lines and paragraphs under the title",
        Lyric_File(Text(0, "@KMIDI KARAOKE FILE") + Text(0, "@TSunny") + Text(0, "@TThe Band") +
-                  Text(100, "\\Hel") + Text(100, "lo ") + Text(100, "world") +
-                  Text(100, "/Sec") + Text(100, "ond") + Text(100, "\\Third")),
+                  Text(100, "\\Hel") + Text(100, "lo ") + Text(100, "world") + Text(100, "/Sec") +
+                  Text(100, "ond") + Text(100, "\\Third")),
        "Sunny\r\nThe Band\r\n\r\nHello world\r\nSecond\r\n\r\nThird\r\n",
        {"Hel", "lo ", "world", "Sec", "ond", "Third"}},
       {"CR and NUL break lines",
        Lyric_File(Lyric(0, "one") + Lyric(100, "\rtwo ") + Lyric(100, std::string("end\0", 4)) +
                   Lyric(100, "more")),
-       "one\r\ntwo end\r\nmore\r\n", {"one", "two ", "end", "more"}},
+       "one\r\ntwo end\r\nmore\r\n",
+       {"one", "two ", "end", "more"}},
       {"information and copyright follow the lyrics",
-       Smf(1).Track(Meta(0, 2, "(c) Us") + Text(0, "@IFirst info ") + Text(0, "@I  Second") +
-                    Text(0, "@LENGL") + Text(10, "Sing") + End).bytes,
-       "Sing\r\n(c) Us\r\nFirst info\r\nSecond", {"Sing"}},
+       Smf({Meta(0, 2, "(c) Us") + Text(0, "@IFirst info ") + Text(0, "@I  Second") +
+            Text(0, "@LENGL") + Text(10, "Sing") + End}),
+       "Sing\r\n(c) Us\r\nFirst info\r\nSecond",
+       {"Sing"}},
       {"a lyric at time 0 decides nothing; the first text later closes lyrics",
-       Lyric_File(Lyric(0, "zero ") + Text(0, "@TTitle") + Text(100, "text ") +
-                  Lyric(0, "lyric ") + Text(100, "again")),
-       "zero Title\r\ntext again\r\n", {"zero ", "text ", "again"}},
+       Lyric_File(Lyric(0, "zero ") + Text(0, "@TTitle") + Text(100, "text ") + Lyric(0, "lyric ") +
+                  Text(100, "again")),
+       "zero Title\r\ntext again\r\n",
+       {"zero ", "text ", "again"}},
       {"the first lyric later closes texts",
        Lyric_File(Lyric(100, "lyric ") + Text(0, "text ") + Lyric(100, "only")),
-       "lyric only\r\n", {"lyric ", "only"}},
-      {"syllables of one tick are one field",
-       Lyric_File(Lyric(480, "Hel") + Lyric(0, "lo ") + Lyric(480, "you")), "Hello you\r\n",
-       {"Hello ", "you"}},
-      {"syllables of one tick on two lines stay apart",
-       Lyric_File(Lyric(480, "end") + Lyric(0, "/Next") + Lyric(960, "line")),
-       "end\r\nNextline\r\n", {"end", "Next", "line"}},
+       "lyric only\r\n",
+       {"lyric ", "only"}},
+      {"syllables of one tick are one field, unless on two lines",
+       Lyric_File(Lyric(480, "Hel") + Lyric(0, "lo ") + Lyric(480, "end") + Lyric(0, "/Next") +
+                  Lyric(960, "line")),
+       "Hello end\r\nNextline\r\n",
+       {"Hello ", "end", "Next", "line"}},
       {"empty syllables",
        Lyric_File(Lyric(0, "one") + Lyric(100, "/") + Lyric(100, "two") + Lyric(100, "")),
-       "one\r\ntwo\r\n", {"one", "two"}},
+       "one\r\ntwo\r\n",
+       {"one", "two"}},
       {"fields start at the first non-blank character",
        Lyric_File(Lyric(0, "The") + Lyric(100, " night") + Lyric(100, " \tis") + Lyric(100, " ") +
                   Lyric(100, "/ young")),
-       "The night \tis \r\n young\r\n", {"The", "night", "is", "young"}},
+       "The night \tis \r\n young\r\n",
+       {"The", "night", "is", "young"}},
       {"separators break lines",
        Lyric_File(Lyric(0, "a" + separator) + Lyric(100, "b\x0B") + Lyric(100, "c\xE2\x80\xA8") +
                   Lyric(100, "d\x0C") + Lyric(100, "e" + separator + "f")),
-       "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n", {"a", "b", "c", "d", "e\r\nf"}},
+       "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n",
+       {"a", "b", "c", "d", "e\r\nf"}},
       {"separators end syllables of one tick",
        Lyric_File(Lyric(0, "a" + separator) + Lyric(0, "b\xC2\x85") + Lyric(0, "c")),
-       "a\r\nb\r\nc\r\n", {"a", "b", "c"}},
-      {"Windows-1252", Lyric_File(Lyric(0, "F\xFCr ") + Lyric(100, "\x80")),
-       QString::fromUtf8("Für €\r\n"), {"Für ", "€"}},
-      {"UTF-8", Lyric_File(Lyric(0, "F\xC3\xBCr ") + Lyric(100, "\xF0\x9F\x8E\xB5 ") + Lyric(100, "la")),
-       QString::fromUtf8("Für 🎵 la\r\n"), {"Für ", "🎵 ", "la"}},
+       "a\r\nb\r\nc\r\n",
+       {"a", "b", "c"}},
+      {"Windows-1252",
+       Lyric_File(Lyric(0, "F\xFCr ") + Lyric(100, "\x80")),
+       QString::fromUtf8("Für €\r\n"),
+       {"Für ", "€"}},
+      {"UTF-8",
+       Lyric_File(Lyric(0, "F\xC3\xBCr ") + Lyric(100, "\xF0\x9F\x8E\xB5 ") + Lyric(100, "la")),
+       QString::fromUtf8("Für 🎵 la\r\n"),
+       {"Für ", "🎵 ", "la"}},
       {"a UTF-8 character cut off at the end makes it all Windows-1252",
-       Smf(1).Track(Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End).bytes,
-       QString::fromUtf8("Ã¼\r\n(c) Ã"), {"Ã¼"}},
+       Smf({Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End}),
+       QString::fromUtf8("Ã¼\r\n(c) Ã"),
+       {"Ã¼"}},
   };
   for (const auto& c : cases) {
     Imported m(c.file);
@@ -247,10 +256,9 @@ TEST(MidiImport, StopsAtTheTablesCapacitiesAndSaysSo) {
 
 TEST(MidiImportDamaged, CutTracksKeepTheSyllablesBeforeTheCut) {
   const std::string lyrics = Lyric(10, "\\Hel") + Lyric(10, "lo ") + Lyric(10, "you") + End;
-  const std::string whole = Smf(2).Track(Tempo(0, 500000) + Var(0) + B({0x90, 0x3C, 0x60}) +
-                                         Var(10) + B({0x3C, 0x00}) + End)
-                                .Track(lyrics)
-                                .bytes;
+  const std::string whole =
+      Smf({Tempo(0, 500000) + Var(0) + B({0x90, 0x3C, 0x60}) + Var(10) + B({0x3C, 0x00}) + End,
+           lyrics});
   const std::size_t lyrics_start = whole.size() - lyrics.size();
   for (std::size_t length = 14; length < whole.size(); ++length) {
     Imported m(whole.substr(0, length));
@@ -262,23 +270,12 @@ TEST(MidiImportDamaged, CutTracksKeepTheSyllablesBeforeTheCut) {
     EXPECT_EQ(m.song->Field_Count, before) << what;
     if (m.status == Read_Status::Incomplete) {
       ASSERT_EQ(m.recorder.messages.size(), 1u) << what;
-      EXPECT_TRUE(m.recorder.messages[0].starts_with("The file '/songs/a.kar' is incomplete: track "))
+      EXPECT_TRUE(
+          m.recorder.messages[0].starts_with("The file '/songs/a.kar' is incomplete: track "))
           << m.recorder.messages[0];
     }
   }
 }
-
-struct Song_Snapshot {
-  QString text;
-  std::vector<Field_Rec> fields;
-  int field_count;
-  std::int32_t text_length;
-  Controls controls;
-  explicit Song_Snapshot(const Song& s)
-      : text(s.RTB_Raw.Text()), fields(s.Fields.begin(), s.Fields.end()),
-        field_count(s.Field_Count), text_length(s.Text_Length), controls(s.Window_Controls) {}
-  bool operator==(const Song_Snapshot&) const = default;
-};
 
 std::string Fixture(const char* name) {
   return testing::Read_File(testing::Test_Data("project/midi_damaged/") + name);
@@ -289,14 +286,14 @@ std::string Fixture(const char* name) {
 // project untouched.
 TEST(MidiImportDamaged, FilesAreReadAsFarAsTheyGoOrRefusedWhole) {
   const std::string lyric = Lyric(480, "la") + End;
-  std::string long_last = Smf(1).Track(Tempo(0, 500000) + lyric).bytes;
+  std::string long_last = Smf({Tempo(0, 500000) + lyric});
   long_last[21] = '\x7F';  // the last chunk's length runs past the end of the file
   // Events after the end of the track, unknown chunks, padding after the last chunk, a short
   // tempo event and system messages without data.
-  const std::string odd = Smf(1).bytes + "XFIL" + Be(3, 4) + "abc" +
-                          Smf(1).Track(Meta(0, 0x51, "\x07") + Var(0) + "\xF7\xF8" + Var(0) +
-                                       "\xF7" + Var(1) + "z" + lyric + "\xFF\xFF\xFF")
-                              .bytes.substr(14) +
+  const std::string odd = Smf({}, 1) + "XFIL" + Be(3, 4) + "abc" +
+                          Smf({Meta(0, 0x51, "\x07") + Var(0) + "\xF7\xF8" + Var(0) + "\xF7" +
+                               Var(1) + "z" + lyric + "\xFF\xFF\xFF"})
+                              .substr(14) +
                           std::string(3, '\0');
   constexpr Read_Status Ok = Read_Status::Complete, Cut = Read_Status::Incomplete,
                         Refused = Read_Status::Failed;
@@ -307,43 +304,31 @@ TEST(MidiImportDamaged, FilesAreReadAsFarAsTheyGoOrRefusedWhole) {
     int fields;
   } cases[] = {
       {"last chunk too long", long_last, Ok, 1},
-      {"more tracks announced than present", Smf(3).Track(lyric).bytes, Ok, 1},
-      {"no track", Smf(1).bytes, Ok, 0},
+      {"more tracks announced than present", Smf({lyric}, 3), Ok, 1},
+      {"no track", Smf({}, 1), Ok, 0},
       {"running status after a meta event",
-       Smf(1).Track(Var(0) + B({0x90, 0x3C, 0x60}) + Lyric(0, "la ") + Var(480) + B({0x3C, 0}) +
-                    Lyric(0, "di") + End).bytes, Ok, 2},
+       Smf({Var(0) + B({0x90, 0x3C, 0x60}) + Lyric(0, "la ") + Var(480) + B({0x3C, 0}) +
+            Lyric(0, "di") + End}),
+       Ok, 2},
       {"running status after a sysex",
-       Smf(1).Track(Var(0) + B({0x90, 0x3C, 0x60}) + Var(0) + B({0xF0, 1, 0xF7}) + Var(0) +
-                    B({0x3C, 0}) + lyric).bytes, Ok, 1},
+       Smf({Var(0) + B({0x90, 0x3C, 0x60}) + Var(0) + B({0xF0, 1, 0xF7}) + Var(0) + B({0x3C, 0}) +
+            lyric}),
+       Ok, 1},
       {"tolerable oddities", odd, Ok, 1},
-      {"data without any status", Smf(1).Track(Lyric(0, "la") + Var(0) + "\x3C\x60" + lyric).bytes,
-       Cut, 1},
+      {"data without any status", Smf({Lyric(0, "la") + Var(0) + "\x3C\x60" + lyric}), Cut, 1},
       {"meta length past the track",
-       Smf(1).Track(Lyric(0, "la") + Var(0) + "\xFF\x05" + Var(0x0FFFFFFF) + "la").bytes, Cut, 1},
+       Smf({Lyric(0, "la") + Var(0) + "\xFF\x05" + Var(0x0FFFFFFF) + "la"}), Cut, 1},
       {"RIFF MIDI without data", std::string("RIFF\0\0\0\0RMID", 12), Refused, 0},
       {"short header", std::string("MThd") + Be(4, 4) + Be(0, 4), Refused, 0},
-      {"header cut off", Smf(1).bytes.substr(0, 13), Refused, 0},
-      {"cut_after_header.kar", Fixture("cut_after_header.kar"), Ok, 0},
-      {"cut_after_track_1.kar", Fixture("cut_after_track_1.kar"), Ok, 0},
-      {"cut_after_track_2.kar", Fixture("cut_after_track_2.kar"), Ok, 0},
-      {"cut_in_chunk_id.kar", Fixture("cut_in_chunk_id.kar"), Ok, 0},
-      {"cut_in_header.kar", Fixture("cut_in_header.kar"), Refused, 0},
-      {"cut_in_lyrics_track.kar", Fixture("cut_in_lyrics_track.kar"), Cut, 0},
-      {"data_without_status.kar", Fixture("data_without_status.kar"), Cut, 0},
+      {"header cut off", Smf({}, 1).substr(0, 13), Refused, 0},
       {"delta_five_bytes.kar", Fixture("delta_five_bytes.kar"), Cut, 0},
       {"delta_without_event.kar", Fixture("delta_without_event.kar"), Cut, 1},
       {"division_zero.mid", Fixture("division_zero.mid"), Refused, 0},
       {"empty.kar", Fixture("empty.kar"), Refused, 0},
-      {"header_too_short.mid", Fixture("header_too_short.mid"), Refused, 0},
-      {"huge_track_count.kar", Fixture("huge_track_count.kar"), Ok, 56},
-      {"meta_length_past_track.kar", Fixture("meta_length_past_track.kar"), Cut, 0},
       {"note_cut_off.kar", Fixture("note_cut_off.kar"), Cut, 1},
       {"plain_text.kar", Fixture("plain_text.kar"), Refused, 0},
       {"smpte_zero_ticks_per_frame.mid", Fixture("smpte_zero_ticks_per_frame.mid"), Refused, 0},
       {"sysex_length_past_track.kar", Fixture("sysex_length_past_track.kar"), Cut, 0},
-      {"track_length_ffffffff.kar", Fixture("track_length_ffffffff.kar"), Ok, 0},
-      {"track_length_one_too_many.kar", Fixture("track_length_one_too_many.kar"), Ok, 56},
-      {"track_length_past_end.kar", Fixture("track_length_past_end.kar"), Ok, 0},
   };
   for (const auto& c : cases) {
     Imported m("");  // a loaded project to import over
@@ -352,14 +337,18 @@ TEST(MidiImportDamaged, FilesAreReadAsFarAsTheyGoOrRefusedWhole) {
     m.song->Fields[1] = {1, 4, Encode_Event(1, 30) + Encode_Event(251, 60)};
     m.song->Text_Length = m.song->RTB_Raw.Length();
     m.recorder.messages.clear();
-    const Song_Snapshot before(*m.song);
-    EXPECT_EQ(Import_Midi(*m.song, Bytes_Of(c.file), "bad.kar", m.recorder.ui()), c.status)
-        << c.what;
+    const Song before = *m.song;
+    EXPECT_EQ(Import_Midi(*m.song, Bytes(c.file), "bad.kar", m.recorder.ui()), c.status) << c.what;
     EXPECT_EQ(m.recorder.messages.size(), c.status == Ok ? 0u : 1u) << c.what;
     if (c.status == Refused) {
       EXPECT_TRUE(m.recorder.messages[0].starts_with("The file 'bad.kar' could not be imported: "))
           << m.recorder.messages[0];
-      EXPECT_TRUE(Song_Snapshot(*m.song) == before) << c.what;
+      const Song& song = *m.song;
+      EXPECT_EQ(song.RTB_Raw.Text(), before.RTB_Raw.Text()) << c.what;
+      EXPECT_TRUE(song.Fields == before.Fields && song.Field_Count == before.Field_Count &&
+                  song.Text_Length == before.Text_Length &&
+                  song.Window_Controls == before.Window_Controls)
+          << c.what;
     } else {
       const Song& song = *m.song;
       EXPECT_EQ(song.Field_Count, c.fields) << c.what;
@@ -383,7 +372,8 @@ TEST(MidiImport, DemoSongGeneratorWritesAKarThatImports) {
   ASSERT_EQ(std::system(("python3 '" + script + "' '" + kar + "'").c_str()), 0);
   Imported m(testing::Read_File(kar), kar);
   ASSERT_EQ(m.status, Read_Status::Complete);
-  EXPECT_TRUE(m.Text().startsWith("Sunny Window\r\nLyricanvas demo\r\n\r\nSunlight dances on the sill,\r\n"))
+  EXPECT_TRUE(m.Text().startsWith(
+      "Sunny Window\r\nLyricanvas demo\r\n\r\nSunlight dances on the sill,\r\n"))
       << m.Text().toStdString();
   EXPECT_EQ(m.Field_Text(1), "Sun");
   EXPECT_EQ(m.Start(1), 600);  // one bar of 4 quarters at 120 beats per minute

@@ -2,58 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
 #include <random>
 
+#include "project_test_support.h"
 #include "support/test_support.h"
 
 namespace lyricanvas {
 namespace {
 
+using testing::Char_Look;
+using testing::Image_Bytes;
+using testing::Looks;
 using testing::Make_Font;
 using testing::Read_File;
 using testing::Test_Data;
-
-/// An image file in one colour (BMP files are 24-bit).
-std::string Image_Bytes(const char* format, int width, int height, QRgb color) {
-  QImage image(width, height, QImage::Format_RGB888);
-  image.fill(color);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, format);
-  return bytes.toStdString();
-}
-std::string Make_Bmp(int width, int height, QRgb color) {
-  return Image_Bytes("BMP", width, height, color);
-}
-
-// Everything a character carries, for comparing documents character by character.
-struct Char_Look {
-  QChar c;
-  Font_Rec font;
-  QRgb color = 0;
-  int align = 0;
-  bool operator==(const Char_Look&) const = default;
-};
-
-std::vector<Char_Look> Looks(const Document& doc) {
-  std::vector<Char_Look> looks;
-  QString text = doc.Text();
-  for (int i = 0; i < text.size(); ++i) {
-    Char_Look l{text[i], {}, 0, doc.Alignment(i)};
-    if (!Is_Picture_Char(text[i]) && text[i] != QChar('\r') && text[i] != QChar('\n')) {
-      l.font = doc.Font(i, 1);
-      l.color = doc.Color(i, 1).value_or(0);
-    }
-    looks.push_back(l);
-  }
-  return looks;
-}
 
 Document Read_Back(const std::string& rtf) {
   Document doc;
@@ -80,10 +45,7 @@ Document Formatted_Song() {
 
 /// Bytes as RTF hex digits.
 std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char b : bytes) out += {digits[b >> 4], digits[b & 15]};
-  return out;
+  return QByteArray::fromStdString(bytes).toHex().toStdString();
 }
 
 std::string Le32(std::uint32_t v) {
@@ -105,44 +67,37 @@ void Expect_Same_Pictures(const Document& back, const Document& doc) {
   }
 }
 
-TEST(RtfRoundTrip, KeepsCharactersOutsideAsciiAndRtfSpecials) {
+TEST(RtfRoundTrip, KeepsCharactersOutsideAsciiRtfSpecialsAndTheFormatOfAnEmptyLine) {
   Document doc;
   // Latin-1, the code page's 0x80..0x9F characters, CJK, Hangul above U+7FFF, a character outside
   // the BMP (a surrogate pair), RTF's own specials, a tab and a line separator.
   const QString text = QString::fromUtf8(
-      "caf\xc3\xa9 \xc3\xbc\xc3\x9f \xe2\x82\xac\xe2\x80\x9ehi\xe2\x80\x9c \xe2\x80\x93\r\n"
+      "caf\xc3\xa9 \xc3\xbc\xc3\x9f \xe2\x82\xac\xe2\x80\x9ehi\xe2\x80\x9c \xe2\x80\x93\r\n\r\n"
       "\xe4\xb8\xad\xe6\x96\x87 \xed\x95\x9c\xea\xb8\x80 \xf0\x9f\x8e\xa4\r\n"
       "{braces} back\\slash \\par \\object\tx\xe2\x80\xa8y");
   doc.Set_Text(text);
   doc.Set_Color(0, 4, qRgb(0, 0, 128));
+  QTextCharFormat empty_line;
+  empty_line.setFontPointSize(30);
+  QTextCursor(doc.Qt().findBlockByNumber(1)).setBlockCharFormat(empty_line);
   std::string rtf = Write_Rtf(doc);
   Document back = Read_Back(rtf);
   EXPECT_EQ(back.Text(), text);
   EXPECT_EQ(Looks(back), Looks(doc));
+  EXPECT_EQ(back.Font(text.indexOf("\r\n") + 2, 0).Font_Size, 30);
   EXPECT_NE(rtf.find("caf\\'e9"), std::string::npos);
-  EXPECT_NE(rtf.find("\\'80"), std::string::npos);          // the euro sign of the code page
-  EXPECT_NE(rtf.find("\\u-10180?"), std::string::npos);     // high half of U+1F3A4, negative
-  EXPECT_NE(rtf.find("\\u-10916?"), std::string::npos);     // U+D55C above 32767, negative
-  EXPECT_NE(rtf.find("\\u20013?"), std::string::npos);      // U+4E2D
-  EXPECT_EQ(rtf.find("\\object"), std::string::npos);       // a backslash in text never spells a word
+  EXPECT_NE(rtf.find("\\'80"), std::string::npos);       // the euro sign of the code page
+  EXPECT_NE(rtf.find("\\u-10180?"), std::string::npos);  // high half of U+1F3A4, negative
+  EXPECT_NE(rtf.find("\\u-10916?"), std::string::npos);  // U+D55C above 32767, negative
+  EXPECT_NE(rtf.find("\\u20013?"), std::string::npos);   // U+4E2D
+  EXPECT_EQ(rtf.find("\\object"), std::string::npos);    // a backslash in text never spells a word
   EXPECT_EQ(rtf.find("\\par \\"), std::string::npos);
 }
 
-TEST(RtfRoundTrip, KeepsTheFormatOfAnEmptyLine) {
-  Document doc;
-  doc.Set_Text("a\r\n\r\nb");
-  QTextCursor cursor(doc.Qt().findBlockByNumber(1));
-  QTextCharFormat f;
-  f.setFontPointSize(30);
-  cursor.setBlockCharFormat(f);
-  Document back = Read_Back(Write_Rtf(doc));
-  EXPECT_EQ(back.Font(3, 0).Font_Size, 30);
-}
-
 TEST(RtfRoundTrip, RandomDocumentsKeepEveryCharacterAndItsFormat) {
-  const std::vector<char16_t> pool = {u'a', u'Z', u'7', u' ', u' ', u'\\', u'{', u'}', u';',
-                                      u'\t', 0x00e9, 0x00ff, 0x20ac, 0x2019, 0x0430, 0x4e2d,
-                                      0xac00, 0xff71, u'?', u'\'', u'-'};
+  const std::vector<char16_t> pool = {u'a',   u'Z',   u'7',   u' ',   u' ',   u'\\',  u'{',
+                                      u'}',   u';',   u'\t',  0x00e9, 0x00ff, 0x20ac, 0x2019,
+                                      0x0430, 0x4e2d, 0xac00, 0xff71, u'?',   u'\'',  u'-'};
   const std::vector<QString> fonts = {"Times New Roman", "Arial", "Courier New", "DejaVu Sans"};
   const std::vector<QRgb> colors = {qRgb(128, 0, 0), qRgb(0, 0, 0), qRgb(0, 128, 128),
                                     qRgb(128, 0, 128), qRgb(1, 2, 3)};
@@ -157,15 +112,16 @@ TEST(RtfRoundTrip, RandomDocumentsKeepEveryCharacterAndItsFormat) {
     for (int k = 0; k < 8; ++k) {
       int start = pick(doc.Length()), length = pick(doc.Length() - start + 1);
       doc.Apply_Font(start, length,
-                     Make_Font(fonts[pick(4)].toUtf8().constData(), 4 + pick(60) / 2.0,
-                               pick(2), pick(2), pick(2)));
+                     Make_Font(fonts[pick(4)].toUtf8().constData(), 4 + pick(60) / 2.0, pick(2),
+                               pick(2), pick(2)));
       doc.Set_Color(start, length, colors[pick(int(colors.size()))]);
       doc.Set_Alignment(start, length, pick(3));
     }
     for (int k = pick(3); k > 0; --k)
-      doc.Insert_Picture(pick(doc.Length()),
-                         Picture_Of(Make_Bmp(1 + pick(5), 1 + pick(5), qRgb(pick(256), 9, 9)),
-                                    pick(2) ? "" : "/songs/a {red} \xc3\xa9.bmp"));
+      doc.Insert_Picture(
+          pick(doc.Length()),
+          Picture_Of(Image_Bytes("BMP", 1 + pick(5), 1 + pick(5), qRgb(pick(256), 9, 9)),
+                     pick(2) ? "" : "/songs/a {red} \xc3\xa9.bmp"));
     Document back = Read_Back(Write_Rtf(doc));
     ASSERT_EQ(back.Text(), doc.Text()) << "round " << round;
     ASSERT_EQ(Looks(back), Looks(doc)) << "round " << round;
@@ -176,40 +132,27 @@ TEST(RtfRoundTrip, RandomDocumentsKeepEveryCharacterAndItsFormat) {
 TEST(RtfPictures, ObjectDataIsTheHeaderThenTheBmpInLowerCaseHex) {
   Document doc;
   doc.Set_Text("ab");
-  std::string first = Make_Bmp(5, 4, qRgb(10, 200, 30)), second = Make_Bmp(2, 9, qRgb(1, 2, 3));
+  std::string first = Image_Bytes("BMP", 5, 4, qRgb(10, 200, 30)),
+              second = Image_Bytes("BMP", 2, 9, qRgb(1, 2, 3));
   doc.Insert_Picture(1, Picture_Of(first, "/x/first.bmp"));
   doc.Insert_Picture(3, Picture_Of(second, ""));
   std::string rtf = Write_Rtf(doc);
-  // Readers take the data 9 characters after "\objdata", skip 62 header digits and read
-  // lower-case byte pairs up to the next "}".
+  // Readers take the data 9 characters after "\objdata": 62 header digits (version, embedded,
+  // "PBrush", no topic, no item, size), then the BMP as lower-case byte pairs up to the next "}".
   std::vector<std::string> objects;
   for (std::size_t at = rtf.find("\\objdata"); at != std::string::npos;
        at = rtf.find("\\objdata", at + 1)) {
     std::string data = rtf.substr(at + 9, rtf.find('}', at) - at - 9);
     std::erase_if(data, [](char c) { return c == '\r' || c == '\n'; });
-    objects.push_back(data.substr(62));
+    objects.push_back(data);
   }
-  EXPECT_EQ(objects, (std::vector<std::string>{Hex(first), Hex(second)}));
+  const std::string header = "010500000200000007000000504272757368000000000000000000";
+  EXPECT_EQ(objects, (std::vector<std::string>{header + Hex(Le32(first.size()) + first),
+                                               header + Hex(Le32(second.size()) + second)}));
   EXPECT_EQ(rtf.find("{\\*\\objclass Paint.Picture}"), rtf.find("{\\*\\objclass"));
   // Other readers show the result: a PNG of the picture's size at 96 dots per inch.
   EXPECT_NE(rtf.find("{\\result{\\pict\\pngblip\\picw5\\pich4\\picwgoal75\\pichgoal60"),
             std::string::npos);
-  std::size_t data = rtf.find("\\objdata ") + 9;
-  EXPECT_EQ(rtf.substr(data, 62),  // version, embedded, "PBrush", no topic, no item, size
-            "01050000" "02000000" "07000000" "50427275736800" "00000000" "00000000" +
-                QByteArray::fromStdString(Le32(first.size())).toHex().toStdString());
-}
-
-TEST(RtfPictures, LeftOutEntirelyWhenNotWanted) {
-  Document doc = Formatted_Song();
-  doc.Insert_Picture(0, Picture_Of(Make_Bmp(4, 3, qRgb(255, 0, 0)), "/a.bmp"));
-  doc.Insert_Picture(21, Picture_Of(Make_Bmp(4, 3, qRgb(255, 0, 0)), "/b.bmp"));
-  std::string rtf = Write_Rtf(doc, false);
-  EXPECT_EQ(rtf.find("\\object"), std::string::npos);
-  EXPECT_EQ(rtf.find("\\pict"), std::string::npos);
-  Document back = Read_Back(rtf);
-  EXPECT_EQ(back.Text(), Formatted_Song().Text());
-  EXPECT_EQ(Looks(back), Looks(Formatted_Song()));
 }
 
 // Object data as an RTF group: hex pairs, split over lines in the middle of a pair.
@@ -227,41 +170,34 @@ std::string Ole_Stream(const std::string& class_name, const std::string& native)
          Le32(0) + Le32(native.size()) + native;
 }
 
-TEST(RtfPictures, PackageAndPaintObjectsOfOtherWritersAreRead) {
-  const std::string bmp = Make_Bmp(3, 3, qRgb(0, 255, 0));
-  std::string package = std::string("\x02\x00", 2) + "pic.bmp" + '\0' + "C:\\Art\\pic.bmp" + '\0' +
-                        std::string("\x00\x00\x03\x00", 4) + Le32(8) + "C:\\t.bmp" + '\0' +
-                        Le32(bmp.size()) + bmp + std::string("\x00\x00", 2);
-  std::string header31(Picture_Object_Header_Size, '\x11');  // a header we do not parse
-  std::string rtf = "{\\rtf1\\ansi x" + Object_Rtf("Package", Ole_Stream("Package", package), true) +
-                    "y\\par " + Object_Rtf("Paint.Picture", header31 + bmp + "trailing", false) +
-                    "z}";
-  Document doc = Read_Back(rtf);
-  EXPECT_EQ(doc.Text(), QString("x\xef\xbf\xbcy\r\n\xef\xbf\xbcz"));
-  ASSERT_EQ(doc.Picture_Count(), 2);
-  EXPECT_EQ(doc.Picture(0)->Bytes, bmp);
-  EXPECT_EQ(doc.Picture(0)->Source_Path, "C:\\Art\\pic.bmp");
-  EXPECT_EQ(doc.Picture(1)->Bytes, bmp);
-  EXPECT_EQ(doc.Picture_Offset(1), 5);
-}
-
 // A picture or object keeps its character whether or not it can be shown; a \pict that cannot
 // be shown is reported.
 TEST(RtfPictures, PictPicturesAndObjectsBecomePicturesOfTheDocument) {
   const std::string png = Hex(Image_Bytes("PNG", 3, 2, qRgb(255, 0, 0)));
   const std::string jpeg = Hex(Image_Bytes("JPEG", 3, 2, qRgb(0, 0, 255)));
-  const std::string dib = Hex(Make_Bmp(3, 2, qRgb(0, 255, 0)).substr(14));  // no file header
   const std::string png_binary = Image_Bytes("PNG", 3, 2, qRgb(255, 0, 0));
+  const std::string bmp = Image_Bytes("BMP", 3, 2, qRgb(0, 255, 0));
+  const std::string dib = Hex(bmp.substr(14));  // no file header
+  const std::string package = std::string("\x02\x00", 2) + "pic.bmp" + '\0' + "C:\\Art\\pic.bmp" +
+                              '\0' + std::string("\x00\x00\x03\x00", 4) + Le32(8) + "C:\\t.bmp" +
+                              '\0' + Le32(bmp.size()) + bmp + std::string("\x00\x00", 2);
+  const std::string header31(Picture_Object_Header_Size, '\x11');  // a header we do not parse
   struct Case {
     const char* what;
     std::string pict;
     QRgb color;  ///< of the decoded picture; 0 for a picture without bytes
+    const char* source = "";
   } cases[] = {
+      {"package object in upper-case hex",
+       Object_Rtf("Package", Ole_Stream("Package", package), true), qRgb(0, 255, 0),
+       "C:\\Art\\pic.bmp"},
+      {"paint object of another writer",
+       Object_Rtf("Paint.Picture", header31 + bmp + "trailing", false), qRgb(0, 255, 0)},
       {"PNG", "{\\pict\\pngblip\\picw3\\pich2 " + png + "}", qRgb(255, 0, 0)},
       {"JPEG", "{\\pict\\jpegblip " + jpeg + "}", qRgb(0, 0, 255)},
       {"DIB", "{\\pict\\dibitmap0\\wbmwidthbytes12 " + dib + "}", qRgb(0, 255, 0)},
-      {"PNG in binary", "{\\pict\\pngblip\\bin" + std::to_string(png_binary.size()) + " " +
-                            png_binary + "}",
+      {"PNG in binary",
+       "{\\pict\\pngblip\\bin" + std::to_string(png_binary.size()) + " " + png_binary + "}",
        qRgb(255, 0, 0)},
       {"shape picture and its alternative",
        "{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn x}}}\\pngblip " + png +
@@ -271,15 +207,19 @@ TEST(RtfPictures, PictPicturesAndObjectsBecomePicturesOfTheDocument) {
       {"enhanced metafile", "{\\pict\\emfblip 0100}", 0},
       {"damaged PNG", "{\\pict\\pngblip 89504e47}", 0},
       {"object of no OLE stream", Object_Rtf("Paint.Picture", "not an ole stream", false), 0},
-      {"object of another class", Object_Rtf("Equation.3", Ole_Stream("Equation.3", "xyz"), false), 0},
-      {"object with invalid hex", "{\\object{\\*\\objclass Paint.Picture}{\\*\\objdata 01zz05}}", 0},
+      {"object of another class", Object_Rtf("Equation.3", Ole_Stream("Equation.3", "xyz"), false),
+       0},
+      {"object with invalid hex", "{\\object{\\*\\objclass Paint.Picture}{\\*\\objdata 01zz05}}",
+       0},
   };
   for (const Case& c : cases) {
     Document doc;
     std::string error, warning;
     ASSERT_TRUE(Read_Rtf(doc, "{\\rtf1 ab" + c.pict + "cd\\par ef}", error, &warning)) << c.what;
-    EXPECT_EQ(doc.Text(), QString::fromUtf8("ab\xef\xbf\xbc" "cd\r\nef")) << c.what;
+    EXPECT_EQ(doc.Text(), QString("ab") + QChar(Picture_Char) + "cd\r\nef") << c.what;
     ASSERT_EQ(doc.Picture_Count(), 1) << c.what;
+    EXPECT_EQ(doc.Picture_Offset(0), 2) << c.what;
+    EXPECT_EQ(doc.Picture(0)->Source_Path, c.source) << c.what;
     const std::string& bytes = doc.Picture(0)->Bytes;
     QImage image = QImage::fromData(QByteArray::fromStdString(bytes), "BMP");
     if (c.color == 0) {
@@ -297,34 +237,52 @@ TEST(RtfPictures, PictPicturesAndObjectsBecomePicturesOfTheDocument) {
   }
   Document doc;
   std::string error, warning;
-  ASSERT_TRUE(Read_Rtf(doc, "{\\rtf1 {\\pict\\wmetafile8 01}a{\\pict\\emfblip 01}}", error,
-                       &warning));
+  ASSERT_TRUE(
+      Read_Rtf(doc, "{\\rtf1 {\\pict\\wmetafile8 01}a{\\pict\\emfblip 01}}", error, &warning));
   EXPECT_EQ(warning.rfind("2 picture(s)", 0), 0u) << warning;  // said once for all
+}
+
+/// A run of characters that share one look: font, styles, colour and their line's alignment.
+struct Run {
+  int at, length;
+  const char* font;
+  double size;
+  const char* styles;  ///< "B", "I", "U" for bold, italic, underline
+  QRgb color;
+  int align;
+};
+
+void Expect_Runs(const Document& doc, const std::vector<Run>& runs) {
+  for (const Run& r : runs) {
+    const Font_Rec f = doc.Font(r.at, r.length);
+    const std::string styles =
+        std::string(f.Bold ? "B" : "") + (f.Italic ? "I" : "") + (f.Underline ? "U" : "");
+    EXPECT_EQ(std::tuple(f.Font_Name.toStdString(), f.Font_Size, styles, doc.Color(r.at, r.length),
+                         doc.Alignment(r.at)),
+              std::tuple(std::string(r.font), r.size, std::string(r.styles),
+                         std::optional<QRgb>(r.color), r.align))
+        << "run at " << r.at;
+  }
 }
 
 TEST(RtfReader, OpensAWordProcessorFile) {
   Document doc = Read_Back(Read_File(Test_Data("project/rtf/word_processor.rtf")));
-  EXPECT_EQ(doc.Text(), QString::fromUtf8(
-                            "Twinkle, twinkle \xe2\x80\x93 little star\r\n"
-                            "How I wonder what you\xe2\x80\x99re, caf\xc3\xa9\tna\xc3\xafve\r\n"
-                            "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 link\r\n"
-                            "\xef\xbf\xbc" "End."));
-  // Each run: its font, styles, colour and its line's alignment.
-  auto look = [&](int at, int length) {
-    Font_Rec f = doc.Font(at, length);
-    return std::tuple(f.Font_Name.toStdString(), f.Font_Size, f.Bold, f.Italic, f.Underline,
-                      doc.Color(at, length), doc.Alignment(at));
-  };
+  EXPECT_EQ(doc.Text(),
+            QString::fromUtf8("Twinkle, twinkle \xe2\x80\x93 little star\r\n"
+                              "How I wonder what you\xe2\x80\x99re, caf\xc3\xa9\tna\xc3\xafve\r\n"
+                              "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 link\r\n"
+                              "\xef\xbf\xbc"
+                              "End."));
   const QRgb maroon = qRgb(128, 0, 0), teal = qRgb(0, 128, 128), purple = qRgb(128, 0, 128);
   const int line2 = 32, line3 = line2 + 38, line4 = line3 + 13;
-  EXPECT_EQ(look(0, 17), std::tuple("Arial", 16.0, true, false, false, maroon, Align_Center));
-  EXPECT_EQ(look(17, 13), std::tuple("Arial", 16.0, true, true, false, maroon, Align_Center));
-  EXPECT_EQ(look(line2, 26), std::tuple("Times New Roman", 12.0, false, false, false, teal, Align_Left));
-  EXPECT_EQ(look(line2 + 26, 4), std::tuple("Times New Roman", 12.0, false, false, true, teal, Align_Left));
-  EXPECT_EQ(look(line2 + 30, 6), std::tuple("Times New Roman", 12.0, false, false, false, teal, Align_Left));
-  EXPECT_EQ(look(line3, 6), std::tuple("Courier New Cyr", 14.0, false, false, false, purple, Align_Right));
-  EXPECT_EQ(look(line3 + 7, 4), std::tuple("Times New Roman", 12.0, false, false, false, purple, Align_Right));
-  EXPECT_EQ(look(line4 + 1, 4), std::tuple("Arial", 18.0, true, true, true, maroon, Align_Center));
+  Expect_Runs(doc, {{0, 17, "Arial", 16, "B", maroon, Align_Center},
+                    {17, 13, "Arial", 16, "BI", maroon, Align_Center},
+                    {line2, 26, "Times New Roman", 12, "", teal, Align_Left},
+                    {line2 + 26, 4, "Times New Roman", 12, "U", teal, Align_Left},
+                    {line2 + 30, 6, "Times New Roman", 12, "", teal, Align_Left},
+                    {line3, 6, "Courier New Cyr", 14, "", purple, Align_Right},
+                    {line3 + 7, 4, "Times New Roman", 12, "", purple, Align_Right},
+                    {line4 + 1, 4, "Arial", 18, "BIU", maroon, Align_Center}});
   EXPECT_TRUE(doc.Font(line4 + 1, 4).Bold_Set && doc.Font(line4 + 1, 4).Italic_Set &&
               doc.Font(line4 + 1, 4).Underline_Set);
   // The shape picture (a cut-off PNG here) takes its character; its metafile alternative is
@@ -334,50 +292,12 @@ TEST(RtfReader, OpensAWordProcessorFile) {
   EXPECT_EQ(doc.Picture(0)->Bytes, "");
 }
 
-TEST(RtfReader, TextOfControlWordsAndGroups) {
-  struct Case {
-    std::string rtf;
-    const char* text;  ///< UTF-8
-  } cases[] = {
-      // \u skips as many fallback characters as \uc says; a group's end stops the skipping and
-      // \uc holds for its group.
-      {"{\\rtf1\\uc2\\u20013\\'d6\\'d0x}", "\xe4\xb8\xadx"},
-      {"{\\rtf1\\uc0\\u20013 x}", "\xe4\xb8\xadx"},
-      {"{\\rtf1{\\uc3\\u233}ab\\u233?c}", "\xc3\xa9" "ab\xc3\xa9" "c"},
-      {"{\\rtf1\\u233\\par x}", "\xc3\xa9x"},
-      // Line and paragraph marks break lines; the final mark adds none; raw line breaks are no text.
-      {"{\\rtf1 a\\line b\\par c\\par}", "a\r\nb\r\nc"},
-      {"{\\rtf1 a\\par\\par}", "a\r\n"},
-      {"{\\rtf1 a\\\nb\\tab c}", "a\r\nb\tc"},
-      {"{\\rtf1 a\r\nb}", "ab"},
-      {"{\\rtf1" + std::string(254, '{') + "deep" + std::string(254, '}') + "}", "deep"},
-      // The document's code page, a font's character set, and Windows-1252 for unknown ones.
-      {"{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}}"
-       "\\'c4\\'e0 \\f1\\'8a\\'e8}",
-       "\xd0\x94\xd0\xb0 \xc5\xa0\xc4\x8d"},
-      {"{\\rtf1\\ansi\\ansicpg99999 caf\\'e9 \\'80}", "caf\xc3\xa9 \xe2\x82\xac"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(Read_Back(c.rtf).Text(), QString::fromUtf8(c.text)) << c.rtf;
-  std::string error;
-  Document doc;
-  EXPECT_FALSE(Read_Rtf(doc, "{\\rtf1" + std::string(256, '{') + "x", error));
-  EXPECT_NE(error.find("nested"), std::string::npos);
-}
-
 TEST(RtfReader, ResetsFormatsWithPlainAndParagraphsWithPard) {
   Document doc = Read_Back(
       "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red0\\green0\\blue255;}"
       "\\qc\\f1\\fs40\\b\\i\\ul\\cf1 A\\par\\pard\\plain B\\par}");
-  Font_Rec a = doc.Font(0, 1), b = doc.Font(3, 1);
-  EXPECT_EQ(a.Font_Name, "Courier New");
-  EXPECT_TRUE(a.Bold && a.Italic && a.Underline);
-  EXPECT_EQ(doc.Color(0, 1), qRgb(0, 0, 255));
-  EXPECT_EQ(b.Font_Name, "Arial");
-  EXPECT_EQ(b.Font_Size, 12);
-  EXPECT_FALSE(b.Bold || b.Italic || b.Underline);
-  EXPECT_EQ(doc.Color(3, 1), qRgb(0, 0, 0));
-  EXPECT_EQ(doc.Alignment(0), Align_Center);
-  EXPECT_EQ(doc.Alignment(3), Align_Left);
+  Expect_Runs(doc, {{0, 1, "Courier New", 20, "BIU", qRgb(0, 0, 255), Align_Center},
+                    {3, 1, "Arial", 12, "", qRgb(0, 0, 0), Align_Left}});
 }
 
 // Group depth at the end of a prefix, and whether it ends in the middle of a control word.
@@ -395,12 +315,14 @@ std::pair<int, bool> Depth_At(std::string_view rtf) {
   return {depth, false};
 }
 
-// A written file is 7-bit RTF of balanced groups. Every truncation of it: refused with a message
+// A written file is 7-bit RTF of balanced groups (without pictures when they are not wanted).
+// Every truncation of it: refused with a message
 // and no change to the document when it ends inside an inner group or a control word; read when
 // only the outermost brace is missing.
 TEST(RtfReader, TruncatedFilesAreRefusedUnlessOnlyTheFinalBraceIsMissing) {
   Document doc = Formatted_Song();
-  doc.Insert_Picture(2, Picture_Of(Make_Bmp(2, 2, qRgb(1, 1, 1)), "/p.bmp"));
+  doc.Insert_Picture(2, Picture_Of(Image_Bytes("BMP", 2, 2, qRgb(1, 1, 1)), "/p.bmp"));
+  EXPECT_EQ(Looks(Read_Back(Write_Rtf(doc, false))), Looks(Formatted_Song())) << "no pictures";
   const std::string full = Write_Rtf(doc);
   EXPECT_TRUE(full.starts_with(
       "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Times New Roman;}"));
@@ -430,53 +352,67 @@ TEST(RtfReader, TruncatedFilesAreRefusedUnlessOnlyTheFinalBraceIsMissing) {
   EXPECT_GT(read, 100);
 }
 
-TEST(RtfReader, MalformedFilesGiveAMessageOrATolerantResult) {
-  struct Case {
-    const char* file;
-    const char* error;  ///< part of the message, or nullptr when the file is read
-    const char* text;   ///< the text read (UTF-8)
+// The text read from a file, or the reason it is refused (the document is then unchanged).
+TEST(RtfReader, FilesGiveTheirTextOrAReason) {
+  auto file = [](const char* name) {
+    return Read_File(Test_Data(std::string("project/rtf/malformed/") + name));
   };
-  const Case cases[] = {
-      {"extra_closing_brace.rtf", "closing brace", nullptr},
-      {"missing_final_brace.rtf", nullptr, "Hello\r\nWorld"},
-      {"ends_in_font_table.rtf", "incomplete", nullptr},
-      {"ends_in_control_word.rtf", "control word", nullptr},
-      {"deep_nesting.rtf", "nested", nullptr},
+  struct Case {
+    std::string rtf;
+    const char* text;        ///< UTF-8; nullptr when the file is refused
+    const char* error = "";  ///< part of the reason
+  } cases[] = {
+      // \u skips as many fallback characters as \uc says; a group's end stops the skipping and
+      // \uc holds for its group.
+      {"{\\rtf1\\uc2\\u20013\\'d6\\'d0x}", "\xe4\xb8\xadx"},
+      {"{\\rtf1\\uc0\\u20013 x}", "\xe4\xb8\xadx"},
+      {"{\\rtf1{\\uc3\\u233}ab\\u233?c}", "\u00e9ab\u00e9c"},
+      {"{\\rtf1\\u233\\par x}", "\xc3\xa9x"},
+      // Line and paragraph marks break lines; the final mark adds none; raw line breaks are no
+      // text.
+      {"{\\rtf1 a\\line b\\par c\\par}", "a\r\nb\r\nc"},
+      {"{\\rtf1 a\\par\\par}", "a\r\n"},
+      {"{\\rtf1 a\\\nb\\tab c}", "a\r\nb\tc"},
+      {"{\\rtf1 a\r\nb}", "ab"},
+      {"{\\rtf1" + std::string(254, '{') + "deep" + std::string(254, '}') + "}", "deep"},
+      // The document's code page, a font's character set, and Windows-1252 for unknown ones.
+      {"{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}}"
+       "\\'c4\\'e0 \\f1\\'8a\\'e8}",
+       "\xd0\x94\xd0\xb0 \xc5\xa0\xc4\x8d"},
+      {"{\\rtf1\\ansi\\ansicpg99999 caf\\'e9 \\'80}", "caf\xc3\xa9 \xe2\x82\xac"},
+      {"{\\rtf1" + std::string(256, '{') + "x", nullptr, "nested"},
+      {"{\\rt", nullptr, "not in RTF"},
+      {"Hello {\\rtf1 x}", nullptr, "not in RTF"},
+      {file("extra_closing_brace.rtf"), nullptr, "closing brace"},
+      {file("missing_final_brace.rtf"), "Hello\r\nWorld"},
+      {file("ends_in_font_table.rtf"), nullptr, "incomplete"},
+      {file("ends_in_control_word.rtf"), nullptr, "control word"},
       // \u skips one fallback: the next \u; then \uc swallows the rest.
-      {"huge_numbers.rtf", nullptr, "BigaA"},
-      {"huge_binary_count.rtf", nullptr, "before"},
-      {"invalid_hex.rtf", nullptr, "azzb c"},
-      {"bad_object_data.rtf", nullptr, "one\xef\xbf\xbctwo"},
-      {"object_ends_early.rtf", "incomplete", nullptr},
-      {"not_rtf.txt", "not in RTF", nullptr},
-      {"nul_bytes.rtf", nullptr, "abc"},
-      {"unknown_code_page.rtf", nullptr, "caf\xc3\xa9"},
-      {"empty_tables.rtf", nullptr, "text"},
-      {"star_then_text.rtf", nullptr, "a bcd"},
+      {file("huge_numbers.rtf"), "BigaA"},
+      {file("huge_binary_count.rtf"), "before"},
+      {file("invalid_hex.rtf"), "azzb c"},
+      {file("bad_object_data.rtf"), "one\xef\xbf\xbctwo"},
+      {file("object_ends_early.rtf"), nullptr, "incomplete"},
+      {file("nul_bytes.rtf"), "abc"},
+      {file("unknown_code_page.rtf"), "caf\xc3\xa9"},
+      {file("empty_tables.rtf"), "text"},
+      {file("star_then_text.rtf"), "a bcd"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
     Document doc;
     doc.Set_Text("unchanged");
     std::string error;
-    bool ok = Read_Rtf(doc, Read_File(Test_Data(std::string("project/rtf/malformed/") + c.file)),
-                       error);
-    if (c.error) {
-      EXPECT_FALSE(ok);
-      EXPECT_NE(error.find(c.error), std::string::npos) << error;
-      EXPECT_EQ(doc.Text(), "unchanged");
-    } else {
-      EXPECT_TRUE(ok) << error;
-      EXPECT_EQ(doc.Text(), QString::fromUtf8(c.text));
-    }
+    EXPECT_EQ(Read_Rtf(doc, c.rtf, error), c.text != nullptr) << c.rtf.substr(0, 80) << error;
+    EXPECT_NE(error.find(c.error), std::string::npos) << c.rtf.substr(0, 80) << error;
+    EXPECT_EQ(doc.Text(), QString::fromUtf8(c.text ? c.text : "unchanged")) << c.rtf.substr(0, 80);
   }
 }
 
 TEST(RtfReader, LoneSurrogatesAreKeptAsWritten) {
   std::string error;
   Document doc;
-  ASSERT_TRUE(Read_Rtf(doc, Read_File(Test_Data("project/rtf/malformed/lone_surrogates.rtf")),
-                       error));
+  ASSERT_TRUE(
+      Read_Rtf(doc, Read_File(Test_Data("project/rtf/malformed/lone_surrogates.rtf")), error));
   const char16_t units[] = {0xD800, u'a', 0xDC00, u'b', 0xD800};
   EXPECT_EQ(doc.Text(), QString::fromUtf16(units, 5));
   EXPECT_EQ(Read_Back(Write_Rtf(doc)).Text(), doc.Text());
@@ -484,16 +420,8 @@ TEST(RtfReader, LoneSurrogatesAreKeptAsWritten) {
 
 TEST(RtfReader, HugeSizesAreClampedAndZeroSizesIgnored) {
   Document doc = Read_Back("{\\rtf1\\fs99999999999 a\\fs0 b\\fs-4 c\\fs7 d}");
-  EXPECT_EQ(doc.Font(0, 1).Font_Size, 1638);
-  EXPECT_EQ(doc.Font(1, 1).Font_Size, 1638);
-  EXPECT_EQ(doc.Font(2, 1).Font_Size, 1638);
-  EXPECT_EQ(doc.Font(3, 1).Font_Size, 3.5);
-}
-
-TEST(RtfReader, LooksLikeRtfOnlyForTheRtfSignature) {
-  EXPECT_TRUE(Looks_Like_Rtf("{\\rtf1\\ansi}"));
-  EXPECT_FALSE(Looks_Like_Rtf("{\\rt"));
-  EXPECT_FALSE(Looks_Like_Rtf("Hello {\\rtf1}"));
+  for (auto [at, size] : {std::pair{0, 1638.0}, {1, 1638.0}, {2, 1638.0}, {3, 3.5}})
+    EXPECT_EQ(doc.Font(at, 1).Font_Size, size) << "at " << at;
 }
 
 }  // namespace
