@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "support/bmp_builder.h"
 #include "support/test_support.h"
 
 namespace lyricanvas {
 namespace {
 
 using testing::Bytes;
+using testing::Le;
 using testing::Read_File;
 using testing::Temp_Dir;
 using testing::Test_Data;
@@ -49,17 +49,10 @@ std::string Audio_Bytes(std::size_t n) {
 
 /// A WAV file: the RIFF header, a "LIST" chunk of list_bytes, and a data chunk of the audio.
 std::string Wav_File(const std::string& audio, std::uint32_t list_bytes = 0) {
-  std::string body = "WAVE";
-  if (list_bytes) {
-    body += "LIST";
-    testing::Put_Le(body, list_bytes, 4);
-    body += std::string(list_bytes, 'L');
-  }
-  body += "data";
-  testing::Put_Le(body, audio.size(), 4);
-  std::string file = "RIFF";
-  testing::Put_Le(file, body.size() + audio.size(), 4);
-  return file + body + audio;
+  const std::string list =
+      list_bytes ? "LIST" + Le(list_bytes, 4) + std::string(list_bytes, 'L') : "";
+  const std::string body = "WAVE" + list + "data" + Le(audio.size(), 4) + audio;
+  return "RIFF" + Le(body.size(), 4) + body;
 }
 
 TEST(WavHeader, FindsTheAudioOrTheReasonItCannot) {
