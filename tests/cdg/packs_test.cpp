@@ -66,6 +66,14 @@ TEST(Writers, PlaceTheirPacksInFreeSlotsAndAdvanceThePointer) {
                  {18, Memory_Preset, 2, 3},
                  {19, Memory_Preset, 2, 4},
                  {20, Memory_Preset, 2, 5}});
+  run = Stream(100, 10);
+  slot = 10;
+  Write_Memory_Preset(*run, 13, slot);  // its sixteen repeats around the wipe pack at 12
+  std::vector<Placed> repeats;
+  for (int repeat = 0; repeat < 16; ++repeat)
+    repeats.push_back({repeat < 2 ? 10 + repeat : 11 + repeat, Memory_Preset, 13, repeat});
+  Expect_Placed(*run, 100, repeats);
+  EXPECT_EQ(run->Pack_Pointer, 27);
   run = Stream(10, 4);
   Write_Border_Preset(*run, 11);
   Expect_Placed(*run, 10, {{4, Border_Preset, 11, 0}});
