@@ -126,13 +126,13 @@ std::unique_ptr<Created> Create(const Options& o) {
   if (o.bin) {
     std::string wav = "RIFF";
     const std::uint32_t data = 15 * 176400;
-    testing::Put_Le(wav, 36 + data, 4);
+    wav += testing::Le(36 + data, 4);
     wav += "WAVEfmt ";
     for (auto [value, bytes] :
          {std::pair{16, 4}, {1, 2}, {2, 2}, {44100, 4}, {176400, 4}, {4, 2}, {16, 2}})
-      testing::Put_Le(wav, static_cast<std::uint64_t>(value), bytes);
+      wav += testing::Le(value, bytes);
     wav += "data";
-    testing::Put_Le(wav, data, 4);
+    wav += testing::Le(data, 4);
     testing::Write_File(c->dir.File("song.wav"), wav + std::string(data, '\0'));
     controls.Set_Text("txt_Filename", 1, c->dir.File("song.wav"));
   }
