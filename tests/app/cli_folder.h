@@ -1,8 +1,6 @@
 #pragma once
 // A scratch folder for running lyricanvas-cli as a script does: songs, projects whole and cut,
 // outputs of earlier runs, key logs, pictures, special files and files too large to read.
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <string>
 
@@ -40,11 +38,9 @@ struct Cli_Folder {
     bmp.color = [](int x, int y) { return Rgb8{x * 3, y * 5, 1}; };
     Write_File(Path("good.bmp"), Make_Bmp(bmp));
     for (const char* name : {"out.cdg", "old.png"}) Write_File(Path(name), "old output");
-    fs::create_directory(Path("dir"));
-    ::mkfifo(Path("fifo").c_str(), 0600);
-    fs::create_symlink("fifo", Path("fifo_link"));
-    Write_File(Path("big.txt"), "");
-    fs::resize_file(Path("big.txt"), (64 << 20) + 1);  // sparse
+    // Special files, and a sparse file one byte over 64 MB.
+    Run_Command("cd '" + dir.path.string() + "' && mkdir dir && mkfifo fifo && ln -s fifo " +
+                "fifo_link && truncate -s 67108865 big.txt");
   }
 
   /// Every name in the folder with its type, size and link target, and the digest of each

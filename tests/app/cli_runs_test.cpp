@@ -85,7 +85,7 @@ TEST(CliRuns, EachVerbDoesItsWorkAndTellsIt) {
     testing::Command_Result r = folder.Run(run.words, to_stdout ? "/dev/null" : "&1");
     EXPECT_EQ(r.exit_code, run.exit_code) << r.output;
     for (const std::string& said : run.says) EXPECT_THAT(r.output, HasSubstr(said));
-    if (to_stdout) EXPECT_EQ(folder.Snapshot(), before);
+    EXPECT_EQ(to_stdout ? folder.Snapshot() : before, before);  // "-" writes nothing to the folder
     if (!run.written) continue;
     const std::string bytes = to_stdout ? r.output : Read_File(folder.Path(run.written));
     if (run.starts) {
@@ -132,10 +132,8 @@ std::string Stepping_Stream() {
 bool Holds_Frame_Near(const QImage& image, const QImage& frame, int x, int y) {
   QImage rgb = image.convertToFormat(QImage::Format_RGB32);
   for (int dy = -20; dy <= 20; ++dy)
-    for (int dx = -20; dx <= 20; ++dx) {
-      QRect cell(x + dx, y + dy, frame.width(), frame.height());
-      if (rgb.rect().contains(cell) && rgb.copy(cell) == frame) return true;
-    }
+    for (int dx = -20; dx <= 20; ++dx)
+      if (rgb.copy(x + dx, y + dy, frame.width(), frame.height()) == frame) return true;
   return false;
 }
 
