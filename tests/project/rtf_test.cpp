@@ -315,14 +315,13 @@ std::pair<int, bool> Depth_At(std::string_view rtf) {
   return {depth, false};
 }
 
-// A written file is 7-bit RTF of balanced groups (without pictures when they are not wanted).
+// A written file is 7-bit RTF of balanced groups.
 // Every truncation of it: refused with a message
 // and no change to the document when it ends inside an inner group or a control word; read when
 // only the outermost brace is missing.
 TEST(RtfReader, TruncatedFilesAreRefusedUnlessOnlyTheFinalBraceIsMissing) {
   Document doc = Formatted_Song();
   doc.Insert_Picture(2, Picture_Of(Image_Bytes("BMP", 2, 2, qRgb(1, 1, 1)), "/p.bmp"));
-  EXPECT_EQ(Looks(Read_Back(Write_Rtf(doc, false))), Looks(Formatted_Song())) << "no pictures";
   const std::string full = Write_Rtf(doc);
   EXPECT_TRUE(full.starts_with(
       "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Times New Roman;}"));
