@@ -316,15 +316,14 @@ TEST(MidiImportDamaged, FilesAreReadAsFarAsTheyGoOrRefusedWhole) {
                           : "The file 'bad.kar' could not be imported: "))
           << m.recorder.messages[0];
     }
+    const Song& song = *m.song;
     if (c.status == Refused) {
-      const Song& song = *m.song;
       EXPECT_EQ(song.RTB_Raw.Text(), before.RTB_Raw.Text()) << c.what;
       EXPECT_TRUE(song.Fields == before.Fields && song.Field_Count == before.Field_Count &&
                   song.Text_Length == before.Text_Length &&
                   song.Window_Controls == before.Window_Controls)
           << c.what;
     } else {
-      const Song& song = *m.song;
       EXPECT_EQ(song.Field_Count, c.fields) << c.what;
       EXPECT_TRUE(c.fields > 0 || Is_Empty(song.Fields[1])) << c.what;
       EXPECT_EQ(song.Text_Length, song.RTB_Raw.Length()) << c.what;
