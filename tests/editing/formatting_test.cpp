@@ -38,17 +38,10 @@ TEST(Formatting, ASingerChangesOnlyTheColourAndStyleOfTheSelection) {
   const int plain = t.song.Char_Style[0], sung = t.song.Char_Style[3];
   EXPECT_NE(plain, sung);
   EXPECT_EQ(t.song.Text_Styles[static_cast<std::size_t>(sung)].Text_Color, singer2);
-  EXPECT_EQ(t.song.Text_Styles[static_cast<std::size_t>(sung)].Font, t.song.Text_Styles[static_cast<std::size_t>(plain)].Font);
+  EXPECT_EQ(t.song.Text_Styles[static_cast<std::size_t>(sung)].Font,
+            t.song.Text_Styles[static_cast<std::size_t>(plain)].Font);
   for (int offset = 0; offset < 14; ++offset)
     EXPECT_EQ(t.song.Char_Style[offset], (offset >= 3 && offset < 6) ? sung : plain) << offset;
-}
-
-TEST(Formatting, ASingerChosenOverSeveralSingersColoursTheWholeSelection) {
-  Formatted_Song t;
-  t.Select(10, 9);  // "time" (singer 1), the line break and "day" (singer 2)
-  EXPECT_FALSE(t.song.RTB_Raw.Sel_Color().has_value());
-  Apply_Singer(t.song, t.tracker, 3);
-  EXPECT_EQ(t.song.RTB_Raw.Color(10, 9), t.song.Singers[3].Text_Color);
 }
 
 TEST(Formatting, AlignmentAppliesToWholeParagraphs) {
@@ -109,17 +102,20 @@ TEST(Formatting, FontNameAndSizeOnlyFromUsableEntries) {
   EXPECT_EQ(t.song.Window_Controls.Text("Com_Font"), "DejaVu Sans");
 }
 
-TEST(Formatting, UndoOfFormatChangesLeavesTheFieldsAlone) {
+TEST(Formatting, FormatsOverSeveralSingersAndTheirUndoLeaveTheFieldsAlone) {
   Formatted_Song t;
   const auto fields = t.song.Fields;
-  t.Select(2, 10);
-  Apply_Singer(t.song, t.tracker, 2);
+  t.Select(10, 9);  // "time" (singer 1), the line break and "day" (singer 2)
+  EXPECT_FALSE(t.song.RTB_Raw.Sel_Color().has_value());
+  Apply_Singer(t.song, t.tracker, 3);
+  EXPECT_EQ(t.song.RTB_Raw.Color(10, 9), t.song.Singers[3].Text_Color);
   Apply_Attribute(t.song, Text_Attribute::Bold, 1);
   Align_Selection(t.song, Align_Right);
   for (int k = 0; k < 3; ++k) Undo_Edit(t.song);
   EXPECT_EQ(t.song.Fields, fields);
   EXPECT_EQ(t.song.RTB_Raw.Color(0, 14), t.song.Singers[1].Text_Color);
-  EXPECT_FALSE(t.song.RTB_Raw.Font(2, 10).Bold);
+  EXPECT_EQ(t.song.RTB_Raw.Color(16, 3), t.song.Singers[2].Text_Color);
+  EXPECT_FALSE(t.song.RTB_Raw.Font(10, 9).Bold);
   Redo_Edit(t.song);
   EXPECT_EQ(t.song.Fields, fields);
 }

@@ -29,10 +29,11 @@ struct Pasting_Song {
   }
 };
 
-std::unique_ptr<QMimeData> Html(const char* html) {
+// Clipboard data: plain text, or HTML with a plain-text fallback.
+std::unique_ptr<QMimeData> Mime(const char* text, const char* html = nullptr) {
   auto data = std::make_unique<QMimeData>();
-  data->setHtml(QString::fromUtf8(html));
-  data->setText("fallback");
+  if (html) data->setHtml(QString::fromUtf8(html));
+  data->setText(QString::fromUtf8(text));
   return data;
 }
 
@@ -46,23 +47,26 @@ std::unique_ptr<QMimeData> Image() {
 
 TEST(AnalyzePaste, MeasuresTextAndPicturesAndLeavesTheScratchBoxEmpty) {
   struct Case {
-    std::function<std::unique_ptr<QMimeData>()> data;
-    std::string result;
+    const char* text;  ///< nullptr: an image
+    const char* html;
     Paste_Analysis analysis;
   };
   const Case cases[] = {
-      {[] { auto d = std::make_unique<QMimeData>(); d->setText("ab\ncd"); return d; }, "6;", {6, 0, 0}},
-      {[] { return Html("<p>one</p><p style='color:red'>two</p>"); }, "8;", {8, 0, 0}},
-      {[] { return Html("<b>x</b><img src='http://example.invalid/a.png'>y"); }, "2;", {2, 0, 0}},
-      {Image, "1;", {1, 1, 0}},
-      {[] { auto d = std::make_unique<QMimeData>(); d->setText(QString("a\x01\x02") + QChar(0xFFFC) + "b"); return d; },
-       "2;", {2, 0, 0}},
+      {"ab\ncd", nullptr, {6, 0, 0}},
+      {"fallback", "<p>one</p><p style='color:red'>two</p>", {8, 0, 0}},
+      {"fallback", "<b>x</b><img src='http://example.invalid/a.png'>y", {2, 0, 0}},
+      {nullptr, nullptr, {1, 1, 0}},
+      {"a\x01\x02\uFFFC"
+       "b",
+       nullptr,
+       {2, 0, 0}},  // control and object characters are left out
   };
   for (const Case& c : cases) {
     Song song;
     Paste_Analysis analysis;
-    EXPECT_EQ(Analyze_Paste(song, *c.data(), analysis), c.result);
-    EXPECT_EQ(analysis, c.analysis) << c.result;
+    const std::unique_ptr<QMimeData> data = c.text ? Mime(c.text, c.html) : Image();
+    EXPECT_EQ(Analyze_Paste(song, *data, analysis), std::to_string(c.analysis.Pasted_Length) + ";");
+    EXPECT_EQ(analysis, c.analysis) << c.text;
     EXPECT_EQ(song.RTB_Shadow.Length(), 0);
   }
 }
@@ -70,8 +74,10 @@ TEST(AnalyzePaste, MeasuresTextAndPicturesAndLeavesTheScratchBoxEmpty) {
 TEST(Paste, ForeignRichTextArrivesAsTextAndKeepsTheFields) {
   Pasting_Song t;
   const auto fields = t.song.Fields;
-  t.Paste_At(3, 0, *Html("<html><body><p><span style='font-size:30pt'>AB</span></p>"
-                         "<p>C<img src='file:///nowhere.png'></p></body></html>"));
+  t.Paste_At(3, 0,
+             *Mime("fallback",
+                   "<html><body><p><span style='font-size:30pt'>AB</span></p>"
+                   "<p>C<img src='file:///nowhere.png'></p></body></html>"));
   EXPECT_EQ(t.song.RTB_Raw.Text(), "wonAB\r\nCderful");
   EXPECT_EQ(t.song.RTB_Raw.Picture_Count(), 0);
   EXPECT_EQ(t.song.RTB_Raw.Font(3, 2).Font_Size, 20);  // the format where it lands
