@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "project_test_support.h"
-#include "support/bmp_builder.h"
 #include "support/test_support.h"
 
 namespace lyricanvas {

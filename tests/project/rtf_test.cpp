@@ -14,6 +14,7 @@ namespace lyricanvas {
 namespace {
 
 using testing::Image_Bytes;
+using testing::Le;
 using testing::Looks;
 using testing::Make_Font;
 using testing::Read_File;
@@ -29,12 +30,6 @@ Document Read_Back(const std::string& rtf) {
 /// Bytes as RTF hex digits.
 std::string Hex(const std::string& bytes) {
   return QByteArray::fromStdString(bytes).toHex().toStdString();
-}
-
-std::string Le32(std::uint32_t v) {
-  std::string s;
-  for (int i = 0; i < 4; ++i) s += static_cast<char>(v >> (8 * i));
-  return s;
 }
 
 Embedded_Picture Picture_Of(std::string bytes, const char* path) {
@@ -126,8 +121,8 @@ TEST(RtfPictures, ObjectDataIsTheHeaderThenTheBmpInLowerCaseHex) {
     objects.push_back(data);
   }
   const std::string header = "010500000200000007000000504272757368000000000000000000";
-  EXPECT_EQ(objects, (std::vector<std::string>{header + Hex(Le32(first.size()) + first),
-                                               header + Hex(Le32(second.size()) + second)}));
+  EXPECT_EQ(objects, (std::vector<std::string>{header + Hex(Le(first.size(), 4) + first),
+                                               header + Hex(Le(second.size(), 4) + second)}));
   EXPECT_EQ(rtf.find("{\\*\\objclass Paint.Picture}"), rtf.find("{\\*\\objclass"));
   // Other readers show the result: a PNG of the picture's size at 96 dots per inch.
   EXPECT_NE(rtf.find("{\\result{\\pict\\pngblip\\picw5\\pich4\\picwgoal75\\pichgoal60"),
@@ -145,8 +140,8 @@ std::string Object_Rtf(const std::string& class_name, const std::string& data, b
 }
 
 std::string Ole_Stream(const std::string& class_name, const std::string& native) {
-  return Le32(0x0501) + Le32(2) + Le32(class_name.size() + 1) + class_name + '\0' + Le32(0) +
-         Le32(0) + Le32(native.size()) + native;
+  return Le(0x0501, 4) + Le(2, 4) + Le(class_name.size() + 1, 4) + class_name + '\0' + Le(0, 4) +
+         Le(0, 4) + Le(native.size(), 4) + native;
 }
 
 // A picture or object keeps its character whether or not it can be shown; a \pict that cannot
@@ -158,8 +153,8 @@ TEST(RtfPictures, PictPicturesAndObjectsBecomePicturesOfTheDocument) {
   const std::string bmp = Image_Bytes("BMP", 3, 2, qRgb(0, 255, 0));
   const std::string dib = Hex(bmp.substr(14));  // no file header
   const std::string package = std::string("\x02\x00", 2) + "pic.bmp" + '\0' + "C:\\Art\\pic.bmp" +
-                              '\0' + std::string("\x00\x00\x03\x00", 4) + Le32(8) + "C:\\t.bmp" +
-                              '\0' + Le32(bmp.size()) + bmp + std::string("\x00\x00", 2);
+                              '\0' + std::string("\x00\x00\x03\x00", 4) + Le(8, 4) + "C:\\t.bmp" +
+                              '\0' + Le(bmp.size(), 4) + bmp + std::string("\x00\x00", 2);
   const std::string header31(Picture_Object_Header_Size, '\x11');  // a header we do not parse
   struct Case {
     const char* what;
