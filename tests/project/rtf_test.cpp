@@ -266,12 +266,16 @@ TEST(RtfReader, OpensAWordProcessorFile) {
   EXPECT_EQ(doc.Picture(0)->Bytes, "");
 }
 
-TEST(RtfReader, ResetsFormatsWithPlainAndParagraphsWithPard) {
+// \plain and \pard reset the look; a huge size is clamped, zero and negative ones are ignored.
+TEST(RtfReader, PlainPardAndFontSizes) {
   Document doc = Read_Back(
       "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red0\\green0\\blue255;}"
-      "\\qc\\f1\\fs40\\b\\i\\ul\\cf1 A\\par\\pard\\plain B\\par}");
+      "\\qc\\f1\\fs40\\b\\i\\ul\\cf1 A\\par\\pard\\plain B\\par"
+      "\\fs99999999999 a\\fs0 b\\fs-4 c\\fs7 d}");
   Expect_Runs(doc, {{0, 1, "Courier New", 20, "BIU", qRgb(0, 0, 255), Align_Center},
-                    {3, 1, "Arial", 12, "", qRgb(0, 0, 0), Align_Left}});
+                    {3, 1, "Arial", 12, "", qRgb(0, 0, 0), Align_Left},
+                    {6, 3, "Arial", 1638, "", qRgb(0, 0, 0), Align_Left},
+                    {9, 1, "Arial", 3.5, "", qRgb(0, 0, 0), Align_Left}});
 }
 
 // The text read from a file, or the reason it is refused (the document is then unchanged).
@@ -328,12 +332,6 @@ TEST(RtfReader, FilesGiveTheirTextOrAReason) {
     EXPECT_NE(error.find(c.error), std::string::npos) << c.rtf.substr(0, 80) << error;
     EXPECT_EQ(doc.Text(), QString::fromUtf8(c.text ? c.text : "unchanged")) << c.rtf.substr(0, 80);
   }
-}
-
-TEST(RtfReader, HugeSizesAreClampedAndZeroSizesIgnored) {
-  Document doc = Read_Back("{\\rtf1\\fs99999999999 a\\fs0 b\\fs-4 c\\fs7 d}");
-  for (auto [at, size] : {std::pair{0, 1638.0}, {1, 1638.0}, {2, 1638.0}, {3, 3.5}})
-    EXPECT_EQ(doc.Font(at, 1).Font_Size, size) << "at " << at;
 }
 
 }  // namespace
