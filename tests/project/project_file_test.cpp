@@ -153,6 +153,11 @@ TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
     ASSERT_TRUE(Open_Project(without, path, p.ui));
     EXPECT_EQ(p.recorder.messages,
               std::vector<std::string>(2, file + " could not be loaded - file is not present!"));
+    std::filesystem::create_directory(file);  // a name that is there but is no picture
+    p.recorder.messages.clear();
+    ASSERT_TRUE(Open_Project(without, path, p.ui));
+    EXPECT_EQ(p.recorder.messages[0],
+              file + " could not be loaded - it is a directory, not a regular file!");
     EXPECT_TRUE(Is_Empty(without.Fields[1]) && Is_Empty(without.Fields[2]));
     EXPECT_EQ(without.Fields[3], p.song.Fields[3]);
     EXPECT_EQ(without.Field_Count, 3);
