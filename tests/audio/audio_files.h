@@ -11,25 +11,16 @@
 
 namespace lyricanvas::testing {
 
-inline std::string Le(std::uint32_t value, int bytes) {
-  std::string out;
-  for (int k = 0; k < bytes; ++k) out += static_cast<char>(value >> (8 * k) & 0xFF);
-  return out;
-}
-
 /// A 16-bit PCM WAV of a sine of `hertz` at half of full scale (silence with hertz 0).
 inline std::string Tone_Wav(int sample_rate, int channels, double seconds, double hertz) {
-  auto frames = static_cast<std::uint32_t>(std::lround(seconds * sample_rate));
-  std::uint32_t data_bytes = frames * static_cast<std::uint32_t>(channels) * 2;
-  std::string wav = "RIFF" + Le(36 + data_bytes, 4) + "WAVE";
-  wav += "fmt " + Le(16, 4)                                                    // chunk, length
-         + Le(1, 2) + Le(static_cast<std::uint32_t>(channels), 2)            // PCM, channels
-         + Le(static_cast<std::uint32_t>(sample_rate), 4)                     // frames per second
-         + Le(static_cast<std::uint32_t>(sample_rate * channels * 2), 4)      // bytes per second
-         + Le(static_cast<std::uint32_t>(channels * 2), 2) + Le(16, 2);      // block, bits
-  wav += "data" + Le(data_bytes, 4);
+  const auto frames = static_cast<std::uint32_t>(std::lround(seconds * sample_rate));
+  const std::uint32_t data_bytes = frames * channels * 2;
+  std::string wav = "RIFF" + Le(36 + data_bytes, 4) + "WAVE" + "fmt " + Le(16, 4);
+  wav += Le(1, 2) + Le(channels, 2) + Le(sample_rate, 4);  // PCM, channels, frames per second
+  wav += Le(sample_rate * channels * 2, 4) + Le(channels * 2, 2);  // bytes per second, per frame
+  wav += Le(16, 2) + "data" + Le(data_bytes, 4);                   // bits per sample
   for (std::uint32_t i = 0; i < frames; ++i) {
-    double value = 16384 * std::sin(2 * std::numbers::pi * hertz * i / sample_rate);
+    const double value = 16384 * std::sin(2 * std::numbers::pi * hertz * i / sample_rate);
     for (int c = 0; c < channels; ++c) wav += Le(static_cast<std::uint16_t>(std::lround(value)), 2);
   }
   return wav;
@@ -43,20 +34,20 @@ inline std::string Note_Midi(int rest, int length) {
     while (value >>= 7) out.insert(out.begin(), static_cast<char>(0x80 | (value & 0x7F)));
     return out;
   };
-  std::string events = var(0) + "\xFF\x51\x03\x07\xA1\x20";                         // tempo 500000 us
-  events += var(static_cast<std::uint32_t>(rest * 480)) + "\x90\x3C\x64";            // note on, C4
-  events += var(static_cast<std::uint32_t>(length * 480)) + std::string("\x80\x3C\x00", 3);  // note off
-  events += var(0) + std::string("\xFF\x2F\x00", 3);                                 // end of track
-  std::string be_length;
-  for (int k = 3; k >= 0; --k) be_length += static_cast<char>(events.size() >> (8 * k) & 0xFF);
-  return std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xE0", 14) + "MTrk" + be_length + events;
+  std::string events = var(0) + "\xFF\x51\x03\x07\xA1\x20";                // tempo 500000 us
+  events += var(static_cast<std::uint32_t>(rest * 480)) + "\x90\x3C\x64";  // note on, C4
+  events += var(static_cast<std::uint32_t>(length * 480)) + std::string("\x80\x3C\0", 3);  // off
+  events += var(0) + std::string("\xFF\x2F\x00", 3);  // end of track
+  const std::string size = Le(events.size(), 4);      // big-endian in MIDI files
+  return std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xE0", 14) + "MTrk" +
+         std::string(size.rbegin(), size.rend()) + events;
 }
 
 /// The WAV at `wav_path` encoded by the ffmpeg command into `path` (its extension names the
 /// format); false when ffmpeg is missing or fails.
 inline bool Encode_With_Ffmpeg(const std::string& wav_path, const std::string& path) {
-  auto result = Run_Command("ffmpeg -nostdin -v error -y -i '" + wav_path + "' '" + path + "' 2>&1");
-  return result.exit_code == 0;
+  return Run_Command("ffmpeg -nostdin -v error -y -i '" + wav_path + "' '" + path + "' 2>&1")
+             .exit_code == 0;
 }
 
 /// Zero crossings per second of the left channel, twice a tone's frequency.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -17,7 +18,8 @@ std::shared_ptr<Pcm_Buffer> Song_Buffer(double silence, double tone) {
   auto loud = static_cast<std::size_t>(tone * Audio_Sample_Rate);
   std::vector<std::int16_t> samples(2 * (quiet + loud));
   for (std::size_t i = 0; i < loud; ++i) {
-    auto value = static_cast<std::int16_t>(std::lround(12000 * std::sin(2 * std::numbers::pi * 1000.0 * double(i) / Audio_Sample_Rate)));
+    auto value = static_cast<std::int16_t>(std::lround(
+        12000 * std::sin(2 * std::numbers::pi * 1000.0 * double(i) / Audio_Sample_Rate)));
     samples[2 * (quiet + i)] = samples[2 * (quiet + i) + 1] = value;
   }
   pcm->Append(samples);
@@ -33,12 +35,6 @@ std::vector<std::int16_t> Pull_All(Playback_Stream& stream) {
     all.insert(all.end(), block.begin(), block.begin() + frames * 2);
   }
   return all;
-}
-
-std::size_t First_Loud_Frame(const std::vector<std::int16_t>& samples) {
-  for (std::size_t i = 0; i < samples.size(); ++i)
-    if (std::abs(samples[i]) > 3000) return i / 2;
-  return samples.size() / 2;
 }
 
 TEST(PlaybackStream, AtNormalSpeedTheSongGoesOutFromTheSeekedFrame) {
@@ -74,11 +70,14 @@ TEST(PlaybackStream, HalfSpeedLastsTwiceAsLongKeepsThePitchAndKeepsTime) {
   EXPECT_NEAR(double(out.size() / 2) / Audio_Sample_Rate, 6.0, 0.05);
   // The tone begins after two seconds of output: the stretcher smears an onset a few
   // milliseconds early, never late (late would mean its start delay went out as song).
-  double onset = double(First_Loud_Frame(out)) / Audio_Sample_Rate;
+  const auto loud = std::ranges::find_if(out, [](std::int16_t v) { return std::abs(v) > 3000; });
+  const double onset = double((loud - out.begin()) / 2) / Audio_Sample_Rate;
   EXPECT_GT(onset, 1.975);
   EXPECT_LT(onset, 2.0);
-  std::vector<std::int16_t> tone(out.begin() + 2 * 3 * Audio_Sample_Rate, out.begin() + 2 * 5 * Audio_Sample_Rate);
-  EXPECT_NEAR(testing::Crossings_Per_Second(tone, Audio_Sample_Rate), 2000, 40);  // 1 kHz, not 500 Hz
+  std::vector<std::int16_t> tone(out.begin() + 2 * 3 * Audio_Sample_Rate,
+                                 out.begin() + 2 * 5 * Audio_Sample_Rate);
+  // The pitch stays at 1 kHz (2000 crossings a second), not 500 Hz.
+  EXPECT_NEAR(testing::Crossings_Per_Second(tone, Audio_Sample_Rate), 2000, 40);
   EXPECT_NEAR(stream.Position(0), 3.0, 0.01);
 }
 

@@ -5,7 +5,7 @@
 namespace lyricanvas {
 namespace {
 
-TEST(Document, LineBreaksCountTwoAndPicturesOne) {
+TEST(Document, LineBreaksCountTwoPicturesOneAndACopyKeepsItsOwnPictures) {
   Document doc;
   doc.Set_Text("ab\ncd");
   EXPECT_EQ(doc.Text(), QString("ab\r\ncd"));
@@ -17,14 +17,16 @@ TEST(Document, LineBreaksCountTwoAndPicturesOne) {
   EXPECT_FALSE(doc.Is_Picture(4));
   EXPECT_EQ(doc.Picture_Count(), 1);
   EXPECT_EQ(doc.Picture_Offset(0), 5);
-  ASSERT_NE(doc.Picture(0), nullptr);
+  Document copy = doc;
+  copy.Remove_Picture(0);
+  EXPECT_EQ(copy.Text(), QString("ab\r\ncd"));
+  EXPECT_EQ(copy.Picture_Count(), 0);
+  ASSERT_EQ(doc.Picture_Count(), 1);
+  EXPECT_EQ(doc.Picture(0)->Bytes, "BM");
   EXPECT_EQ(doc.Picture(0)->Source_Path, QString("x.bmp"));
-  doc.Remove_Picture(0);
-  EXPECT_EQ(doc.Text(), QString("ab\r\ncd"));
-  EXPECT_EQ(doc.Picture_Count(), 0);
 }
 
-TEST(Document, OffsetsMapAcrossParagraphs) {
+TEST(Document, OffsetsColoursAndAlignmentsMapAcrossParagraphs) {
   Document doc;
   doc.Set_Text("ab\r\ncd\r\nef");
   // "c" is offset 4 in our counting and Qt position 3.
@@ -37,6 +39,12 @@ TEST(Document, OffsetsMapAcrossParagraphs) {
   EXPECT_EQ(doc.Color(0, 6), std::nullopt);
   // A range that ends with the line break reads the letters' colour.
   EXPECT_EQ(doc.Color(4, 4), qRgb(0, 128, 128));
+  doc.Set_Alignment(5, 1, Align_Center);
+  EXPECT_EQ(doc.Alignment(0), Align_Left);
+  EXPECT_EQ(doc.Alignment(4), Align_Center);
+  EXPECT_EQ(doc.Alignment(0, 6), -1);
+  doc.Set_Alignment(8, 0, Align_Right);
+  EXPECT_EQ(doc.Alignment(9), Align_Right);
 }
 
 TEST(Document, MixedFontPropertiesReadAsUnset) {
@@ -56,17 +64,6 @@ TEST(Document, MixedFontPropertiesReadAsUnset) {
   EXPECT_TRUE(doc.Font(0, 2).Font_Name.isEmpty());
 }
 
-TEST(Document, AlignmentIsPerParagraph) {
-  Document doc;
-  doc.Set_Text("one\ntwo\nthree");
-  doc.Set_Alignment(5, 1, Align_Center);
-  EXPECT_EQ(doc.Alignment(0), Align_Left);
-  EXPECT_EQ(doc.Alignment(6), Align_Center);
-  EXPECT_EQ(doc.Alignment(0, 8), -1);
-  doc.Set_Alignment(10, 0, Align_Right);
-  EXPECT_EQ(doc.Alignment(11), Align_Right);
-}
-
 TEST(Document, LongParagraphWrapsAtTheTextWidthBetweenWords) {
   Document doc;
   doc.Set_Text("short\nthe quick brown fox jumps over the lazy dog and keeps running far away");
@@ -75,9 +72,7 @@ TEST(Document, LongParagraphWrapsAtTheTextWidthBetweenWords) {
   ASSERT_GE(starts.size(), 3u);
   EXPECT_EQ(starts[0], 0);
   EXPECT_EQ(starts[1], 7);
-  QString text = doc.Text();
-  // A wrapped line starts right after a blank.
-  EXPECT_EQ(text[starts[2] - 1], QChar(' '));
+  EXPECT_EQ(doc.Text()[starts[2] - 1], QChar(' '));  // a wrapped line starts after a blank
   EXPECT_EQ(doc.Line_Index(0), 0);
   EXPECT_EQ(doc.Line_Index(6), 0);  // the line feed belongs to the first line
   EXPECT_EQ(doc.Line_Index(7), 1);
@@ -85,25 +80,9 @@ TEST(Document, LongParagraphWrapsAtTheTextWidthBetweenWords) {
   // A wider box wraps less.
   doc.Set_Text_Width(2000);
   EXPECT_EQ(doc.Line_Count(), 2);
-}
-
-TEST(Document, TrailingLineBreakAddsNoLine) {
-  Document doc;
-  doc.Set_Text("a\r\nb\r\n");
+  doc.Set_Text("a\r\nb\r\n");  // a closing line break adds no line
   EXPECT_EQ(doc.Length(), 6);
   EXPECT_EQ(doc.Line_Count(), 2);
-}
-
-TEST(Document, CopiesAreIndependent) {
-  Document a;
-  a.Set_Text("abc");
-  a.Insert_Picture(1, Embedded_Picture{"BMxx", ""});
-  Document b = a;
-  b.Remove_Picture(0);
-  EXPECT_EQ(a.Picture_Count(), 1);
-  EXPECT_EQ(b.Picture_Count(), 0);
-  ASSERT_NE(a.Picture(0), nullptr);
-  EXPECT_EQ(a.Picture(0)->Bytes, "BMxx");
 }
 
 }  // namespace

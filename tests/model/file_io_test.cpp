@@ -29,71 +29,33 @@ std::vector<std::string> Names_In(const fs::path& dir) {
   return names;
 }
 
-TEST(ReadWholeFile, ReadsRegularFilesAndRefusesEverythingElseWithoutBlocking) {
-  Temp_Dir dir;
-  Write_File(dir.File("ten.txt"), "0123456789");
-  fs::create_directory(dir.File("folder"));
-  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
-  fs::create_symlink("ten.txt", dir.File("link.txt"));
-  struct Case {
-    std::string path;
-    std::uint64_t limit;
-    const char* reason;  ///< nullptr: read whole
-  };
-  for (const Case& c : {Case{dir.File("ten.txt"), 10, nullptr},
-                        {dir.File("link.txt"), 10, nullptr},
-                        {dir.File("ten.txt"), 9, "it is 0.0 MB (10 bytes), more than the 0.0 MB"},
-                        {dir.File("folder"), 100, "it is a directory, not a regular file"},
-                        {dir.File("fifo"), 100, "it is a FIFO, not a regular file"},
-                        {"/dev/zero", 100, "it is a character device, not a regular file"},
-                        {dir.File("none"), 100, "No such file or directory"}}) {
-    SCOPED_TRACE(c.path);
-    std::string reason;
-    std::optional<std::string> bytes = Read_Whole_File(c.path, &reason, c.limit);
-    if (!c.reason) {
-      ASSERT_TRUE(bytes) << reason;
-      EXPECT_EQ(*bytes, "0123456789");
-    } else {
-      EXPECT_FALSE(bytes);
-      EXPECT_THAT(reason, HasSubstr(c.reason));
-    }
-  }
-}
-
-// Writing ----------------------------------------------------------------------------------------
-
 bool Write(const std::string& path, const std::string& bytes, File_Error& error) {
   Atomic_File file(path);
   file.Append(bytes);
   return file.Commit(error);
 }
 
-TEST(AtomicFile, NothingNamedAppearsBeforeCommitAndTheOldFileKeepsItsModeAfter) {
+TEST(AtomicFile, NothingNamedAppearsBeforeCommitTheOldModeIsKeptAndAnAbandonedFileLeavesNothing) {
   Temp_Dir dir;
   std::string path = dir.File("out.bin");
   Write_File(path, "old");
   ::chmod(path.c_str(), 0640);
+  const std::string written(3 * Atomic_File::Buffer_Size, 'x');  // reaches the disk
   {
     Atomic_File file(path);
-    file.Append(std::string(3 * Atomic_File::Buffer_Size, 'x'));  // reaches the disk
+    file.Append(written);
     EXPECT_EQ(Names_In(dir.path), std::vector<std::string>{"out.bin"});
     EXPECT_EQ(Read_File(path), "old");
     File_Error error;
     ASSERT_TRUE(file.Commit(error)) << error.reason;
   }
   EXPECT_EQ(Names_In(dir.path), std::vector<std::string>{"out.bin"});
-  EXPECT_EQ(Read_File(path).size(), 3 * Atomic_File::Buffer_Size);
+  EXPECT_EQ(Read_File(path), written);
   EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-}
-
-TEST(AtomicFile, AnAbandonedFileLeavesTheOldOneAndNothingElse) {
-  Temp_Dir dir;
-  std::string path = dir.File("out.cdg");
-  Write_File(path, "old");
   { Atomic_File(path).Append(std::string_view("new")); }
-  EXPECT_EQ(Read_File(path), "old");
-  EXPECT_EQ(Names_In(dir.path), std::vector<std::string>{"out.cdg"});
+  EXPECT_EQ(Read_File(path), written);
+  EXPECT_EQ(Names_In(dir.path), std::vector<std::string>{"out.bin"});
 }
 
 TEST(AtomicFile, ALinkIsFollowedAndTheFileItNamesReplaced) {
@@ -114,30 +76,49 @@ TEST(AtomicFile, ALinkIsFollowedAndTheFileItNamesReplaced) {
   EXPECT_EQ(Names_In(dir.path / "real"), (std::vector<std::string>{"new.cdg", "target.cdg"}));
 }
 
-TEST(AtomicFile, SpecialFilesAndMissingFoldersAreRefusedWithTheReason) {
+TEST(FileIo, RegularFilesAreReadAndEverythingElseIsRefusedWithTheReasonWithoutBlocking) {
   Temp_Dir dir;
+  Write_File(dir.File("ten.txt"), "0123456789");
+  fs::create_symlink("ten.txt", dir.File("link.txt"));
   fs::create_directory(dir.File("folder"));
   ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
   fs::create_symlink("fifo", dir.File("link"));
   struct Case {
     std::string path;
-    const char* what;
-    const char* reason;
+    std::uint64_t limit;
+    const char* reason;      ///< why reading is refused; nullptr: read whole
+    const char* write_what;  ///< how writing is refused, for the same reason; nullptr: not written
   };
-  for (const Case& c : {Case{dir.File("folder"), "Cannot replace", "it is a directory, not a regular file"},
-                        {dir.File("fifo"), "Cannot replace", "it is a FIFO, not a regular file"},
-                        {dir.File("link"), "Cannot replace", "it is a FIFO, not a regular file"},
-                        {dir.File("none/out.cdg"), "Cannot create", "No such file or directory"}}) {
+  for (const Case& c :
+       {Case{dir.File("ten.txt"), 10, nullptr, nullptr},
+        {dir.File("link.txt"), 10, nullptr, nullptr},
+        {dir.File("ten.txt"), 9, "it is 0.0 MB (10 bytes), more than the 0.0 MB", nullptr},
+        {dir.File("folder"), 100, "it is a directory, not a regular file", "Cannot replace"},
+        {dir.File("fifo"), 100, "it is a FIFO, not a regular file", "Cannot replace"},
+        {dir.File("link"), 100, "it is a FIFO, not a regular file", "Cannot replace"},
+        {"/dev/zero", 100, "it is a character device, not a regular file", nullptr},
+        {dir.File("none/out.cdg"), 100, "No such file or directory", "Cannot create"}}) {
     SCOPED_TRACE(c.path);
+    std::string reason;
+    std::optional<std::string> bytes = Read_Whole_File(c.path, &reason, c.limit);
+    if (!c.reason) {
+      ASSERT_TRUE(bytes) << reason;
+      EXPECT_EQ(*bytes, "0123456789");
+    } else {
+      EXPECT_FALSE(bytes);
+      EXPECT_THAT(reason, HasSubstr(c.reason));
+    }
+    if (!c.write_what) continue;
     File_Error error;
     EXPECT_FALSE(Write(c.path, "x", error));
-    EXPECT_EQ(error.what, c.what);
+    EXPECT_EQ(error.what, c.write_what);
     EXPECT_EQ(error.reason, c.reason);
     EXPECT_NE(error.number, 0);
   }
   EXPECT_TRUE(fs::is_fifo(dir.File("fifo")));
   EXPECT_TRUE(fs::is_empty(dir.File("folder")));
-  EXPECT_EQ(Names_In(dir.path), (std::vector<std::string>{"fifo", "folder", "link"}));
+  EXPECT_EQ(Names_In(dir.path),
+            (std::vector<std::string>{"fifo", "folder", "link", "link.txt", "ten.txt"}));
 }
 
 /// The way a forked child ended after it ran `body`.
@@ -170,9 +151,8 @@ TEST(RemoveOnSignal, TheFilesGoAndTheSignalStillEndsTheProcessUnlessIgnored) {
       ::raise(c.signal_number);
     });
     EXPECT_EQ(ended_by, c.ignored ? 0 : c.signal_number);
-    const std::vector<std::string> left =
-        c.ignored ? std::vector<std::string>{"kept", "temporary"} : std::vector<std::string>{"kept"};
-    EXPECT_EQ(Names_In(dir.path), left);
+    EXPECT_EQ(Names_In(dir.path), (c.ignored ? std::vector<std::string>{"kept", "temporary"}
+                                             : std::vector<std::string>{"kept"}));
   }
 }
 

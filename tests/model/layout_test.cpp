@@ -15,15 +15,16 @@ int Width_Of(const Font_Rec& font, const QString& text) {
   return w;
 }
 
-// A string of letters exactly `width` pixels wide in the font (two letters repeated).
+// Letters exactly `width` pixels wide in the font: two letters repeated, then a narrow "i".
 QString Text_Of_Width(const Font_Rec& font, int width) {
   const QString letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  width -= Char_Advance(font, 'i');
   for (QChar a : letters)
     for (QChar b : letters) {
       int wa = Char_Advance(font, a), wb = Char_Advance(font, b);
       for (int p = 0; p * wa <= width; ++p)
         if (wb > 0 && (width - p * wa) % wb == 0)
-          return QString(p, a) + QString((width - p * wa) / wb, b);
+          return QString(p, a) + QString((width - p * wa) / wb, b) + "i";
     }
   return {};
 }
@@ -40,7 +41,9 @@ TEST(LayoutAlignment, TheLineStartsWhereItsAlignmentAndOutlinePutIt) {
                         {"Swipe text body only", Align_Right, 100, 286 - 104 + 2, 286 + 2},
                         {"Draw no outline", Align_Right, 100, 286 - 100 + 2, 286 + 2},
                         // Int((286 - 310) / 2) + 2: a line wider than the screen goes negative.
-                        {"Draw no outline", Align_Center, 310, -10, -10 + 310}}) {
+                        {"Draw no outline", Align_Center, 310, -10, -10 + 310},
+                        // Its last letter would start past column 300, and is placed at 0.
+                        {"Draw no outline", Align_Left, 310, 2, 2 + 310}}) {
     SCOPED_TRACE(std::string(c.style) + " " + std::to_string(c.alignment) + " " +
                  std::to_string(c.width));
     Song song;
@@ -57,24 +60,9 @@ TEST(LayoutAlignment, TheLineStartsWhereItsAlignmentAndOutlinePutIt) {
     EXPECT_EQ(song.Line_End_X[2], c.end_x);
     // Characters keep their measured distances after the shift.
     EXPECT_EQ(song.Char_X[8] - song.Char_X[7], Char_Advance(Default_Font(song), line[0]));
+    const int last_x = c.x + c.width - Char_Advance(Default_Font(song), 'i');
+    EXPECT_EQ(song.Char_X[6 + line.size()], last_x > Rightmost_Char_X ? 0 : last_x);
   }
-}
-
-TEST(LayoutAlignment, LettersStartingPastColumnThreeHundredGetXZero) {
-  Song song;
-  Apply_Wiping_Style(song, "Draw no outline");
-  song.RTB_Raw.Set_Text_Width(400);  // lets a line grow wider than the CD+G line
-  // A line 310 pixels wide that ends in a narrow letter.
-  QString line =
-      Text_Of_Width(Default_Font(song), 310 - Char_Advance(Default_Font(song), 'i')) + "i";
-  song.RTB_Raw.Set_Text(line);
-  Layout_Text(song);
-  ASSERT_EQ(Line_Count(song), 1);
-  const int last = line.size() - 1;
-  EXPECT_EQ(song.Char_X[0], 2);
-  ASSERT_GT(2 + 310 - Char_Advance(Default_Font(song), line.back()), 300);
-  EXPECT_EQ(song.Char_X[last], 0);
-  EXPECT_GT(song.Char_X[last - 5], 200);
 }
 
 TEST(LayoutLines, WrappedParagraphRestartsAtTheLeftMargin) {
@@ -105,10 +93,9 @@ TEST(LayoutStyles, TwoSingersInOneFontAreTwoStyles) {
   EXPECT_EQ(song.Char_Style[3], 2);
   EXPECT_EQ(song.Char_Style[4], 2);
   const Style_Rec& male = song.Text_Styles[2];
-  EXPECT_EQ(male.Unwiped_Body, 9);
-  EXPECT_EQ(male.Unwiped_Outline, 10);
-  EXPECT_EQ(male.Wiped_Outline, 8);
-  EXPECT_EQ(male.Wiped_Body, 11);
+  EXPECT_EQ(
+      (std::array{male.Unwiped_Body, male.Unwiped_Outline, male.Wiped_Outline, male.Wiped_Body}),
+      (std::array{9, 10, 8, 11}));
   song.RTB_Raw.Set_Bold(0, 1, true);
   Layout_Text(song);
   EXPECT_EQ(song.Text_Styles.size(), 4u);
@@ -146,22 +133,17 @@ TEST(LayoutTables, CapacitiesAreNeverPassed) {
 }
 
 TEST(EdgeOffset, WidensAtWordBoundariesOnly) {
-  const QString text = "ab cd\r\nef";
-  EXPECT_EQ(Edge_Offset(text, 4, 0), -4);  // before the text
-  EXPECT_EQ(Edge_Offset(text, 4, 1), 0);   // inside a word
-  EXPECT_EQ(Edge_Offset(text, 4, 2), 4);   // last letter before a blank
-  EXPECT_EQ(Edge_Offset(text, 4, 3), -4);  // the blank itself
-  EXPECT_EQ(Edge_Offset(text, 4, 5), 4);   // before CR
-  EXPECT_EQ(Edge_Offset(text, 4, 6), -4);  // CR
-  EXPECT_EQ(Edge_Offset(text, 4, 7), -4);  // LF
-  EXPECT_EQ(Edge_Offset(text, 4, 9), 4);   // last character of the text
+  // Before the text, inside a word, before and at a blank, before and at CR, LF, at the end.
+  for (auto [at, offset] :
+       {std::pair{0, -4}, {1, 0}, {2, 4}, {3, -4}, {5, 4}, {6, -4}, {7, -4}, {9, 4}})
+    EXPECT_EQ(Edge_Offset("ab cd\r\nef", 4, at), offset) << at;
   EXPECT_EQ(Edge_Offset(QString("a") + QChar(Picture_Char), 4, 1), 4);
   Song song;
-  song.RTB_Raw.Set_Text(text);
+  song.RTB_Raw.Set_Text("ab cd\r\nef");
   EXPECT_EQ(Edge_Offset(song, 2), song.Wipe_Margin);
 }
 
-TEST(MissingAppearance, WordingFollowsTheNumberOfPictures) {
+TEST(MissingAppearance, LayoutListsPicturesWithoutAnEffectInWordsForTheirNumber) {
   EXPECT_EQ(Missing_Appearance_Warning({}), "");
   EXPECT_EQ(Missing_Appearance_Warning({2}),
             "Picture 2 has no appearance information attached! This picture will not appear in "
@@ -170,9 +152,7 @@ TEST(MissingAppearance, WordingFollowsTheNumberOfPictures) {
             "Pictures 1, 3 and 4 have no appearance information attached! These pictures will "
             "not appear in your file!");
   EXPECT_EQ(Missing_Appearance_Warning({5, 6}).substr(0, 18), "Pictures 5 and 6 h");
-}
-
-TEST(MissingAppearance, LayoutListsPicturesWithoutAnEffect) {
+  // Layout lists the pictures without an appearance effect.
   Song song;
   song.RTB_Raw.Set_Text("a b c");
   song.RTB_Raw.Insert_Picture(5, Embedded_Picture{"BM", "three.bmp"});
@@ -180,13 +160,12 @@ TEST(MissingAppearance, LayoutListsPicturesWithoutAnEffect) {
   song.RTB_Raw.Insert_Picture(1, Embedded_Picture{"BM", "one.bmp"});
   ASSERT_EQ(song.RTB_Raw.Picture_Count(), 3);
   // Picture 1 has an effect, picture 2 only a file name, picture 3 no field at all.
+  const std::string mark(1, Picture_Record_Mark);
   song.Field_Count = 2;
-  song.Fields[1] = {
-      2, 2,
-      std::string(1, Picture_Record_Mark) + "<Appearance_effect=Circle out><filename=one.bmp>"};
-  song.Fields[2] = {5, 5, std::string(1, Picture_Record_Mark) + "<filename=two.bmp>"};
+  song.Fields[1] = {2, 2, mark + "<Appearance_effect=Circle out><filename=one.bmp>"};
+  song.Fields[2] = {5, 5, mark + "<filename=two.bmp>"};
   EXPECT_EQ(Layout_Text(song), Missing_Appearance_Warning({2, 3}));
-  song.Fields[2].Events = std::string(1, Picture_Record_Mark) + "<Appearance_effect=><x=1>";
+  song.Fields[2].Events = mark + "<Appearance_effect=><x=1>";
   EXPECT_EQ(Layout_Text(song), Missing_Appearance_Warning({2, 3}));
   // Pictures take no room on the line.
   EXPECT_EQ(song.Char_X[1], song.Char_X[2]);

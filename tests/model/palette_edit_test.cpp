@@ -2,31 +2,41 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 namespace lyricanvas {
 namespace {
 
-/// The dialog's custom colours with entry i set to (r, g, b).
-std::string Custom_With(const Palette_Table& palette, int i, int r, int g, int b) {
-  std::string custom = Palette_Custom_Colors(palette);
-  custom[4 * i] = static_cast<char>(r);
-  custom[4 * i + 1] = static_cast<char>(g);
-  custom[4 * i + 2] = static_cast<char>(b);
-  return custom;
-}
-
-TEST(PaletteEdit, AChosenColourBecomesItsLevels) {
+TEST(PaletteEdit, TheChosenColourAndTheEditedCustomColoursBecomeLevelsEvenWhenCancelled) {
   struct Case {
-    Dialog_Color chosen;
+    int entry;            ///< the dialog was opened for this entry
+    Dialog_Color chosen;  ///< -1: cancelled
+    int custom;           ///< a custom colour edited in the dialog, -1 for none
+    Dialog_Color custom_color;
+    int changed;  ///< the only entry that changes, -1 for none
     std::array<int, 3> levels;
   };
-  for (const Case& c : {Case{0xFFFFFF, {15, 15, 15}}, Case{136 + 256 * 68, {8, 4, 0}},
-                        Case{0, {0, 0, 0}}, Case{15 + 256 * 16 + 65536 * 255, {0, 1, 15}}}) {
+  for (const Case& c : {Case{9, 0xFFFFFF, -1, 0, 9, {15, 15, 15}},
+                        {9, 136 + 256 * 68, -1, 0, 9, {8, 4, 0}},
+                        {9, 0, -1, 0, 9, {0, 0, 0}},
+                        {9, 15 + 256 * 16 + 65536 * 255, -1, 0, 9, {0, 1, 15}},
+                        {3, -1, -1, 0, -1, {}},
+                        {3, -1, 12, 255 + 256 * 16, 12, {15, 1, 0}},
+                        {2, 0xFFFFFF, 2, 0, 2, {15, 15, 15}}}) {
+    SCOPED_TRACE(std::to_string(c.entry) + " " + std::to_string(c.chosen));
     Song song;
-    Apply_Color_Dialog(song, 9, c.chosen, Palette_Custom_Colors(song.Palette));
-    EXPECT_EQ((std::array{song.Palette[9][1], song.Palette[9][2], song.Palette[9][3]}), c.levels)
-        << c.chosen;
-    EXPECT_EQ(song.Palette_RGB[9],
-              qRgb(c.levels[0] * 17, c.levels[1] * 17, c.levels[2] * 17));
+    const Palette_Table before = song.Palette;
+    std::string custom = Palette_Custom_Colors(song.Palette);
+    if (c.custom >= 0) custom.replace(4 * c.custom, 3, testing::Le(c.custom_color, 3));
+    Apply_Color_Dialog(song, c.entry, c.chosen, custom);
+    for (int k = 0; k < 16; ++k) {
+      if (k != c.changed) {
+        EXPECT_EQ(song.Palette[k], before[k]) << k;
+        continue;
+      }
+      EXPECT_EQ((std::array{song.Palette[k][1], song.Palette[k][2], song.Palette[k][3]}), c.levels);
+      EXPECT_EQ(song.Palette_RGB[k], qRgb(c.levels[0] * 17, c.levels[1] * 17, c.levels[2] * 17));
+    }
   }
 }
 
@@ -41,33 +51,14 @@ TEST(PaletteEdit, EveryLevelSurvivesTheWayThroughTheDialog) {
   EXPECT_EQ(song.Palette, before);
 }
 
-TEST(PaletteEdit, CustomColoursEditedInTheDialogAreKeptEvenWhenItIsCancelled) {
-  Song song;
-  const Palette_Table before = song.Palette;
-  Apply_Color_Dialog(song, 3, -1, Palette_Custom_Colors(song.Palette));
-  EXPECT_EQ(song.Palette, before);
-
-  Apply_Color_Dialog(song, 3, -1, Custom_With(song.Palette, 12, 255, 16, 0));
-  EXPECT_EQ(song.Palette[12][1], 15);
-  EXPECT_EQ(song.Palette[12][2], 1);
-  EXPECT_EQ(song.Palette[12][3], 0);
-  EXPECT_EQ(song.Palette[3], before[3]);
-}
-
-TEST(PaletteEdit, TheChosenColourWinsOverItsOwnCustomColour) {
-  Song song;
-  Apply_Color_Dialog(song, 2, 0xFFFFFF, Custom_With(song.Palette, 2, 0, 0, 0));
-  EXPECT_EQ(song.Palette[2][1], 15);
-}
-
 TEST(PaletteEdit, ASwatchIsHitFromItsEdgeToItsEdgePlusItsSize) {
   Swatch_Grid grid{{10, 30, 50, 70}, {5, 25, 45, 65}, 10, 10};
   struct Case {
     int x, y, entry;
   };
-  for (const Case& c : {Case{10, 5, 0}, Case{20, 15, 0}, Case{21, 5, -1}, Case{30, 25, 5},
-                        Case{79, 74, 15}, Case{80, 75, 15}, Case{81, 75, -1}, Case{9, 5, -1},
-                        Case{55, 4, -1}, Case{55, 50, 10}})
+  for (const Case& c :
+       {Case{10, 5, 0}, Case{20, 15, 0}, Case{21, 5, -1}, Case{30, 25, 5}, Case{79, 74, 15},
+        Case{80, 75, 15}, Case{81, 75, -1}, Case{9, 5, -1}, Case{55, 4, -1}, Case{55, 50, 10}})
     EXPECT_EQ(Swatch_At(grid, c.x, c.y), c.entry) << c.x << "," << c.y;
 }
 

@@ -6,23 +6,19 @@ namespace lyricanvas::testing {
 
 void Build_Song(Song& song, const std::vector<Song_Line>& lines) {
   QString text;
-  struct Pending {
-    int first, last;
-    std::string events;
-  };
-  std::vector<Pending> fields;
   std::vector<std::pair<int, int>> line_ranges;  // offset, length of each line
+  song.Field_Count = 0;
   for (std::size_t n = 0; n < lines.size(); ++n) {
     if (n > 0) text += "\r\n";
-    int line_start = text.size();
+    const int line_start = text.size();
     for (const Syllable& s : lines[n].syllables) {
-      QString part = QString::fromStdString(s.text);
-      int first = text.size() + 1;
+      const QString part = QString::fromStdString(s.text);
+      const auto first = static_cast<std::int16_t>(text.size() + 1);
       text += part;
-      int last = first + static_cast<int>(part.trimmed().size()) - 1;
+      const auto last = static_cast<std::int16_t>(first + part.trimmed().size() - 1);
       std::string events = Encode_Event(1, static_cast<std::int64_t>(s.start * 300));
       if (s.end > 0) events += Encode_Event(250, static_cast<std::int64_t>(s.end * 300));
-      fields.push_back({first, last, events});
+      if (song.Field_Count < Max_Fields) song.Fields[++song.Field_Count] = {first, last, events};
     }
     line_ranges.emplace_back(line_start, text.size() - line_start);
   }
@@ -30,20 +26,12 @@ void Build_Song(Song& song, const std::vector<Song_Line>& lines) {
   for (std::size_t n = 0; n < lines.size(); ++n)
     song.RTB_Raw.Set_Color(line_ranges[n].first, line_ranges[n].second,
                            song.Singers[lines[n].singer].Text_Color);
-  song.Field_Count = 0;
-  for (const Pending& f : fields) {
-    if (song.Field_Count >= Max_Fields) break;
-    Field_Rec& rec = song.Fields[++song.Field_Count];
-    rec.First_Char = static_cast<std::int16_t>(f.first);
-    rec.Last_Char = static_cast<std::int16_t>(f.last);
-    rec.Events = f.events;
-  }
   song.Text_Length = song.RTB_Raw.Length();
 }
 
 std::vector<Song_Line> Generated_Song(int line_count, double seconds, unsigned seed) {
-  static const char* words[] = {"sun", "ny", "morn", "ing", "la", "ter", "ri", "ver",
-                                "danc", "ing", "hap", "py", "sing", "a", "long", "song"};
+  static const char* words[] = {"sun",  "ny",  "morn", "ing", "la",   "ter", "ri",   "ver",
+                                "danc", "ing", "hap",  "py",  "sing", "a",   "long", "song"};
   std::mt19937 random(seed);
   std::vector<Song_Line> lines;
   double per_line = (seconds - 10) / line_count;

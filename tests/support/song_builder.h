@@ -9,9 +9,9 @@
 namespace lyricanvas::testing {
 
 struct Syllable {
-  std::string text;    ///< may end with a blank that separates it from the next word
-  double start = 0;    ///< seconds
-  double end = 0;      ///< seconds; 0 = only a start event
+  std::string text;  ///< may end with a blank that separates it from the next word
+  double start = 0;  ///< seconds
+  double end = 0;    ///< seconds; 0 = only a start event
 };
 
 struct Song_Line {

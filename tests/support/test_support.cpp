@@ -4,8 +4,8 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 
 namespace lyricanvas::testing {
 
@@ -42,28 +42,20 @@ Command_Result Run_Command(const std::string& command) {
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
   char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+    result.output.append(buffer, n);
   int status = pclose(pipe);
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }
 
 Font_Rec Make_Font(const char* name, double size, bool bold, bool italic, bool underline) {
-  Font_Rec f;
-  f.Font_Name = name;
-  f.Font_Size = size;
-  f.Bold = bold;
-  f.Italic = italic;
-  f.Underline = underline;
-  f.Bold_Set = f.Italic_Set = f.Underline_Set = true;
-  return f;
+  return {name, size, bold, italic, true, true, underline, true};
 }
 
 std::string Read_File(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void Write_File(const std::string& path, const std::string& bytes) {

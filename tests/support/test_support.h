@@ -1,6 +1,8 @@
 #pragma once
-// Shared helpers for the test suites: a Ui that records every call, and scratch files.
+// Shared helpers for the test suites: a Ui that records every call, scratch files and bytes.
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,18 @@ Command_Result Run_Command(const std::string& command);
 /// A font record with every property set.
 Font_Rec Make_Font(const char* name, double size, bool bold = false, bool italic = false,
                    bool underline = false);
+
+/// The bytes of a built file, as the readers take them.
+inline std::span<const std::uint8_t> Bytes(const std::string& s) {
+  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+/// The low `bytes` bytes of `value`, least significant first.
+inline std::string Le(std::uint64_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xff);
+  return out;
+}
 
 std::string Read_File(const std::string& path);
 void Write_File(const std::string& path, const std::string& bytes);
