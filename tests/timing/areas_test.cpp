@@ -88,16 +88,12 @@ TEST(ReplayEvents, WipesInStepWithTheSongAndItsPosition) {
                          ///< (the view is what a full redraw shows)
     const char* wiped;   ///< "none", "half" (the left half) or "all"
   };
-  const Case cases[] = {
-      {"replay 0.9", "none"},
-      {"replay 1.5 same", "half"},
-      {"replay 1.5 replay 2.2 same", "all"},
-      {"replay 1.5 reset 0.5 redraw", "none"},
-      {"reset 30 replay 30", "none"},  // the replay draws no intermediate columns
-      {"reset 30 replay 30 redraw", "all"},
-      {"reset 1.5 replay 1.5", "half"},
-  };
-  for (const Case& c : cases) {
+  // "reset 30 replay 30" draws no intermediate columns; a redraw shows the area whole.
+  for (const Case& c :
+       {Case{"replay 0.9", "none"}, Case{"replay 1.5 same", "half"},
+        Case{"replay 1.5 replay 2.2 same", "all"}, Case{"replay 1.5 reset 0.5 redraw", "none"},
+        Case{"reset 30 replay 30", "none"}, Case{"reset 30 replay 30 redraw", "all"},
+        Case{"reset 1.5 replay 1.5", "half"}}) {
     SCOPED_TRACE(c.script);
     Timing_Setup s({"Morning@1-2"});
     s.S().Window_Controls.Set_Check("Chk_Tabmode", 0);  // no separator among the letters
