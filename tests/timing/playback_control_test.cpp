@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <sstream>
 
-#include "support/test_support.h"
 #include "timing/waveform.h"
 #include "timing/waveform_strip.h"
 #include "timing_fixture.h"
