@@ -26,11 +26,11 @@ namespace lyricanvas::testing {
 /// Lines of syllables split by '|' and after each blank, with their times in seconds or none:
 /// {"Mor@1-2|ning@2 light"} gives "Mor" (1 s to 2 s), "ning " (from 2 s) and "light" (untimed;
 /// the blank belongs to no field).
-inline std::vector<Song_Line> Lines(const std::vector<std::string>& lines, int singer = 1) {
+inline std::vector<Song_Line> Lines(const std::vector<std::string>& lines) {
   static const std::regex syllable(R"(([^|@ ]+)(?:@([\d.]+)(?:-([\d.]+))?)?( ?)\|?)");
   std::vector<Song_Line> out;
   for (const std::string& line : lines) {
-    out.push_back({{}, singer});
+    out.push_back({{}, 1});
     for (std::sregex_iterator m(line.begin(), line.end(), syllable), end; m != end; ++m) {
       const std::smatch& g = *m;
       out.back().syllables.push_back({g[1].str() + g[4].str(),
@@ -48,8 +48,8 @@ struct Timing_Setup {
   Recording_Ui recorder;
   Ui ui = recorder.ui();
 
-  explicit Timing_Setup(const std::vector<std::string>& text, int singer = 1) {
-    const std::vector<Song_Line> lines = Lines(text, singer);
+  explicit Timing_Setup(const std::vector<std::string>& text) {
+    const std::vector<Song_Line> lines = Lines(text);
     Build_Song(*song, lines);
     int f = 0;
     for (const Song_Line& line : lines) {
