@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <set>
 #include <sstream>
 
@@ -126,48 +125,6 @@ TEST_F(Screens, JumpPointsAndUnknownStylesPlaceNoWipe) {
   Set_Points(1, 2, {{0, 1000, -1}, {280, 1200, 0}});
   Prepare_Wipe_Packs(run, song, work, 1);
   EXPECT_TRUE(Occupied().empty());
-}
-
-// Per point: one XOR pack per tile row the text covers, in consecutive slots from the point's time
-// (no earlier than the last colour pack), with bits only in the columns the point reached.
-TEST_F(Screens, EachPointPacksEveryTileItReachesOnce) {
-  Make_Song({Timed(1, 40, "MMMM WWWW")});
-  // A tile column whose left and right halves both hold body pixels of the line in slot 2.
-  Render_Body(song, Line_X(song, 1), Inner_Height / 4 + run.Line_Y_Offset, work, 1,
-              Render_Color{qRgb(255, 255, 255)});
-  const auto has_body = [&](int x0) {
-    for (int x = x0; x < x0 + 3; ++x)
-      for (int y = Inner_Height / 4; y < Inner_Height / 2; ++y)
-        if (work.Pixel(x, y) == qRgb(255, 255, 255)) return true;
-    return false;
-  };
-  int c = 0;
-  while (c < Inner_Width / 6 && !(has_body(6 * c) && has_body(6 * c + 3))) ++c;
-  ASSERT_LT(c, Inner_Width / 6);
-  Set_Points(1, 2, {{6 * c, 1000, -1}, {6 * c + 3, 1010, 0}, {6 * c + 6, 1020, 0}});
-  Prepare_Wipe_Packs(run, song, work, 1);
-  std::map<std::int64_t, std::set<int>> rows_at_point = {{1010, {}}, {1020, {}}};
-  for (std::int64_t slot : Occupied()) {
-    const Pack& pack = run.Pack_Buffer.At(slot);
-    ASSERT_EQ(pack[1], Tile_Block_Xor);
-    EXPECT_EQ(pack[5], 2);
-    EXPECT_EQ(pack[7], c + 1);
-    const std::int64_t point = slot < 1020 ? 1010 : 1020;
-    EXPECT_TRUE(rows_at_point[point].insert(pack[6]).second) << "tile packed twice at " << point;
-    const int allowed = point == 1010 ? 0b111000 : 0b000111;
-    for (int r = 0; r < 12; ++r) EXPECT_EQ(pack[8 + r] & ~allowed, 0) << "slot " << slot;
-  }
-  EXPECT_FALSE(rows_at_point[1010].empty());
-  EXPECT_EQ(rows_at_point[1010], rows_at_point[1020]);
-  EXPECT_EQ(Occupied().front(), 1010);
-  EXPECT_EQ(Rec(1).First_Wipe_Pack, 1010);
-  EXPECT_EQ(Rec(1).Last_Wipe_Pack, 1020 + static_cast<std::int64_t>(rows_at_point[1010].size()));
-  // Points later than the last colour pack wipe from there.
-  run.Pack_Buffer.Resize(run.Pack_Buffer.Last_Slot());  // all empty again
-  run.last_color_pack = 1005;
-  Prepare_Wipe_Packs(run, song, work, 1);
-  EXPECT_EQ(Occupied().front(), 1005);
-  EXPECT_EQ(Rec(1).First_Wipe_Pack, 1005);
 }
 
 TEST_F(Screens, WrittenLineStaysInItsSlotAndTakesEachSingersColours) {
