@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "cdg/output_files.h"
 #include "support/song_builder.h"
@@ -208,26 +209,19 @@ TEST(CreationSettings, EveryEntryOfTheTabReachesTheRun) {
   for (const char* check : {"Chk_Blank", "chk_framerate", "Chk_Reverse"}) c.Set_Check(check, 1);
   const auto run = Settings_Of(song);
   const Creation_Settings& s = run->Settings;
-  EXPECT_EQ(s.Output_File, "out.bin");
-  EXPECT_EQ(s.Wav_File, "in.wav");
+  EXPECT_EQ(std::tie(s.Output_File, s.Wav_File, song.Wav_File, song.Audio_File),
+            std::tuple("out.bin", "in.wav", "in.wav", "play.mp3"));
+  EXPECT_EQ(std::tie(s.Lines_Per_Screen, s.Fading_Style, s.Wiping_Style),
+            std::tuple(8, "None", "Draw no outline"));
   EXPECT_EQ(s.intro_silence_packs, 450);
-  EXPECT_EQ(s.timebase_source[1], 10);
-  EXPECT_EQ(s.timebase_dest[1], 12 * 300 + 450);
-  for (int pair : {2, 3}) {
-    EXPECT_EQ(s.timebase_source[pair], -999) << pair;
-    EXPECT_EQ(s.timebase_dest[pair], -999) << pair;
-  }
-  EXPECT_EQ(s.Lines_Per_Screen, 8);
-  EXPECT_EQ(s.Fading_Style, "None");
-  EXPECT_EQ(s.Wiping_Style, "Draw no outline");
+  EXPECT_EQ(std::tie(s.timebase_source[1], s.timebase_dest[1]), std::tuple(10, 12 * 300 + 450));
+  for (int pair : {2, 3})
+    EXPECT_EQ(std::tie(s.timebase_source[pair], s.timebase_dest[pair]), std::tuple(-999, -999));
   EXPECT_TRUE(s.Blank_Audio && s.Reduce_Framerate && s.Reverse_Transparency);
-  EXPECT_EQ(song.Audio_File, "play.mp3");
-  EXPECT_EQ(song.Wav_File, "in.wav");
   // Invalid minimum times fall back to four seconds, the time shown to the gap.
   c.Set_Text("txt_Minimum_gap", "soon");
   c.Set_Text("txt_Minimum_shown", "");
-  EXPECT_EQ(Read_Minimum_Times(c).gap, 4);
-  EXPECT_EQ(Read_Minimum_Times(c).shown, 4);
+  EXPECT_EQ(std::tuple(Read_Minimum_Times(c).gap, Read_Minimum_Times(c).shown), std::tuple(4, 4));
   c.Set_Text("txt_Minimum_gap", "2,5");
   EXPECT_EQ(Read_Minimum_Times(c).shown, 2.5);
 }
