@@ -127,29 +127,13 @@ TEST_F(Screens, JumpPointsAndUnknownStylesPlaceNoWipe) {
   EXPECT_TRUE(Occupied().empty());
 }
 
-TEST_F(Screens, WrittenLineStaysInItsSlotAndTakesEachSingersColours) {
-  Make_Song({Timed(1, 40, "Sing along together")});
-  // The last word goes to singer 2.
+// A tall line over a background: written into slot 3 in each singer's colours, sent as packs,
+// and erased back to the background, letters reaching beyond the slot included.
+TEST_F(Screens, WrittenLineTakesEachSingersColoursAndErasingBringsBackTheBackground) {
+  Make_Song({Timed(1, 40, "Sing it gyp")});
   const QString text = Line_Text(song, 1);
-  const int word = static_cast<int>(text.lastIndexOf(' ')) + 1;
+  const int word = static_cast<int>(text.lastIndexOf(' ')) + 1;  // the last word: singer 2
   song.RTB_Raw.Set_Color(word, static_cast<int>(text.size()) - word, song.Singers[2].Text_Color);
-  Layout_Text(song);
-  Write_Line(run, song, work, 1, 3, false);
-  std::set<int> first_part, last_part;
-  for (int y = 0; y < Inner_Height; ++y)
-    for (int x = 0; x < Inner_Width; ++x) {
-      const int color = run.Target_Screen(y, x);
-      if (color == 0) continue;
-      EXPECT_GE(y, Inner_Height / 2);
-      (x < song.Char_X[word] - 2 ? first_part : last_part).insert(color);
-      EXPECT_TRUE(x < song.Char_X[word] + 3 || color == 9 || color == 10) << x << "," << y;
-    }
-  EXPECT_EQ(first_part, (std::set<int>{5, 6}));
-  EXPECT_TRUE(last_part.count(9) && last_part.count(10));
-}
-
-TEST_F(Screens, WriteSendsTheLineAndEraseBringsBackTheBackground) {
-  Make_Song({Timed(1, 40, "Tall letters gyp")});
   song.RTB_Raw.Set_Font_Size(0, song.RTB_Raw.Length(), 44);
   Layout_Text(song);
   for (int y = 0; y < Screen_Pixels::Rows; ++y)
@@ -157,10 +141,21 @@ TEST_F(Screens, WriteSendsTheLineAndEraseBringsBackTheBackground) {
       run.Background_Screen(y, x) = static_cast<std::uint8_t>((x / 7 + y / 5) % 2 ? 12 : 0);
   run.Target_Screen = run.Shown_Screen = run.Background_Screen;
   run.Pack_Pointer = 400;
-  Write_Line(run, song, work, 1, 1, true);
+  Write_Line(run, song, work, 1, 3, true);
   EXPECT_EQ(run.Shown_Screen, run.Target_Screen);
   EXPECT_EQ(Decoded(-1, run.Background_Screen), run.Target_Screen) << "the packs show the line";
-  Erase_Line(run, song, work, 1, 1);
+  std::set<int> first_part, last_part;
+  for (int y = 0; y < Inner_Height; ++y)
+    for (int x = 0; x < Inner_Width; ++x) {
+      const int color = run.Target_Screen(y, x);
+      if (color == run.Background_Screen(y, x)) continue;
+      EXPECT_GE(y, Inner_Height / 2);
+      (x < song.Char_X[word] - 2 ? first_part : last_part).insert(color);
+      EXPECT_TRUE(x < song.Char_X[word] + 3 || color == 9 || color == 10) << x << "," << y;
+    }
+  EXPECT_EQ(first_part, (std::set<int>{5, 6}));
+  EXPECT_TRUE(last_part.count(9) && last_part.count(10));
+  Erase_Line(run, song, work, 1, 3);
   EXPECT_EQ(run.Target_Screen, run.Background_Screen);
   EXPECT_EQ(run.Shown_Screen, run.Background_Screen);
   EXPECT_EQ(Decoded(-1, run.Background_Screen), run.Background_Screen);
