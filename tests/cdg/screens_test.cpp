@@ -37,16 +37,13 @@ struct Screens : ::testing::Test {
   Surface work = Make_Work_Picture();
   std::vector<std::int64_t> wipe_slots;  ///< slots holding wipe packs before any screen
 
-  /// Each timed line is wiped in four even steps from its left to its right end.
+  /// Each timed line is wiped in four even steps from its left to its right end; the run's
+  /// settings keep their defaults (body wiped, DVD fading, four seconds gap and shown).
   void Make_Song(const std::vector<Song_Line>& lines) {
     testing::Build_Song(song, lines);
     Layout_Text(song);
-    run.Settings.Wiping_Style = "Swipe text body only";
     run.ui = recorder.ui();
     run.Lines_Per_Screen = 4;
-    run.Settings.Minimum_Gap = run.Settings.Minimum_Shown = 4;
-    run.Settings.Fading_Style = "Cheap DVD fading";
-    run.Fade_Packs = 300;
     run.Line_Y_Offset = 8;
     run.Total_Time = 30;
     run.Work_Palette = song.Palette;
