@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/window/creation_tab.h"
 #include "app/window/main_window.h"
 #include "support/test_support.h"
 
@@ -115,13 +114,6 @@ struct Window_Under_Test {
     QTest::keyClicks(Editor(), text);
   }
   void Show_Tab(int index) { window->tabs()->setCurrentIndex(index); }
-  /// Clicks Create and waits for the run to end and the window to take its result.
-  bool Create() {
-    Click("But_CDG_Create");
-    return Wait_Until(
-        [&] { return !window->creation_tab()->Creating() && Find("But_CDG_Create")->isEnabled(); });
-  }
-
   Fake_Dialogs fake;
   std::unique_ptr<Main_Window> window;
 };
