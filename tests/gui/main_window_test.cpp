@@ -62,16 +62,13 @@ TEST_F(MainWindow, TabsAndTheirControlsHaveUniqueMnemonics) {
   }
 }
 
-TEST_F(MainWindow, AMissingProjectOnTheCommandLineLeavesAnEmptyWindow) {
+TEST_F(MainWindow, AMissingProjectLeavesAnEmptyWindowWhoseEditorFollowsTheWipingStyle) {
   auto w = Open_Window();
   (*w)->Start_Up("\"" + File("gone.cgp") + "\"");
   EXPECT_EQ(w->fake.messages, std::vector{"Could not find file " + File("gone.cgp") + "!"});
   EXPECT_EQ((*w)->windowTitle(), Caption_Start + QStringLiteral(" - No project open"));
   EXPECT_TRUE(w->song().Project_File.empty());
-}
-
-TEST_F(MainWindow, AChangedWipingStyleRewrapsTheEditor) {
-  auto w = Open_Window();
+  // A changed wiping style rewraps the editor.
   const int with_outline = w->Editor()->lineWrapColumnOrWidth();
   w->Find<QComboBox>("Com_WipingStyle")->setCurrentText(QStringLiteral("Draw no outline"));
   EXPECT_EQ(w->Editor()->lineWrapColumnOrWidth(), with_outline + 4);
