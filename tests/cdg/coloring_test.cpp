@@ -48,25 +48,21 @@ TEST(Timebase, TimesMapThroughThePairs) {
   }
 }
 
+// A pair repeating the source or destination of the pair before it is dropped.
 TEST(Timebase, RepeatedSourceOrDestinationDropsTheLaterPair) {
-  Creation_Settings s;
+  Creation_Settings s, d;
   Set_Pair(s, 1, 10, 12);
   Set_Pair(s, 2, 10, 30);
-  Set_Pair(s, 3, 40, 30);
-  Normalise_Timebase(s);
-  EXPECT_EQ(s.timebase_source[2], -999);
-  EXPECT_EQ(s.timebase_dest[2], -999);
-  EXPECT_EQ(s.timebase_source[3], 40);  // compared with the cleared pair 2, kept
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 11), 3900);
-
-  Creation_Settings d;
+  Set_Pair(s, 3, 40, 30);  // compared with the cleared pair 2, kept
   Set_Pair(d, 1, 10, 12);
   Set_Pair(d, 2, 20, 21);
   Set_Pair(d, 3, 30, 21);
+  Normalise_Timebase(s);
   Normalise_Timebase(d);
-  EXPECT_EQ(d.timebase_source[2], 20);
-  EXPECT_EQ(d.timebase_source[3], -999);
-  EXPECT_EQ(d.timebase_dest[3], -999);
+  EXPECT_EQ(s.timebase_source, (std::array<double, 4>{-999, 10, -999, 40}));
+  EXPECT_EQ(s.timebase_dest, (std::array<double, 4>{-999, 3600, -999, 9000}));
+  EXPECT_EQ(d.timebase_source, (std::array<double, 4>{-999, 10, 20, -999}));
+  EXPECT_EQ(d.timebase_dest, (std::array<double, 4>{-999, 3600, 6300, -999}));
 }
 
 // --- fetching -----------------------------------------------------------------------------------
@@ -101,33 +97,18 @@ TEST(FetchLine, TwoWordsGiveStartSwipeGapAndFinishingPoints) {
   EXPECT_EQ(P(6), (coloring_point{world_start, 3.0, 0}));
   // Its last swiping point reaches the line end; the finishing point there adds nothing.
   EXPECT_EQ(P(7), (coloring_point{line_end, 4.0, 0}));
-}
-
-TEST(FetchLine, OutlineStylesStartTwoPixelsLeft) {
-  Fixture f;
-  Build_Song(f.song, {{{{"la", 1, 2}}}});
-  f.Lay_Out();
+  // Styles that wipe the outline start two pixels further left.
   f.run.Settings.Wiping_Style = "Swipe text body & outline";
-  EXPECT_EQ(fetch_line(f.run, f.song, 1).points[1].x, Line_X(f.song, 1) - 2);
+  EXPECT_EQ(fetch_line(f.run, s, 1).points[1].x, 0);
   f.run.Settings.Wiping_Style = "Draw no outline";
-  EXPECT_EQ(fetch_line(f.run, f.song, 1).points[1].x, Line_X(f.song, 1));
+  EXPECT_EQ(fetch_line(f.run, s, 1).points[1].x, 2);
 }
 
-TEST(FetchLine, UntimedLinesAndPictureLinesHaveNoPoints) {
+TEST(FetchLine, UntimedLinesHaveNoPoints) {
   Fixture f;
   f.song.RTB_Raw.Set_Text("untimed\r\n");
-  f.song.RTB_Raw.Insert_Picture(9, Embedded_Picture{"BM", "p.bmp"});
-  f.song.Field_Count = 1;
-  const std::string properties = "<Appearance_effect=Circle out><filename=p.bmp>";
-  f.song.Fields[1] = {10, 10, std::string(1, Picture_Record_Mark) + properties};
   f.Lay_Out();
   EXPECT_EQ(fetch_line(f.run, f.song, 1).count, 0);
-  build_coloring_table(f.run, f.song);
-  const coloring_line& picture = f.run.coloring_table[2];
-  EXPECT_EQ(picture.count, 0);
-  EXPECT_EQ(picture.picture, properties);
-  EXPECT_EQ(picture.picture_field, 1);
-  EXPECT_TRUE(f.recorder.messages.empty());
 }
 
 TEST(FetchLine, RightmostPointEndsTheLine) {
@@ -146,13 +127,11 @@ TEST(FetchLine, RightmostPointEndsTheLine) {
 
 // --- correcting ---------------------------------------------------------------------------------
 
-coloring_line Line_Of(std::initializer_list<coloring_point> points) {
+/// The points (seconds) of a line after the coloring pass (packs).
+std::vector<coloring_point> Corrected(Creation_Run& run, std::vector<coloring_point> points) {
   coloring_line line;
   for (const coloring_point& p : points) line.points[++line.count] = p;
-  return line;
-}
-
-std::vector<coloring_point> Points(const coloring_line& line) {
+  Correct_Coloring_Line(run, line);
   return {line.points.begin() + 1, line.points.begin() + 1 + line.count};
 }
 
@@ -160,10 +139,8 @@ TEST(ColoringPass, OneSecondOverSixtyPixelsIsSixtyStepsOfFivePacks) {
   for (bool reduce : {false, true}) {
     Creation_Run run;
     run.Settings.Reduce_Framerate = reduce;
-    coloring_line line = Line_Of({{10, 1.0, -1}, {70, 2.0, 0}});
-    Correct_Coloring_Line(run, line);
+    const auto p = Corrected(run, {{10, 1.0, -1}, {70, 2.0, 0}});
     const int steps = reduce ? 30 : 60, pace = reduce ? 10 : 5;
-    std::vector<coloring_point> p = Points(line);
     ASSERT_EQ(static_cast<int>(p.size()), 2 + steps + 1) << reduce;
     EXPECT_EQ(p[0], (coloring_point{10, 300, 0}));
     EXPECT_EQ(p[1], (coloring_point{10, 300, -1}));
@@ -176,38 +153,22 @@ TEST(ColoringPass, OneSecondOverSixtyPixelsIsSixtyStepsOfFivePacks) {
   }
 }
 
-TEST(ColoringPass, NeverMoreStepsThanPixels) {
+// Backward times and columns are raised; a long pause on one column starts a new segment.
+TEST(ColoringPass, TimesAndColumnsOnlyGoForward) {
   Creation_Run run;
-  coloring_line line = Line_Of({{10, 1.0, -1}, {20, 3.0, 0}});
-  Correct_Coloring_Line(run, line);
-  EXPECT_EQ(line.count, 2 + 10 + 1);
-  for (int j = 2; j <= line.count; ++j)
-    EXPECT_EQ(line.points[j].x - line.points[j - 1].x, j <= 3 ? 0 : 1) << j;
-}
-
-TEST(ColoringPass, BackwardTimesAndColumnsAreRaised) {
-  Creation_Run run;
-  coloring_line line =
-      Line_Of({{10, 1.0, -1}, {40, 2.0, 0}, {60, 1.5, 0}, {50, 2.5, 0}, {90, 3.0, 0}});
-  Correct_Coloring_Line(run, line);
-  for (int j = 2; j <= line.count; ++j) {
-    EXPECT_GE(line.points[j].color_time, line.points[j - 1].color_time) << j;
-    EXPECT_GE(line.points[j].x, line.points[j - 1].x) << j;
+  auto p = Corrected(run, {{10, 1.0, -1}, {40, 2.0, 0}, {60, 1.5, 0}, {50, 2.5, 0}, {90, 3.0, 0}});
+  for (std::size_t j = 1; j < p.size(); ++j) {
+    EXPECT_GE(p[j].color_time, p[j - 1].color_time) << j;
+    EXPECT_GE(p[j].x, p[j - 1].x) << j;
   }
-  EXPECT_EQ(line.points[line.count].x, 90);
-}
-
-TEST(ColoringPass, LongPauseOnOneColumnStartsANewSegment) {
+  EXPECT_EQ(p.back().x, 90);
   for (double pause : {29.0, 31.0}) {
-    Creation_Run run;
-    coloring_line line =
-        Line_Of({{10, 1.0, -1}, {50, 2.0, 0}, {50, 2.0 + pause, 0}, {90, 3.0 + pause, 0}});
-    Correct_Coloring_Line(run, line);
+    p = Corrected(run, {{10, 1.0, -1}, {50, 2.0, 0}, {50, 2.0 + pause, 0}, {90, 3.0 + pause, 0}});
     bool segment = false;
-    for (int j = 1; j <= line.count; ++j)
-      if (line.points[j].x == 50 && line.points[j].jump == -1) {
+    for (const coloring_point& point : p)
+      if (point.x == 50 && point.jump == -1) {
         segment = true;
-        EXPECT_DOUBLE_EQ(line.points[j].color_time, (2.0 + pause) * 300);
+        EXPECT_DOUBLE_EQ(point.color_time, (2.0 + pause) * 300);
       }
     EXPECT_EQ(segment, pause > 30) << pause;
   }
@@ -216,26 +177,23 @@ TEST(ColoringPass, LongPauseOnOneColumnStartsANewSegment) {
 TEST(ColoringPass, ReducedFramerateSnapsToTileColumns) {
   Creation_Run run;
   run.Settings.Reduce_Framerate = true;
-  coloring_line line = Line_Of({{10, 1.0, -1}, {40, 1.02, 0}, {100, 2.02, 0}, {130, 2.05, 0}});
-  Correct_Coloring_Line(run, line);
-  std::vector<coloring_point> p = Points(line);
+  const std::vector<coloring_point> points{
+      {10, 1.0, -1}, {40, 1.02, 0}, {100, 2.02, 0}, {130, 2.05, 0}};
+  const auto p = Corrected(run, points);
   ASSERT_GE(p.size(), 8u);
   // A direct point inside the line moves to the last column of its tile.
   EXPECT_EQ(p[2], (coloring_point{41, 306, 0}));
   // Steps from column 41 to 100 every 10 packs: the first of each 30-pack run keeps its
-  // column, the points after it snap.
-  // The steps start from the temporary point's own column (40), not the snapped one.
+  // column, the points after it snap. The steps start from the temporary point's own column
+  // (40), not the snapped one.
   EXPECT_EQ(p[3], (coloring_point{40, 306, 0}));
   EXPECT_EQ(p[4].x, 41);  // 42 snapped
   EXPECT_EQ(p[5].x, 41);  // 44 snapped
   EXPECT_EQ(p[6].x, 46);  // 336: 30 packs after 306, unsnapped
   EXPECT_EQ(p[7].x, 47);  // 48 snapped
   EXPECT_DOUBLE_EQ(p[6].color_time, 336);
-  // Without the option no column is snapped.
   run.Settings.Reduce_Framerate = false;
-  coloring_line plain = Line_Of({{10, 1.0, -1}, {40, 1.02, 0}, {100, 2.02, 0}, {130, 2.05, 0}});
-  Correct_Coloring_Line(run, plain);
-  EXPECT_EQ(plain.points[3].x, 40);
+  EXPECT_EQ(Corrected(run, points)[2].x, 40) << "without the option no column is snapped";
 }
 
 TEST(ColoringPass, NegativeCorrectedTimeIsReportedAndBecomesZero) {
@@ -243,46 +201,37 @@ TEST(ColoringPass, NegativeCorrectedTimeIsReportedAndBecomesZero) {
   Creation_Run run;
   run.ui = recorder.ui();
   Set_Pair(run.Settings, 1, 10, 0);
-  coloring_line line = Line_Of({{10, 1.0, -1}, {11, 1.01, 0}});
-  Correct_Coloring_Line(run, line);
+  for (const coloring_point& p : Corrected(run, {{10, 1.0, -1}, {11, 1.01, 0}}))
+    EXPECT_GE(p.color_time, 0);
   ASSERT_FALSE(recorder.messages.empty());
   EXPECT_EQ(recorder.messages[0],
             "Error #10: corrected time is smaller than 0.\r" + Error_Report_Request());
-  for (int j = 1; j <= line.count; ++j) EXPECT_GE(line.points[j].color_time, 0);
 }
 
 // --- limits -------------------------------------------------------------------------------------
 
-TEST(ColoringLimits, CrowdedLinesStopAtTheCapacityAndAreReportedOnce) {
+// A line stops at its capacity of points, lines past 500 are left out: each limit said once.
+TEST(ColoringLimits, CrowdedLinesAndLinesPastFiveHundredAreReportedOnceEach) {
   Fixture f;
-  Build_Song(f.song, {{{{"crowded", 1, 0}}}, {{{"also", 5, 0}}}, {{{"fine", 9, 10}}}});
+  std::vector<testing::Song_Line> lines(520);
+  for (int n = 0; n < 520; ++n)
+    lines[n].syllables = {{n < 2 ? "crowded" : "la", 1.0 + n, n < 2 ? 0 : 1.5 + n}};
+  Build_Song(f.song, lines);
   for (int line : {1, 2}) {
     std::string& events = f.song.Fields[line].Events;
     for (int k = 1; k <= 400; ++k) events += Encode_Event(1 + k * 249 / 400, 300 * line + 3 * k);
   }
   f.Lay_Out();
   bool overflowed = false;
-  coloring_line rec = fetch_line(f.run, f.song, 1, &overflowed);
+  EXPECT_EQ(fetch_line(f.run, f.song, 1, &overflowed).count, Max_Coloring_Points);
   EXPECT_TRUE(overflowed);
-  EXPECT_EQ(rec.count, Max_Coloring_Points);
   build_coloring_table(f.run, f.song);
-  ASSERT_EQ(f.recorder.messages.size(), 1u);
-  EXPECT_NE(f.recorder.messages[0].find("1, 2"), std::string::npos);
+  ASSERT_EQ(f.recorder.messages.size(), 2u);
+  EXPECT_NE(f.recorder.messages[0].find("520"), std::string::npos);
+  EXPECT_NE(f.recorder.messages[1].find("Line(s) 1, 2 hold"), std::string::npos);
   EXPECT_LE(f.run.coloring_table[1].count, Max_Coloring_Points);
   EXPECT_GT(f.run.coloring_table[3].count, 0);
-}
-
-TEST(ColoringLimits, LinesPastFiveHundredAreLeftOutAndReportedOnce) {
-  Fixture f;
-  std::vector<testing::Song_Line> lines(520);
-  for (int n = 0; n < 520; ++n) lines[n].syllables = {{"la", 1.0 + n, 1.5 + n}};
-  Build_Song(f.song, lines);
-  f.Lay_Out();
-  build_coloring_table(f.run, f.song);
-  ASSERT_EQ(f.recorder.messages.size(), 1u);
-  EXPECT_NE(f.recorder.messages[0].find("520"), std::string::npos);
   EXPECT_EQ(f.run.coloring_table.size(), static_cast<std::size_t>(Max_Lines + 1));
-  EXPECT_GT(f.run.coloring_table[500].count, 0);
   EXPECT_DOUBLE_EQ(f.run.coloring_table[500].points[1].color_time, 500 * 300);
   EXPECT_EQ(f.run.last_color_pack, std::llrint(500.5 * 300));
 }
