@@ -142,24 +142,18 @@ TEST(FormKeys, ArrowsMoveTheCurrentFieldBetweenLinesAndBAsksToGoBack) {
   EXPECT_TRUE(Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::B, 0, true).warp_back);
 }
 
-TEST(KeyLog, ReadsEventsCommentsAndBlankLinesAndReadsBackWhatItWrites) {
+TEST(KeyLog, ReadsEventsCommentsAndBlankLinesReadsBackWhatItWritesAndNamesBadLines) {
+  using enum Log_Key;
   std::string error;
   const auto events = Parse_Key_Log(
       "# a session\n1.5 press\n\n  2 release   # end of the first\r\n2.5\tclear\n3 skip\n"
       "3 up\n3.25 down\n4.125 back",
       error);
   ASSERT_TRUE(events) << error;
-  EXPECT_EQ(*events, (std::vector<Logged_Key>{{1.5, Log_Key::Press},
-                                              {2, Log_Key::Release},
-                                              {2.5, Log_Key::Clear},
-                                              {3, Log_Key::Skip},
-                                              {3, Log_Key::Up},
-                                              {3.25, Log_Key::Down},
-                                              {4.125, Log_Key::Back}}));
+  using K = Logged_Key;
+  EXPECT_EQ(*events, (std::vector{K{1.5, Press}, K{2, Release}, K{2.5, Clear}, K{3, Skip}, K{3, Up},
+                                  K{3.25, Down}, K{4.125, Back}}));
   EXPECT_EQ(Parse_Key_Log(Write_Key_Log(*events), error), events) << error;
-}
-
-TEST(ParseKeyLog, RefusesMalformedLinesNamingThem) {
   for (auto [text, message] : {std::pair{"1 press\nfoo", "line 2: expected SECONDS KEY"},
                                {"x press", "line 1: 'x' is not a time in seconds"},
                                {"-1 press", "line 1: '-1' is not a time in seconds"},
@@ -167,7 +161,6 @@ TEST(ParseKeyLog, RefusesMalformedLinesNamingThem) {
                                {"1.5s press", "line 1: '1.5s' is not a time in seconds"},
                                {"1 press release", "line 1: unknown key 'press release'"},
                                {"2 press\n1 release", "line 2: the time goes back"}}) {
-    std::string error;
     EXPECT_FALSE(Parse_Key_Log(text, error)) << text;
     EXPECT_EQ(error, message);
   }
