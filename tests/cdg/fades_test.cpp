@@ -93,15 +93,5 @@ TEST(Fades, ColourTablesGoWhereTheStyleSchedulesThem) {
   }
 }
 
-TEST(Fades, FadingToAnOwnColourLeavesItAndItsUnchangedHalfAlone) {
-  Palette_Table source = Uniform(4);
-  for (int i = 8; i < 16; ++i) source[static_cast<std::size_t>(i)] = {0, 15, i, 0};
-  const Faded f(source, source, 3, "Smooth fading");
-  ASSERT_FALSE(f.taken.empty());
-  for (const std::int64_t s : f.taken)
-    EXPECT_EQ(s % 2, 1) << "only the high half changes: colours 0..7 already are colour 3";
-  EXPECT_EQ(f.Color(f.taken.back(), 7), Encode_Color(4, 4, 4));
-}
-
 }  // namespace
 }  // namespace lyricanvas
