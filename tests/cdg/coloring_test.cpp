@@ -96,20 +96,6 @@ TEST(FetchLine, TwoWordsGiveStartSwipeGapAndFinishingPoints) {
   EXPECT_EQ(fetch_line(untimed.run, untimed.song, 1).count, 0);
 }
 
-TEST(FetchLine, RightmostPointEndsTheLine) {
-  Fixture f;
-  Build_Song(f.song, {{{{"abc", 1, 0}}}});
-  // A position digit past the field's end: the finishing point falls left of it and goes.
-  f.song.Fields[1].Events += Encode_Event(255, 900);
-  f.Lay_Out();
-  coloring_line rec = fetch_line(f.run, f.song, 1);
-  EXPECT_EQ(rec.count, 3);
-  int rightmost = 0;
-  for (int j = 1; j <= rec.count; ++j) rightmost = std::max(rightmost, rec.points[j].x);
-  EXPECT_EQ(rec.points[rec.count].x, rightmost);
-  EXPECT_EQ(rec.points[rec.count].jump, 0);
-}
-
 // --- correcting ---------------------------------------------------------------------------------
 
 /// The points (seconds) of a line after the coloring pass (packs).
@@ -216,7 +202,6 @@ TEST(ColoringLimits, CrowdedLinesAndLinesPastFiveHundredAreReportedOnceEach) {
   EXPECT_NE(f.recorder.messages[1].find("Line(s) 1, 2 hold"), std::string::npos);
   EXPECT_LE(f.run.coloring_table[1].count, Max_Coloring_Points);
   EXPECT_GT(f.run.coloring_table[3].count, 0);
-  EXPECT_EQ(f.run.coloring_table.size(), static_cast<std::size_t>(Max_Lines + 1));
   EXPECT_DOUBLE_EQ(f.run.coloring_table[500].points[1].color_time, 500 * 300);
   EXPECT_EQ(f.run.last_color_pack, std::llrint(500.5 * 300));
 }

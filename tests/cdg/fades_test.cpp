@@ -45,7 +45,7 @@ struct Faded {
   }
 };
 
-// Cheap DVD sends six steps rounded half up; smooth (also for an empty or unknown style) sends on
+// Cheap DVD sends six steps rounded half up; smooth (also for an unknown style) sends on
 // even steps only when something changed; "None", with no time reserved for it, switches once
 // where the plan puts the change. Both halves end on the target's colour k; packs beyond the
 // stream are dropped.
@@ -62,10 +62,8 @@ TEST(Fades, ColourTablesGoWhereTheStyleSchedulesThem) {
   const Case cases[] = {
       {dvd, 0, 15, 0, 2000, Pairs(50, 50, 300), 302, {{50, 3}, {150, 8}}},  // 2.5 rounds up
       {smooth, 0, 15, 0, 2000, Pairs(10, 20, 290), 292},
-      {"", 0, 15, 0, 2000, Pairs(10, 20, 290), 292},
       {"Sparkle", 0, 15, 0, 2000, Pairs(10, 20, 290), 292},
       {smooth, 9, 9, 4, 2000, {}, 2},
-      {dvd, 9, 9, 4, 2000, {}, 2},
       {"None", 9, 9, 4, 2000, {}, 0},  // never moves the pointer back
       {"None", 0, 15, 0, 2000, {0, 1}, 2},
       {"None", 0, -1, 5, 2000, {0, 1}, 2},
