@@ -235,7 +235,6 @@ TEST(OverwritingPictures, ThePaletteOfTheFirstPictureServesThoseDrawnOverIt) {
     std::vector<Rgb8> in_palette;  ///< the last palette must show these
   };
   const std::vector<Case> cases{
-      {"one over the first", {{red, dark, false}, {teal, violet, true}}, {red, teal, violet}},
       {"a chain of two over the first",
        {{red, dark, false}, {teal, violet, true}, {amber, navy, true}},
        {red, teal, violet, amber, navy}},
