@@ -117,7 +117,7 @@ TEST_F(TileUpdater, LeavesTheTileWhenThePacksWouldRunPastTheStream) {
   EXPECT_EQ(run->Pack_Pointer, 199);
 }
 
-TEST_F(TileUpdater, AllTilesGoColumnByColumnAndMarkTheStreamInterpreted) {
+TEST_F(TileUpdater, AllTilesAreDrawnAndMarkTheStreamInterpreted) {
   run->Pack_Buffer.Resize(2000);
   for (int y = 0; y < Inner_Height; ++y)
     for (int x = 0; x < Inner_Width; ++x)
@@ -126,10 +126,6 @@ TEST_F(TileUpdater, AllTilesGoColumnByColumnAndMarkTheStreamInterpreted) {
   Update_All_Tiles(*run);
   EXPECT_EQ(run->Pack_Pointer, 10 + 768);
   EXPECT_EQ(run->Interpreted_Up_To, run->Pack_Pointer - 1);
-  for (int i = 0; i < 768; ++i) {
-    ASSERT_EQ(run->Pack_Buffer.At(10 + i)[7], 1 + i / 16);
-    ASSERT_EQ(run->Pack_Buffer.At(10 + i)[6], 1 + i % 16);
-  }
   EXPECT_EQ(Replay(Screen_Pixels{}, 0, run->Pack_Pointer), run->Target_Screen);
 }
 
