@@ -154,10 +154,10 @@ TEST(ColoringPass, ReducedFramerateSnapsToTileColumns) {
   // A direct point inside the line moves to the last column of its tile (41). The steps after
   // it start from its own column (40), every 10 packs; the first of each 30-pack run keeps its
   // column (46 at 336), the others snap (42 and 44 to 41, 48 to 47).
-  std::vector<std::pair<int, double>> steps;
-  for (std::size_t j = 2; j < 8; ++j) steps.push_back({p[j].x, p[j].color_time});
-  EXPECT_EQ(steps, (std::vector<std::pair<int, double>>{
-                       {41, 306}, {40, 306}, {41, 316}, {41, 326}, {46, 336}, {47, 346}}));
+  EXPECT_EQ(
+      std::vector(p.begin() + 2, p.begin() + 8),
+      (std::vector<coloring_point>{
+          {41, 306, 0}, {40, 306, 0}, {41, 316, 0}, {41, 326, 0}, {46, 336, 0}, {47, 346, 0}}));
   run.Settings.Reduce_Framerate = false;
   EXPECT_EQ(Corrected(run, points)[2].x, 40) << "without the option no column is snapped";
 }
