@@ -20,10 +20,8 @@ using testing::Write_File;
 
 /// The 24 bytes of a pack that tells its slot in bytes 4..7.
 std::string Pack_Bytes(std::int64_t slot) {
-  std::string bytes(24, '\0');
-  bytes[0] = 9;
-  for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<char>(slot >> (8 * i));
-  return bytes;
+  return std::string("\x09\0\0\0", 4) + Le(static_cast<std::uint64_t>(slot), 4) +
+         std::string(16, '\0');
 }
 
 /// A run with slots 0 .. last_slot, every every-th slot holding its pack.
