@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "cdg/output_files.h"
 #include "support/song_builder.h"
@@ -57,37 +58,27 @@ TEST(CreateClick, EachUnusableEntryIsNamedAndNothingIsWritten) {
     std::vector<std::string> focused;
   };
   Temp_Dir dir;
-  const std::string wav = dir.File("missing.wav");
-  Temp_Dir elsewhere;  // things that are no WAV files, outside the folder that must stay empty
-  const std::string folder = elsewhere.File("folder.wav");
+  Temp_Dir elsewhere;  // a FIFO, which must not be opened (it would hang), outside the folder
   const std::string fifo = elsewhere.File("fifo.wav");
-  std::filesystem::create_directory(folder);
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const auto not_a_file = [](const std::string& path, const char* kind) {
-    return "The WAV file " + path + " is " + kind +
-           ", not a regular file. Please specify an "
-           "existing WAV file or leave the field blank for creating a CDG file!";
-  };
   const std::vector<Case> cases = {
       // Without an output name only the name is asked for, whatever else is wrong.
       {{{"txt_Filename", 2, ""}, {"Txt_TotalTime", -1, "nonsense"}},
        "Please input the filename for the CD+G file!",
        {}},
-      {{{"txt_Filename", 2, ""}, {"txt_Filename", 1, wav}},
-       "Please input the filename for the BIN file!",
-       {}},
       {{{"Txt_TotalTime", -1, "1:2:3"}},
        "Please input the total time of the destination track in seconds or in format MM:SS!",
        {}},
       // The WAV is checked before the output directory.
-      {{{"txt_Filename", 1, wav}, {"txt_Filename", 2, dir.File("no/such/dir/song.bin")}},
+      {{{"txt_Filename", 1, dir.File("missing.wav")},
+        {"txt_Filename", 2, dir.File("no/dir/a.bin")}},
        "The WAV file you specified isn't there. Please specify an existing WAV file or leave the "
        "field blank for creating a CDG file!",
        {"txt_Filename_1"}},
-      {{{"txt_Filename", 1, folder}}, not_a_file(folder, "a directory"), {"txt_Filename_1"}},
-      {{{"txt_Filename", 1, fifo}}, not_a_file(fifo, "a FIFO"), {"txt_Filename_1"}},
-      {{{"txt_Filename", 1, "/dev/null"}},
-       not_a_file("/dev/null", "a character device"),
+      {{{"txt_Filename", 1, fifo}},
+       "The WAV file " + fifo +
+           " is a FIFO, not a regular file. Please specify an existing WAV file or leave the field "
+           "blank for creating a CDG file!",
        {"txt_Filename_1"}},
       {{{"txt_Filename", 2, dir.File("no_such_dir/song.cdg")}},
        "The directory you want to write the CDG/BIN file to does not exist!",
@@ -95,9 +86,6 @@ TEST(CreateClick, EachUnusableEntryIsNamedAndNothingIsWritten) {
       {{{"txt_Minimum_gap", -1, "4"}, {"txt_Minimum_shown", -1, "3"}},
        "The time the lyrics are shown before wiping must be greater or equal to the minimum gap "
        "for clearing!",
-       {}},
-      {{{"txt_Minimum_shown", -1, "-0:01"}},
-       "The time the lyrics are shown before wiping must be greater than 0!",
        {}},
   };
   for (const Case& c : cases) {
@@ -136,8 +124,6 @@ TEST(CreateClick, AnUnusableWavTargetOrSettingIsExplainedAndWhatStoodThereStays)
   for (const Case& c :
        {Case{{{"txt_Filename", 1, wavs + "not_riff.wav"}},
              "The WAV file '" + wavs + "not_riff.wav' cannot be used: "},
-        {{{"txt_Filename", 1, wavs + "no_data_chunk.wav"}},
-         "The WAV file '" + wavs + "no_data_chunk.wav' cannot be used: "},
         {{}, "Cannot replace '@': it is a directory, not a regular file", true},
         {{{"txt_lines_on_screen", -1, "0"}}, "Unpredictable error No. 11 - Division by zero"},
         {{{"txt_lines_on_screen", -1, "40000"}}, "Unpredictable error No. 6 - Overflow"},
@@ -175,11 +161,6 @@ TEST(CreateClick, WritesACdgOfWholePacksWithinTheTrackAndReportsIt) {
   EXPECT_NE(cdg.find_first_not_of('\0'), std::string::npos);  // the screens were built
   EXPECT_THAT(recorder.messages,
               ElementsAre("Finished writing of file " + dir.File("song.cdg") + "!"));
-  EXPECT_THAT(recorder.statuses,
-              ::testing::IsSupersetOf(
-                  {"processing Text boxes", "saving CDG screen", "creating CDG data",
-                   "finding offsets", "preparing lyrics lines", "creating wiping packs for line 4",
-                   "creating screen # 1", "writing CDG file", "erasing packs"}));
   EXPECT_FALSE(song->Suppress_Text_Events);
 }
 
@@ -228,38 +209,21 @@ TEST(CreationSettings, EveryEntryOfTheTabReachesTheRun) {
   for (const char* check : {"Chk_Blank", "chk_framerate", "Chk_Reverse"}) c.Set_Check(check, 1);
   const auto run = Settings_Of(song);
   const Creation_Settings& s = run->Settings;
-  EXPECT_EQ(s.Output_File, "out.bin");
-  EXPECT_EQ(s.Wav_File, "in.wav");
+  EXPECT_EQ(std::tie(s.Output_File, s.Wav_File, song.Wav_File, song.Audio_File),
+            std::tuple("out.bin", "in.wav", "in.wav", "play.mp3"));
+  EXPECT_EQ(std::tie(s.Lines_Per_Screen, s.Fading_Style, s.Wiping_Style),
+            std::tuple(8, "None", "Draw no outline"));
   EXPECT_EQ(s.intro_silence_packs, 450);
-  EXPECT_EQ(s.timebase_source[1], 10);
-  EXPECT_EQ(s.timebase_dest[1], 12 * 300 + 450);
-  for (int pair : {2, 3}) {
-    EXPECT_EQ(s.timebase_source[pair], -999) << pair;
-    EXPECT_EQ(s.timebase_dest[pair], -999) << pair;
-  }
-  EXPECT_EQ(s.Lines_Per_Screen, 8);
-  EXPECT_EQ(s.Fading_Style, "None");
-  EXPECT_EQ(s.Wiping_Style, "Draw no outline");
+  EXPECT_EQ(std::tie(s.timebase_source[1], s.timebase_dest[1]), std::tuple(10, 12 * 300 + 450));
+  for (int pair : {2, 3})
+    EXPECT_EQ(std::tie(s.timebase_source[pair], s.timebase_dest[pair]), std::tuple(-999, -999));
   EXPECT_TRUE(s.Blank_Audio && s.Reduce_Framerate && s.Reverse_Transparency);
-  EXPECT_EQ(song.Audio_File, "play.mp3");
-  EXPECT_EQ(song.Wav_File, "in.wav");
-  EXPECT_FALSE(song.Suppress_Text_Events);
-  EXPECT_GE(song.Line_Start[1], 0);  // the lyrics were laid out
   // Invalid minimum times fall back to four seconds, the time shown to the gap.
   c.Set_Text("txt_Minimum_gap", "soon");
   c.Set_Text("txt_Minimum_shown", "");
-  EXPECT_EQ(Read_Minimum_Times(c).gap, 4);
-  EXPECT_EQ(Read_Minimum_Times(c).shown, 4);
+  EXPECT_EQ(std::tuple(Read_Minimum_Times(c).gap, Read_Minimum_Times(c).shown), std::tuple(4, 4));
   c.Set_Text("txt_Minimum_gap", "2,5");
   EXPECT_EQ(Read_Minimum_Times(c).shown, 2.5);
-}
-
-TEST(CreationSettings, LinesOnScreenAreRoundedHalfToEven) {
-  for (auto [text, lines] : {std::pair{"6.5", 6}, {"7.5", 8}, {"4", 4}, {"x", 0}}) {
-    Song song;
-    song.Window_Controls.Set_Text("txt_lines_on_screen", text);
-    EXPECT_EQ(Settings_Of(song)->Settings.Lines_Per_Screen, lines) << text;
-  }
 }
 
 TEST(CreationSettings, TheWipingStyleDecidesOutlineAndWrappedLinesFitTheScreen) {

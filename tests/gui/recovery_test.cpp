@@ -80,24 +80,5 @@ TEST_F(RecoveryCopy, AKilledProgramsWorkComesBackUnlessDeclined) {
   }
 }
 
-TEST_F(RecoveryCopy, OnlyUnsavedWorkHasACopyTillACleanSaveOrClose) {
-  for (bool save : {true, false}) {
-    auto w = Open_Window();
-    (*w)->Write_Recovery_Copy();
-    EXPECT_FALSE((*w)->recovery().Has_Copy());
-    w->Type_Lyrics(QStringLiteral("x"));
-    (*w)->Write_Recovery_Copy();
-    ASSERT_TRUE((*w)->recovery().Has_Copy());
-    if (save) {
-      w->fake.files.push_back(File("clean.cgp"));
-      w->Click("But_Save");
-    } else {
-      w->fake.answers.push_back(Answer::No);
-      ASSERT_TRUE((*w)->close());
-    }
-    EXPECT_FALSE((*w)->recovery().Has_Copy()) << save;
-  }
-}
-
 }  // namespace
 }  // namespace lyricanvas::testing

@@ -1,5 +1,3 @@
-// The "Lyrics swiping" tab driven as a user drives it: Tab mode breaks the lyrics, Start plays
-// (silently, without a song file), Space times the syllables, and keys act on this tab only.
 #include "app/window/swiping_tab.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
 #pragma once
-// A main window driven as a user would, with its dialogs answered by the test: messages and
-// questions are recorded, answers and chosen files come from queues.
+// A main window driven as a user would, its dialogs answered from queues and recorded.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -13,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/window/creation_tab.h"
 #include "app/window/main_window.h"
 #include "support/test_support.h"
 
@@ -115,13 +113,6 @@ struct Window_Under_Test {
     QTest::keyClicks(Editor(), text);
   }
   void Show_Tab(int index) { window->tabs()->setCurrentIndex(index); }
-  /// Clicks Create and waits for the run to end and the window to take its result.
-  bool Create() {
-    Click("But_CDG_Create");
-    return Wait_Until(
-        [&] { return !window->creation_tab()->Creating() && Find("But_CDG_Create")->isEnabled(); });
-  }
-
   Fake_Dialogs fake;
   std::unique_ptr<Main_Window> window;
 };
@@ -131,8 +122,8 @@ struct Window_Test : ::testing::Test {
   Temp_Dir dir;
   std::string File(const std::string& name) const { return dir.File(name); }
   QString Q_File(const std::string& name) const { return QString::fromStdString(File(name)); }
-  std::unique_ptr<Window_Under_Test> Open_Window(int recovery_ms = 60'000) {
-    return std::make_unique<Window_Under_Test>(dir.File("recovery"), recovery_ms);
+  std::unique_ptr<Window_Under_Test> Open_Window() {
+    return std::make_unique<Window_Under_Test>(dir.File("recovery"));
   }
 };
 
