@@ -20,10 +20,8 @@ using testing::Write_File;
 
 /// The 24 bytes of a pack that tells its slot in bytes 4..7.
 std::string Pack_Bytes(std::int64_t slot) {
-  std::string bytes(24, '\0');
-  bytes[0] = 9;
-  for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<char>(slot >> (8 * i));
-  return bytes;
+  return std::string("\x09\0\0\0", 4) + Le(static_cast<std::uint64_t>(slot), 4) +
+         std::string(16, '\0');
 }
 
 /// A run with slots 0 .. last_slot, every every-th slot holding its pack.
@@ -188,12 +186,7 @@ TEST(OutputFiles, RefusalsKeepTheOldImageAndSayWhy) {
   };
   const Case cases[] = {
       {Fixture, "not_riff.wav", "song.bin", 0, Output_Error::Bad_Wav, "not_riff.wav"},
-      {Fixture, "no_data_chunk.wav", "song.bin", 0, Output_Error::Bad_Wav, "no_data_chunk.wav"},
-      {Fixture, "truncated_header.wav", "song.bin", 0, Output_Error::Bad_Wav,
-       "truncated_header.wav"},
-      {Fixture, "chunk_past_end.wav", "song.bin", 0, Output_Error::Bad_Wav, "chunk_past_end.wav"},
       // Two packs of silence leave 1176 bytes of the first sector for audio.
-      {Written, "", "song.bin", 0, Output_Error::Bad_Wav, "do not fill one sector"},
       {Written, Audio_Bytes(2351), "song.bin", 0, Output_Error::Bad_Wav, "do not fill one sector"},
       {Written, Audio_Bytes(1175), "song.bin", 2, Output_Error::Bad_Wav, "do not fill one sector"},
       {Folder, "", "song.bin", 0, Output_Error::Bad_Wav, "it is a directory, not a regular file"},
@@ -213,9 +206,7 @@ TEST(OutputFiles, RefusalsKeepTheOldImageAndSayWhy) {
     if (c.wav_kind == Written) Write_File(wav, Wav_File(c.wav));
     if (c.wav_kind == Folder) std::filesystem::create_directory(wav);
     if (c.target == "song.bin") Write_File(path, "a good image");
-    if (c.target == "fifo") {
-      ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    }
+    ASSERT_TRUE(c.target != "fifo" || ::mkfifo(path.c_str(), 0600) == 0);
     if (c.target == "folder") std::filesystem::create_directory(path);
     if (c.target.starts_with("plain")) Write_File(dir.File("plain"), "x");
     auto run = Run_With_Packs(99, 99);

@@ -59,17 +59,14 @@ TEST(Writers, PlaceTheirPacksInFreeSlotsAndAdvanceThePointer) {
   auto run = Stream(20, 0);
   std::int64_t slot = 15;
   Write_Memory_Preset(*run, 2, slot);  // repeats 6 .. 15 fall off the end
-  Expect_Placed(*run, 20,
-                {{15, Memory_Preset, 2, 0},
-                 {16, Memory_Preset, 2, 1},
-                 {17, Memory_Preset, 2, 2},
-                 {18, Memory_Preset, 2, 3},
-                 {19, Memory_Preset, 2, 4},
-                 {20, Memory_Preset, 2, 5}});
+  std::vector<Placed> repeats;
+  for (int repeat = 0; repeat < 6; ++repeat)
+    repeats.push_back({15 + repeat, Memory_Preset, 2, repeat});
+  Expect_Placed(*run, 20, repeats);
   run = Stream(100, 10);
   slot = 10;
   Write_Memory_Preset(*run, 13, slot);  // its sixteen repeats around the wipe pack at 12
-  std::vector<Placed> repeats;
+  repeats.clear();
   for (int repeat = 0; repeat < 16; ++repeat)
     repeats.push_back({repeat < 2 ? 10 + repeat : 11 + repeat, Memory_Preset, 13, repeat});
   Expect_Placed(*run, 100, repeats);

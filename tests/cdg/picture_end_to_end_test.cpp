@@ -1,8 +1,5 @@
-// Pictures in created songs. A photograph-like title picture shown "Left to right" and held
-// three seconds before two lines of lyrics, decoded by an independent CD+G decoder (the ffmpeg
-// command): it builds up from the left, ends as exactly our own mapped picture and gives the
-// screen back to the lyrics' palette. Pictures drawn over the one before keep its palette, which
-// must have been chosen with their colours counted too; an unreadable picture is left out.
+// Pictures in created songs, decoded by an independent decoder (the ffmpeg command). Pictures
+// drawn over the one before keep its palette, chosen with their colours counted too.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -120,33 +117,29 @@ TEST(TitlePicture, BuildsFromTheLeftToTheMappedPictureAndGivesTheScreenBack) {
       cdg, {(first_tile + last_tile) / 2, last_tile + 300, lyrics_shown}, &error);
   ASSERT_EQ(frames.size(), 3u) << error;
   const std::string &building = frames[0], &built = frames[1], &lyrics = frames[2];
-  // Half-way, the left half is far more complete than the right.
-  int left = 0, right = 0;
-  for (int y = 0; y < Inner_Height; ++y)
-    for (int x = 0; x < Inner_Width; ++x)
-      (x < Inner_Width / 2 ? left : right) +=
-          Inner_Pixel(building, x, y) == Inner_Pixel(built, x, y);
-  EXPECT_GT(left, right + Inner_Width * Inner_Height / 8) << left << " left, " << right << " right";
-  // Once built, exactly the mapped picture, which uses every entry the lyrics leave free.
   const Picture_Work& work = run->Pictures;
-  int wrong = 0;
-  for (int y = 0; y < Inner_Height; ++y)
-    for (int x = 0; x < Inner_Width; ++x)
-      wrong += Inner_Pixel(built, x, y) != Color_Of(work.Picture_Palette, work.Mapped_At(y, x));
-  EXPECT_EQ(wrong, 0);
-  EXPECT_GE(std::count_if(work.Color_Usage.begin(), work.Color_Usage.end(),
-                          [](int count) { return count > 0; }),
-            12);
-  // The lyrics after it show in the song's own colours.
-  int body = 0;
+  int left = 0, right = 0, wrong = 0, foreign = 0, body = 0;
   for (int y = 0; y < Inner_Height; ++y)
     for (int x = 0; x < Inner_Width; ++x) {
+      // Half-way, the left half is far more complete than the right.
+      (x < Inner_Width / 2 ? left : right) +=
+          Inner_Pixel(building, x, y) == Inner_Pixel(built, x, y);
+      // Once built, exactly the mapped picture.
+      wrong += Inner_Pixel(built, x, y) != Color_Of(work.Picture_Palette, work.Mapped_At(y, x));
+      // The lyrics after it show in the song's own colours.
       const Rgb8 pixel = Inner_Pixel(lyrics, x, y);
       bool of_song = false;
       for (int i = 0; i < 16; ++i) of_song = of_song || pixel == Color_Of(song.Palette, i);
-      ASSERT_TRUE(of_song) << "pixel " << x << "," << y << " is no colour of the song's palette";
+      foreign += !of_song;
       body += pixel == Color_Of(song.Palette, song.Singers[1].Unwiped_Body);
     }
+  EXPECT_GT(left, right + Inner_Width * Inner_Height / 8) << left << " left, " << right << " right";
+  EXPECT_EQ(wrong, 0);
+  // The mapped picture uses every entry the lyrics leave free.
+  EXPECT_GE(std::count_if(work.Color_Usage.begin(), work.Color_Usage.end(),
+                          [](int count) { return count > 0; }),
+            12);
+  EXPECT_EQ(foreign, 0) << "lyrics pixels in no colour of the song's palette";
   EXPECT_EQ(Inner_Pixel(lyrics, 0, 0), Color_Of(song.Palette, 0));
   EXPECT_GT(body, 50);
   // The picture stored in the project, its file gone, or read from the file where it was moved:
@@ -161,21 +154,18 @@ TEST(TitlePicture, BuildsFromTheLeftToTheMappedPictureAndGivesTheScreenBack) {
   }
 }
 
-// A picture file cut short, missing, or no regular file: said once after the file's name.
+// A picture file cut short, missing, or a FIFO (which must not hang the run): said once after
+// the file's name.
 TEST(PictureScreens, APictureThatCannotBeReadIsLeftOutWithOneMessage) {
   const std::string bmp = Photo_Bmp();
   for (const auto& [name, said] : {std::pair<std::string, std::string>{"cut", " is cut short"},
                                    {"missing", ")"},
-                                   {"folder", " is a directory, not a regular file!"},
                                    {"fifo", " is a FIFO, not a regular file!"}}) {
     SCOPED_TRACE(name);
     Temp_Dir dir;
     const std::string path = dir.File(name + ".bmp");
     if (name == "cut") testing::Write_File(path, bmp.substr(0, 2000));
-    if (name == "folder") std::filesystem::create_directory(path);
-    if (name == "fifo") {
-      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    }
+    ASSERT_TRUE(name != "fifo" || mkfifo(path.c_str(), 0600) == 0);
     Song song;
     Build_Title_Song(song, path, bmp);
     song.Window_Controls.Set_Check("Chk_Store_Pictures", 0);  // read from the file named
@@ -241,7 +231,6 @@ TEST(OverwritingPictures, ThePaletteOfTheFirstPictureServesThoseDrawnOverIt) {
     std::vector<Rgb8> in_palette;  ///< the last palette must show these
   };
   const std::vector<Case> cases{
-      {"one over the first", {{red, dark, false}, {teal, violet, true}}, {red, teal, violet}},
       {"a chain of two over the first",
        {{red, dark, false}, {teal, violet, true}, {amber, navy, true}},
        {red, teal, violet, amber, navy}},

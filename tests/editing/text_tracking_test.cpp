@@ -254,7 +254,9 @@ TEST(UpdateData, RandomEditsUndosAndRedosKeepEveryFieldOnItsCharacters) {
         model.Edit(start, removed, static_cast<int>(added.size()));
       }
       model.Check(song, name);
-      if (kind == 11) ASSERT_EQ(song.Field_Count, 0) << name;
+      if (kind == 11) {
+        ASSERT_EQ(song.Field_Count, 0) << name;
+      }
       if (::testing::Test::HasFatalFailure()) return;
       save_state();
     }

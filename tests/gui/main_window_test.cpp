@@ -49,8 +49,9 @@ TEST_F(MainWindow, TabsAndTheirControlsHaveUniqueMnemonics) {
     QStringList captions;
     for (auto* button : tabs->widget(i)->findChildren<QAbstractButton*>()) {
       captions << button->text();
-      if (qobject_cast<QPushButton*>(button))
+      if (qobject_cast<QPushButton*>(button)) {
         EXPECT_FALSE(Mnemonic(button->text()).isNull()) << button->objectName().toStdString();
+      }
     }
     for (auto* label : tabs->widget(i)->findChildren<QLabel*>())
       if (label->buddy()) captions << label->text();

@@ -134,8 +134,9 @@ TEST_F(ProjectTab, ABrokenFileLeavesTheOpenProjectAsItWas) {
     const std::string said =
         w->fake.messages.empty() ? w->fake.questions.back() : w->fake.messages.back();
     EXPECT_NE(said.find(c.name), std::string::npos) << said;
-    if (!c.bytes)
+    if (!c.bytes) {
       EXPECT_EQ(w->fake.messages, std::vector{"File '" + File(c.name) + "' does not exist!"});
+    }
     EXPECT_EQ(w->song().RTB_Raw.Text(), QStringLiteral("keep me")) << c.name;
     EXPECT_EQ(w->Editor()->toPlainText(), QStringLiteral("keep me")) << c.name;
   }
@@ -179,11 +180,13 @@ TEST_F(ProjectTab, TheCloseQuestionsAnswerDecidesWhetherTheWindowCloses) {
     EXPECT_EQ((*w)->close(), c.closes) << c.name;
     EXPECT_EQ((*w)->recovery().Has_Copy(), !c.closes) << c.name;
     EXPECT_EQ(w->fake.questions.size(), c.answer ? 1u : 0u) << c.name;
-    if (c.answer)
+    if (c.answer) {
       EXPECT_EQ(w->fake.questions[0], "Do you want to save the changes to your project?");
+    }
     EXPECT_EQ(std::filesystem::exists(File(c.name)), c.save_dialog_answered) << c.name;
-    if (c.save_dialog_answered)
+    if (c.save_dialog_answered) {
       EXPECT_NE(Read_File(File(c.name)).find("unsaved"), std::string::npos);
+    }
   }
 }
 

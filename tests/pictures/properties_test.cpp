@@ -38,8 +38,9 @@ TEST(PictureProperties, DialogLoadsAndWritesTheControls) {
     EXPECT_EQ(values, c.loaded) << c.properties;
     EXPECT_EQ(Picture_Dialog_Properties(values), c.written) << c.properties;
   }
-  EXPECT_NE(Picture_Dialog_Properties({.along = 2}).find("<along_with_lyrics=2>"),
-            std::string::npos);
+  Picture_Dialog_Values partly;
+  partly.along = 2;
+  EXPECT_NE(Picture_Dialog_Properties(partly).find("<along_with_lyrics=2>"), std::string::npos);
 }
 
 TEST(PictureProperties, CancelKeepsANewPicturesFileAndHoldTimeCountsOnlyANumber) {

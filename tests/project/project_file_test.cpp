@@ -138,7 +138,9 @@ TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
     std::string error;
     ASSERT_EQ(Read_Project_File(bare, Read_File(path), error, p.ui), Read_Status::Complete);
     EXPECT_EQ(bare.RTB_Raw.Picture_Count(), store ? 2 : 0);
-    if (!store) EXPECT_EQ(bare.RTB_Raw.Text(), "ab  cd  ef");  // a space for each picture
+    if (!store) {
+      EXPECT_EQ(bare.RTB_Raw.Text(), "ab  cd  ef");  // a space for each picture
+    }
 
     Song reopened;
     ASSERT_TRUE(Open_Project(reopened, path, p.ui));
@@ -511,8 +513,9 @@ TEST(ProjectProperties, ValuesAreAppliedAndBadOnesReportedTogether) {
       EXPECT_EQ(song.Window_Controls.Text(c.controls[k]), c.controls[k + 1]) << c.properties;
     EXPECT_EQ(song.Window_Controls.Text("Chk_Blank"), "1") << c.properties;
     EXPECT_EQ(song.Palette[0][1], 3) << c.properties;
-    if (c.properties.starts_with("<color_1_1=16>"))  // clamped to 15 and 0
+    if (c.properties.starts_with("<color_1_1=16>")) {  // clamped to 15 and 0
       EXPECT_EQ(song.Palette_RGB[1], qRgb(255, 0, qBlue(song.Palette_RGB[1])));
+    }
   }
 }
 
@@ -583,7 +586,9 @@ TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
     EXPECT_EQ(p.recorder.messages,
               std::vector<std::string>{"The project could not be saved as " + path + c.said});
     EXPECT_EQ(std::filesystem::status(path).type(), type) << c.name << " was replaced";
-    if (type == std::filesystem::file_type::regular) EXPECT_EQ(Read_File(path), "old project");
+    if (type == std::filesystem::file_type::regular) {
+      EXPECT_EQ(Read_File(path), "old project");
+    }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(p.dir.path), {}), 1)
         << "no temporary file is left behind";
   }
