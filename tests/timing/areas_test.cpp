@@ -1,11 +1,14 @@
-// Wipe areas: how they are built from the fields, cut and split by new timing, brought in line
-// with a new song position, and replayed into the view.
+// The timing view and its wipe areas: how they are built from the fields, cut and split by new
+// timing, brought in line with a new song position and replayed into the view, also when
+// scrolled by raster copy; separators only in Tab mode, marks that keep the letters readable.
 #include "timing/areas.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
+#include "timing/timing_view.h"
 #include "timing_fixture.h"
 
 namespace lyricanvas {
@@ -13,37 +16,29 @@ namespace {
 
 using testing::Timing_Setup;
 
-struct Span {
-  int first, last;
-  double start, end;
-  bool operator==(const Span&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Span& s) {
-  return out << "[" << s.first << ".." << s.last << " " << s.start << "-" << s.end << "]";
-}
-
-std::vector<Span> Spans(const Timing_Editor& te) {
-  std::vector<Span> out;
+/// The areas as "first..last@start-end", one after the other.
+std::string Spans(const Timing_Editor& te) {
+  std::ostringstream out;
   for (int i = 1; i <= te.Area_Count; ++i) {
     const Area_Rec& a = te.Areas[static_cast<std::size_t>(i)];
-    out.push_back({a.Starting_Character, a.Ending_Character, a.Starting_Time, a.Ending_Time});
+    out << (i > 1 ? " " : "") << a.Starting_Character << ".." << a.Ending_Character << "@"
+        << a.Starting_Time << "-" << a.Ending_Time;
   }
-  return out;
+  return out.str();
 }
 
 TEST(BuildAreas, RunsOfTimedCharacters) {
   struct Case {
     std::vector<std::string> lines;
-    std::vector<Span> expected;
+    const char* expected;
     int picture = 0;  ///< a field made a picture
   };
   const Case cases[] = {
-      {{"Mor@1-2|nin@2-3|gly@3-4"}, {{1, 9, 1, 4}}},            // syllables of one word: one area
-      {{"Mor@1-2 nin@2-3"}, {{1, 3, 1, 2}, {5, 7, 2, 3}}},      // a blank ends it
-      {{"Mor@1-2.5|nin@2-3"}, {{1, 3, 1, 2.5}, {4, 6, 2, 3}}},  // so does a field starting early
-      {{"Mor@1-2", "nin@2-3"}, {{1, 3, 1, 2}, {6, 8, 2, 3}}},   // and a line break
-      {{"Mor@1-2|nin|gly@3-4|ly@4-5"}, {{1, 3, 1, 2}, {7, 9, 3, 4}}, 4},  // untimed or picture
+      {{"Mor@1-2|nin@2-3|gly@3-4"}, "1..9@1-4"},                 // syllables of one word: one area
+      {{"Mor@1-2 nin@2-3"}, "1..3@1-2 5..7@2-3"},                // a blank ends it
+      {{"Mor@1-2.5|nin@2-3"}, "1..3@1-2.5 4..6@2-3"},            // so does a field starting early
+      {{"Mor@1-2", "nin@2-3"}, "1..3@1-2 6..8@2-3"},             // and a line break
+      {{"Mor@1-2|nin|gly@3-4|ly@4-5"}, "1..3@1-2 7..9@3-4", 4},  // untimed or picture
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines[0]);
@@ -61,7 +56,7 @@ TEST(AddArea, ShortenedPastBlanksAndEmptyWhenOnlyBlanks) {
   Cut_Areas(s.T(), s.S(), 1, 7);
   ASSERT_EQ(s.T().Area_Count, 0);
   Add_Area(s.T(), s.S(), 1, 3, 600, 1, false);
-  EXPECT_EQ(Spans(s.T()), (std::vector<Span>{{1, 2, 1, 2}}));
+  EXPECT_EQ(Spans(s.T()), "1..2@1-2");
   Add_Area(s.T(), s.S(), 3, 3, 900, 1, false);
   const Area_Rec& blanks = s.T().Areas[static_cast<std::size_t>(s.T().Last_Area)];
   EXPECT_GT(blanks.Starting_Character, blanks.Ending_Character);
@@ -71,33 +66,19 @@ TEST(AddArea, ShortenedPastBlanksAndEmptyWhenOnlyBlanks) {
   EXPECT_FALSE(blanks.Started) << "an empty area never starts";
 }
 
-TEST(CutAreas, TimingASyllableInsideAnAreaSplitsIt) {
+TEST(CutAreas, TimingASyllableInsideAnAreaSplitsItAndCutsTrimOverlaps) {
   Timing_Setup s({"Mor@1-2|nin@2-3|gly@3-4"});
   s.Click(2);
   s.Press(750);
-  EXPECT_EQ(Spans(s.T()), (std::vector<Span>{{1, 3, 1, 4}, {4, 6, 2.4, 2.5}, {7, 9, 3, 4}}));
+  EXPECT_EQ(Spans(s.T()), "1..3@1-4 4..6@2.4-2.5 7..9@3-4");
   EXPECT_EQ(s.T().Last_Area, 2);
   s.Release(800);
   EXPECT_NEAR(s.T().Areas[2].Ending_Time, 800 / 300.0, 1e-9);
-}
-
-TEST(CutAreas, RemovesInsideTrimsOverlaps) {
-  struct Case {
-    int first, last;
-    std::vector<Span> expected;
-  };
-  // Areas [1..3] and [5..7] ("Mor nin", times 1-2 and 2-3).
-  const Case cases[] = {
-      {1, 3, {{5, 7, 2, 3}}},
-      {2, 5, {{1, 1, 1, 2}, {6, 7, 2, 3}}},
-      {0, 9, {}},
-      {4, 4, {{1, 3, 1, 2}, {5, 7, 2, 3}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.first) + ".." + std::to_string(c.last));
-    Timing_Setup s({"Mor@1-2 nin@2-3"});
-    Cut_Areas(s.T(), s.S(), c.first, c.last);
-    EXPECT_EQ(Spans(s.T()), c.expected);
+  // Areas 1..3 and 5..7 ("Mor nin", times 1-2 and 2-3).
+  for (auto [first, last, expected] : {std::tuple{1, 3, "5..7@2-3"}, {2, 5, "1..1@1-2 6..7@2-3"}}) {
+    Timing_Setup t({"Mor@1-2 nin@2-3"});
+    Cut_Areas(t.T(), t.S(), first, last);
+    EXPECT_EQ(Spans(t.T()), expected) << first << ".." << last;
   }
 }
 
@@ -106,18 +87,13 @@ TEST(ReplayEvents, WipesInStepWithTheSongAndItsPosition) {
     const char* script;  ///< "replay T", "reset T" (a new song position), "redraw", and "same"
                          ///< (the view is what a full redraw shows)
     const char* wiped;   ///< "none", "half" (the left half) or "all"
-    bool started, finished;
   };
-  const Case cases[] = {
-      {"replay 0.9", "none", false, false},
-      {"replay 1.5 same", "half", true, false},
-      {"replay 1.5 replay 2.2 same", "all", true, true},
-      {"replay 1.5 reset 0.5 redraw", "none", false, false},
-      {"reset 30 replay 30", "none", true, true},  // the replay draws no intermediate columns
-      {"reset 30 replay 30 redraw", "all", true, true},
-      {"reset 1.5 replay 1.5", "half", true, false},
-  };
-  for (const Case& c : cases) {
+  // "reset 30 replay 30" draws no intermediate columns; a redraw shows the area whole.
+  for (const Case& c :
+       {Case{"replay 0.9", "none"}, Case{"replay 1.5 same", "half"},
+        Case{"replay 1.5 replay 2.2 same", "all"}, Case{"replay 1.5 reset 0.5 redraw", "none"},
+        Case{"reset 30 replay 30", "none"}, Case{"reset 30 replay 30 redraw", "all"},
+        Case{"reset 1.5 replay 1.5", "half"}}) {
     SCOPED_TRACE(c.script);
     Timing_Setup s({"Morning@1-2"});
     s.S().Window_Controls.Set_Check("Chk_Tabmode", 0);  // no separator among the letters
@@ -151,15 +127,14 @@ TEST(ReplayEvents, WipesInStepWithTheSongAndItsPosition) {
       EXPECT_EQ(s.Pixels(0, left, right, s.Color(false)), 0);
       EXPECT_EQ(s.Pixels(0, left, right, s.Color(true)), letters);
     }
-    EXPECT_EQ(s.T().Areas[1].Started, c.started);
-    EXPECT_EQ(s.T().Areas[1].Finished, c.finished);
   }
 }
 
-TEST(ReplayEvents, LinesOutOfViewAreWipedUnseenAndAutoScrollFollowsTheSungLine) {
+TEST(ReplayEvents, LinesOutOfViewAreWipedUnseenAutoScrollFollowsAndScrollingShowsTheSame) {
   std::vector<std::string> lines;
   for (int n = 1; n <= 30; ++n)
-    lines.push_back("la@" + std::to_string(n) + "-" + std::to_string(n + 0.5));
+    lines.push_back("la" + std::to_string(n) + "@" + std::to_string(n) + "-" +
+                    std::to_string(n + 0.5));
   Timing_Setup s(lines);
   auto wiped_in_row = [&](int row) {
     return s.Pixels(row, 0, Timing_View_Width - 1, s.Color(true));
@@ -180,6 +155,23 @@ TEST(ReplayEvents, LinesOutOfViewAreWipedUnseenAndAutoScrollFollowsTheSungLine) 
   s.S().Window_Controls.Set_Check("Chk_AutoScroll", 1);
   replay(10.25, 12.25);
   EXPECT_EQ(s.T().VSc_Line_Value, 12 - 4) << "the line sung at 12 s stands in the fifth row";
+  // Scrolling copies what stays in view and shows what a full drawing shows.
+  Redraw_View(s.T(), s.S(), 8);
+  const int kept = Timing_View_Height - View_Row_Height;
+  for (int from = 8; int to : {9, 8, 5, 8, 10, 2}) {
+    SCOPED_TRACE(std::to_string(from) + " -> " + std::to_string(to));
+    const QImage before = s.T().Pic_Indication.Image().copy();
+    VSc_Line_Change(s.T(), s.S(), to);
+    const QImage scrolled = s.T().Pic_Indication.Image().copy();
+    EXPECT_EQ(s.T().VSc_Line_Value, to);
+    Redraw_View(s.T(), s.S(), to);
+    EXPECT_EQ(scrolled, s.T().Pic_Indication.Image());
+    if (to == from + 1) {
+      EXPECT_EQ(scrolled.copy(0, 0, Timing_View_Width, kept),
+                before.copy(0, View_Row_Height, Timing_View_Width, kept));
+    }
+    from = to;
+  }
 }
 
 TEST(FindGaps, PausesOfMoreThanFourSeconds) {
@@ -187,24 +179,38 @@ TEST(FindGaps, PausesOfMoreThanFourSeconds) {
   EXPECT_EQ(Find_Gaps(s.T(), s.S()), (std::vector<Gap>{{2, 6.5}, {10, 14.5}}));
 }
 
-TEST(Dumps, AreaTableAndFieldPoints) {
-  Timing_Setup s({"Mor@1-2 nin@2-3"});
-  Dump_Areas(s.T(), s.S(), s.ui);
-  const auto& log = s.recorder.log;
-  ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.front(), "Number of areas: 2");
-  EXPECT_NE(std::find(log.begin(), log.end(), "Area text: 'nin'"), log.end());
-  EXPECT_NE(std::find(log.begin(), log.end(), "   Field of char 6 = 2"), log.end());
-  const std::string points = Field_Points_Text(s.S());
-  EXPECT_NE(points.find("Text 'nin' (at char no. 5) has the following points:"), std::string::npos);
-  EXPECT_NE(points.find("Time: 3\r\n"), std::string::npos);
-  testing::Temp_Dir dir;
-  s.S().Project_File = dir.File("song.cgp");
-  EXPECT_EQ(Field_Points_File_Name(s.S()), dir.File("song_Debug.txt"));
-  ASSERT_TRUE(Dump_Field_Points(s.S(), s.ui, Field_Points_File_Name(s.S())));
-  EXPECT_EQ(testing::Read_File(dir.File("song_Debug.txt")), points);
-  EXPECT_FALSE(Dump_Field_Points(s.S(), s.ui, dir.File("missing/dir/x.txt")));
-  EXPECT_EQ(s.recorder.messages.size(), 1u);
+TEST(TimingView, SeparatorsInTabModeMarksAndAPressShowingTheHeldSyllableWipedAtOnce) {
+  for (int tab_mode : {1, 0}) {
+    SCOPED_TRACE(tab_mode ? "Tab mode" : "no Tab mode");
+    Timing_Setup s({"Mor|ning light"});
+    s.S().Window_Controls.Set_Check("Chk_Tabmode", tab_mode);
+    Redraw_View(s.T(), s.S(), 1);
+    for (int f = 1; f <= 3; ++f) {
+      const int x = std::max(Field_Left(s.S(), f), Line_Start_Column(s.S(), 1));
+      EXPECT_EQ(s.Pixels(0, x, x, Mark_White), tab_mode ? View_Row_Height : 0) << "field " << f;
+    }
+    if (tab_mode) continue;
+    const int m = s.S().Wipe_Margin;  // fields widened at the word's edges only
+    EXPECT_EQ(Field_Left(s.S(), 3), s.S().Char_X[8] - m);
+    EXPECT_EQ(Field_Right(s.S(), 1), s.S().Char_X[3]);
+    EXPECT_EQ(Field_Right(s.S(), 2), s.S().Char_X[7] + m);
+    const QImage plain = s.T().Pic_Indication.Image().copy();
+    const int x0 = Field_Left(s.S(), 2);
+    const int x1 = Field_Right(s.S(), 2) - 1;
+    const QRgb marked = qRgb(255, 0, 0);
+    const int letters = s.Pixels(0, x0, x1, s.Color(false));
+    Mark_Field(s.T(), s.S(), 2, marked);
+    EXPECT_EQ(s.Pixels(0, x0, x1, s.Color(false)), letters) << "a marked syllable stays readable";
+    EXPECT_GT(s.Pixels(0, x0, x1, marked), (x1 - x0) * 8);
+    EXPECT_EQ(s.Pixels(0, 0, x0 - 1, marked) + s.Pixels(0, x1 + 1, Timing_View_Width - 1, marked),
+              0);
+    Mark_Field(s.T(), s.S(), 2, s.S().Palette_RGB[0]);
+    EXPECT_EQ(s.T().Pic_Indication.Image(), plain);
+    s.Click(1);
+    s.Press(300);
+    EXPECT_GT(s.Pixels(0, 0, x0 - 1, s.Color(true)), 30);
+    EXPECT_EQ(s.Pixels(0, x0 + 1, Timing_View_Width - 1, s.Color(true)), 0);
+  }
 }
 
 }  // namespace

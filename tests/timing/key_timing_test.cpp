@@ -10,7 +10,6 @@
 namespace lyricanvas {
 namespace {
 
-using testing::Events_Of;
 using testing::Events_Text;
 using testing::Timing_Setup;
 
@@ -27,11 +26,10 @@ TEST(PressTimingKey, ConsonantLeadIn) {
     const char* message = nullptr;
   };
   const Case cases[] = {
-      {"three consonants after a click: the lead-in event only", "stra|ta", 1, -1, 1000, "1@910"},
-      {"release 20 packs before, k = n = 2: lead 20", "ta bra", 2, 980, 1000, "1@980 168@1000"},
-      {"release 200 packs before: lead capped at 60", "ta bra", 2, 800, 1000, "1@940 168@1000"},
-      {"press before the last release: no lead-in event, position at the vowel", "ta bra", 2, 1010,
-       1000, "168@1000"},
+      {"3 consonants after a click: lead-in event only", "stra|ta", 1, -1, 1000, "1@910"},
+      {"released 20 packs before, k = n = 2: lead 20", "ta bra", 2, 980, 1000, "1@980 168@1000"},
+      {"released 200 packs before: lead capped at 60", "ta bra", 2, 800, 1000, "1@940 168@1000"},
+      {"pressed before the release: at the vowel only", "ta bra", 2, 1010, 1000, "168@1000"},
       {"no vowel: a single event at the press", "ta hmm", 2, 900, 1000, "1@1000"},
       {"vowel first after a click: no lead-in", "e|ta", 1, -1, 1000, "1@1000"},
       {"vowel first after the previous word: no lead-in", "ta ab", 2, 900, 1000, "1@1000"},
@@ -61,16 +59,13 @@ TEST(PressTimingKey, ConsonantLeadIn) {
 
 TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
   Timing_Setup s({"a|b|c"});
-  s.S().Fields[1].Events = Events_Of("1@5 250@9");
+  s.S().Fields[1].Events = Encode_Event(1, 5) + Encode_Event(250, 9);
   s.Click(1);
   s.Press(300);
   EXPECT_EQ(Events_Text(s.Events(1)), "1@300");
-  EXPECT_EQ(s.T().Held_Field, 1);
   EXPECT_EQ(s.T().Current_Field, 2);
-  EXPECT_EQ(s.T().Last_Wiped_Char, 1);
   s.Release(330);
   EXPECT_EQ(Events_Text(s.Events(1)), "1@300 250@330");
-  EXPECT_EQ(s.T().Last_Release_Time, 330);
   EXPECT_DOUBLE_EQ(s.T().Areas[s.T().Last_Area].Ending_Time, 1.1);
   // A picture field keeps its record, but the timing moves on.
   const std::string record = std::string(1, Picture_Record_Mark) + "<Appearance_effect=1>";
@@ -81,62 +76,58 @@ TEST(PressTimingKey, ReplacesEarlierEventsAndMovesOnToTheNextSyllable) {
   EXPECT_EQ(s.T().Current_Field, 3);
 }
 
-/// Key events through the window's handlers: 'd' down, 'u' up.
-void Keys(Timing_Setup& s, Timing_Key key, const std::string& strokes) {
-  for (char stroke : strokes) {
-    if (stroke == 'd')
-      Form_KeyDown(s.T(), s.S(), s.ui, key, 3, true);
-    else
+/// Key events through the window's handlers: 'd' down, 'u' up; true when the first down was
+/// taken by the view (and so does not reach the focused control).
+bool Keys(Timing_Setup& s, Timing_Key key, const std::string& strokes, bool playing = true) {
+  bool consumed = false;
+  for (std::size_t i = 0; i < strokes.size(); ++i) {
+    if (strokes[i] == 'u')
       Form_KeyUp(s.T(), s.S(), key, 3);
+    else if (Form_KeyDown(s.T(), s.S(), s.ui, key, 3, playing).consumed && i == 0)
+      consumed = true;
   }
+  return consumed;
 }
 
-TEST(FormKeys, CClearsAndSSkipsBothMarkingTheNextSyllable) {
+TEST(FormKeys, CClearsSSkipsAndSpaceTimesOnlyWhilePlayingInTabMode) {
   struct Case {
     Timing_Key key;
-    bool keeps_events;
+    bool playing;
+    int tab_mode;
+    bool clears;
+    int next;  ///< the current field afterwards
   };
-  for (Case c : {Case{Timing_Key::C, false}, Case{Timing_Key::S, true}}) {
-    SCOPED_TRACE(c.key == Timing_Key::C ? "C" : "S");
+  for (Case c :
+       {Case{Timing_Key::C, true, 1, true, 3}, Case{Timing_Key::S, true, 1, false, 3},
+        Case{Timing_Key::Space, false, 1, false, 2}, Case{Timing_Key::Space, true, 0, false, 2}}) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.key)) + " playing " + std::to_string(c.playing));
     Timing_Setup s({"la|le|li"});
-    const std::string timed = Events_Of("1@100 250@200");
+    s.S().Window_Controls.Set_Check("Chk_Tabmode", c.tab_mode);
+    const std::string timed = Encode_Event(1, 100) + Encode_Event(250, 200);
     s.S().Fields[2].Events = timed;
     s.Click(2);
-    Keys(s, c.key, "ddu");
-    EXPECT_EQ(s.Events(2), c.keeps_events ? timed : std::string());
-    EXPECT_EQ(s.T().Current_Field, 3) << "held down, the key moved on once";
-    EXPECT_EQ(s.T().Last_Wiped_Char, s.S().Fields[2].Last_Char);
-    EXPECT_GT(s.Pixels(0, Field_Left(s.S(), 3), Field_Right(s.S(), 3) - 1, Mark_White), 100)
-        << "the next syllable is highlighted";
-  }
-}
-
-TEST(FormKeys, SpaceTimesNothingWhenStoppedOrWithoutTabMode) {
-  for (bool playing : {false, true}) {
-    Timing_Setup s({"ta|ta"});
-    s.S().Window_Controls.Set_Check("Chk_Tabmode", playing ? 0 : 1);
-    s.Click(1);
-    const Key_Result down = Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::Space, 1, playing);
-    EXPECT_EQ(down.consumed, playing) << "stopped, the key reaches the focused control";
-    Form_KeyUp(s.T(), s.S(), Timing_Key::Space, 1.5);
-    EXPECT_TRUE(s.Events(1).empty());
-    EXPECT_EQ(s.T().Current_Field, 1);
+    EXPECT_EQ(Keys(s, c.key, "ddu", c.playing), c.playing) << "stopped, it reaches the control";
+    EXPECT_EQ(s.Events(2), c.clears ? std::string() : timed);
+    EXPECT_EQ(s.T().Current_Field, c.next) << "held down, the key moved on once";
+    if (c.next == 3) {
+      EXPECT_EQ(s.T().Last_Wiped_Char, s.S().Fields[2].Last_Char);
+      EXPECT_GT(s.Pixels(0, Field_Left(s.S(), 3), Field_Right(s.S(), 3) - 1, Mark_White), 100)
+          << "the next syllable is highlighted";
+    }
   }
 }
 
 TEST(FormKeys, KeyDelayIsTakenOffInSongTime) {
   struct Case {
     const char* delay_ms;
-    bool half_speed;
-    double expected_packs;
+    int half_speed, packs;
   };
-  for (Case c : {Case{"0", false, 3000}, Case{"100", false, 2970}, Case{"100", true, 2985},
-                 Case{"-50", false, 3000}, Case{"junk", false, 3000}}) {
-    SCOPED_TRACE(std::string(c.delay_ms) + (c.half_speed ? " at half speed" : ""));
+  for (Case c : {Case{"0", 0, 3000}, Case{"100", 0, 2970}, Case{"100", 1, 2985},
+                 Case{"-50", 0, 3000}, Case{"junk", 0, 3000}}) {
     Song song;
     song.Window_Controls.Set_Text("Txt_KeyDelay", c.delay_ms);
-    song.Window_Controls.Set_Check("Chk_HalfSpeed", c.half_speed ? 1 : 0);
-    EXPECT_EQ(Key_Time_Packs(song, 10.0), c.expected_packs);
+    song.Window_Controls.Set_Check("Chk_HalfSpeed", c.half_speed);
+    EXPECT_EQ(Key_Time_Packs(song, 10.0), c.packs) << c.delay_ms << " half speed " << c.half_speed;
   }
 }
 
@@ -151,45 +142,27 @@ TEST(FormKeys, ArrowsMoveTheCurrentFieldBetweenLinesAndBAsksToGoBack) {
   EXPECT_TRUE(Form_KeyDown(s.T(), s.S(), s.ui, Timing_Key::B, 0, true).warp_back);
 }
 
-TEST(KeyLog, ReadsEventsCommentsAndBlankLinesAndReadsBackWhatItWrites) {
+TEST(KeyLog, ReadsEventsCommentsAndBlankLinesReadsBackWhatItWritesAndNamesBadLines) {
+  using enum Log_Key;
   std::string error;
   const auto events = Parse_Key_Log(
       "# a session\n1.5 press\n\n  2 release   # end of the first\r\n2.5\tclear\n3 skip\n"
       "3 up\n3.25 down\n4.125 back",
       error);
   ASSERT_TRUE(events) << error;
-  EXPECT_EQ(*events, (std::vector<Logged_Key>{{1.5, Log_Key::Press},
-                                              {2, Log_Key::Release},
-                                              {2.5, Log_Key::Clear},
-                                              {3, Log_Key::Skip},
-                                              {3, Log_Key::Up},
-                                              {3.25, Log_Key::Down},
-                                              {4.125, Log_Key::Back}}));
+  using K = Logged_Key;
+  EXPECT_EQ(*events, (std::vector{K{1.5, Press}, K{2, Release}, K{2.5, Clear}, K{3, Skip}, K{3, Up},
+                                  K{3.25, Down}, K{4.125, Back}}));
   EXPECT_EQ(Parse_Key_Log(Write_Key_Log(*events), error), events) << error;
-}
-
-TEST(ParseKeyLog, RefusesMalformedLinesNamingThem) {
-  struct Case {
-    const char* text;
-    const char* error;
-  };
-  const Case cases[] = {
-      {"1 press\nfoo", "line 2: expected SECONDS KEY"},
-      {"x press", "line 1: 'x' is not a time in seconds"},
-      {"-1 press", "line 1: '-1' is not a time in seconds"},
-      {"nan press", "line 1: 'nan' is not a time in seconds"},
-      {"inf press", "line 1: 'inf' is not a time in seconds"},
-      {"1e400 press", "line 1: '1e400' is not a time in seconds"},
-      {"1.5s press", "line 1: '1.5s' is not a time in seconds"},
-      {"1 jump", "line 1: unknown key 'jump'"},
-      {"1 press release", "line 1: unknown key 'press release'"},
-      {"2 press\n1 release", "line 2: the time goes back"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::string error;
-    EXPECT_FALSE(Parse_Key_Log(c.text, error));
-    EXPECT_EQ(error, c.error);
+  for (auto [text, message] : {std::pair{"1 press\nfoo", "line 2: expected SECONDS KEY"},
+                               {"x press", "line 1: 'x' is not a time in seconds"},
+                               {"-1 press", "line 1: '-1' is not a time in seconds"},
+                               {"nan press", "line 1: 'nan' is not a time in seconds"},
+                               {"1.5s press", "line 1: '1.5s' is not a time in seconds"},
+                               {"1 press release", "line 1: unknown key 'press release'"},
+                               {"2 press\n1 release", "line 2: the time goes back"}}) {
+    EXPECT_FALSE(Parse_Key_Log(text, error)) << text;
+    EXPECT_EQ(error, message);
   }
 }
 

@@ -1,55 +1,46 @@
 // The song clock and the playback handlers of the "Lyrics swiping" tab, on a steady clock the
-// test moves by hand and, when asked, a song opened in a fake player.
+// test moves by hand and, when asked, a song opened in a fake player; the waveform of its frames.
 #include "timing/playback_control.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <sstream>
 
-#include "support/test_support.h"
-#include "timing/fake_audio_player.h"
+#include "timing/waveform.h"
+#include "timing/waveform_strip.h"
+#include "timing_fixture.h"
 
 namespace lyricanvas {
 namespace {
 
-TEST(TypedTime, ReadsSecondsOrMinutesWithTheLastTwoCharactersAsSeconds) {
+TEST(TimeBox, ReadsSecondsOrMinutesWithTheLastTwoCharactersAsSecondsAndShowsMinutes) {
   struct Case {
-    const char* text;
+    const char* typed;
     std::optional<double> seconds;
+    const char* shown;
   };
-  for (const Case& c :
-       {Case{"90", 90}, Case{"1:5", 60}, Case{"1:30", 90}, Case{"0:02", 2}, Case{"12:34", 754},
-        Case{" 7.5 ", 7.5}, Case{"2:7x", 127}, Case{":45", 45}, Case{"abc", std::nullopt},
-        Case{"", std::nullopt}, Case{"9 seconds", std::nullopt}})
-    EXPECT_EQ(Typed_Time(c.text), c.seconds) << '"' << c.text << '"';
-}
-
-TEST(TimeText, ShowsWholeMinutesAndTwoDigitSeconds) {
-  struct Case {
-    double seconds;
-    const char* text;
-  };
-  for (const Case& c : {Case{0, "0:00"}, Case{59.99, "0:59"}, Case{60, "1:00"}, Case{187.4, "3:07"},
-                        Case{-0.5, "0:00"}, Case{3600, "60:00"}})
-    EXPECT_EQ(Time_Text(c.seconds), c.text) << c.seconds;
+  for (const Case& c : {Case{"90", 90, "1:30"}, Case{"1:5", 60, "1:00"}, Case{"0:02", 2, "0:02"},
+                        Case{"12:34", 754, "12:34"}, Case{" 59.99 ", 59.99, "0:59"},
+                        Case{"3600", 3600, "60:00"}, Case{"-0.5", -0.5, "0:00"},
+                        Case{"abc", std::nullopt, ""}, Case{"9 seconds", std::nullopt, ""}}) {
+    EXPECT_EQ(Typed_Time(c.typed), c.seconds) << '"' << c.typed << '"';
+    if (c.seconds) EXPECT_EQ(Time_Text(*c.seconds), c.shown);
+  }
 }
 
 TEST(EventSteadySeconds, TakesTheWindowSystemsStampWhenItIsOfTheSameClock) {
   constexpr double Wrap = 4294967.296;
   struct Case {
     std::uint64_t stamp_ms;
-    double now;
-    double expected;
+    double now, expected;
   };
   for (const Case& c : {Case{1000400, 1000.5, 1000.4},               // 100 ms before now
                         Case{9500, 3 * Wrap + 10, 3 * Wrap + 9.5},   // the 32-bit stamp wrapped
                         Case{4294967000, Wrap + 0.1, Wrap - 0.296},  // stamped just before a wrap
                         Case{1000530, 1000.5, 1000.5},               // a little ahead: now
                         Case{1200000, 1000.5, 1000.5},               // far ahead: another clock
-                        Case{990000, 1000.5, 1000.5},  // ten seconds old: another clock
-                        Case{0, 1000.5, 1000.5}})
+                        Case{990000, 1000.5, 1000.5}})  // ten seconds old: another clock
     EXPECT_NEAR(Event_Steady_Seconds(c.stamp_ms, c.now), c.expected, 1e-6) << c.stamp_ms;
 }
 
@@ -65,7 +56,6 @@ struct Window {
   int redraws = 0, area_resets = 0, key_releases = 0;
   bool timer_on = false;
   testing::Temp_Dir dir;
-  std::string song_path = dir.File("song.mp3");
 
   explicit Window(bool with_audio) {
     player.duration = 100.5;
@@ -75,8 +65,8 @@ struct Window {
     playback.Hooks.Reset_Areas = [this] { ++area_resets; };
     playback.Hooks.Timer1 = [this](bool on) { timer_on = on; };
     playback.Hooks.Release_Keys = [this] { ++key_releases; };
-    testing::Write_File(song_path, "sound");
-    if (with_audio) Open(song_path);
+    testing::Write_File(dir.File("song.mp3"), "sound");
+    if (with_audio) Open(dir.File("song.mp3"));
   }
   void Open(const std::string& path) {
     song->Window_Controls.Set_Text("txt_Filename", 0, path);
@@ -84,9 +74,11 @@ struct Window {
   }
   Controls& controls() { return song->Window_Controls; }
   const Song_Clock& clock() const { return playback.Clock; }
-  /// Runs steps: "start 1:30", "play 10" (seconds of wall time), "stop", "half", "full" (the
-  /// half speed box), "back" (key B), "end" (the loop's check for the song's end), "type 1:15"
-  /// (into the time box), "scroll 30" (the time scroll bar), "busy" and "idle".
+  /// Runs steps: "start 1:30", "play 10" (seconds of wall time; "wait 10" without reading the
+  /// clock), "stop", "half", "full" (the half speed box), "back" (key B), "end" (the loop's check
+  /// for the song's end), "type 1:15" (into the time box), "scroll 30" (the time scroll bar), and
+  /// the last action: "busy" (the program changes the boxes), "mouse" (a press on the view),
+  /// "idle".
   void Run(const std::string& script) {
     std::istringstream in(script);
     for (std::string op, arg; in >> op;) {
@@ -96,9 +88,10 @@ struct Window {
           But_Start_Click(*song, playback, ui);
         else
           Txt_Time_Change(*song, playback);
-      } else if (op == "play" && in >> arg) {  // a step of the playback loop
+      } else if ((op == "play" || op == "wait") && in >> arg) {
         now += std::stod(arg);
-        Read_Song_Time(*song, playback.Clock, true);
+        if (op == "wait") continue;
+        Read_Song_Time(*song, playback.Clock, true);  // a step of the playback loop
         Show_Time(*song, playback);
       } else if (op == "scroll" && in >> arg) {
         Hsc_Time_Change(*song, playback, std::stoi(arg));
@@ -107,8 +100,10 @@ struct Window {
         Chk_HalfSpeed_Click(*song, playback, ui);
       } else if (op == "stop") {
         But_Stop_Click(*song, playback, ui);
-      } else if (op == "busy" || op == "idle") {  // the program changes the boxes itself
-        playback.Clock.Last_Action = op == "busy" ? "But_Stop_Click" : "";
+      } else if (op == "busy" || op == "mouse" || op == "idle") {
+        playback.Clock.Last_Action = op == "idle"   ? ""
+                                     : op == "busy" ? "But_Stop_Click"
+                                                    : "MouseDown";
       } else if (op == "back") {
         warp_back(*song, playback, ui);
       } else if (op == "end") {
@@ -136,19 +131,18 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
       {"half speed from 1:30", Both, "5", "half start 1:30 play 10", 95, "1:35", true},
       {"full speed from 1:30", Both, "5", "start 1:30 play 10", 100, "1:40", true},
       {"stop at 0:02 going back 3 s", Both, "3", "start 0 play 2.5 stop", 0, "0:00", false},
-      {"stop goes back from the time shown", Both, "5", "start 0 play 95.2 stop", 90, "1:30",
-       false},
+      {"back from the time shown", Both, "5", "start 0 play 95.2 stop", 90, "1:30", false},
       {"no number to go back", Both, "x", "start 0 play 10 stop", 10, "0:10", false},
-      {"empty go-back", Both, "", "start 0 play 10 stop", 10, "0:10", false},
       {"going back 2.5 s", Both, "2.5", "start 0 play 10 stop", 7.5, "0:07", false},
-      {"half speed switched: no jump", Both, "5", "start 0:10 play 4 half play 4 full play 1", 17,
-       "0:17", true},
-      {"B: back from the time shown", Silent, "5", "start 0:50 play 2.4 back play 1", 48, "0:48",
-       true},
-      {"B: back from the time heard", Heard, "5", "start 0:50 play 2.4 back play 1", 48.4, "0:48",
-       true},
+      {"speed switched", Both, "5", "start 0:10 play 4 half play 4 full play 1", 17, "0:17", true},
+      {"B from the time shown", Silent, "5", "start 0:50 play 2.4 back play 1", 48, "0:48", true},
+      {"B from the time heard", Heard, "5", "start 0:50 play 2.4 back play 1", 48.4, "0:48", true},
       {"stops at the song's end", Heard, "0", "start 1:40 play 5 end", 100.5, "1:40", false},
       {"without sound the clock runs on", Silent, "0", "start 1:40 play 5 end", 105, "1:45", true},
+      {"start after a press on the view", Silent, "0",
+       "type 0:20 wait 5 mouse start 0:40 idle play 1", 21, "0:21", true},
+      {"started again, a second start ignored", Both, "5",
+       "start 0:10 play 1 stop start 0:06 start 0:30 play 1", 7, "0:07", true},
       {"typed", Both, "5", "type 1:15", 75, "1:15", false},
       {"typed past the end", Both, "5", "type 2:00", 120, "2:00", false},
       {"scrolled", Both, "5", "scroll 30", 30, "0:30", false},
@@ -168,6 +162,9 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
       EXPECT_EQ(w.controls().Text("Txt_Time"), c.shown);
       EXPECT_EQ(w.clock().Is_Playing, c.playing);
       EXPECT_EQ(w.timer_on, c.playing);
+      EXPECT_EQ(w.controls().Find("Txt_Time")->Enabled, !c.playing);
+      EXPECT_EQ(w.controls().Find("txt_Filename", 0)->Enabled, !c.playing);
+      EXPECT_EQ(w.player.opened, heard ? 1 : 0);
       EXPECT_TRUE(w.clock().Last_Action.empty());
       EXPECT_EQ(w.player.running, heard && c.playing);
       EXPECT_EQ(w.player.rate, heard ? Speed_Factor(*w.song) : 1);
@@ -200,37 +197,18 @@ TEST(SongTimeAt, AKeyEventReadsTheSongTimeOfItsOwnMoment) {
   }
 }
 
-TEST(ReadSongTime, WithoutAudioTheTimerCountsOnlyWhenAllowed) {
-  Window w(false);
-  w.song->Song_Time = 5;
-  Restart_Timer(*w.song, w.playback.Clock);
-  w.now += 2;
-  Read_Song_Time(*w.song, w.playback.Clock, false);
-  EXPECT_DOUBLE_EQ(w.song->Song_Time, 5);
-  Read_Song_Time(*w.song, w.playback.Clock, true);
-  EXPECT_DOUBLE_EQ(w.song->Song_Time, 7);
-}
-
-TEST(Playback, PlayingLocksTheTimeAndFileBoxesAndRunsTheLoop) {
+TEST(Playback, StartFocusesTheViewAndResetsTheAreasAndStopReleasesTheKeys) {
   Window w(true);
   w.controls().Set_Check("Chk_Replay", 1);
   w.controls().Set_Check("Chk_Tabmode", 1);
   w.Run("start 0:10");
-  EXPECT_DOUBLE_EQ(w.player.Position(), 10);
-  EXPECT_FALSE(w.controls().Find("Txt_Time")->Enabled);
-  EXPECT_FALSE(w.controls().Find("txt_Filename", 0)->Enabled);
-  EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"});
   const int resets = w.area_resets;
-  But_Start_Click(*w.song, w.playback, w.ui);  // a second Start does nothing
-  EXPECT_EQ(w.area_resets, resets);
-  w.Run("play 1 stop");
-  EXPECT_TRUE(w.controls().Find("Txt_Time")->Enabled);
-  EXPECT_TRUE(w.controls().Find("txt_Filename", 0)->Enabled);
+  w.Run("start 0:30 play 1");
+  EXPECT_EQ(w.area_resets, resets) << "a second Start does nothing";
+  EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"});
+  EXPECT_EQ(w.key_releases, 0);
+  w.Run("stop");
   EXPECT_EQ(w.key_releases, 1);
-  // Starting again plays the song already open, from where Stop left it.
-  w.Run("start " + w.controls().Text("Txt_Time"));
-  EXPECT_EQ(w.player.opened, 1);
-  EXPECT_TRUE(w.player.running);
 }
 
 TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
@@ -239,16 +217,13 @@ TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
     bool exists, playable;
     std::vector<std::string> messages;
   };
-  const Case cases[] = {
-      {"other.mp3", true, true, {}},
-      {"bad.mp3",
-       true,
-       false,
-       {"Error No. -1094995529 occured on changing filename 0, Rendering file - Invalid data "
-        "found when processing input",
-        "This file cannot be played!"}},
-      {"missing.mp3", false, false, {"This file cannot be played!"}},
-  };
+  const std::string cannot = "This file cannot be played!";
+  const std::string bad =
+      "Error No. -1094995529 occured on changing filename 0, Rendering file - Invalid data found "
+      "when processing input";
+  const Case cases[] = {{"other.mp3", true, true, {}},
+                        {"bad.mp3", true, false, {bad, cannot}},
+                        {"missing.mp3", false, false, {cannot}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     Window w(true);
@@ -269,21 +244,66 @@ TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
 
 TEST(SongFile, TheNameIsCheckedWhenTheTimingTabOpens) {
   Window w(false);
-  struct Case {
-    std::string name;
-    std::string message;  ///< "": none
-  };
-  for (const Case& c : {Case{"", ""}, Case{"  " + w.song_path + " ", ""},
-                        Case{w.dir.File("gone.mp3"), "There is no such file!"},
-                        Case{w.dir.File("no folder/gone.mp3"),
-                             "Error! The volume for file '" + w.dir.File("no folder/gone.mp3") +
-                                 "' could not be found or does not contain any media!"}}) {
+  const std::string lost = w.dir.File("no folder/gone.mp3");
+  for (auto [name, message] :
+       {std::pair<std::string, std::string>{"  " + w.dir.File("song.mp3") + " ", ""},
+        {w.dir.File("gone.mp3"), "There is no such file!"},
+        {lost, "Error! The volume for file '" + lost +
+                   "' could not be found or does not contain any media!"}}) {
     w.recorder.messages.clear();
-    w.controls().Set_Text("txt_Filename", 0, c.name);
-    EXPECT_EQ(Check_Song_File_Name(*w.song, w.ui), c.message.empty()) << c.name;
+    w.controls().Set_Text("txt_Filename", 0, name);
+    EXPECT_EQ(Check_Song_File_Name(*w.song, w.ui), message.empty()) << name;
     EXPECT_EQ(w.recorder.messages,
-              c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
+              message.empty() ? std::vector<std::string>{} : std::vector{message});
   }
+}
+
+TEST(WaveformPeaks, ColumnsTakeTheExtremesOfBothChannelsOfTheirOwnFrames) {
+  double now = 0;
+  testing::Fake_Audio_Player player(now);
+  player.decoded_frames = Audio_Sample_Rate;  // one second decoded
+  struct Case {
+    double from, to;
+    int columns;
+    std::size_t column;
+    Peak expected;
+  };
+  const double f = 1.0 / Audio_Sample_Rate;  // one frame in seconds
+  const float S = 32768.0f;
+  for (const Case& c : {Case{0, 100 * f, 1, 0, {-15000 / S, -7450 / S}},            // frames 0..99
+                        Case{0, 200 * f, 2, 1, {-14900 / S, -7400 / S}},            // 100..199 only
+                        Case{29990 * f, 30010 * f, 1, 0, {-15000 / S, 14999 / S}},  // wrapped
+                        Case{-1, 0, 4, 3, {0, 0}},   // silence before the start of the song
+                        Case{1.5, 2, 2, 0, {0, 0}},  // and past what is decoded
+                        Case{44000 * f, 44200 * f, 1, 0, {-1000 / S, -450 / S}}}) {  // half
+    std::vector<Peak> peaks = Waveform_Peaks(player, c.from, c.to, c.columns);
+    ASSERT_EQ(peaks.size(), static_cast<std::size_t>(c.columns));
+    EXPECT_FLOAT_EQ(peaks[c.column].Low, c.expected.Low) << c.from;
+    EXPECT_FLOAT_EQ(peaks[c.column].High, c.expected.High) << c.from;
+  }
+  EXPECT_TRUE(Waveform_Peaks(player, 0, 1, 0).empty());
+  EXPECT_EQ(Waveform_Peaks(player, 1, 0.5, 3), std::vector<Peak>(3)) << "a reversed range";
+  EXPECT_EQ(Waveform_Peaks(player, 0.5, 0.5, 2), std::vector<Peak>(2)) << "an empty range";
+}
+
+TEST(WaveformStrip, PeaksMarksAndThePlayingPosition) {
+  Song song;
+  testing::Build_Song(song, {{{{"la ", 9.0, 9.5}, {"la ", 10.5, 11}, {"la", 20, 21}}, 1}});
+  Surface strip(100, 41);
+  std::vector<Peak> peaks(100);
+  peaks[10] = {-1.0f, 1.0f};  // full height
+  peaks[30] = {-0.5f, 0.5f};  // half
+  Draw_Waveform_Strip(strip, song, peaks, 10.0);
+  const QRgb background = strip.Pixel(99, 40);
+  // Silent columns draw their one middle pixel; syllables at 9 s and 10.5 s fall at columns
+  // (9 - 8) / 4 * 100 = 25 and 62 (a mark and the silent pixel); the position stands at 50.
+  for (auto [x, drawn] : {std::pair{10, 41}, {30, 21}, {5, 1}, {50, 41}, {25, 12}, {62, 12}}) {
+    int count = 0;
+    for (int y = 0; y < strip.Height(); ++y)
+      count += strip.Pixel(x, y) != (background | 0xff000000u);
+    EXPECT_EQ(count, drawn) << "column " << x;
+  }
+  EXPECT_EQ(Syllable_Starts(song, 8, 12), (std::vector<double>{9.0, 10.5}));
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #pragma once
 // Shared set-up of the timing tests: songs of syllable fields (timed or not), a timing editor
-// laid out on them, and readers for event strings and the view's pixels.
+// laid out on them, readers for event strings and the view's pixels, and a song player without
+// sound.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <regex>
-#include <sstream>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "support/song_builder.h"
 #include "support/test_support.h"
 #include "timing/areas.h"
+#include "timing/audio_player.h"
 #include "timing/key_timing.h"
 #include "timing/timing_editor.h"
 #include "timing/timing_view.h"
@@ -23,11 +26,11 @@ namespace lyricanvas::testing {
 /// Lines of syllables split by '|' and after each blank, with their times in seconds or none:
 /// {"Mor@1-2|ning@2 light"} gives "Mor" (1 s to 2 s), "ning " (from 2 s) and "light" (untimed;
 /// the blank belongs to no field).
-inline std::vector<Song_Line> Lines(const std::vector<std::string>& lines, int singer = 1) {
+inline std::vector<Song_Line> Lines(const std::vector<std::string>& lines) {
   static const std::regex syllable(R"(([^|@ ]+)(?:@([\d.]+)(?:-([\d.]+))?)?( ?)\|?)");
   std::vector<Song_Line> out;
   for (const std::string& line : lines) {
-    out.push_back({{}, singer});
+    out.push_back({{}, 1});
     for (std::sregex_iterator m(line.begin(), line.end(), syllable), end; m != end; ++m) {
       const std::smatch& g = *m;
       out.back().syllables.push_back({g[1].str() + g[4].str(),
@@ -45,8 +48,8 @@ struct Timing_Setup {
   Recording_Ui recorder;
   Ui ui = recorder.ui();
 
-  explicit Timing_Setup(const std::vector<std::string>& text, int singer = 1) {
-    const std::vector<Song_Line> lines = Lines(text, singer);
+  explicit Timing_Setup(const std::vector<std::string>& text) {
+    const std::vector<Song_Line> lines = Lines(text);
     Build_Song(*song, lines);
     int f = 0;
     for (const Song_Line& line : lines) {
@@ -80,25 +83,14 @@ struct Timing_Setup {
         count += te->Pic_Indication.Pixel(x, y) == (color | 0xff000000u);
     return count;
   }
-  /// The palette colour of the wiped or unwiped body of a singer's letters.
-  QRgb Color(bool wiped, int singer = 1) const {
-    const Singer_Rec& s = song->Singers[static_cast<std::size_t>(singer)];
+  /// The palette colour of the wiped or unwiped body of singer 1's letters.
+  QRgb Color(bool wiped) const {
+    const Singer_Rec& s = song->Singers[1];
     return song->Palette_RGB[static_cast<std::size_t>(wiped ? s.Wiped_Body : s.Unwiped_Body)];
   }
 };
 
-/// An event string written as position@packs pairs: "1@300 250@330".
-inline std::string Events_Of(const std::string& text) {
-  std::istringstream in(text);
-  std::string events;
-  int position = 0;
-  char at = 0;
-  std::int64_t packs = 0;
-  while (in >> position >> at >> packs) events += Encode_Event(position, packs);
-  return events;
-}
-
-/// The events of a string in that notation, for readable comparisons.
+/// Events as position@packs pairs ("1@300 250@330"), for readable comparisons.
 inline std::string Events_Text(const std::string& events) {
   std::string text;
   for (int k = 1; k <= Event_Count(events); ++k) {
@@ -108,5 +100,69 @@ inline std::string Events_Text(const std::string& events) {
   }
   return text;
 }
+
+/// A song player whose position runs from a clock the test moves by hand, at the rate set, and
+/// (as a real decoder's may) runs on past the duration. Frame k holds the sample
+/// k % 30000 - 15000 on the left and half of it on the right.
+struct Fake_Audio_Player final : Audio_Player {
+  double* now = nullptr;  ///< the test's clock, seconds
+  double duration = 200;
+  std::set<std::string> unplayable;  ///< paths that fail to open
+  std::int64_t decoded_frames = 0;
+  int opened = 0;
+  bool open = false;
+  bool running = false;
+  double rate = 1;
+  double base = 0;  ///< position when the clock read `since`
+  double since = 0;
+
+  explicit Fake_Audio_Player(double& clock) : now(&clock) {}
+
+  bool Open(const std::string& path, Audio_Error& error) override {
+    Close();
+    if (unplayable.count(path)) {
+      error = {-1094995529, "Invalid data found when processing input"};
+      return false;
+    }
+    open = true;
+    ++opened;
+    Restart(0);
+    return true;
+  }
+  void Close() override { open = running = false; }
+  bool Is_Open() const override { return open; }
+  void Run() override {
+    Restart(Position());
+    running = true;
+  }
+  void Stop() override {
+    Restart(Position());
+    running = false;
+  }
+  bool Is_Running() const override { return running && Position() < duration; }
+  double Duration() const override { return duration; }
+  double Position() const override { return base + (running ? (*now - since) * rate : 0); }
+  void Set_Position(double seconds) override { Restart(std::clamp(seconds, 0.0, duration)); }
+  double Rate() const override { return rate; }
+  void Set_Rate(double r) override {
+    Restart(Position());
+    rate = r;
+  }
+  std::int64_t Decoded_Frames() const override { return decoded_frames; }
+  std::int64_t Copy_Frames(std::int64_t first, std::span<std::int16_t> out) const override {
+    const std::int64_t count =
+        std::clamp<std::int64_t>(decoded_frames - first, 0, std::ssize(out) / 2);
+    for (std::int64_t i = 0; i < count; ++i) {
+      const auto value = static_cast<std::int16_t>((first + i) % 30000 - 15000);
+      out[static_cast<std::size_t>(2 * i)] = value;
+      out[static_cast<std::size_t>(2 * i + 1)] = static_cast<std::int16_t>(value / 2);
+    }
+    return count;
+  }
+  void Restart(double position) {
+    base = position;
+    since = *now;
+  }
+};
 
 }  // namespace lyricanvas::testing
