@@ -1,6 +1,7 @@
 #pragma once
 // Timing with the keyboard while the song plays: Space down at a syllable's vowel, up at its
-// end; C clears a syllable, S skips it, the arrows move between lines, B goes back in the song.
+// end; C clears a syllable, S skips it, the arrows move between lines, B goes back in the song
+// (releasing a syllable still held first).
 // Times come in as song seconds at the moment of the key event, not when a handler runs.
 #include "model/song.h"
 #include "model/ui.h"
