@@ -137,6 +137,8 @@ void End_Press(Timing_Editor& te, Song& song, double song_time) {
 }  // namespace
 
 void Chk_Tabmode_Click(Timing_Editor& te, Song& song, const Ui& ui) {
+  // The program setting the box (opening a project) must not break the lyrics up again.
+  if (song.Suppress_Text_Events) return;
   if (song.Window_Controls.Checked("Chk_Tabmode")) {
     Break_Syllables(song, ui);
     Layout_Text(song);

@@ -25,6 +25,7 @@ void Form_KeyUp(Timing_Editor& te, Song& song, Timing_Key key, double song_time)
 
 /// The Tab mode check box changed to its current value: switched on, the lyrics are broken into
 /// syllable fields and the view is drawn again with the separators; off, it is drawn without.
+/// Nothing happens while the program itself sets the box (`Suppress_Text_Events`).
 void Chk_Tabmode_Click(Timing_Editor& te, Song& song, const Ui& ui);
 
 /// Packs of a key event at a song time, less the "Key delay (ms)" option (in song time).
