@@ -49,16 +49,5 @@ TEST(PaletteEdit, EveryLevelSurvivesTheWayThroughTheDialog) {
   EXPECT_EQ(song.Palette, before);
 }
 
-TEST(PaletteEdit, ASwatchIsHitFromItsEdgeToItsEdgePlusItsSize) {
-  Swatch_Grid grid{{10, 30, 50, 70}, {5, 25, 45, 65}, 10, 10};
-  struct Case {
-    int x, y, entry;
-  };
-  for (const Case& c :
-       {Case{10, 5, 0}, Case{20, 15, 0}, Case{21, 5, -1}, Case{30, 25, 5}, Case{79, 74, 15},
-        Case{80, 75, 15}, Case{81, 75, -1}, Case{9, 5, -1}, Case{55, 4, -1}, Case{55, 50, 10}})
-    EXPECT_EQ(Swatch_At(grid, c.x, c.y), c.entry) << c.x << "," << c.y;
-}
-
 }  // namespace
 }  // namespace lyricanvas

@@ -27,6 +27,14 @@ TEST(EventStrings, TimeDigitsCoverZeroToTheLargestTimeAndFieldTimesReadThem) {
   EXPECT_DOUBLE_EQ(Field_Time(song, 1, 1), -1);
 }
 
+TEST(Singers, EachSingersWipeChangesBodyAndOutlineByTheSameBit) {
+  const Song song;
+  for (int s = 0; s < Singer_Count; ++s) {
+    EXPECT_EQ(song.Singers[s].Unwiped_Body ^ song.Singers[s].Wiped_Body, 2) << s;
+    EXPECT_EQ(song.Singers[s].Unwiped_Outline ^ song.Singers[s].Wiped_Outline, 2) << s;
+  }
+}
+
 TEST(Palette, RestoringDefaultsKeepsEntryFour) {
   Song song;
   song.Palette[4] = {0, 1, 2, 3};
