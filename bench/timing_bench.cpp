@@ -31,7 +31,6 @@ struct Timed_Song {
     Layout_Text(*song);
     Prepare_Timing_View(*te, *song);
     Build_Areas(*te, *song);
-    te->Is_Playing = true;
   }
 };
 
@@ -69,7 +68,7 @@ void BM_Space_Press_And_Release(benchmark::State& state) {
   double t = 5;
   for (auto _ : state) {
     if (s.te->Current_Field == 0) s.te->Current_Field = 1;
-    Form_KeyDown(*s.te, *s.song, s.ui, Timing_Key::Space, t);
+    Form_KeyDown(*s.te, *s.song, s.ui, Timing_Key::Space, t, true);
     Form_KeyUp(*s.te, *s.song, Timing_Key::Space, t + 0.2);
     t += 0.3;
   }

@@ -1,10 +1,6 @@
 #include "project/project_file.h"
 
-#include "model/file_io.h"
-#include "model/layout.h"
-
 #include <QFontDatabase>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -14,6 +10,8 @@
 #include <sstream>
 
 #include "cdg/coloring.h"
+#include "model/file_io.h"
+#include "model/layout.h"
 #include "project/midi_import.h"
 #include "project/project_text.h"
 #include "project/rtf.h"
@@ -36,7 +34,6 @@ std::string Tag(const std::string& key, const std::string& value) {
 std::string Palette_Key(int i, int j) {
   return "color_" + std::to_string(i) + "_" + std::to_string(j);
 }
-
 
 /// An older name of a wiping style, or the value itself.
 std::string Current_Wiping_Style(const std::string& value) {
@@ -63,11 +60,14 @@ struct Apply_Failure {
 std::optional<Apply_Failure> Apply_Value(Control& control, const std::string& value,
                                          std::vector<std::string>& problems) {
   switch (control.Kind) {
-    case Control_Kind::Text: control.Value = value; break;
+    case Control_Kind::Text:
+      control.Value = value;
+      break;
     case Control_Kind::Combo: {
       std::string v = control.Name == "Com_WipingStyle" ? Current_Wiping_Style(value) : value;
       if (control.Name == "Com_Font") {
-        if (Font_Installed(v)) control.Value = v;
+        if (Font_Installed(v))
+          control.Value = v;
         else
           problems.push_back("The project loaded uses the font '" + v +
                              "' which is not available on this PC. It has been changed to a "
@@ -184,9 +184,12 @@ struct Record_Reader {
     std::size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
     bool digits = false, point = false;
     for (; i < text.size(); ++i) {
-      if (text[i] >= '0' && text[i] <= '9') digits = true;
-      else if (text[i] == '.' && !point) point = true;
-      else return std::nullopt;
+      if (text[i] >= '0' && text[i] <= '9')
+        digits = true;
+      else if (text[i] == '.' && !point)
+        point = true;
+      else
+        return std::nullopt;
     }
     if (!digits) return std::nullopt;
     return std::stod(text);
@@ -233,7 +236,8 @@ Read_Status Read_Field_Records(Song& song, std::string_view records, std::string
     if (!In_Position_Range(*first) || !In_Position_Range(*last))
       return stop("a field record holds a position out of range");
     std::size_t size = *length > 0 ? static_cast<std::size_t>(*length) : 0;
-    if (size > records.size() - reader.pos) return stop("a field record runs past the end of the file");
+    if (size > records.size() - reader.pos)
+      return stop("a field record runs past the end of the file");
     Field_Rec field{static_cast<std::int16_t>(*first), static_cast<std::int16_t>(*last),
                     std::string(records.substr(reader.pos, size))};
     reader.pos += size;
@@ -313,11 +317,14 @@ void Restore_Pictures(Song& song, const Ui& ui) {
   for (int f : pictures) {
     Field_Rec& field = song.Fields[f];
     std::string file = Get_Property(std::string_view(field.Events).substr(1), "filename");
-    std::error_code ec;
-    std::optional<std::string> bytes;
-    if (std::filesystem::is_regular_file(file, ec)) bytes = Read_Whole_File(file);
+    std::string reason;
+    std::optional<std::string> bytes = Read_Whole_File(file, &reason);
     if (!bytes) {
-      Show_Message(ui, file + " could not be loaded - file is not present!");
+      // A folder, FIFO or unreadable file at that name is there, but cannot be a picture.
+      std::error_code ec;
+      const bool present = std::filesystem::exists(file, ec);
+      Show_Message(ui, file + " could not be loaded - " +
+                           (present ? reason + "!" : std::string("file is not present!")));
       field = Field_Rec{};
       continue;
     }
@@ -359,8 +366,8 @@ Read_Status Read_Project_Bytes(Song& staged, const std::string& path, const std:
     return status;
   }
   if (status == Read_Status::Incomplete &&
-      Ask(ui, "The project file " + path + " is incomplete: " + error +
-                  ". Open what was read?") != Answer::Yes)
+      Ask(ui, "The project file " + path + " is incomplete: " + error + ". Open what was read?") !=
+          Answer::Yes)
     return Read_Status::Failed;
   staged.Suppress_Text_Events = true;
   return Worse(status, Apply_Properties(staged, ui));

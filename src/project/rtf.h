@@ -13,9 +13,8 @@
 
 namespace lyricanvas {
 
-/// The RTF of a document; pictures become embedded objects unless with_pictures is false, in
-/// which case each picture character is left out of the text.
-std::string Write_Rtf(const Document& doc, bool with_pictures = true);
+/// The RTF of a document; pictures become embedded objects.
+std::string Write_Rtf(const Document& doc);
 
 /// Replaces the document's content by the RTF. On failure the document is unchanged, false is
 /// returned and error says why. A file that only lacks the closing brace of its outermost group

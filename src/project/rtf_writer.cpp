@@ -64,7 +64,7 @@ std::string Picture_Object_Data(const std::string& bmp) {
 
 class Rtf_Writer {
  public:
-  Rtf_Writer(const Document& doc, bool with_pictures) : doc_(doc), with_pictures_(with_pictures) {
+  explicit Rtf_Writer(const Document& doc) : doc_(doc) {
     fonts_.push_back(doc.Default_Font().Font_Name);  // \f0, the \deff0 of the document
   }
 
@@ -135,7 +135,6 @@ class Rtf_Writer {
   }
 
   void Write_Picture() {
-    if (!with_pictures_) return;
     const Embedded_Picture* picture = doc_.Picture(picture_index_++);
     const std::string bmp = picture ? picture->Bytes : std::string();
     QImage image = QImage::fromData(reinterpret_cast<const uchar*>(bmp.data()),
@@ -247,7 +246,6 @@ class Rtf_Writer {
   }
 
   const Document& doc_;
-  bool with_pictures_;
   std::string body_;
   bool need_space_ = false;
   QStringList fonts_;
@@ -258,9 +256,7 @@ class Rtf_Writer {
 
 }  // namespace
 
-std::string Write_Rtf(const Document& doc, bool with_pictures) {
-  return Rtf_Writer(doc, with_pictures).Write();
-}
+std::string Write_Rtf(const Document& doc) { return Rtf_Writer(doc).Write(); }
 
 bool Looks_Like_Rtf(std::string_view bytes) { return bytes.substr(0, 5) == "{\\rtf"; }
 

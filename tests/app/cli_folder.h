@@ -1,11 +1,7 @@
 #pragma once
 // A scratch folder for running lyricanvas-cli as a script does: songs, projects whole and cut,
 // outputs of earlier runs, key logs, pictures, special files and files too large to read.
-#include <sys/stat.h>
-
 #include <filesystem>
-#include <functional>
-#include <map>
 #include <string>
 
 #include "support/bmp_builder.h"
@@ -15,9 +11,8 @@ namespace lyricanvas::testing {
 
 /// A WAV header followed by `audio` bytes of silence; sparse, so it takes no disk space.
 inline void Write_Silent_Wav(const std::string& path, std::uint32_t audio) {
-  std::string wav = Read_File(Test_Data("cdg/wav/three_sectors_and_a_bit.wav")).substr(0, 44);
-  for (int i = 0; i < 4; ++i) wav[40 + i] = static_cast<char>(audio >> (8 * i));
-  Write_File(path, wav);
+  const std::string wav = Read_File(Test_Data("cdg/wav/three_sectors_and_a_bit.wav"));
+  Write_File(path, wav.substr(0, 40) + Le(audio, 4));
   std::filesystem::resize_file(path, 44 + std::uint64_t{audio});
 }
 
@@ -39,30 +34,20 @@ struct Cli_Folder {
     Write_Silent_Wav(Path("short.wav"), 100);                   // less than one sector of an image
     Write_File(Path("keys.txt"), "1 press\n1.5 release\n2 skip\n3 press\n3.5 release\n");
     Write_File(Path("back.log"), "1 press\n0.5 release\n");
-    Write_File(Path("jump.log"), "1 jump\n");
     Bmp_Shape bmp = Shape(72, 48);
     bmp.color = [](int x, int y) { return Rgb8{x * 3, y * 5, 1}; };
     Write_File(Path("good.bmp"), Make_Bmp(bmp));
-    Write_File(Path("cut.bmp"), Make_Bmp(bmp).substr(0, 100));
-    for (const char* name : {"out.cdg", "out.bin", "old.png"}) Write_File(Path(name), "old output");
-    fs::create_directory(Path("dir"));
-    ::mkfifo(Path("fifo").c_str(), 0600);
-    fs::create_symlink("fifo", Path("fifo_link"));
-    for (const char* name : {"big.txt", "big.kar"}) {
-      Write_File(Path(name), "");
-      fs::resize_file(Path(name), (64 << 20) + 1);  // sparse
-    }
+    for (const char* name : {"out.cdg", "old.png"}) Write_File(Path(name), "old output");
+    // Special files, and a sparse file one byte over 64 MB.
+    Run_Command("cd '" + dir.path.string() + "' && mkdir dir && mkfifo fifo && ln -s fifo " +
+                "fifo_link && truncate -s 67108865 big.txt");
   }
 
-  /// Every name in the folder with a digest of the bytes of the regular files among them.
-  std::map<std::string, std::size_t> Snapshot() const {
-    std::map<std::string, std::size_t> files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path)) {
-      std::string name = entry.path().filename();
-      bool small_file = entry.is_regular_file() && !name.starts_with("big");
-      files[name] = small_file ? std::hash<std::string>{}(Read_File(entry.path())) : 0;
-    }
-    return files;
+  /// Every name in the folder with its type, size and link target, and the digest of each
+  /// regular file but the large ones.
+  std::string Snapshot() const {
+    const std::string digests = "md5sum $(find . -type f ! -name 'big*' | sort)";
+    return Run_Command("cd '" + dir.path.string() + "' && ls -lA && " + digests).output;
   }
 
   /// Runs the tool in the folder; a run that blocks is ended after 20 s (exit status 124).

@@ -18,7 +18,8 @@ void Set_Pair(Creation_Settings& s, int i, double source_s, double dest_s) {
 }
 
 // No pair adds the silence; one pair shifts (a third pair without a second is ignored); two and
-// three pairs are piecewise linear, the outer segments extended.
+// three pairs are piecewise linear, the outer segments extended. A pair repeating the destination
+// of the pair before it is dropped.
 TEST(Timebase, TimesMapThroughThePairs) {
   struct Pair {
     double source, dest;
@@ -28,45 +29,27 @@ TEST(Timebase, TimesMapThroughThePairs) {
     std::vector<std::pair<int, Pair>> pairs;
     double t, packs;
   };
+  const std::vector<std::pair<int, Pair>> two{{1, {10, 12}}, {2, {20, 21}}},
+      three{{1, {10, 12}}, {2, {20, 21}}, {3, {30, 41}}};
   const std::vector<Case> cases = {
       {1200, {}, 1.5, 1650},
       {1200, {{1, {10, 12}}}, 10, 12 * 300 + 1200},
       {1200, {{1, {10, 12}}}, 1, 300 + 600 + 1200},
       {1200, {{1, {10, 12}}, {3, {20, 40}}}, 30, 9000 + 600 + 1200},
-      {0, {{1, {10, 12}}, {2, {20, 21}}}, 15, (3600 + 6300) / 2.0},
-      {0, {{1, {10, 12}}, {2, {20, 21}}}, 25, 6300 + 5 * 270},
-      {0, {{1, {10, 12}}, {2, {20, 21}}}, 5, 3600 - 5 * 270},
-      {0, {{1, {10, 12}}, {2, {20, 21}}, {3, {30, 41}}}, 25, 6300 + 5 * 600},
-      {0, {{1, {10, 12}}, {2, {20, 21}}, {3, {30, 41}}}, 35, 12300 + 5 * 600},
-      {0, {{1, {10, 12}}, {2, {20, 21}}, {3, {30, 41}}}, 15, (3600 + 6300) / 2.0},
+      {0, two, 15, (3600 + 6300) / 2.0},
+      {0, two, 25, 6300 + 5 * 270},
+      {0, two, 5, 3600 - 5 * 270},
+      {0, three, 25, 6300 + 5 * 600},
+      {0, three, 35, 12300 + 5 * 600},
+      {0, {{1, {10, 12}}, {2, {20, 21}}, {3, {30, 21}}}, 35, 6300 + 15 * 270},
   };
   for (const Case& c : cases) {
     Creation_Settings s;
     s.intro_silence_packs = c.silence;
     for (const auto& [i, pair] : c.pairs) Set_Pair(s, i, pair.source, pair.dest);
+    Normalise_Timebase(s);
     EXPECT_DOUBLE_EQ(correct_timebase(s, c.t), c.packs) << c.pairs.size() << " pairs, t " << c.t;
   }
-}
-
-TEST(Timebase, RepeatedSourceOrDestinationDropsTheLaterPair) {
-  Creation_Settings s;
-  Set_Pair(s, 1, 10, 12);
-  Set_Pair(s, 2, 10, 30);
-  Set_Pair(s, 3, 40, 30);
-  Normalise_Timebase(s);
-  EXPECT_EQ(s.timebase_source[2], -999);
-  EXPECT_EQ(s.timebase_dest[2], -999);
-  EXPECT_EQ(s.timebase_source[3], 40);  // compared with the cleared pair 2, kept
-  EXPECT_DOUBLE_EQ(correct_timebase(s, 11), 3900);
-
-  Creation_Settings d;
-  Set_Pair(d, 1, 10, 12);
-  Set_Pair(d, 2, 20, 21);
-  Set_Pair(d, 3, 30, 21);
-  Normalise_Timebase(d);
-  EXPECT_EQ(d.timebase_source[2], 20);
-  EXPECT_EQ(d.timebase_source[3], -999);
-  EXPECT_EQ(d.timebase_dest[3], -999);
 }
 
 // --- fetching -----------------------------------------------------------------------------------
@@ -79,6 +62,7 @@ struct Fixture {
   void Lay_Out() { Layout_Text(song); }
 };
 
+// Start, swipe and gap points per word; untimed lines have none.
 TEST(FetchLine, TwoWordsGiveStartSwipeGapAndFinishingPoints) {
   Fixture f;
   Build_Song(f.song, {{{{"Hello ", 1, 2}, {"world", 3, 4}}}});
@@ -86,73 +70,38 @@ TEST(FetchLine, TwoWordsGiveStartSwipeGapAndFinishingPoints) {
   const Song& s = f.song;
   coloring_line rec = fetch_line(f.run, s, 1);
   EXPECT_EQ(rec.text, QString("Hello world"));
-  auto P = [&](int j) { return rec.points[static_cast<std::size_t>(j)]; };
   const int hello_end = s.Char_X[5] + s.Wipe_Margin;  // before the blank: widened
   const int world_start = s.Char_X[6] - s.Wipe_Margin;
   const int line_end = s.Line_End_X[1] + s.Wipe_Margin;
   // Short words: 249/250 of the width rounds to the field's end.
   ASSERT_EQ(std::nearbyint(249.0 / 250 * (line_end - world_start)), line_end - world_start);
-  ASSERT_EQ(rec.count, 7);
-  EXPECT_EQ(P(1), (coloring_point{2, 1.0, -1}));  // field starting point
-  EXPECT_EQ(P(2), (coloring_point{2, 1.0, 0}));   // swiping points of "Hello"
-  EXPECT_EQ(P(3), (coloring_point{hello_end - 1, 2.0, 0}));
-  EXPECT_EQ(P(4), (coloring_point{hello_end - 1, 2.0, 0}));  // field ending point
-  EXPECT_EQ(P(5), (coloring_point{world_start, 3.0, -1}));   // "world" starts after the gap
-  EXPECT_EQ(P(6), (coloring_point{world_start, 3.0, 0}));
-  // Its last swiping point reaches the line end; the finishing point there adds nothing.
-  EXPECT_EQ(P(7), (coloring_point{line_end, 4.0, 0}));
-}
-
-TEST(FetchLine, OutlineStylesStartTwoPixelsLeft) {
-  Fixture f;
-  Build_Song(f.song, {{{{"la", 1, 2}}}});
-  f.Lay_Out();
+  // "world"'s last swiping point reaches the line end; the finishing point there adds nothing.
+  EXPECT_EQ(std::vector(rec.points.begin() + 1, rec.points.begin() + 1 + rec.count),
+            (std::vector<coloring_point>{{2, 1.0, -1},
+                                         {2, 1.0, 0},
+                                         {hello_end - 1, 2.0, 0},
+                                         {hello_end - 1, 2.0, 0},
+                                         {world_start, 3.0, -1},
+                                         {world_start, 3.0, 0},
+                                         {line_end, 4.0, 0}}));
+  // Styles that wipe the outline start two pixels further left.
   f.run.Settings.Wiping_Style = "Swipe text body & outline";
-  EXPECT_EQ(fetch_line(f.run, f.song, 1).points[1].x, Line_X(f.song, 1) - 2);
+  EXPECT_EQ(fetch_line(f.run, s, 1).points[1].x, 0);
   f.run.Settings.Wiping_Style = "Draw no outline";
-  EXPECT_EQ(fetch_line(f.run, f.song, 1).points[1].x, Line_X(f.song, 1));
-}
-
-TEST(FetchLine, UntimedLinesAndPictureLinesHaveNoPoints) {
-  Fixture f;
-  f.song.RTB_Raw.Set_Text("untimed\r\n");
-  f.song.RTB_Raw.Insert_Picture(9, Embedded_Picture{"BM", "p.bmp"});
-  f.song.Field_Count = 1;
-  const std::string properties = "<Appearance_effect=Circle out><filename=p.bmp>";
-  f.song.Fields[1] = {10, 10, std::string(1, Picture_Record_Mark) + properties};
-  f.Lay_Out();
-  EXPECT_EQ(fetch_line(f.run, f.song, 1).count, 0);
-  build_coloring_table(f.run, f.song);
-  const coloring_line& picture = f.run.coloring_table[2];
-  EXPECT_EQ(picture.count, 0);
-  EXPECT_EQ(picture.picture, properties);
-  EXPECT_EQ(picture.picture_field, 1);
-  EXPECT_TRUE(f.recorder.messages.empty());
-}
-
-TEST(FetchLine, RightmostPointEndsTheLine) {
-  Fixture f;
-  Build_Song(f.song, {{{{"abc", 1, 0}}}});
-  // A position digit past the field's end: the finishing point falls left of it and goes.
-  f.song.Fields[1].Events += Encode_Event(255, 900);
-  f.Lay_Out();
-  coloring_line rec = fetch_line(f.run, f.song, 1);
-  EXPECT_EQ(rec.count, 3);
-  int rightmost = 0;
-  for (int j = 1; j <= rec.count; ++j) rightmost = std::max(rightmost, rec.points[j].x);
-  EXPECT_EQ(rec.points[rec.count].x, rightmost);
-  EXPECT_EQ(rec.points[rec.count].jump, 0);
+  EXPECT_EQ(fetch_line(f.run, s, 1).points[1].x, 2);
+  Fixture untimed;
+  untimed.song.RTB_Raw.Set_Text("untimed\r\n");
+  untimed.Lay_Out();
+  EXPECT_EQ(fetch_line(untimed.run, untimed.song, 1).count, 0);
 }
 
 // --- correcting ---------------------------------------------------------------------------------
 
-coloring_line Line_Of(std::initializer_list<coloring_point> points) {
+/// The points (seconds) of a line after the coloring pass (packs).
+std::vector<coloring_point> Corrected(Creation_Run& run, std::vector<coloring_point> points) {
   coloring_line line;
   for (const coloring_point& p : points) line.points[++line.count] = p;
-  return line;
-}
-
-std::vector<coloring_point> Points(const coloring_line& line) {
+  Correct_Coloring_Line(run, line);
   return {line.points.begin() + 1, line.points.begin() + 1 + line.count};
 }
 
@@ -160,10 +109,8 @@ TEST(ColoringPass, OneSecondOverSixtyPixelsIsSixtyStepsOfFivePacks) {
   for (bool reduce : {false, true}) {
     Creation_Run run;
     run.Settings.Reduce_Framerate = reduce;
-    coloring_line line = Line_Of({{10, 1.0, -1}, {70, 2.0, 0}});
-    Correct_Coloring_Line(run, line);
+    const auto p = Corrected(run, {{10, 1.0, -1}, {70, 2.0, 0}});
     const int steps = reduce ? 30 : 60, pace = reduce ? 10 : 5;
-    std::vector<coloring_point> p = Points(line);
     ASSERT_EQ(static_cast<int>(p.size()), 2 + steps + 1) << reduce;
     EXPECT_EQ(p[0], (coloring_point{10, 300, 0}));
     EXPECT_EQ(p[1], (coloring_point{10, 300, -1}));
@@ -176,38 +123,22 @@ TEST(ColoringPass, OneSecondOverSixtyPixelsIsSixtyStepsOfFivePacks) {
   }
 }
 
-TEST(ColoringPass, NeverMoreStepsThanPixels) {
+// Backward times and columns are raised; a long pause on one column starts a new segment.
+TEST(ColoringPass, TimesAndColumnsOnlyGoForward) {
   Creation_Run run;
-  coloring_line line = Line_Of({{10, 1.0, -1}, {20, 3.0, 0}});
-  Correct_Coloring_Line(run, line);
-  EXPECT_EQ(line.count, 2 + 10 + 1);
-  for (int j = 2; j <= line.count; ++j)
-    EXPECT_EQ(line.points[j].x - line.points[j - 1].x, j <= 3 ? 0 : 1) << j;
-}
-
-TEST(ColoringPass, BackwardTimesAndColumnsAreRaised) {
-  Creation_Run run;
-  coloring_line line =
-      Line_Of({{10, 1.0, -1}, {40, 2.0, 0}, {60, 1.5, 0}, {50, 2.5, 0}, {90, 3.0, 0}});
-  Correct_Coloring_Line(run, line);
-  for (int j = 2; j <= line.count; ++j) {
-    EXPECT_GE(line.points[j].color_time, line.points[j - 1].color_time) << j;
-    EXPECT_GE(line.points[j].x, line.points[j - 1].x) << j;
+  auto p = Corrected(run, {{10, 1.0, -1}, {40, 2.0, 0}, {60, 1.5, 0}, {50, 2.5, 0}, {90, 3.0, 0}});
+  for (std::size_t j = 1; j < p.size(); ++j) {
+    EXPECT_GE(p[j].color_time, p[j - 1].color_time) << j;
+    EXPECT_GE(p[j].x, p[j - 1].x) << j;
   }
-  EXPECT_EQ(line.points[line.count].x, 90);
-}
-
-TEST(ColoringPass, LongPauseOnOneColumnStartsANewSegment) {
+  EXPECT_EQ(p.back().x, 90);
   for (double pause : {29.0, 31.0}) {
-    Creation_Run run;
-    coloring_line line =
-        Line_Of({{10, 1.0, -1}, {50, 2.0, 0}, {50, 2.0 + pause, 0}, {90, 3.0 + pause, 0}});
-    Correct_Coloring_Line(run, line);
+    p = Corrected(run, {{10, 1.0, -1}, {50, 2.0, 0}, {50, 2.0 + pause, 0}, {90, 3.0 + pause, 0}});
     bool segment = false;
-    for (int j = 1; j <= line.count; ++j)
-      if (line.points[j].x == 50 && line.points[j].jump == -1) {
+    for (const coloring_point& point : p)
+      if (point.x == 50 && point.jump == -1) {
         segment = true;
-        EXPECT_DOUBLE_EQ(line.points[j].color_time, (2.0 + pause) * 300);
+        EXPECT_DOUBLE_EQ(point.color_time, (2.0 + pause) * 300);
       }
     EXPECT_EQ(segment, pause > 30) << pause;
   }
@@ -216,26 +147,19 @@ TEST(ColoringPass, LongPauseOnOneColumnStartsANewSegment) {
 TEST(ColoringPass, ReducedFramerateSnapsToTileColumns) {
   Creation_Run run;
   run.Settings.Reduce_Framerate = true;
-  coloring_line line = Line_Of({{10, 1.0, -1}, {40, 1.02, 0}, {100, 2.02, 0}, {130, 2.05, 0}});
-  Correct_Coloring_Line(run, line);
-  std::vector<coloring_point> p = Points(line);
+  const std::vector<coloring_point> points{
+      {10, 1.0, -1}, {40, 1.02, 0}, {100, 2.02, 0}, {130, 2.05, 0}};
+  const auto p = Corrected(run, points);
   ASSERT_GE(p.size(), 8u);
-  // A direct point inside the line moves to the last column of its tile.
-  EXPECT_EQ(p[2], (coloring_point{41, 306, 0}));
-  // Steps from column 41 to 100 every 10 packs: the first of each 30-pack run keeps its
-  // column, the points after it snap.
-  // The steps start from the temporary point's own column (40), not the snapped one.
-  EXPECT_EQ(p[3], (coloring_point{40, 306, 0}));
-  EXPECT_EQ(p[4].x, 41);  // 42 snapped
-  EXPECT_EQ(p[5].x, 41);  // 44 snapped
-  EXPECT_EQ(p[6].x, 46);  // 336: 30 packs after 306, unsnapped
-  EXPECT_EQ(p[7].x, 47);  // 48 snapped
-  EXPECT_DOUBLE_EQ(p[6].color_time, 336);
-  // Without the option no column is snapped.
+  // A direct point inside the line moves to the last column of its tile (41). The steps after
+  // it start from its own column (40), every 10 packs; the first of each 30-pack run keeps its
+  // column (46 at 336), the others snap (42 and 44 to 41, 48 to 47).
+  EXPECT_EQ(
+      std::vector(p.begin() + 2, p.begin() + 8),
+      (std::vector<coloring_point>{
+          {41, 306, 0}, {40, 306, 0}, {41, 316, 0}, {41, 326, 0}, {46, 336, 0}, {47, 346, 0}}));
   run.Settings.Reduce_Framerate = false;
-  coloring_line plain = Line_Of({{10, 1.0, -1}, {40, 1.02, 0}, {100, 2.02, 0}, {130, 2.05, 0}});
-  Correct_Coloring_Line(run, plain);
-  EXPECT_EQ(plain.points[3].x, 40);
+  EXPECT_EQ(Corrected(run, points)[2].x, 40) << "without the option no column is snapped";
 }
 
 TEST(ColoringPass, NegativeCorrectedTimeIsReportedAndBecomesZero) {
@@ -243,46 +167,36 @@ TEST(ColoringPass, NegativeCorrectedTimeIsReportedAndBecomesZero) {
   Creation_Run run;
   run.ui = recorder.ui();
   Set_Pair(run.Settings, 1, 10, 0);
-  coloring_line line = Line_Of({{10, 1.0, -1}, {11, 1.01, 0}});
-  Correct_Coloring_Line(run, line);
+  for (const coloring_point& p : Corrected(run, {{10, 1.0, -1}, {11, 1.01, 0}}))
+    EXPECT_GE(p.color_time, 0);
   ASSERT_FALSE(recorder.messages.empty());
   EXPECT_EQ(recorder.messages[0],
             "Error #10: corrected time is smaller than 0.\r" + Error_Report_Request());
-  for (int j = 1; j <= line.count; ++j) EXPECT_GE(line.points[j].color_time, 0);
 }
 
 // --- limits -------------------------------------------------------------------------------------
 
-TEST(ColoringLimits, CrowdedLinesStopAtTheCapacityAndAreReportedOnce) {
+// A line stops at its capacity of points, lines past 500 are left out: each limit said once.
+TEST(ColoringLimits, CrowdedLinesAndLinesPastFiveHundredAreReportedOnceEach) {
   Fixture f;
-  Build_Song(f.song, {{{{"crowded", 1, 0}}}, {{{"also", 5, 0}}}, {{{"fine", 9, 10}}}});
+  std::vector<testing::Song_Line> lines(520);
+  for (int n = 0; n < 520; ++n)
+    lines[n].syllables = {{n < 2 ? "crowded" : "la", 1.0 + n, n < 2 ? 0 : 1.5 + n}};
+  Build_Song(f.song, lines);
   for (int line : {1, 2}) {
     std::string& events = f.song.Fields[line].Events;
     for (int k = 1; k <= 400; ++k) events += Encode_Event(1 + k * 249 / 400, 300 * line + 3 * k);
   }
   f.Lay_Out();
   bool overflowed = false;
-  coloring_line rec = fetch_line(f.run, f.song, 1, &overflowed);
+  EXPECT_EQ(fetch_line(f.run, f.song, 1, &overflowed).count, Max_Coloring_Points);
   EXPECT_TRUE(overflowed);
-  EXPECT_EQ(rec.count, Max_Coloring_Points);
   build_coloring_table(f.run, f.song);
-  ASSERT_EQ(f.recorder.messages.size(), 1u);
-  EXPECT_NE(f.recorder.messages[0].find("1, 2"), std::string::npos);
+  ASSERT_EQ(f.recorder.messages.size(), 2u);
+  EXPECT_NE(f.recorder.messages[0].find("520"), std::string::npos);
+  EXPECT_NE(f.recorder.messages[1].find("Line(s) 1, 2 hold"), std::string::npos);
   EXPECT_LE(f.run.coloring_table[1].count, Max_Coloring_Points);
   EXPECT_GT(f.run.coloring_table[3].count, 0);
-}
-
-TEST(ColoringLimits, LinesPastFiveHundredAreLeftOutAndReportedOnce) {
-  Fixture f;
-  std::vector<testing::Song_Line> lines(520);
-  for (int n = 0; n < 520; ++n) lines[n].syllables = {{"la", 1.0 + n, 1.5 + n}};
-  Build_Song(f.song, lines);
-  f.Lay_Out();
-  build_coloring_table(f.run, f.song);
-  ASSERT_EQ(f.recorder.messages.size(), 1u);
-  EXPECT_NE(f.recorder.messages[0].find("520"), std::string::npos);
-  EXPECT_EQ(f.run.coloring_table.size(), static_cast<std::size_t>(Max_Lines + 1));
-  EXPECT_GT(f.run.coloring_table[500].count, 0);
   EXPECT_DOUBLE_EQ(f.run.coloring_table[500].points[1].color_time, 500 * 300);
   EXPECT_EQ(f.run.last_color_pack, std::llrint(500.5 * 300));
 }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "cdg/output_files.h"
 #include "support/song_builder.h"
@@ -16,96 +17,81 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::StartsWith;
 using testing::Read_File;
 using testing::Recording_Ui;
+using ::testing::StartsWith;
 using testing::Temp_Dir;
 using testing::Test_Data;
 using testing::Write_File;
 
-constexpr const char* Wav_Fixture = "cdg/wav/three_sectors_and_a_bit.wav";
-
-class CreateClick : public ::testing::Test {
- protected:
-  void SetUp() override {
-    testing::Build_Song(song, testing::Generated_Song(4, 30));
-    Set("txt_Filename", 2, dir.File("song.cdg"));
-    Set("Txt_TotalTime", -1, "1:00");
-    Set("txt_lines_on_screen", -1, "6");
-  }
-  void Set(const std::string& name, int index, const std::string& value) {
-    ASSERT_TRUE(song.Window_Controls.Set_Text(name, index, value)) << name;
-  }
-  bool Click() { return But_CDG_Create_Click(song, recorder.ui()); }
-  bool Dir_Is_Empty() const { return std::filesystem::is_empty(dir.path); }
-
-  Song song;
-  Recording_Ui recorder;
-  Temp_Dir dir;
+/// An entry of the creation tab: index -1 for a single box.
+struct Entry {
+  const char* name;
+  int index;
+  std::string value;
 };
 
-// The checks, in order ---------------------------------------------------------------------------
+/// Four generated lines to be written to song.cdg in dir, with a minute's track; then entries.
+std::unique_ptr<Song> Ready_Song(const Temp_Dir& dir, const std::vector<Entry>& entries = {}) {
+  auto song = std::make_unique<Song>();
+  testing::Build_Song(*song, testing::Generated_Song(4, 30));
+  Controls& controls = song->Window_Controls;
+  controls.Set_Text("txt_Filename", 2, dir.File("song.cdg"));
+  controls.Set_Text("Txt_TotalTime", "1:00");
+  controls.Set_Text("txt_lines_on_screen", "6");
+  for (const Entry& e : entries) EXPECT_TRUE(controls.Set_Text(e.name, e.index, e.value)) << e.name;
+  return song;
+}
+
+std::unique_ptr<Creation_Run> Settings_Of(Song& song) {
+  auto run = std::make_unique<Creation_Run>();
+  Read_Creation_Settings(*run, song);
+  return run;
+}
 
 // Each refusal, in the order the click checks: its one message, the box it focuses, no
 // question and no file.
-TEST(CreateClickRefusals, EachUnusableEntryIsNamedAndNothingIsWritten) {
-  struct Entry {
-    const char* name;
-    int index;
-    std::string value;
-  };
+TEST(CreateClick, EachUnusableEntryIsNamedAndNothingIsWritten) {
   struct Case {
     std::vector<Entry> entries;
     std::string message;
     std::vector<std::string> focused;
   };
   Temp_Dir dir;
-  const std::string wav = dir.File("missing.wav");
-  Temp_Dir elsewhere;  // things that are no WAV files, outside the folder that must stay empty
-  const std::string folder = elsewhere.File("folder.wav");
+  Temp_Dir elsewhere;  // a FIFO, which must not be opened (it would hang), outside the folder
   const std::string fifo = elsewhere.File("fifo.wav");
-  std::filesystem::create_directory(folder);
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const auto not_a_file = [](const std::string& path, const char* kind) {
-    return "The WAV file " + path + " is " + kind + ", not a regular file. Please specify an "
-           "existing WAV file or leave the field blank for creating a CDG file!";
-  };
   const std::vector<Case> cases = {
       // Without an output name only the name is asked for, whatever else is wrong.
       {{{"txt_Filename", 2, ""}, {"Txt_TotalTime", -1, "nonsense"}},
-       "Please input the filename for the CD+G file!", {}},
-      {{{"txt_Filename", 2, ""}, {"txt_Filename", 1, wav}},
-       "Please input the filename for the BIN file!", {}},
+       "Please input the filename for the CD+G file!",
+       {}},
       {{{"Txt_TotalTime", -1, "1:2:3"}},
-       "Please input the total time of the destination track in seconds or in format MM:SS!", {}},
+       "Please input the total time of the destination track in seconds or in format MM:SS!",
+       {}},
       // The WAV is checked before the output directory.
-      {{{"txt_Filename", 1, wav}, {"txt_Filename", 2, dir.File("no/such/dir/song.bin")}},
+      {{{"txt_Filename", 1, dir.File("missing.wav")},
+        {"txt_Filename", 2, dir.File("no/dir/a.bin")}},
        "The WAV file you specified isn't there. Please specify an existing WAV file or leave the "
        "field blank for creating a CDG file!",
        {"txt_Filename_1"}},
-      {{{"txt_Filename", 1, folder}}, not_a_file(folder, "a directory"), {"txt_Filename_1"}},
-      {{{"txt_Filename", 1, fifo}}, not_a_file(fifo, "a FIFO"), {"txt_Filename_1"}},
-      {{{"txt_Filename", 1, "/dev/null"}}, not_a_file("/dev/null", "a character device"),
+      {{{"txt_Filename", 1, fifo}},
+       "The WAV file " + fifo +
+           " is a FIFO, not a regular file. Please specify an existing WAV file or leave the field "
+           "blank for creating a CDG file!",
        {"txt_Filename_1"}},
       {{{"txt_Filename", 2, dir.File("no_such_dir/song.cdg")}},
-       "The directory you want to write the CDG/BIN file to does not exist!", {"txt_Filename_2"}},
+       "The directory you want to write the CDG/BIN file to does not exist!",
+       {"txt_Filename_2"}},
       {{{"txt_Minimum_gap", -1, "4"}, {"txt_Minimum_shown", -1, "3"}},
        "The time the lyrics are shown before wiping must be greater or equal to the minimum gap "
        "for clearing!",
        {}},
-      {{{"txt_Minimum_shown", -1, "-0:01"}},
-       "The time the lyrics are shown before wiping must be greater than 0!", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
-    Song song;
-    testing::Build_Song(song, testing::Generated_Song(4, 30));
-    Controls& controls = song.Window_Controls;
-    controls.Set_Text("txt_Filename", 2, dir.File("song.cdg"));
-    controls.Set_Text("Txt_TotalTime", "1:00");
-    for (const Entry& e : c.entries) ASSERT_TRUE(controls.Set_Text(e.name, e.index, e.value));
     Recording_Ui recorder;
-    EXPECT_FALSE(But_CDG_Create_Click(song, recorder.ui()));
+    EXPECT_FALSE(But_CDG_Create_Click(*Ready_Song(dir, c.entries), recorder.ui()));
     EXPECT_THAT(recorder.messages, ElementsAre(c.message));
     EXPECT_EQ(recorder.focused, c.focused);
     EXPECT_TRUE(recorder.questions.empty());
@@ -113,28 +99,93 @@ TEST(CreateClickRefusals, EachUnusableEntryIsNamedAndNothingIsWritten) {
   }
 }
 
-TEST_F(CreateClick, AnsweringNoToOverwritingKeepsTheOldFile) {
+TEST(CreateClick, AnsweringNoToOverwritingKeepsTheOldFile) {
+  Temp_Dir dir;
   const std::string path = dir.File("song.cdg");
   Write_File(path, "old");
-  EXPECT_FALSE(Click());
-  EXPECT_THAT(recorder.questions,
-              ElementsAre("The file \"" + path + "\" already exists! Do you want to overwrite it?"));
+  Recording_Ui recorder;
+  EXPECT_FALSE(But_CDG_Create_Click(*Ready_Song(dir), recorder.ui()));
+  EXPECT_THAT(recorder.questions, ElementsAre("The file \"" + path +
+                                              "\" already exists! Do you want to overwrite it?"));
   EXPECT_THAT(recorder.focused, ElementsAre("txt_Filename_2"));
   EXPECT_TRUE(recorder.messages.empty());
   EXPECT_EQ(Read_File(path), "old");
 }
 
-TEST(MinimumTimes, InvalidEntriesFallBackToFourAndToTheGap) {
-  Controls c;
-  c.Set_Text("txt_Minimum_gap", "soon");
-  c.Set_Text("txt_Minimum_shown", "");
-  Minimum_Times t = Read_Minimum_Times(c);
-  EXPECT_EQ(t.gap, 4);
-  EXPECT_EQ(t.shown, 4);
-  c.Set_Text("txt_Minimum_gap", "2,5");
-  t = Read_Minimum_Times(c);
-  EXPECT_EQ(t.gap, 2.5);
-  EXPECT_EQ(t.shown, 2.5);
+// A WAV, target or setting the run cannot use: its one message, and what stood there stays.
+TEST(CreateClick, AnUnusableWavTargetOrSettingIsExplainedAndWhatStoodThereStays) {
+  struct Case {
+    std::vector<Entry> entries;
+    std::string message_start;   ///< "@" stands for the target's path
+    bool target_folder = false;  ///< the target is a folder holding a file
+  };
+  const std::string wavs = Test_Data("cdg/wav/");
+  const std::string abandoned = "! Creation of CD+G data was abandoned!\n";
+  for (const Case& c :
+       {Case{{{"txt_Filename", 1, wavs + "not_riff.wav"}},
+             "The WAV file '" + wavs + "not_riff.wav' cannot be used: "},
+        {{}, "Cannot replace '@': it is a directory, not a regular file", true},
+        {{{"txt_lines_on_screen", -1, "0"}}, "Unpredictable error No. 11 - Division by zero"},
+        {{{"txt_lines_on_screen", -1, "40000"}}, "Unpredictable error No. 6 - Overflow"},
+        {{{"Txt_TotalTime", -1, "99999:00"}}, "Unpredictable error No. 6 - Overflow"}}) {
+    SCOPED_TRACE(c.message_start);
+    Temp_Dir dir;
+    const std::string path = dir.File(c.target_folder ? "taken" : "song.bin");
+    if (c.target_folder) std::filesystem::create_directory(path);
+    Write_File(c.target_folder ? path + "/inside" : path, "good image");
+    auto song = Ready_Song(dir, c.entries);
+    song->Window_Controls.Set_Text("txt_Filename", 2, path);
+    Recording_Ui recorder;
+    recorder.answers = {Answer::Yes};
+    EXPECT_FALSE(But_CDG_Create_Click(*song, recorder.ui()));
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    std::string start = c.message_start;
+    if (auto at = start.find('@'); at != std::string::npos) start.replace(at, 1, path);
+    EXPECT_THAT(recorder.messages[0], StartsWith(start));
+    EXPECT_THAT(recorder.messages[0],
+                HasSubstr(start.starts_with("Unpredictable") ? abandoned : ""));
+    EXPECT_EQ(Read_File(c.target_folder ? path + "/inside" : path), "good image");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+    EXPECT_FALSE(song->Suppress_Text_Events);
+  }
+}
+
+TEST(CreateClick, WritesACdgOfWholePacksWithinTheTrackAndReportsIt) {
+  Temp_Dir dir;
+  auto song = Ready_Song(dir);
+  Recording_Ui recorder;
+  ASSERT_TRUE(But_CDG_Create_Click(*song, recorder.ui())) << recorder.messages.back();
+  const std::string cdg = Read_File(dir.File("song.cdg"));
+  EXPECT_EQ(cdg.size() % 24, 0u);
+  EXPECT_LE(cdg.size() / 24, 24001u);
+  EXPECT_NE(cdg.find_first_not_of('\0'), std::string::npos);  // the screens were built
+  EXPECT_THAT(recorder.messages,
+              ElementsAre("Finished writing of file " + dir.File("song.cdg") + "!"));
+  EXPECT_FALSE(song->Suppress_Text_Events);
+}
+
+TEST(CreateClick, WritesABinOfTheWavsWholeSectorsAfterTheSilence) {
+  Temp_Dir dir;
+  const std::string wav = Test_Data("cdg/wav/three_sectors_and_a_bit.wav");
+  // 3 packs of silence: 588 bytes short of the first sector's audio.
+  auto song = Ready_Song(dir, {{"txt_Filename", 2, dir.File("song.bin")},
+                               {"txt_Filename", 1, wav},
+                               {"Txt_Silence", -1, "0,01"}});
+  Recording_Ui recorder;
+  ASSERT_TRUE(But_CDG_Create_Click(*song, recorder.ui())) << recorder.messages.back();
+  const std::string image = Read_File(dir.File("song.bin"));
+  ASSERT_EQ(image.size(), 3u * Sector_Bytes);
+  EXPECT_EQ(image.substr(0, 3 * 588), std::string(3 * 588, '\0'));
+  EXPECT_EQ(image.substr(3 * 588, 588), Read_File(wav).substr(44, 588));
+}
+
+TEST(CreateClick, ALateTimingPointLengthensTheTrack) {
+  Temp_Dir dir;
+  auto song = Ready_Song(dir, {{"Txt_TotalTime", -1, "0:10"}});  // the song runs to almost 30 s
+  auto run = Settings_Of(*song);
+  ASSERT_TRUE(Create_CDG(*run, *song));
+  EXPECT_DOUBLE_EQ(run->Total_Time, Last_Timing_Point(*song));
+  EXPECT_GT(run->Total_Time, 20);
 }
 
 // Settings ------------------------------------------------------------------------------------
@@ -142,65 +193,37 @@ TEST(MinimumTimes, InvalidEntriesFallBackToFourAndToTheGap) {
 TEST(CreationSettings, EveryEntryOfTheTabReachesTheRun) {
   Song song;
   Controls& c = song.Window_Controls;
-  c.Set_Text("txt_Filename", 0, "play.mp3");
-  c.Set_Text("txt_Filename", 1, "in.wav");
-  c.Set_Text("txt_Filename", 2, "out.bin");
-  c.Set_Text("Txt_Silence", "1,5");
-  c.Set_Text("Txt_Source", 1, "0:10");
-  c.Set_Text("Txt_Dest", 1, "0:12");
-  c.Set_Text("Txt_Source", 2, "1:00");  // no destination: the pair is unused
-  c.Set_Text("Txt_Source", 3, "0:10");  // pair 1's source, but only neighbouring pairs count
-  c.Set_Text("Txt_Dest", 3, "0:30");
-  c.Set_Text("txt_lines_on_screen", " 8 lines");
-  c.Set_Text("Com_FadingStyle", "None");
-  c.Set_Text("Com_WipingStyle", "Draw no outline");
-  c.Set_Check("Chk_Blank", 1);
-  c.Set_Check("chk_framerate", 1);
-  c.Set_Check("Chk_Reverse", 1);
-  auto run = std::make_unique<Creation_Run>();
-  Read_Creation_Settings(*run, song);
+  for (const Entry& e : {Entry{"txt_Filename", 0, "play.mp3"},
+                         {"txt_Filename", 1, "in.wav"},
+                         {"txt_Filename", 2, "out.bin"},
+                         {"Txt_Silence", -1, "1,5"},
+                         {"Txt_Source", 1, "0:10"},
+                         {"Txt_Dest", 1, "0:12"},
+                         {"Txt_Source", 2, "1:00"},
+                         {"Txt_Dest", 2, "0:12"},    // the same dest
+                         {"Txt_Source", 3, "0:30"},  // no destination: the pair is unused
+                         {"txt_lines_on_screen", -1, " 8 lines"},
+                         {"Com_FadingStyle", -1, "None"},
+                         {"Com_WipingStyle", -1, "Draw no outline"}})
+    c.Set_Text(e.name, e.index, e.value);
+  for (const char* check : {"Chk_Blank", "chk_framerate", "Chk_Reverse"}) c.Set_Check(check, 1);
+  const auto run = Settings_Of(song);
   const Creation_Settings& s = run->Settings;
-  EXPECT_EQ(s.Output_File, "out.bin");
-  EXPECT_EQ(s.Wav_File, "in.wav");
+  EXPECT_EQ(std::tie(s.Output_File, s.Wav_File, song.Wav_File, song.Audio_File),
+            std::tuple("out.bin", "in.wav", "in.wav", "play.mp3"));
+  EXPECT_EQ(std::tie(s.Lines_Per_Screen, s.Fading_Style, s.Wiping_Style),
+            std::tuple(8, "None", "Draw no outline"));
   EXPECT_EQ(s.intro_silence_packs, 450);
-  EXPECT_EQ(s.timebase_source[1], 10);
-  EXPECT_EQ(s.timebase_dest[1], 12 * 300 + 450);
-  EXPECT_EQ(s.timebase_source[2], -999);
-  EXPECT_EQ(s.timebase_dest[2], -999);
-  EXPECT_EQ(s.timebase_source[3], 10);
-  EXPECT_EQ(s.timebase_dest[3], 30 * 300 + 450);
-  EXPECT_EQ(s.Lines_Per_Screen, 8);
-  EXPECT_EQ(s.Fading_Style, "None");
-  EXPECT_EQ(s.Wiping_Style, "Draw no outline");
-  EXPECT_TRUE(s.Blank_Audio);
-  EXPECT_TRUE(s.Reduce_Framerate);
-  EXPECT_TRUE(s.Reverse_Transparency);
-  EXPECT_EQ(song.Audio_File, "play.mp3");
-  EXPECT_EQ(song.Wav_File, "in.wav");
-  EXPECT_FALSE(song.Suppress_Text_Events);
-  EXPECT_GE(song.Line_Start[1], 0);  // the lyrics were laid out
-}
-
-TEST(CreationSettings, RepeatedTimebasePointsAreDropped) {
-  Song song;
-  song.Window_Controls.Set_Text("Txt_Source", 1, "0:10");
-  song.Window_Controls.Set_Text("Txt_Dest", 1, "0:12");
-  song.Window_Controls.Set_Text("Txt_Source", 2, "0:10");
-  song.Window_Controls.Set_Text("Txt_Dest", 2, "0:20");
-  auto run = std::make_unique<Creation_Run>();
-  Read_Creation_Settings(*run, song);
-  EXPECT_EQ(run->Settings.timebase_source[2], -999);
-  EXPECT_EQ(run->Settings.timebase_dest[2], -999);
-}
-
-TEST(CreationSettings, LinesOnScreenAreRoundedHalfToEven) {
-  for (auto [text, lines] : {std::pair{"6.5", 6}, {"7.5", 8}, {"4", 4}, {"x", 0}}) {
-    Song song;
-    song.Window_Controls.Set_Text("txt_lines_on_screen", text);
-    auto run = std::make_unique<Creation_Run>();
-    Read_Creation_Settings(*run, song);
-    EXPECT_EQ(run->Settings.Lines_Per_Screen, lines) << text;
-  }
+  EXPECT_EQ(std::tie(s.timebase_source[1], s.timebase_dest[1]), std::tuple(10, 12 * 300 + 450));
+  for (int pair : {2, 3})
+    EXPECT_EQ(std::tie(s.timebase_source[pair], s.timebase_dest[pair]), std::tuple(-999, -999));
+  EXPECT_TRUE(s.Blank_Audio && s.Reduce_Framerate && s.Reverse_Transparency);
+  // Invalid minimum times fall back to four seconds, the time shown to the gap.
+  c.Set_Text("txt_Minimum_gap", "soon");
+  c.Set_Text("txt_Minimum_shown", "");
+  EXPECT_EQ(std::tuple(Read_Minimum_Times(c).gap, Read_Minimum_Times(c).shown), std::tuple(4, 4));
+  c.Set_Text("txt_Minimum_gap", "2,5");
+  EXPECT_EQ(Read_Minimum_Times(c).shown, 2.5);
 }
 
 TEST(CreationSettings, TheWipingStyleDecidesOutlineAndWrappedLinesFitTheScreen) {
@@ -209,8 +232,7 @@ TEST(CreationSettings, TheWipingStyleDecidesOutlineAndWrappedLinesFitTheScreen) 
     song.RTB_Raw.Set_Text(
         "Sunlight dances on the window sill while the kettle sings its morning song");
     song.Window_Controls.Set_Text("Com_WipingStyle", style);
-    auto run = std::make_unique<Creation_Run>();
-    Read_Creation_Settings(*run, song);
+    Settings_Of(song);
     EXPECT_EQ(song.Draw_Outline, std::string(style) != "Draw no outline") << style;
     ASSERT_GE(Line_Count(song), 2) << style;
     // Every wrapped line, outline included, stays inside the 288 pixels of the inner screen.
@@ -220,8 +242,6 @@ TEST(CreationSettings, TheWipingStyleDecidesOutlineAndWrappedLinesFitTheScreen) 
     }
   }
 }
-
-// Timing points and offsets ----------------------------------------------------------------------
 
 TEST(LastTimingPoint, TakesTheLatestEventAndSkipsPictures) {
   Song song;
@@ -235,125 +255,26 @@ TEST(LastTimingPoint, TakesTheLatestEventAndSkipsPictures) {
   EXPECT_DOUBLE_EQ(Last_Timing_Point(song), 0);
 }
 
-TEST(LineYOffset, WithoutFontsTheStartingBandIsUsed) {
+// Without fonts the starting band 205 .. -2 is used: centre 102, and half a slot of 32 pixels is
+// 16. Fonts larger than the slot are measured at the slot's size; larger text reaches higher and
+// lower, so its centre differs from the empty band's.
+TEST(LineYOffset, FollowsTheFontsUpToTheSlotSize) {
   Song song;
   song.Text_Styles.resize(1);
-  auto run = std::make_unique<Creation_Run>();
-  run->Lines_Per_Screen = 6;
-  Measure_Line_Y_Offset(*run, song);
-  // band 205 .. -2: centre 102; half a slot of 32 pixels is 16.
-  EXPECT_EQ(run->Line_Y_Offset, 16 - 2);
-}
-
-TEST(LineYOffset, FontsLargerThanTheSlotAreMeasuredAtTheSlotSize) {
-  Song song;
+  Creation_Run run;
+  run.Lines_Per_Screen = 6;
+  Measure_Line_Y_Offset(run, song);
+  EXPECT_EQ(run.Line_Y_Offset, 16 - 2);
   Style_Rec style;
-  style.Font = Font_Rec{"Liberation Serif", 20, false, false, true, true, false, true};
-  song.Text_Styles = {Style_Rec{}, style};
-  auto run = std::make_unique<Creation_Run>();
-  run->Lines_Per_Screen = 6;
-  Measure_Line_Y_Offset(*run, song);
-  const int offset_20pt = run->Line_Y_Offset;
+  style.Font = testing::Make_Font("Liberation Serif", 20);
+  song.Text_Styles.push_back(style);
+  Measure_Line_Y_Offset(run, song);
+  const int offset_20pt = run.Line_Y_Offset;
+  EXPECT_NE(offset_20pt, 16 - 2);
   style.Font.Font_Size = 96;
   song.Text_Styles.push_back(style);
-  Measure_Line_Y_Offset(*run, song);
-  EXPECT_EQ(run->Line_Y_Offset, offset_20pt);
-  // Larger text reaches higher and lower, so its centre differs from the empty band's.
-  song.Text_Styles.resize(1);
-  Measure_Line_Y_Offset(*run, song);
-  EXPECT_NE(run->Line_Y_Offset, offset_20pt);
-}
-
-// Runs that write ----------------------------------------------------------------------------------
-
-TEST_F(CreateClick, WritesACdgOfWholePacksWithinTheTrackAndReportsIt) {
-  const std::string path = dir.File("song.cdg");
-  ASSERT_TRUE(Click()) << (recorder.messages.empty() ? "" : recorder.messages.back());
-  std::string cdg = Read_File(path);
-  EXPECT_EQ(cdg.size() % 24, 0u);
-  EXPECT_LE(cdg.size() / 24, 24001u);
-  EXPECT_NE(cdg.find_first_not_of('\0'), std::string::npos);  // the screens were built
-  EXPECT_THAT(recorder.messages, ElementsAre("Finished writing of file " + path + "!"));
-  EXPECT_THAT(recorder.statuses, ::testing::IsSupersetOf({"processing Text boxes",
-                                                          "saving CDG screen", "creating CDG data",
-                                                          "finding offsets",
-                                                          "preparing lyrics lines",
-                                                          "creating wiping packs for line 4",
-                                                          "creating screen # 1",
-                                                          "writing CDG file", "erasing packs"}));
-  EXPECT_FALSE(song.Suppress_Text_Events);
-}
-
-TEST_F(CreateClick, WritesABinOfTheWavsWholeSectors) {
-  const std::string path = dir.File("song.bin");
-  Set("txt_Filename", 2, path);
-  Set("txt_Filename", 1, Test_Data(Wav_Fixture));
-  Set("Txt_Silence", -1, "0,01");  // 3 packs: 588 bytes short of the first sector's audio
-  ASSERT_TRUE(Click()) << (recorder.messages.empty() ? "" : recorder.messages.back());
-  std::string image = Read_File(path);
-  ASSERT_EQ(image.size(), 3u * Sector_Bytes);
-  std::string wav = Read_File(Test_Data(Wav_Fixture));
-  EXPECT_EQ(image.substr(0, 3 * 588), std::string(3 * 588, '\0'));
-  EXPECT_EQ(image.substr(3 * 588, 588), wav.substr(44, 588));
-}
-
-TEST_F(CreateClick, ALateTimingPointLengthensTheTrack) {
-  Set("Txt_TotalTime", -1, "0:10");  // the generated song runs to almost 30 seconds
-  auto run = std::make_unique<Creation_Run>();
-  run->ui = recorder.ui();
-  Read_Creation_Settings(*run, song);
-  ASSERT_TRUE(Create_CDG(*run, song));
-  EXPECT_DOUBLE_EQ(run->Total_Time, Last_Timing_Point(song));
-  EXPECT_GT(run->Total_Time, 20);
-}
-
-// A WAV or target the writer refuses: its one message, and what stood there stays.
-TEST_F(CreateClick, AnUnusableWavOrTargetIsExplainedAndWhatStoodThereStays) {
-  // A fixture WAV or none; a target folder holding a file; "@" stands for the target's path.
-  struct Case { std::string wav; bool target_folder; std::string message_start; };
-  const std::string wavs = Test_Data("cdg/wav/");
-  for (const Case& c : {Case{"not_riff.wav", false, "The WAV file '" + wavs + "not_riff.wav' cannot be used: "},
-                        {"no_data_chunk.wav", false, "The WAV file '" + wavs + "no_data_chunk.wav' cannot be used: "},
-                        {"", true, "Cannot replace '@': it is a directory, not a regular file"}}) {
-    SCOPED_TRACE(c.message_start);
-    Temp_Dir here;
-    const std::string path = here.File(c.target_folder ? "taken" : "song.bin");
-    if (c.target_folder) std::filesystem::create_directory(path);
-    Write_File(c.target_folder ? path + "/inside" : path, "good image");
-    Set("txt_Filename", 2, path);
-    Set("txt_Filename", 1, c.wav.empty() ? "" : wavs + c.wav);
-    recorder.messages.clear();
-    recorder.answers = {Answer::Yes};
-    EXPECT_FALSE(Click());
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    std::string start = c.message_start;
-    if (auto at = start.find('@'); at != std::string::npos) start.replace(at, 1, path);
-    EXPECT_THAT(recorder.messages[0], StartsWith(start));
-    EXPECT_EQ(Read_File(c.target_folder ? path + "/inside" : path), "good image");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(here.path), {}), 1);
-  }
-}
-
-TEST_F(CreateClick, UnusableSettingsEndTheRunWithTheUnpredictableErrorMessage) {
-  struct Case {
-    const char* control;
-    const char* value;
-    const char* start;
-  };
-  for (Case c : {Case{"txt_lines_on_screen", "0", "Unpredictable error No. 11 - Division by zero"},
-                 {"txt_lines_on_screen", "40000", "Unpredictable error No. 6 - Overflow"},
-                 {"Txt_TotalTime", "99999:00", "Unpredictable error No. 6 - Overflow"}}) {
-    SCOPED_TRACE(c.value);
-    CreateClick::SetUp();
-    Set(c.control, -1, c.value);
-    recorder.messages.clear();
-    EXPECT_FALSE(Click());
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_THAT(recorder.messages[0], StartsWith(c.start));
-    EXPECT_THAT(recorder.messages[0], HasSubstr("! Creation of CD+G data was abandoned!\n"));
-    EXPECT_FALSE(song.Suppress_Text_Events);
-    EXPECT_TRUE(Dir_Is_Empty());
-  }
+  Measure_Line_Y_Offset(run, song);
+  EXPECT_EQ(run.Line_Y_Offset, offset_20pt);
 }
 
 }  // namespace

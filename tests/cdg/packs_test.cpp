@@ -2,102 +2,95 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace lyricanvas {
 namespace {
 
-TEST(ColorEncoding, SplitsTwelveBitsOverTwoSixBitBytes) {
-  struct Case { int red, green, blue; std::array<std::uint8_t, 2> bytes; };
-  // Green 6 = binary 0110: its high half goes into the first byte, its low half into the second.
-  for (Case c : {Case{15, 0, 15, {60, 15}}, {0, 15, 0, {3, 48}}, {1, 6, 9, {5, 41}}, {15, 15, 15, {63, 63}}})
-    EXPECT_EQ(Encode_Color(c.red, c.green, c.blue), c.bytes) << c.red << " " << c.green << " " << c.blue;
-  const std::array<std::uint8_t, 17> data{255, 64, 63, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 99};
+TEST(Packs, DataKeepsToSixteenSixBitBytes) {
+  const std::array<std::uint8_t, 17> data{255, 64, 63, 1,  2,  3,  4,  5, 6,
+                                          7,   8,  9,  10, 11, 12, 13, 99};
   const Pack pack = Make_Pack(Tile_Block, data);
-  EXPECT_EQ(pack[4], 63) << "data keeps to six bits";
+  EXPECT_EQ(pack[4], 63);
   EXPECT_EQ(pack[5], 0);
+  EXPECT_EQ(pack[19], 13);
   EXPECT_EQ(pack[20], 0) << "a seventeenth data byte must not reach the parity";
 }
 
 /// A pack a writer is expected to place: its slot, instruction and first two data bytes.
-struct Placed { std::int64_t slot; int instruction, data0, data1; };
+struct Placed {
+  std::int64_t slot;
+  int instruction, data0, data1;
+};
 
-// Each writer places its packs in free slots from its start on, never outside the stream, and
-// leaves Pack_Pointer after the last; every pack has command 9, six-bit data and zero parity.
-TEST(Writers, PlaceTheirPacksInFreeSlotsAndAdvanceThePointer) {
-  struct Case {
-    const char* name;
-    std::int64_t last_slot, pointer;
-    std::function<void(Creation_Run&)> write;
-    std::int64_t pointer_after;
-    int occupied;  ///< slots taken afterwards, the blocking pack at slot 12 included
-    std::vector<Placed> placed;
-  };
-  auto preset = [](int color, std::int64_t from) {
-    return [=](Creation_Run& run) { std::int64_t s = from; Write_Memory_Preset(run, color, s); };
-  };
-  Palette_Table palette{};
-  for (int i = 0; i < 16; ++i) palette[static_cast<std::size_t>(i)] = {9, i, 15 - i, (i * 7) % 16};
-  const Case cases[] = {
-      // Sixteen repeats around a wipe pack already in the way.
-      {"preset", 100, 10, preset(13, 10), 27, 17,
-       {{10, Memory_Preset, 13, 0}, {11, Memory_Preset, 13, 1}, {12, Tile_Block_Xor, 4, 0},
-        {13, Memory_Preset, 13, 2}, {26, Memory_Preset, 13, 15}}},
-      {"preset at the pointer", 100, 5,
-       [](Creation_Run& run) { Write_Memory_Preset(run, 1, run.Pack_Pointer); }, 22, 17,
-       {{5, Memory_Preset, 1, 0}, {21, Memory_Preset, 1, 15}}},
-      {"preset near the end", 20, 0, preset(2, 15), -1, 7, {{20, Memory_Preset, 2, 5}}},
-      {"border", 10, 4, [](Creation_Run& run) { Write_Border_Preset(run, 11); }, 5, 1,
-       {{4, Border_Preset, 11, 0}}},
-      {"colours", 10, 0,
-       [&](Creation_Run& run) { std::int64_t s = 3; Write_Color_Tables(run, palette, s); }, 5, 2,
-       {{3, Load_Colors_Low, 3, 48}, {4, Load_Colors_High, 33, 56}}},
-      {"transparency", 10, 0, [](Creation_Run& run) { std::int64_t s = 2; Write_Transparency(run, s); },
-       3, 1, {{2, Define_Transparent, 63, 0}}},
-      {"reversed transparency", 10, 0,
-       [](Creation_Run& run) {
-         run.Settings.Reverse_Transparency = true;
-         std::int64_t s = 2;
-         Write_Transparency(run, s);
-       }, 3, 1, {{2, Define_Transparent, 0, 63}}},
-      {"outside the stream", 3, 0,
-       [](Creation_Run& run) {
-         std::int64_t s = 3;
-         Write_Color_Tables(run, Palette_Table{}, s);  // the high half falls off the end
-         s = -1;
-         Write_Transparency(run, s);
-         run.Pack_Pointer = 4;
-         Write_Border_Preset(run, 1);
-       }, -1, 1, {{3, Load_Colors_Low, 0, 0}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto run = std::make_unique<Creation_Run>();
-    run->Pack_Buffer.Resize(c.last_slot);
-    if (c.last_slot > 12) run->Pack_Buffer.Put(12, Make_Pack(Tile_Block_Xor, std::array<std::uint8_t, 1>{4}));
-    run->Pack_Pointer = c.pointer;
-    c.write(*run);
-    EXPECT_EQ(run->Pack_Buffer.Size(), c.last_slot + 1);
-    if (c.pointer_after >= 0) { EXPECT_EQ(run->Pack_Pointer, c.pointer_after); }
-    int occupied = 0;
-    for (std::int64_t s = 0; s <= c.last_slot; ++s) {
-      if (!run->Pack_Buffer.Occupied(s) || s == 12) continue;
-      ++occupied;
-      const Pack& pack = run->Pack_Buffer.At(s);
-      EXPECT_EQ(pack[0], 9) << s;
-      for (int i : {2, 3, 20, 21, 22, 23}) EXPECT_EQ(pack[static_cast<std::size_t>(i)], 0) << s;
-      for (int i = 4; i < 20; ++i) EXPECT_LE(pack[static_cast<std::size_t>(i)], 63) << s;
-    }
-    EXPECT_EQ(occupied + (c.last_slot > 12 ? 1 : 0), c.occupied);
-    for (const Placed& p : c.placed) {
-      ASSERT_TRUE(run->Pack_Buffer.Occupied(p.slot)) << p.slot;
-      const Pack& pack = run->Pack_Buffer.At(p.slot);
-      EXPECT_EQ(pack[1], p.instruction) << p.slot;
-      EXPECT_EQ(pack[4], p.data0) << p.slot;
-      EXPECT_EQ(pack[5], p.data1) << p.slot;
-    }
+/// A stream of slots 0 .. last_slot with a wipe pack in the way at slot 12, if there is one.
+std::unique_ptr<Creation_Run> Stream(std::int64_t last_slot, std::int64_t pointer) {
+  auto run = std::make_unique<Creation_Run>();
+  run->Pack_Buffer.Resize(last_slot);
+  if (last_slot > 12)
+    run->Pack_Buffer.Put(12, Make_Pack(Tile_Block_Xor, std::array<std::uint8_t, 1>{4}));
+  run->Pack_Pointer = pointer;
+  return run;
+}
+
+/// The writer placed exactly these packs besides the one at 12, each with command 9, six-bit
+/// data and zero parity, and left the stream as long as it was.
+void Expect_Placed(const Creation_Run& run, std::int64_t last_slot, std::vector<Placed> placed) {
+  EXPECT_EQ(run.Pack_Buffer.Size(), last_slot + 1);
+  for (std::int64_t s = 0; s <= last_slot; ++s) {
+    if (s == 12 || !run.Pack_Buffer.Occupied(s)) continue;
+    ASSERT_FALSE(placed.empty()) << "an unexpected pack in slot " << s;
+    const Placed p = placed.front();
+    placed.erase(placed.begin());
+    const Pack& pack = run.Pack_Buffer.At(s);
+    EXPECT_EQ(s, p.slot);
+    EXPECT_EQ(std::vector<int>({pack[0], pack[1], pack[4], pack[5]}),
+              std::vector<int>({9, p.instruction, p.data0, p.data1}))
+        << s;
+    for (int i : {2, 3, 20, 21, 22, 23}) EXPECT_EQ(pack[static_cast<std::size_t>(i)], 0) << s;
+    for (int i = 6; i < 20; ++i) EXPECT_LE(pack[static_cast<std::size_t>(i)], 63) << s;
   }
+  EXPECT_TRUE(placed.empty()) << "missing the pack for slot " << placed.front().slot;
+}
+
+// Writers place their packs in free slots from their start on, drop those that fall outside the
+// stream, and leave the pointer after the last.
+TEST(Writers, PlaceTheirPacksInFreeSlotsAndAdvanceThePointer) {
+  auto run = Stream(20, 0);
+  std::int64_t slot = 15;
+  Write_Memory_Preset(*run, 2, slot);  // repeats 6 .. 15 fall off the end
+  std::vector<Placed> repeats;
+  for (int repeat = 0; repeat < 6; ++repeat)
+    repeats.push_back({15 + repeat, Memory_Preset, 2, repeat});
+  Expect_Placed(*run, 20, repeats);
+  run = Stream(100, 10);
+  slot = 10;
+  Write_Memory_Preset(*run, 13, slot);  // its sixteen repeats around the wipe pack at 12
+  repeats.clear();
+  for (int repeat = 0; repeat < 16; ++repeat)
+    repeats.push_back({repeat < 2 ? 10 + repeat : 11 + repeat, Memory_Preset, 13, repeat});
+  Expect_Placed(*run, 100, repeats);
+  EXPECT_EQ(run->Pack_Pointer, 27);
+  run = Stream(10, 4);
+  Write_Border_Preset(*run, 11);
+  Expect_Placed(*run, 10, {{4, Border_Preset, 11, 0}});
+  EXPECT_EQ(run->Pack_Pointer, 5);
+  for (const bool reversed : {false, true}) {
+    run = Stream(10, 0);
+    run->Settings.Reverse_Transparency = reversed;
+    slot = 2;
+    Write_Transparency(*run, slot);
+    Expect_Placed(*run, 10, {{2, Define_Transparent, reversed ? 0 : 63, reversed ? 63 : 0}});
+    EXPECT_EQ(run->Pack_Pointer, 3);
+  }
+  run = Stream(3, 0);
+  slot = 3;
+  Write_Color_Tables(*run, Palette_Table{}, slot);  // the high half falls off the end
+  slot = -1;
+  Write_Transparency(*run, slot);
+  run->Pack_Pointer = 4;
+  Write_Border_Preset(*run, 1);
+  Expect_Placed(*run, 3, {{3, Load_Colors_Low, 0, 0}});
 }
 
 }  // namespace

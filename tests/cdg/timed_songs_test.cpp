@@ -1,7 +1,5 @@
-// Timed songs as a singer times them, created by the whole engine and played by an independent
-// CD+G decoder (the ffmpeg command): every syllable starts to change colour within one video
-// frame of its time, in every wiping style and fading; no timed syllable is lost, however early;
-// every line is drawn whole and left fully wiped; a .bin ends on a cleared screen.
+// Timed songs created by the whole engine and played by an independent decoder (the ffmpeg
+// command): syllables change colour on time, lines stand whole and fully wiped, tracks end cleared.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,10 +8,9 @@
 #include <set>
 #include <sstream>
 
-#include "cdg/creation.h"
 #include "cdg/cdg_decoder.h"
 #include "cdg/coloring.h"
-#include "cdg/line_drawing.h"
+#include "cdg/creation.h"
 #include "cdg/output_files.h"
 #include "cdg/packs.h"
 #include "model/layout.h"
@@ -30,24 +27,19 @@ constexpr int Border_Y = 12;
 /// One video frame: how far a syllable's first change may lie from its time.
 constexpr std::int64_t Frame_Packs = 12;
 
-// The songs ------------------------------------------------------------------------------------
-
-/// "Eve@4.30 ~ning@4.70 falls@5.10": a syllable and its time; "~" joins it to the word before.
-/// Each syllable lasts until the next one's time (the last one half a second); a blank line
-/// starts a new screen.
+/// "Eve@4.30 ~ning@4.70": a syllable and its time; "~" joins it to the word before. Each
+/// syllable lasts until the next one's time (the last one half a second); a blank line starts a
+/// new screen.
 const char* const Evening_Song =
     "Eve@4.30 ~ning@4.70 falls@5.10 a@5.60 ~round@6.00\n"
     "Stars@6.90 are@7.30 out@7.70 a@8.20 ~gain@8.60\n";
-const char* const Morning_Song =
+const char* const Morning_Song =  // screen 2 is drawn while its first wipe runs
     "Mor@3.00 ~ning@3.40 on@3.70 the@4.20 bay@4.80\n"
-    "Gulls@5.70 are@6.15 cir@6.50 ~cling@7.05 home@7.45\n"
-    "\n"
+    "Gulls@5.70 are@6.15 cir@6.50 ~cling@7.05 home@7.45\n\n"
     "Tell@7.95 me@8.45 the@8.95 tale@9.45 now@10.00\n"
     "Sing@11.10 it@11.60 soft@12.00 ~ly,@12.40 dear@12.70\n";
-/// A slow song: a short word held long, and a pause of 35 s inside a line.
-const char* const Slow_Song =
-    "I@3.00 know@3.30 I@4.00 wait@6.00 for@41.00 you@42.00\n";
-/// Sung from the first third of a second on.
+/// A short word held long, and a pause of 35 s inside a line.
+const char* const Slow_Song = "I@3.00 know@3.30 I@4.00 wait@6.00 for@41.00 you@42.00\n";
 const char* const Early_Song =
     "Up@0.30 and@0.60 a@0.90 ~way@1.20 we@1.50 go@1.80\n"
     "Out@2.40 in@2.70 the@3.00 day@3.30\n";
@@ -62,16 +54,15 @@ std::vector<testing::Song_Line> Parse_Song(const std::string& text) {
   std::vector<testing::Syllable*> order;
   std::istringstream in(text);
   for (std::string row; std::getline(in, row);) {
-    lines.emplace_back();
+    auto& syllables = lines.emplace_back().syllables;
     std::istringstream words(row);
     for (std::string token; words >> token;) {
       const bool joined = token[0] == '~';
       const std::size_t at = token.find('@');
-      auto& syllables = lines.back().syllables;
       if (!joined && !syllables.empty()) syllables.back().text += ' ';
       // Whole packs, so that the builder's conversion cannot lose one.
       const double time = std::nearbyint(std::stod(token.substr(at + 1)) * 300) / 300 + 1e-9;
-      syllables.push_back({token.substr(joined ? 1 : 0, at - (joined ? 1 : 0)), time, 0});
+      syllables.push_back({token.substr(joined, at - joined), time, 0});
     }
   }
   for (auto& line : lines)
@@ -81,21 +72,21 @@ std::vector<testing::Song_Line> Parse_Song(const std::string& text) {
   return lines;
 }
 
-// Creating and decoding ----------------------------------------------------------------------
-
 struct Options {
+  const char* song;
   std::string wiping = "Swipe text body only";
   std::string fading = "Cheap DVD fading";
   int lines = 4;
   double size = 18;
   std::string total = "0:15";
+  bool bin = false;           ///< a .bin with fifteen seconds of silence instead of a .cdg
+  const char* cut = nullptr;  ///< the lines the create click must say will be drawn cut
 };
 
-/// Sixteen colours that a decoded frame tells apart.
-Palette_Table Distinct_Palette() {
-  Palette_Table p{};
-  for (int i = 0; i < 16; ++i) p[static_cast<std::size_t>(i)] = {0, i, 15 - i, (i * 7) % 16};
-  return p;
+/// The colour at (x, y) of a decoded frame, border included.
+QRgb Rgb_At(const std::string& frame, int x, int y) {
+  const auto* rgb = reinterpret_cast<const std::uint8_t*>(&frame[(y * Cdg_Width + x) * 3]);
+  return qRgb(rgb[0], rgb[1], rgb[2]);
 }
 
 struct Created {
@@ -103,103 +94,97 @@ struct Created {
   std::unique_ptr<Creation_Run> run = std::make_unique<Creation_Run>();
   testing::Temp_Dir dir;
   testing::Recording_Ui recorder;
-  std::string failure;
 
   std::string Cdg() const { return dir.File("song.cdg"); }
 
   /// Palette index shown at inner pixel (x, y) of a frame; -1 for a colour of no entry.
   int Index_At(const std::string& frame, int x, int y) const {
-    const std::size_t at =
-        (static_cast<std::size_t>(y + Border_Y) * testing::Ffmpeg_Frame_Width + x + Border_X) * 3;
-    for (int i = 0; i < 16; ++i) {
-      const QRgb c = song.Palette_RGB[static_cast<std::size_t>(i)];
-      if (static_cast<std::uint8_t>(frame[at]) == qRed(c) &&
-          static_cast<std::uint8_t>(frame[at + 1]) == qGreen(c) &&
-          static_cast<std::uint8_t>(frame[at + 2]) == qBlue(c))
-        return i;
-    }
-    return -1;
+    const QRgb* entry = std::find(song.Palette_RGB.begin(), song.Palette_RGB.end(),
+                                  Rgb_At(frame, x + Border_X, y + Border_Y));
+    return entry == song.Palette_RGB.end() ? -1
+                                           : static_cast<int>(entry - song.Palette_RGB.begin());
   }
 };
 
-std::unique_ptr<Created> Create(const char* text, const Options& o, const std::string& output) {
+/// Creates the song; a .bin's packs are then copied into song.cdg for the decoders.
+std::unique_ptr<Created> Create(const Options& o) {
   auto c = std::make_unique<Created>();
-  testing::Build_Song(c->song, Parse_Song(text));
+  testing::Build_Song(c->song, Parse_Song(o.song));
   c->song.RTB_Raw.Set_Font_Size(0, c->song.RTB_Raw.Length(), o.size);
-  c->song.Palette = Distinct_Palette();
+  for (int i = 0; i < 16; ++i)  // sixteen colours that a decoded frame tells apart
+    c->song.Palette[static_cast<std::size_t>(i)] = {0, i, 15 - i, (i * 7) % 16};
   Update_Palette_RGB(c->song);
   Controls& controls = c->song.Window_Controls;
-  controls.Set_Text("txt_Filename", 2, c->dir.File(output));
+  controls.Set_Text("txt_Filename", 2, o.bin ? c->dir.File("song.bin") : c->Cdg());
   controls.Set_Text("Txt_TotalTime", o.total);
   controls.Set_Text("txt_lines_on_screen", std::to_string(o.lines));
   controls.Set_Text("Com_WipingStyle", o.wiping);
   controls.Set_Text("Com_FadingStyle", o.fading);
+  if (o.bin) {
+    using testing::Le;
+    const std::uint32_t data = 15 * 176400;  // fifteen seconds of 16-bit stereo silence
+    testing::Write_File(c->dir.File("song.wav"),
+                        "RIFF" + Le(36 + data, 4) + "WAVEfmt " + Le(16, 4) + Le(1, 2) + Le(2, 2) +
+                            Le(44100, 4) + Le(176400, 4) + Le(4, 2) + Le(16, 2) + "data" +
+                            Le(data, 4) + std::string(data, '\0'));
+    controls.Set_Text("txt_Filename", 1, c->dir.File("song.wav"));
+  }
   c->run->ui = c->recorder.ui();
   Read_Creation_Settings(*c->run, c->song);
   build_coloring_table(*c->run, c->song);
-  if (!Create_CDG(*c->run, c->song))
-    c->failure = "nothing written: " + c->recorder.messages.back();
+  EXPECT_TRUE(Create_CDG(*c->run, c->song)) << c->recorder.messages.back();
+  if (o.bin) {
+    const std::string image = testing::Read_File(c->dir.File("song.bin"));
+    std::string packs;
+    for (std::size_t at = Sector_Audio_Bytes; at < image.size(); at += Sector_Bytes)
+      packs += image.substr(at, Sector_Bytes - Sector_Audio_Bytes);
+    testing::Write_File(c->Cdg(), packs);
+  }
   return c;
 }
 
 /// ffmpeg's frames after each of the packs, by pack.
-std::map<std::int64_t, std::string> Frames(const std::string& cdg, std::set<std::int64_t> packs,
-                                           std::string& failure) {
+std::map<std::int64_t, std::string> Frames(const std::string& cdg,
+                                           const std::set<std::int64_t>& packs) {
   const std::vector<std::int64_t> wanted(packs.begin(), packs.end());
   std::string error;
   std::vector<std::string> frames = testing::Ffmpeg_Frames(cdg, wanted, &error);
+  if (frames.size() != wanted.size()) ADD_FAILURE() << "ffmpeg: " << error;
   std::map<std::int64_t, std::string> by_pack;
-  if (frames.size() != wanted.size()) failure = "ffmpeg: " + error;
   for (std::size_t i = 0; i < frames.size(); ++i) by_pack[wanted[i]] = std::move(frames[i]);
   return by_pack;
 }
-
-// What a line should show ----------------------------------------------------------------------
 
 /// A pixel of a line on screen with its colour before and after the wipe.
 struct Expected_Pixel {
   int x, y, unwiped, wiped;
 };
 
-/// The line rendered by the model's renderer, outline black and body white, its print origin at
-/// row `origin` of a picture tall enough for any font.
-Surface Rendered_Line(const Song& song, int line, int origin) {
-  Surface picture(Inner_Width + 1, 2 * Inner_Height + 100, qRgb(0, 0, 255));
-  Render_Outline(song, Line_X(song, line), origin, picture, line, false, Render_Color{qRgb(0, 0, 0)});
-  Render_Body(song, Line_X(song, line), origin, picture, line, Render_Color{qRgb(255, 255, 255)});
-  return picture;
-}
-
+/// The line as the model's renderer draws it, in its slot; the style's wipe XORs the body (and
+/// the outline where it recolours that too).
 std::vector<Expected_Pixel> Line_Pixels(const Created& c, int line) {
   const Creation_Run& run = *c.run;
-  const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
-  const Singer_Rec& singer = c.song.Singers[1];
-  const int xor_value = Wipe_Xor_Value(run.Settings.Wiping_Style);
-  const bool outline_wiped = run.Settings.Wiping_Style == "Swap text body & outline" ||
-                             run.Settings.Wiping_Style == "Swipe text body & outline";
-  const int origin = Slot_Top(rec.Slot_Of_Line, run.Lines_Per_Screen) + run.Line_Y_Offset;
+  const std::string& style = run.Settings.Wiping_Style;
+  const int body_xor = style == "Swap text body & outline" ? 3 : 2;
+  const int outline_xor = style.find("& outline") != std::string::npos ? body_xor : 0;
+  const int slot = run.coloring_table[static_cast<std::size_t>(line)].Slot_Of_Line;
+  const int origin = (slot - 1) * Inner_Height / run.Lines_Per_Screen + run.Line_Y_Offset;
   const int picture_origin = Inner_Height;  // room above and below the slot for any font
-  const Surface picture = Rendered_Line(c.song, line, picture_origin);
+  Surface picture(Inner_Width + 1, 2 * Inner_Height + 100, qRgb(0, 0, 255));
+  const int left = Line_X(c.song, line);
+  Render_Outline(c.song, left, picture_origin, picture, line, false, Render_Color{qRgb(0, 0, 0)});
+  Render_Body(c.song, left, picture_origin, picture, line, Render_Color{qRgb(255, 255, 255)});
   std::vector<Expected_Pixel> pixels;
   for (int y = 0; y < picture.Height(); ++y)
     for (int x = 0; x <= Inner_Width; ++x) {
       const QRgb pixel = picture.Pixel(x, y);
       if (pixel == qRgb(0, 0, 255)) continue;
       const bool body = pixel == qRgb(255, 255, 255);
-      const int unwiped = body ? singer.Unwiped_Body : singer.Unwiped_Outline;
-      const bool wiped = body || outline_wiped;
+      const int unwiped = body ? c.song.Singers[1].Unwiped_Body : c.song.Singers[1].Unwiped_Outline;
       pixels.push_back(
-          {x, origin + y - picture_origin, unwiped, wiped ? unwiped ^ xor_value : unwiped});
+          {x, origin + y - picture_origin, unwiped, unwiped ^ (body ? body_xor : outline_xor)});
     }
   return pixels;
-}
-
-/// Columns of a field's letters; a word's first syllable includes its outline on the left.
-std::pair<int, int> Field_Columns(const Song& song, const Field_Rec& field) {
-  const QString text = song.RTB_Raw.Text();
-  const bool word_start = field.First_Char == 1 || text[field.First_Char - 2].isSpace();
-  return {song.Char_X[static_cast<std::size_t>(field.First_Char - 1)] - (word_start ? 2 : 0),
-          song.Char_X[static_cast<std::size_t>(field.Last_Char)]};
 }
 
 int Line_Of_Field(const Song& song, const Field_Rec& field) {
@@ -220,19 +205,18 @@ bool Line_Stands(const Created& c, const std::string& frame, int line) {
   return true;
 }
 
-/// How many of a syllable's pixels show their wiped colour in a frame.
+/// How many of a syllable's pixels show their wiped colour in a frame; the columns of a word's
+/// first syllable include its outline on the left.
 int Wiped_Count(const Created& c, const std::string& frame, int field) {
   const Field_Rec& rec = c.song.Fields[static_cast<std::size_t>(field)];
-  const auto [from, to] = Field_Columns(c.song, rec);
+  const bool word_start = rec.First_Char == 1 || c.song.RTB_Raw.Text()[rec.First_Char - 2] == ' ';
+  const int from = c.song.Char_X[static_cast<std::size_t>(rec.First_Char - 1)] - 2 * word_start;
+  const int to = c.song.Char_X[static_cast<std::size_t>(rec.Last_Char)];
   int wiped = 0;
   for (const Expected_Pixel& p : Line_Pixels(c, Line_Of_Field(c.song, rec)))
     if (p.x >= from && p.x < to && p.wiped != p.unwiped && p.y >= 0 && p.y < Inner_Height)
       wiped += c.Index_At(frame, p.x, p.y) == p.wiped;
   return wiped;
-}
-
-std::int64_t First_Event(const Song& song, int field) {
-  return Event_Time_Packs(song.Fields[static_cast<std::size_t>(field)].Events, 1);
 }
 
 /// The last pack before the screen changes again after the line's last wipe: the line then
@@ -248,6 +232,16 @@ std::int64_t Line_Final_Pack(const Created& c, const std::string& stream, int li
   return packs - 1;
 }
 
+/// Inner pixels painted (not colour 0) outside the mask, if one is given.
+int Painted(const Created& c, const std::string& frame, const std::vector<bool>& mask = {}) {
+  int painted = 0;
+  for (int y = 0; y < Inner_Height; ++y)
+    for (int x = 0; x < Inner_Width; ++x)
+      painted += (mask.empty() || !mask[static_cast<std::size_t>(y * Inner_Width + x)]) &&
+                 c.Index_At(frame, x, y) != 0;
+  return painted;
+}
+
 class TimedSongs : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -255,187 +249,97 @@ class TimedSongs : public ::testing::Test {
   }
 };
 
-// The checks -----------------------------------------------------------------------------------
-
-struct Timing_Case {
-  const char* song;
-  Options options;
-};
-
 TEST_F(TimedSongs, EverySyllableStartsToChangeColourWithinAFrameOfItsTime) {
-  const std::vector<Timing_Case> cases = {
-      {Evening_Song, {}},
-      {Evening_Song, {"Swipe text body & outline"}},
-      {Evening_Song, {"Swap text body & outline"}},
-      {Evening_Song, {"Draw no outline"}},
-      {Evening_Song, {"Swipe text body only", "None"}},
-      {Evening_Song, {"Swap text body & outline", "None"}},
-      {Slow_Song, {"Swipe text body only", "Cheap DVD fading", 4, 18, "0:50"}},
-      {Slow_Song, {"Swap text body & outline", "None", 4, 18, "0:50"}},
-  };
-  for (const Timing_Case& tc : cases) {
-    SCOPED_TRACE(std::string(tc.song).substr(0, 12) + " / " + tc.options.wiping + " / " +
-                 tc.options.fading);
-    auto c = Create(tc.song, tc.options, "song.cdg");
-    ASSERT_EQ(c->failure, "");
+  std::vector<Options> rows = {{.song = Slow_Song, .total = "0:50"},
+                               {Slow_Song, "Swap text body & outline", "None", 4, 18, "0:50"}};
+  for (const char* fading : {"Cheap DVD fading", "None"})
+    for (const char* wiping : {"Swipe text body only", "Swipe text body & outline",
+                               "Swap text body & outline", "Draw no outline"})
+      rows.push_back({Evening_Song, wiping, fading});
+  for (const Options& o : rows) {
+    SCOPED_TRACE(std::string(o.song).substr(0, 12) + " / " + o.wiping + " / " + o.fading);
+    auto c = Create(o);
+    const auto event = [&](int f) {
+      return Event_Time_Packs(c->song.Fields[static_cast<std::size_t>(f)].Events, 1);
+    };
     std::set<std::int64_t> packs;
     for (int f = 1; f <= c->song.Field_Count; ++f)
-      packs.insert({First_Event(c->song, f) - Frame_Packs, First_Event(c->song, f) + Frame_Packs});
-    std::string failure;
-    const auto frames = Frames(c->Cdg(), packs, failure);
-    ASSERT_EQ(failure, "");
+      packs.insert({event(f) - Frame_Packs, event(f) + Frame_Packs});
+    const auto frames = Frames(c->Cdg(), packs);
+    ASSERT_EQ(frames.size(), packs.size());
     for (int f = 1; f <= c->song.Field_Count; ++f) {
-      const std::int64_t at = First_Event(c->song, f);
-      const Field_Rec& field = c->song.Fields[static_cast<std::size_t>(f)];
-      if (Line_Stands(*c, frames.at(at - Frame_Packs), Line_Of_Field(c->song, field))) {
-        EXPECT_EQ(Wiped_Count(*c, frames.at(at - Frame_Packs), f), 0)
-            << "syllable " << f << " changes before its time";
-      }
-      EXPECT_GT(Wiped_Count(*c, frames.at(at + Frame_Packs), f), 0)
+      const std::string& before = frames.at(event(f) - Frame_Packs);
+      const int line = Line_Of_Field(c->song, c->song.Fields[static_cast<std::size_t>(f)]);
+      EXPECT_EQ(Line_Stands(*c, before, line) ? Wiped_Count(*c, before, f) : 0, 0)
+          << "syllable " << f << " changes before its time";
+      EXPECT_GT(Wiped_Count(*c, frames.at(event(f) + Frame_Packs), f), 0)
           << "syllable " << f << " has not changed a frame after its time";
     }
   }
 }
 
-struct Layout_Case {
-  const char* song;
-  int lines;
-  double size;
-};
-
 // Before its screen changes again a line shows exactly its rendering, every pixel in its wiped
-// colour: nothing cut off, nothing left unwiped, nothing painted where the line has no ink.
-TEST_F(TimedSongs, EveryLineStandsWholeAndFullyWipedBeforeItsScreenChanges) {
-  for (const Layout_Case& lc : {Layout_Case{Morning_Song, 4, 18}, {Early_Song, 4, 18},
-                                {Descender_Song, 1, 20}, {Descender_Song, 2, 36},
-                                {Descender_Song, 8, 15}}) {
-    SCOPED_TRACE(std::string(lc.song).substr(0, 12) + " lines " + std::to_string(lc.lines) +
-                 " size " + std::to_string(lc.size));
-    Options options;
-    options.fading = "None";
-    options.lines = lc.lines;
-    options.size = lc.size;
-    auto c = Create(lc.song, options, "song.cdg");
-    ASSERT_EQ(c->failure, "");
-    EXPECT_EQ(c->recorder.messages.size(), 1u) << "only the closing message";
+// colour: nothing cut off, nothing left unwiped, nothing painted where the line has no ink; our
+// preview decoder shows the same frame. The track ends on the cleared screen. A font too large
+// for the lines of a screen is named before anything is written.
+TEST_F(TimedSongs, EveryLineStandsWholeAndFullyWipedAndTheTrackEndsCleared) {
+  for (const Options& o : {Options{.song = Descender_Song,
+                          .lines = 8,
+                          .size = 20,
+                          .cut = "line(s) 1, 2 will be drawn cut"},
+                           {.song = Descender_Song, .lines = 3, .size = 36},
+                           {.song = Morning_Song, .fading = "None", .bin = true},
+                           {.song = Early_Song, .fading = "None"},
+                           {.song = Descender_Song, .fading = "None", .lines = 1, .size = 20},
+                           {.song = Descender_Song, .fading = "None", .lines = 2, .size = 36},
+                           {.song = Descender_Song, .fading = "None", .lines = 8, .size = 15}}) {
+    SCOPED_TRACE(std::string(o.song).substr(0, 12) + " lines " + std::to_string(o.lines) +
+                 " size " + std::to_string(o.size));
+    auto c = Create(o);
+    const auto& messages = c->recorder.messages;
+    EXPECT_EQ(messages.size(), o.cut ? 2u : 1u) << "and the closing message";
+    EXPECT_TRUE(!o.cut || messages.front().find(o.cut) != std::string::npos) << messages.front();
+    if (o.cut || o.fading != "None") continue;
     const std::string stream = testing::Read_File(c->Cdg());
+    const std::int64_t last = static_cast<std::int64_t>(c->run->Total_Time * 300) - 1;
+    const std::int64_t shown = last - 300;
     std::map<int, std::int64_t> final_pack;
+    std::set<std::int64_t> packs = {shown, last};
     for (int line = 1; line <= Line_Count(c->song); ++line)
       if (c->run->coloring_table[static_cast<std::size_t>(line)].count > 0)
-        final_pack[line] = Line_Final_Pack(*c, stream, line);
-    std::set<std::int64_t> packs;
-    for (const auto& [line, pack] : final_pack) packs.insert(pack);
-    std::string failure;
-    const auto frames = Frames(c->Cdg(), packs, failure);
-    ASSERT_EQ(failure, "");
+        packs.insert(final_pack[line] = Line_Final_Pack(*c, stream, line));
+    const auto frames = Frames(c->Cdg(), packs);
+    ASSERT_EQ(frames.size(), packs.size());
     for (const auto& [line, pack] : final_pack) {
       int wrong = 0, outside = 0;
       std::vector<bool> text(Inner_Width * Inner_Height, false);
-      for (const Expected_Pixel& p : Line_Pixels(*c, line)) {
-        if (p.y < 0 || p.y >= Inner_Height) {
-          ++outside;
+      const int screen = c->run->coloring_table[static_cast<std::size_t>(line)].Screen_Of_Line;
+      for (const auto& [other, unused] : final_pack) {
+        if (c->run->coloring_table[static_cast<std::size_t>(other)].Screen_Of_Line != screen)
           continue;
+        for (const Expected_Pixel& p : Line_Pixels(*c, other)) {
+          const bool on_screen = p.y >= 0 && p.y < Inner_Height;
+          outside += other == line && !on_screen;
+          wrong += other == line && on_screen && c->Index_At(frames.at(pack), p.x, p.y) != p.wiped;
+          if (on_screen && p.x < Inner_Width)
+            text[static_cast<std::size_t>(p.y * Inner_Width + p.x)] = true;
         }
-        wrong += c->Index_At(frames.at(pack), p.x, p.y) != p.wiped;
-        if (p.x < Inner_Width) text[static_cast<std::size_t>(p.y * Inner_Width + p.x)] = true;
       }
       EXPECT_EQ(wrong, 0) << "line " << line << " has pixels not in their wiped colour";
       EXPECT_EQ(outside, 0) << "line " << line << " reaches beyond the screen";
-      // The other lines of its screen stand where they belong, and nothing stands elsewhere.
-      const int screen = c->run->coloring_table[static_cast<std::size_t>(line)].Screen_Of_Line;
-      for (const auto& [other, unused] : final_pack)
-        if (c->run->coloring_table[static_cast<std::size_t>(other)].Screen_Of_Line == screen)
-          for (const Expected_Pixel& p : Line_Pixels(*c, other))
-            if (p.y >= 0 && p.y < Inner_Height && p.x < Inner_Width)
-              text[static_cast<std::size_t>(p.y * Inner_Width + p.x)] = true;
-      int stray = 0;
-      for (int y = 0; y < Inner_Height; ++y)
-        for (int x = 0; x < Inner_Width; ++x)
-          stray += !text[static_cast<std::size_t>(y * Inner_Width + x)] &&
-                   c->Index_At(frames.at(pack), x, y) != 0;
-      EXPECT_EQ(stray, 0) << "pixels off the lines' letters are painted beside line " << line;
-      // The preview decoder shows the same frame.
-      const std::string& theirs = frames.at(pack);
-      const QImage ours = Decode_Frame(std::span(reinterpret_cast<const std::uint8_t*>(stream.data()),
-                                                 stream.size()),
-                                       pack);
+      EXPECT_EQ(Painted(*c, frames.at(pack), text), 0)
+          << "pixels off the lines' letters are painted beside line " << line;
+      const QImage ours = Decode_Frame(testing::Bytes(stream), pack);
       int differing = 0;
       for (int y = 0; y < Cdg_Height; ++y)
-        for (int x = 0; x < Cdg_Width; ++x) {
-          const QRgb mine = ours.pixel(x, y);
-          const std::size_t at = (static_cast<std::size_t>(y) * Cdg_Width + x) * 3;
-          differing += qRed(mine) != static_cast<std::uint8_t>(theirs[at]) ||
-                       qGreen(mine) != static_cast<std::uint8_t>(theirs[at + 1]) ||
-                       qBlue(mine) != static_cast<std::uint8_t>(theirs[at + 2]);
-        }
+        for (int x = 0; x < Cdg_Width; ++x)
+          differing += ours.pixel(x, y) != Rgb_At(frames.at(pack), x, y);
       EXPECT_EQ(differing, 0) << "our decoder differs after pack " << pack;
     }
+    EXPECT_EQ(Painted(*c, frames.at(last)), 0) << "the track ends with lyrics on screen";
+    EXPECT_GT(Painted(*c, frames.at(shown)), 0)
+        << "a second before the track's end the last screen still stands";
   }
-}
-
-// A font too large for the lines of a screen is named before anything is written.
-TEST(TooLargeFonts, TheLinesThatWillBeCutAreNamed) {
-  struct Case {
-    int lines;
-    double size;
-    const char* message;
-  };
-  for (const Case& tc : {Case{8, 20, "line(s) 1, 2 will be drawn cut"}, Case{8, 15, nullptr},
-                         Case{3, 36, nullptr}, Case{2, 36, nullptr}}) {
-    Options options;
-    options.lines = tc.lines;
-    options.size = tc.size;
-    auto c = Create(Descender_Song, options, "song.cdg");
-    const auto& messages = c->recorder.messages;
-    const bool told = std::any_of(messages.begin(), messages.end(), [&](const std::string& m) {
-      return tc.message && m.find(tc.message) != std::string::npos;
-    });
-    EXPECT_EQ(told, tc.message != nullptr) << tc.lines << " lines, size " << tc.size << ": " << messages.front();
-    EXPECT_EQ(messages.size(), tc.message ? 2u : 1u) << "and the closing message";
-  }
-}
-
-// A .bin ends with its audio: its last frame shows the cleared screen.
-TEST_F(TimedSongs, ABinWithoutFadingEndsOnTheClearedScreen) {
-  testing::Temp_Dir wav_dir;
-  const std::string wav = wav_dir.File("song.wav");
-  const std::uint32_t data = 15 * 176400;  // fifteen seconds of silence
-  std::string header;
-  const auto le = [&header](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) header += static_cast<char>(v >> (8 * i));
-  };
-  header += "RIFF", le(36 + data, 4), header += "WAVEfmt ";
-  le(16, 4), le(1, 2), le(2, 2), le(44100, 4), le(176400, 4), le(4, 2), le(16, 2);
-  header += "data", le(data, 4);
-  testing::Write_File(wav, header + std::string(data, '\0'));
-  auto c = std::make_unique<Created>();
-  testing::Build_Song(c->song, Parse_Song(Morning_Song));
-  c->song.Palette = Distinct_Palette();
-  Update_Palette_RGB(c->song);
-  Controls& controls = c->song.Window_Controls;
-  controls.Set_Text("txt_Filename", 1, wav);
-  controls.Set_Text("txt_Filename", 2, c->dir.File("song.bin"));
-  controls.Set_Text("Com_FadingStyle", "None");
-  testing::Recording_Ui recorder;
-  ASSERT_TRUE(But_CDG_Create_Click(c->song, recorder.ui()));
-  // The packs of the image as a .cdg of the same length.
-  const std::string image = testing::Read_File(c->dir.File("song.bin"));
-  std::string packs;
-  for (std::size_t at = Sector_Audio_Bytes; at < image.size(); at += Sector_Bytes)
-    packs += image.substr(at, Sector_Bytes - Sector_Audio_Bytes);
-  testing::Write_File(c->Cdg(), packs);
-  const std::int64_t last = static_cast<std::int64_t>(packs.size() / 24) - 1;
-  std::string failure;
-  const auto frames = Frames(c->Cdg(), {last - 300, last}, failure);
-  ASSERT_EQ(failure, "");
-  int text_before = 0, text_after = 0;
-  for (int y = 0; y < Inner_Height; ++y)
-    for (int x = 0; x < Inner_Width; ++x) {
-      text_before += c->Index_At(frames.at(last - 300), x, y) != 0;
-      text_after += c->Index_At(frames.at(last), x, y) != 0;
-    }
-  EXPECT_EQ(text_after, 0) << "the last frame still shows lyrics";
-  EXPECT_GT(text_before, 0) << "a second before the end the last screen still stands";
 }
 
 }  // namespace

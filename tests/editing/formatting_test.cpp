@@ -2,23 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "editing/editing_song.h"
 #include "model/layout.h"
-#include "support/song_builder.h"
 
 namespace lyricanvas {
 namespace {
 
-// "wonderful time" in singer 1, "day" in singer 2: fields won, der, ful, time, day.
-struct Formatted_Song {
-  Song song;
-  Edit_Tracker tracker;
-  Formatted_Song() {
-    testing::Build_Song(song, {{{{"won", 1, 2}, {"der", 2, 3}, {"ful ", 3, 4}, {"time", 4, 5}}, 1},
-                               {{{"day", 6, 7}}, 2}});
-    Track_Edits(song, tracker);
-  }
+struct Formatted_Song : testing::Tracked_Song {
   void Select(int start, int length) { Selection_Changed(song, tracker, start, length); }
-  QRgb Color_At(int offset) const { return *song.RTB_Raw.Color(offset, 1); }
 };
 
 TEST(Formatting, ASingerChangesOnlyTheColourAndStyleOfTheSelection) {
@@ -29,7 +20,8 @@ TEST(Formatting, ASingerChangesOnlyTheColourAndStyleOfTheSelection) {
   Apply_Singer(t.song, t.tracker, 2);
   const QRgb singer1 = t.song.Singers[1].Text_Color, singer2 = t.song.Singers[2].Text_Color;
   for (int offset = 0; offset < 14; ++offset)
-    EXPECT_EQ(t.Color_At(offset), (offset >= 3 && offset < 6) ? singer2 : singer1) << offset;
+    EXPECT_EQ(*t.song.RTB_Raw.Color(offset, 1), (offset >= 3 && offset < 6) ? singer2 : singer1)
+        << offset;
   EXPECT_EQ(t.song.RTB_Raw.Font(0, 14), font);
   EXPECT_EQ(t.song.Fields, fields);
   EXPECT_EQ(t.song.Window_Controls.Text("Com_Color"), "2 - male");
@@ -61,7 +53,7 @@ TEST(Formatting, AlignmentAppliesToWholeParagraphs) {
   }
 }
 
-TEST(Formatting, AttributesFollowTheCheckBoxAndAGrayedBoxLeavesThemAlone) {
+TEST(Formatting, AttributesFollowTheCheckBoxesAndTheFontOnlyUsableEntries) {
   Formatted_Song t;
   t.Select(0, 3);
   Apply_Attribute(t.song, Text_Attribute::Bold, 1);
@@ -77,22 +69,14 @@ TEST(Formatting, AttributesFollowTheCheckBoxAndAGrayedBoxLeavesThemAlone) {
   EXPECT_EQ(t.song.Window_Controls.Check("Chk_Underline"), 1);
   Apply_Attribute(t.song, Text_Attribute::Italic, 0);
   EXPECT_FALSE(t.song.RTB_Raw.Font(0, 6).Italic);
-}
-
-TEST(Formatting, FontNameAndSizeOnlyFromUsableEntries) {
-  struct Case {
-    const char* size_text;
-    double expected;
-  };
-  const Case cases[] = {{"24", 24}, {" 18.5", 18.5}, {"abc", 20}, {"0", 20}, {"-3", 20}, {"", 20}};
-  for (const Case& c : cases) {
-    Formatted_Song t;
-    t.Select(0, 6);
-    Apply_Font_Size(t.song, c.size_text);
-    EXPECT_EQ(t.song.RTB_Raw.Font(0, 6).Font_Size, c.expected) << c.size_text;
-    EXPECT_EQ(t.song.RTB_Raw.Font(6, 3).Font_Size, 20) << c.size_text;
+  // Sizes applied one after the other: an unusable entry leaves the size before it.
+  const std::pair<const char*, double> sizes[] = {{"24", 24},  {" 18.5", 18.5}, {"abc", 18.5},
+                                                  {"0", 18.5}, {"-3", 18.5},    {"", 18.5}};
+  for (const auto& [text, points] : sizes) {
+    Apply_Font_Size(t.song, text);
+    EXPECT_EQ(t.song.RTB_Raw.Font(0, 6).Font_Size, points) << text;
   }
-  Formatted_Song t;
+  EXPECT_EQ(t.song.RTB_Raw.Font(6, 3).Font_Size, 20);
   t.Select(0, 3);
   Apply_Font_Name(t.song, "");
   EXPECT_EQ(t.song.RTB_Raw.Font(0, 3).Font_Name, "Times New Roman");
@@ -118,18 +102,6 @@ TEST(Formatting, FormatsOverSeveralSingersAndTheirUndoLeaveTheFieldsAlone) {
   EXPECT_FALSE(t.song.RTB_Raw.Font(10, 9).Bold);
   Redo_Edit(t.song);
   EXPECT_EQ(t.song.Fields, fields);
-}
-
-TEST(Formatting, TheSelectionBeforeTheLastChangeIsRemembered) {
-  Formatted_Song t;
-  t.Select(4, 2);
-  t.Select(7, 0);
-  EXPECT_EQ(t.song.Last_Sel_Start, 4);
-  EXPECT_EQ(t.tracker.Last_Sel_Length, 2);
-  t.song.Suppress_Text_Events = true;
-  t.Select(1, 1);
-  EXPECT_EQ(t.song.Last_Sel_Start, 4);
-  EXPECT_EQ(t.song.RTB_Raw.Sel_Start(), 1);
 }
 
 }  // namespace

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextEdit>
 
 #include "app/window/file_boxes.h"
 #include "app/window/preview_player.h"
@@ -18,195 +16,139 @@ namespace lyricanvas::testing {
 namespace {
 
 using CreationTab = Window_Test;
+using namespace std::string_literals;
 
 constexpr std::size_t Sector = 2448;
 constexpr std::size_t Sector_Audio = 2352;
 
 /// A 44.1 kHz stereo 16-bit WAV of whole sectors of a ramp, so audio bytes can be recognised.
 void Write_Wav(const std::string& path, std::size_t sectors) {
-  auto le = [](std::string& s, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> (8 * i));
-  };
-  const std::uint32_t data = static_cast<std::uint32_t>(sectors * Sector_Audio);
-  std::string wav = "RIFF";
-  le(wav, 36 + data, 4);
-  wav += "WAVEfmt ";
-  le(wav, 16, 4);
-  le(wav, 1, 2);       // PCM
-  le(wav, 2, 2);       // channels
-  le(wav, 44100, 4);   // frames per second
-  le(wav, 176400, 4);  // bytes per second
-  le(wav, 4, 2);       // bytes per frame
-  le(wav, 16, 2);      // bits per sample
-  wav += "data";
-  le(wav, data, 4);
-  for (std::uint32_t i = 0; i < data; ++i) wav += static_cast<char>(i * 7 + 1);
+  const std::size_t data = sectors * Sector_Audio;
+  // PCM, 2 channels, 44100 frames of 4 bytes a second, 16 bits a sample
+  std::string wav = "RIFF" + Le(36 + data, 4) + "WAVEfmt " + Le(16, 4) + Le(1, 2) + Le(2, 2) +
+                    Le(44100, 4) + Le(176400, 4) + Le(4, 2) + Le(16, 2) + "data" + Le(data, 4);
+  for (std::size_t i = 0; i < data; ++i) wav += static_cast<char>(i * 7 + 1);
   Write_File(path, wav);
 }
 
-bool Finished(Window_Under_Test& w) { return !(*w).creation_tab()->Creating(); }
+void Load_Song(Window_Under_Test& w, int lines, double seconds) {
+  Build_Song(w.song(), Generated_Song(lines, seconds));
+  w->context().project_replaced();
+  w.Show_Tab(3);
+}
 
-TEST_F(CreationTab, TheButtonFollowsTheWavBoxWhichNamesTheOutput) {
+TEST_F(CreationTab, TheFileBoxesNameTheButtonAndTheOutput) {
   auto w = Open_Window();
   w->Show_Tab(3);
   auto* create = w->Find<QPushButton>("But_CDG_Create");
-  EXPECT_EQ(create->text().remove(u'&'), QStringLiteral("Create CDG file (without sound)"));
-  w->Type_Into("txt_Filename_1", QStringLiteral("/songs/Song.WAV"));
-  EXPECT_EQ(create->text().remove(u'&'), QStringLiteral("Create BIN file (with sound mixed in)"));
-  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_2")->text(), QStringLiteral("/songs/Song.bin"));
-  EXPECT_EQ((*w)->song().Window_Controls.Text("txt_Filename", 2), "/songs/Song.bin");
-  w->Type_Into("txt_Filename_1", QString());
-  EXPECT_EQ(create->text().remove(u'&'), QStringLiteral("Create CDG file (without sound)"));
-}
-
-TEST(OutputNameForWav, OnlyAWavNamesAnEmptyOutput) {
-  struct Case {
-    const char* wav;
-    const char* output;
-    const char* expected;
-  };
-  for (const Case& c : {Case{"a.wav", "", "a.bin"}, Case{"/x/B.WaV", "", "/x/B.bin"},
-                        Case{"a.wav", "keep.cdg", ""}, Case{"a.mp3", "", ""},
-                        Case{"wav", "", ""}, Case{".wav", "", ".bin"}})
-    EXPECT_EQ(Output_Name_For_Wav(c.wav, c.output), c.expected) << c.wav << " " << c.output;
-}
-
-TEST_F(CreationTab, BrowsingBoxZeroForAWavFillsAnEmptyBoxOne) {
-  auto w = Open_Window();
-  w->fake.files.push_back("/songs/take.wav");
+  const QString cdg = QStringLiteral("Create CDG file (without sound)");
+  EXPECT_EQ(create->text().remove(u'&'), cdg);
+  // A WAV chosen for box 0 fills an empty box 1, which names the output.
+  w->fake.files.push_back("/songs/Take.WAV");
   w->Click("But_OpenPicture_0");
-  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_0")->text(), QStringLiteral("/songs/take.wav"));
-  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_1")->text(), QStringLiteral("/songs/take.wav"));
-  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_2")->text(), QStringLiteral("/songs/take.bin"));
-  ASSERT_EQ(w->fake.file_requests.size(), 1u);
-  EXPECT_FALSE(w->fake.file_requests[0].save);
-  EXPECT_EQ(w->fake.file_requests[0].default_extension, "wav");
+  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_0")->text(), QStringLiteral("/songs/Take.WAV"));
+  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_1")->text(), QStringLiteral("/songs/Take.WAV"));
+  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_2")->text(), QStringLiteral("/songs/Take.bin"));
+  EXPECT_EQ(create->text().remove(u'&'), QStringLiteral("Create BIN file (with sound mixed in)"));
+  w->Type_Into("txt_Filename_1", QString());
+  EXPECT_EQ(create->text().remove(u'&'), cdg);
+  w->Type_Into("txt_Filename_1", QStringLiteral("/other/take.wav"));  // a named output stays
+  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_2")->text(), QStringLiteral("/songs/Take.bin"));
+  w->fake.files = {"/songs/again.wav", "/out/song.cdg"};
+  w->Click("But_OpenPicture_0");  // a named WAV stays as well
+  EXPECT_EQ(w->Find<QLineEdit>("txt_Filename_1")->text(), QStringLiteral("/other/take.wav"));
 
-  w->fake.files.push_back("/out/song.cdg");
   w->Click("But_OpenPicture_2");
-  EXPECT_TRUE(w->fake.file_requests[1].save);
-  EXPECT_EQ(w->fake.file_requests[1].initial_file, "/songs/take.bin");
-  EXPECT_EQ((*w)->song().Window_Controls.Text("txt_Filename", 2), "/out/song.cdg");
+  ASSERT_EQ(w->fake.file_requests.size(), 3u);
+  EXPECT_TRUE(w->fake.file_requests[2].save);
+  EXPECT_EQ(w->fake.file_requests[2].initial_file, "/songs/Take.bin");
+  EXPECT_EQ(w->song().Window_Controls.Text("txt_Filename", 2), "/out/song.cdg");
 }
 
 TEST_F(CreationTab, CreatesABinImageOffTheWindowThread) {
   auto w = Open_Window();
-  Build_Song((*w)->song(), Generated_Song(12, 20));
-  (*w)->context().project_replaced();
+  Load_Song(*w, 12, 20);
   Write_Wav(File("song.wav"), 75 * 25);  // 25 seconds
-  w->Show_Tab(3);
-  w->Type_Into("txt_Filename_1", QString::fromStdString(File("song.wav")));
+  w->Type_Into("txt_Filename_1", Q_File("song.wav"));
   w->Type_Into("txt_Minimum_gap", QStringLiteral("3"));
   w->Find<QCheckBox>("Chk_Reverse")->click();
-  ASSERT_EQ(w->Find<QLineEdit>("txt_Filename_2")->text().toStdString(), File("song.bin"));
+  ASSERT_EQ(w->Find<QLineEdit>("txt_Filename_2")->text(), Q_File("song.bin"));
   w->Click("But_CDG_Create");
-  EXPECT_FALSE(w->Find<QPushButton>("But_CDG_Create")->isEnabled());
-  ASSERT_TRUE(Wait_Until([&] { return Finished(*w); }));
+  EXPECT_FALSE(w->Find("But_CDG_Create")->isEnabled());
+  ASSERT_TRUE(Wait_Until([&] { return !(*w)->creation_tab()->Creating(); }));
   QApplication::processEvents();
 
-  ASSERT_EQ(w->fake.messages.size(), 1u);
-  EXPECT_EQ(w->fake.messages[0], "Finished writing of file " + File("song.bin") + "!");
+  EXPECT_EQ(w->fake.messages, std::vector{"Finished writing of file " + File("song.bin") + "!"});
   const std::string bin = Read_File(File("song.bin"));
   EXPECT_EQ(bin.size(), 75u * 25 * Sector);
   EXPECT_EQ(bin.substr(0, Sector_Audio), Read_File(File("song.wav")).substr(44, Sector_Audio));
   auto* progress = w->Find<QProgressBar>("Prg_Creation");
   EXPECT_EQ(progress->value(), 100);
   EXPECT_TRUE(progress->format().startsWith(QStringLiteral("erasing packs")));
-  EXPECT_TRUE(w->Find<QPushButton>("But_CDG_Create")->isEnabled());
-  EXPECT_TRUE(w->Find<QPushButton>("But_Preview")->isEnabled());
-  EXPECT_FALSE(w->Find<QPushButton>("But_CDG_Cancel")->isEnabled());
-}
+  EXPECT_TRUE(w->Find("But_CDG_Create")->isEnabled());
+  EXPECT_TRUE(w->Find("But_Preview")->isEnabled());
+  EXPECT_FALSE(w->Find("But_CDG_Cancel")->isEnabled());
 
-TEST_F(CreationTab, TheCreateChecksSpeakThroughTheWindow) {
-  auto w = Open_Window();
-  w->Show_Tab(0);
-  w->Type_Into("txt_Filename_2", QString::fromStdString(File("out.cdg")));
-  w->Type_Into("txt_Filename_1", QString::fromStdString(File("missing.wav")));
-  w->Click("But_CDG_Create");
-  ASSERT_TRUE(Wait_Until([&] { return Finished(*w); }));
-  QApplication::processEvents();
-  ASSERT_EQ(w->fake.messages.size(), 1u);
-  EXPECT_EQ(w->fake.messages[0],
-            "The WAV file you specified isn't there. Please specify an existing WAV file or leave "
-            "the field blank for creating a CDG file!");
-  EXPECT_EQ((*w)->tabs()->currentIndex(), 3);
-  EXPECT_EQ(QApplication::focusWidget(), w->Find<QWidget>("txt_Filename_1"));
-  EXPECT_FALSE(std::filesystem::exists(File("out.cdg")));
-}
-
-TEST_F(CreationTab, AFailedRunLeavesNoFileAndTheWindowUsable) {
-  auto w = Open_Window();
-  Build_Song((*w)->song(), Generated_Song(4, 8));
-  (*w)->context().project_replaced();
-  Write_File(File("broken.wav"), "RIFF\x10\x00\x00\x00WAVEjunk");
-  w->Show_Tab(3);
-  w->Type_Into("txt_Filename_1", QString::fromStdString(File("broken.wav")));
-  w->Click("But_CDG_Create");
-  ASSERT_TRUE(Wait_Until([&] { return Finished(*w); }));
-  QApplication::processEvents();
-  ASSERT_EQ(w->fake.messages.size(), 1u);
-  EXPECT_EQ(w->fake.messages[0].find("Finished"), std::string::npos) << w->fake.messages[0];
-  EXPECT_FALSE(std::filesystem::exists(File("broken.bin")));
-  EXPECT_EQ(w->Find<QProgressBar>("Prg_Creation")->value(), 0);
-  EXPECT_FALSE(w->Find<QPushButton>("But_Preview")->isEnabled());
-  EXPECT_TRUE(w->Find<QPushButton>("But_CDG_Create")->isEnabled());
-}
-
-TEST_F(CreationTab, ACancelledRunLeavesNoFile) {
-  auto w = Open_Window();
-  Build_Song((*w)->song(), Generated_Song(120, 300));
-  (*w)->context().project_replaced();
-  w->Show_Tab(3);
-  w->Type_Into("Txt_TotalTime", QStringLiteral("5:00"));
-  w->Type_Into("txt_Filename_2", QString::fromStdString(File("cancelled.cdg")));
-  auto* progress = w->Find<QProgressBar>("Prg_Creation");
-  // The user presses Cancel as soon as the run shows that it is under way.
-  QObject::connect(progress, &QProgressBar::valueChanged, progress, [&](int value) {
-    if (value > 0 && w->Find<QPushButton>("But_CDG_Cancel")->isEnabled())
-      w->Click("But_CDG_Cancel");
-  });
-  w->Click("But_CDG_Create");
-  ASSERT_TRUE(Wait_Until([&] { return Finished(*w); }));
-  QApplication::processEvents();
-  EXPECT_TRUE(w->fake.messages.empty());
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path))
-    EXPECT_EQ(entry.path().filename(), "recovery");  // no output, finished or not
-  EXPECT_FALSE(w->Find<QPushButton>("But_Preview")->isEnabled());
-  EXPECT_TRUE(w->Find<QPushButton>("But_CDG_Create")->isEnabled());
-}
-
-TEST_F(CreationTab, ThePreviewShowsWhatOurDecoderReadsFromTheFile) {
-  auto w = Open_Window();
-  Build_Song((*w)->song(), Generated_Song(6, 10));
-  (*w)->context().project_replaced();
-  w->Show_Tab(3);
-  w->Type_Into("Txt_TotalTime", QStringLiteral("0:12"));
-  w->Type_Into("txt_Filename_2", QString::fromStdString(File("song.cdg")));
-  w->Click("But_CDG_Create");
-  ASSERT_TRUE(Wait_Until([&] { return Finished(*w); }));
-  QApplication::processEvents();
-  const std::string cdg = Read_File(File("song.cdg"));
-  Preview_Player player(QString::fromStdString(File("song.cdg")));
-  EXPECT_DOUBLE_EQ(player.Duration(), static_cast<double>(cdg.size() / 24) / 300);
-  const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(cdg.data()), cdg.size());
+  // The preview shows what our decoder reads from the image's packs.
+  Preview_Player player(Q_File("song.bin"));
+  std::string packs;  // what follows each sector's audio
+  for (std::size_t at = Sector_Audio; at < bin.size(); at += Sector) packs += bin.substr(at, 96);
+  EXPECT_DOUBLE_EQ(player.Duration(), static_cast<double>(packs.size() / 24) / 300);
   for (double t : {5.0, 2.0, 9.5}) {  // backwards as well as forwards
     player.Show_At(t);
-    EXPECT_EQ(Cdg_Image(player.Decoder()), Decode_Frame(bytes, Cdg_Pack_At(t))) << t;
+    EXPECT_EQ(Cdg_Image(player.Decoder()), Decode_Frame(Bytes(packs), Cdg_Pack_At(t))) << t;
+  }
+}
+
+TEST_F(CreationTab, ARunThatDoesNotFinishLeavesNoFile) {
+  struct Case {
+    const char* wav;  ///< none: a CDG file, the run cancelled by the user once under way
+    std::optional<std::string> bytes;
+    std::string message;
+  };
+  for (const Case& c :
+       {Case{"missing.wav", std::nullopt,
+             "The WAV file you specified isn't there. Please specify an existing WAV file or "
+             "leave the field blank for creating a CDG file!"},
+        Case{"broken.wav", "RIFF\x10\x00\x00\x00WAVEjunk"s,
+             "The WAV file '" + File("broken.wav") +
+                 "' cannot be used: the file ends inside a chunk header!"},
+        Case{"", std::nullopt, ""}}) {
+    auto w = Open_Window();
+    const bool cancel = !*c.wav;
+    Load_Song(*w, cancel ? 120 : 4, cancel ? 300 : 8);
+    w->Show_Tab(0);
+    if (c.bytes) Write_File(File(c.wav), *c.bytes);
+    w->Type_Into("Txt_TotalTime", QStringLiteral("5:00"));
+    w->Type_Into(cancel ? "txt_Filename_2" : "txt_Filename_1", Q_File(cancel ? "out.cdg" : c.wav));
+    auto* progress = w->Find<QProgressBar>("Prg_Creation");
+    QObject::connect(progress, &QProgressBar::valueChanged, progress, [&](int value) {
+      if (cancel && value > 0 && w->Find("But_CDG_Cancel")->isEnabled()) w->Click("But_CDG_Cancel");
+    });
+    w->Click("But_CDG_Create");
+    ASSERT_TRUE(Wait_Until([&] { return w->Find("But_CDG_Create")->isEnabled(); }));
+    EXPECT_EQ(w->fake.messages, std::vector<std::string>(!c.message.empty(), c.message));
+    if (c.wav == "missing.wav"s) {  // the box to mend is shown
+      EXPECT_EQ((*w)->tabs()->currentIndex(), 3);
+      EXPECT_EQ(QApplication::focusWidget(), w->Find("txt_Filename_1"));
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+      EXPECT_TRUE(entry.path().filename() == "recovery" || entry.path().extension() == ".wav")
+          << entry.path();  // no output, finished or not
+    EXPECT_EQ(progress->value(), 0);
+    EXPECT_FALSE(w->Find("But_Preview")->isEnabled());
   }
 }
 
 TEST(SongOfOutput, AnImagePlaysItsWavAfterTheSilenceAFilePlaysTheTimingSong) {
   struct Case {
-    const char* audio;
-    const char* wav;
-    const char* silence;
-    const char* path;
+    const char *audio, *wav, *silence, *path;
     double offset;
   };
-  for (const Case& c : {Case{"song.mp3", "", "2", "song.mp3", 0},
-                        Case{"song.mp3", "mix.wav", "1,5", "mix.wav", 1.5},
-                        Case{"", "mix.wav", "soon", "mix.wav", 0},
-                        Case{"", "mix.wav", "-3", "mix.wav", 0}}) {
+  for (const Case& c :
+       {Case{"song.mp3", "", "2", "song.mp3", 0},
+        Case{"song.mp3", "mix.wav", "1,5", "mix.wav", 1.5},
+        Case{"", "mix.wav", "soon", "mix.wav", 0}, Case{"", "mix.wav", "-3", "mix.wav", 0}}) {
     Controls controls;
     controls.Set_Text("txt_Filename", 0, c.audio);
     controls.Set_Text("txt_Filename", 1, c.wav);
@@ -220,7 +162,7 @@ TEST(SongOfOutput, AnImagePlaysItsWavAfterTheSilenceAFilePlaysTheTimingSong) {
 TEST_F(CreationTab, ThePreviewPlaysTheSongFromItsOffsetOnItsClock) {
   Write_File(File("quiet.cdg"), std::string(10 * 300 * 24, '\0'));
   Write_Wav(File("song.wav"), 75 * 10);
-  Preview_Player player(QString::fromStdString(File("quiet.cdg")), {File("song.wav"), 0.3},
+  Preview_Player player(Q_File("quiet.cdg"), {File("song.wav"), 0.3},
                         std::make_unique<Audio_Engine>(Audio_Output::Silent));
   player.Play();
   EXPECT_FALSE(player.Audio_Playing());  // the song starts 0.3 s into the pictures
@@ -232,32 +174,6 @@ TEST_F(CreationTab, ThePreviewPlaysTheSongFromItsOffsetOnItsClock) {
   player.Show_At(0.1);
   player.Play();
   EXPECT_FALSE(player.Audio_Playing());
-}
-
-TEST(PacksOfOutput, ABinImageGivesThePacksAfterEachSectorsAudio) {
-  std::string bin;
-  for (int s = 0; s < 3; ++s) bin += std::string(Sector_Audio, 'a') + std::string(96, char('0' + s));
-  bin += std::string(100, 'x');  // a partial sector
-  EXPECT_EQ(Packs_Of_Output(bin, true), std::string(96, '0') + std::string(96, '1') + std::string(96, '2'));
-  EXPECT_EQ(Packs_Of_Output(std::string(50, 'p'), false), std::string(48, 'p'));
-}
-
-TEST(CreationProgress, RisesThroughThePhasesOfARun) {
-  const std::vector<std::string> phases = {
-      "processing Text boxes", "creating wiping packs for line 1", "creating wiping packs for line 40",
-      "creating screen # 1",   "creating screen # 5",              "creating screen # 12",
-      "writing CDG file",      "erasing packs"};
-  int previous = -1;
-  for (const std::string& status : phases) {
-    const int progress = Creation_Progress(status, 40, 6);
-    EXPECT_GE(progress, previous) << status;
-    EXPECT_LE(progress, 100) << status;
-    previous = progress;
-  }
-  EXPECT_EQ(previous, 100);
-  EXPECT_LT(Creation_Progress("creating screen # 400", 40, 6), 100);  // more screens than thought
-  EXPECT_EQ(Creation_Progress("creating wiping packs for line 3", 0, 0),
-            Creation_Progress("creating wiping packs for line 1", 1, 1));
 }
 
 }  // namespace

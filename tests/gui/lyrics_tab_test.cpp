@@ -1,6 +1,3 @@
-// The "Lyrics entry" tab driven as a user drives it: typing, deleting, undoing and pasting in the
-// lyrics box keep every field on its characters; the format controls, the buttons and the text
-// menu act on the selection.
 #include "app/window/lyrics_tab.h"
 
 #include <gtest/gtest.h>
@@ -9,58 +6,67 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTextEdit>
 #include <QTimer>
 
+#include "app/window/picture_properties_dialog.h"
+#include "cdg/picture_effects.h"
 #include "pictures/picture_source.h"
 #include "pictures/properties.h"
 #include "support/song_builder.h"
-#include "support/test_support.h"
 #include "window_fixture.h"
 
 namespace lyricanvas::testing {
 namespace {
 
+const std::string Picture_Field = QString(QChar(Picture_Char)).toStdString();
+
+QImage Blue_Image() {
+  QImage image(8, 6, QImage::Format_RGB32);
+  image.fill(qRgb(0, 90, 200));
+  image.setPixel(1, 1, qRgb(250, 10, 10));
+  return image;
+}
+
 struct Lyrics_Tab_Test : Window_Test {
   std::unique_ptr<Window_Under_Test> w = Open_Window();
-  QTextEdit* editor = nullptr;
+  QTextEdit* editor = w->Editor();
 
   // "wonderful time" (singer 1) and "day" (singer 2): fields won, der, ful, time, day.
   void SetUp() override {
-    Song& song = (*w)->song();
-    song.Suppress_Text_Events = true;
-    Build_Song(song, {{{{"won", 1, 2}, {"der", 2, 3}, {"ful ", 3, 4}, {"time", 4, 5}}, 1},
-                      {{{"day", 6, 7}}, 2}});
-    song.Suppress_Text_Events = false;
+    song().Suppress_Text_Events = true;
+    Build_Song(song(), {{{{"won", 1, 2}, {"der", 2, 3}, {"ful ", 3, 4}, {"time", 4, 5}}, 1},
+                        {{{"day", 6, 7}}, 2}});
+    song().Suppress_Text_Events = false;
     (*w)->context().project_replaced();
     w->Show_Tab(1);
-    editor = (*w)->lyrics_tab()->Editor();
     editor->setFocus();
   }
-  Song& song() { return (*w)->song(); }
+  Song& song() { return w->song(); }
+  /// Selects in the song's offsets, where a line break counts two.
   void Select(int start, int length) {
     const Document& doc = song().RTB_Raw;
-    QTextCursor cursor = editor->textCursor();
-    cursor.setPosition(doc.To_Qt(start));
-    cursor.setPosition(doc.To_Qt(start + length), QTextCursor::KeepAnchor);
-    editor->setTextCursor(cursor);
+    testing::Select(editor, doc.To_Qt(start), doc.To_Qt(start + length));
   }
   std::string Field_Texts() {
     const QString text = song().RTB_Raw.Text();
     QStringList parts;
     for (int f = 1; f <= song().Field_Count; ++f) {
       const Field_Rec& field = song().Fields[f];
-      parts << (field.First_Char <= 0 ? QString("-")
-                                      : text.mid(field.First_Char - 1,
-                                                 field.Last_Char - field.First_Char + 1));
+      parts << (field.First_Char <= 0
+                    ? QString("-")
+                    : text.mid(field.First_Char - 1, field.Last_Char - field.First_Char + 1));
     }
     return parts.join('|').toStdString();
   }
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(editor, key, modifiers);
+  }
+  QAction* Menu_Action(const char* name) {
+    return (*w)->lyrics_tab()->Text_Menu()->findChild<QAction*>(name);
   }
 };
 
@@ -90,10 +96,11 @@ TEST_F(Lyrics_Tab_Test, TypingDeletingAndUndoingKeepTheFieldsOnTheirCharacters) 
   EXPECT_EQ(Field_Texts(), "wonXY|der|ful|time|day");
 }
 
-TEST_F(Lyrics_Tab_Test, PastingRichTextFromElsewhereInsertsItsText) {
+TEST_F(Lyrics_Tab_Test, PastingFromElsewhereInsertsTheTextOrThePicture) {
   auto* data = new QMimeData;
-  data->setHtml("<p style='font-size:40pt;color:#ff0000'>Hey <img src='http://example.invalid/x.png'>"
-                "you</p><p>there</p>");
+  data->setHtml(
+      "<p style='font-size:40pt;color:#ff0000'>Hey <img src='http://example.invalid/x.png'>"
+      "you</p><p>there</p>");
   QGuiApplication::clipboard()->setMimeData(data);
   Select(10, 0);
   Key(Qt::Key_V, Qt::ControlModifier);
@@ -101,21 +108,18 @@ TEST_F(Lyrics_Tab_Test, PastingRichTextFromElsewhereInsertsItsText) {
   EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
   EXPECT_EQ(song().RTB_Raw.Color(10, 3), song().Singers[1].Text_Color);
 
-  Select(0, 6);  // cut "wonder" and paste it back at the end of the first line
+  Select(0, 6);  // cut "wonder", then undo
   Key(Qt::Key_X, Qt::ControlModifier);
   EXPECT_EQ(Field_Texts(), "-|-|ful|time|day");
   Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
-}
 
-TEST_F(Lyrics_Tab_Test, APastedPictureGetsItsFieldAndMustBeStoredInTheProject) {
-  QImage image(8, 6, QImage::Format_RGB32);
-  image.fill(qRgb(0, 90, 200));
-  QGuiApplication::clipboard()->setImage(image);
+  // A pasted picture gets its field, and having no file it must be stored in the project.
+  QGuiApplication::clipboard()->setImage(Blue_Image());
   Select(10, 0);
   Key(Qt::Key_V, Qt::ControlModifier);
   ASSERT_EQ(song().RTB_Raw.Picture_Count(), 1);
-  EXPECT_EQ(Field_Texts(), "won|der|ful|time|day|" + QString(QChar(Picture_Char)).toStdString());
+  EXPECT_EQ(Field_Texts(), "won|der|ful|time|day|" + Picture_Field);
   EXPECT_EQ(song().Fields[6].Events, std::string(1, Picture_Record_Mark) + "<filename=>");
   auto* store = w->Find<QCheckBox>("Chk_Store_Pictures");
   EXPECT_EQ(store->checkState(), Qt::PartiallyChecked);
@@ -134,21 +138,18 @@ void Answer_Properties_Dialog(const char* effect, bool* shown) {
 }
 
 TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppearance) {
-  QImage image(8, 6, QImage::Format_RGB32);
-  image.fill(qRgb(0, 90, 200));
-  image.setPixel(1, 1, qRgb(250, 10, 10));
+  QImage image = Blue_Image();
   const std::string bmp = Encode_Bmp24(image);
   Write_File(File("p.bmp"), bmp);
-  ASSERT_TRUE(image.save(QString::fromStdString(File("p.png")), "PNG"));
+  ASSERT_TRUE(image.save(Q_File("p.png"), "PNG"));
   Write_File(File("notes.bmp"), "no picture here");
   struct Case {
     const char* file;
-    bool from_menu;
-    bool inserted;
+    bool from_menu, inserted;
   };
-  for (const Case& c : {Case{"p.bmp", false, true}, Case{"p.png", true, true},
-                        Case{"notes.bmp", false, false}, Case{"missing.png", true, false},
-                        Case{"", false, false}}) {
+  for (const Case& c :
+       {Case{"p.bmp", false, true}, Case{"p.png", true, true}, Case{"notes.bmp", false, false},
+        Case{"missing.png", true, false}, Case{"", false, false}}) {
     SetUp();
     const auto fields = song().Fields;
     w->fake.messages.clear();
@@ -158,7 +159,7 @@ TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppeara
     bool shown = false;
     Answer_Properties_Dialog("Oval out", &shown);
     if (c.from_menu)
-      (*w)->lyrics_tab()->Text_Menu()->findChild<QAction*>("Men_RTB_Raw_Insert_Picture")->trigger();
+      Menu_Action("Men_RTB_Raw_Insert_Picture")->trigger();
     else
       w->Click("But_Picture");
     ASSERT_FALSE(w->fake.file_requests.empty());
@@ -172,13 +173,20 @@ TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppeara
     }
     ASSERT_EQ(song().RTB_Raw.Picture_Count(), 1) << c.file;
     EXPECT_TRUE(song().RTB_Raw.Is_Picture(10));
-    EXPECT_EQ(Field_Texts(), "won|der|ful|time|day|" + QString(QChar(Picture_Char)).toStdString());
+    EXPECT_EQ(Field_Texts(), "won|der|ful|time|day|" + Picture_Field);
     const std::string properties = song().Fields[6].Events.substr(1);
     EXPECT_EQ(Get_Appearance_Effect(properties), "Oval out");
     EXPECT_EQ(Get_Property(properties, "filename"), path);
     // PNG arrives as the same 24-bit BMP; a picture with a file need not be stored.
     EXPECT_EQ(Extract_Embedded_Picture(song(), 6), bmp) << c.file;
-    EXPECT_TRUE(w->Find<QCheckBox>("Chk_Store_Pictures")->isEnabled());
+    EXPECT_TRUE(w->Find("Chk_Store_Pictures")->isEnabled());
+    // A double-click on the picture opens its properties again.
+    Answer_Properties_Dialog("Circle out", &shown);
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(song().RTB_Raw.To_Qt(10));
+    QTest::mouseDClick(editor->viewport(), Qt::LeftButton, {},
+                       editor->cursorRect(cursor).center() + QPoint(2, 0));
+    EXPECT_EQ(Get_Appearance_Effect(song().Fields[6].Events.substr(1)), "Circle out");
   }
 }
 
@@ -186,8 +194,6 @@ TEST_F(Lyrics_Tab_Test, TheFormatControlsActOnTheSelectionAndShowIt) {
   const auto fields = song().Fields;
   Select(3, 3);
   auto* singer = w->Find<QComboBox>("Com_Color");
-  ASSERT_NE(singer, nullptr);
-  EXPECT_EQ(singer->currentText(), "1 - solo / both");
   singer->setCurrentIndex(2);
   emit singer->activated(2);
   EXPECT_EQ(song().RTB_Raw.Color(3, 3), song().Singers[2].Text_Color);
@@ -200,7 +206,6 @@ TEST_F(Lyrics_Tab_Test, TheFormatControlsActOnTheSelectionAndShowIt) {
   EXPECT_FALSE(song().RTB_Raw.Font(2, 1).Bold);
   Select(0, 3);  // half bold, one singer
   EXPECT_EQ(bold->checkState(), Qt::PartiallyChecked);
-  EXPECT_EQ(singer->currentText(), "1 - solo / both");
   QTest::mouseClick(bold, Qt::LeftButton);  // a grayed box decides for the whole selection
   EXPECT_TRUE(song().RTB_Raw.Font(0, 3).Bold);
   Select(0, 6);  // two singers: the controls stay as they were
@@ -215,36 +220,75 @@ TEST_F(Lyrics_Tab_Test, TheFormatControlsActOnTheSelectionAndShowIt) {
   EXPECT_EQ(song().Fields, fields);
 }
 
-TEST_F(Lyrics_Tab_Test, UnswipingFromTheButtonAndTheTextMenuClearsTheSelectedTiming) {
+TEST_F(Lyrics_Tab_Test, UnswipingClearsTheSelectedTimingAndTabModeCutsTheRestAgain) {
   song().Window_Controls.Set_Check("Chk_Tabmode", 1);
   Select(3, 3);
   w->Click("But_Unwiped");
   EXPECT_EQ(Field_Texts(), "won|-|ful|time|day");
-  EXPECT_EQ(w->Find<QCheckBox>("Chk_Tabmode")->checkState(), Qt::Unchecked);
-
-  QMenu* menu = (*w)->lyrics_tab()->Text_Menu();
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(menu->objectName(), "Men_RTB_Raw");
-  Select(11, 2);
-  menu->findChild<QAction*>("Men_RTB_Raw_Unwipe_Selected")->trigger();
-  EXPECT_EQ(Field_Texts(), "won|-|ful|-|day");
-  Select(16, 3);
-  menu->findChild<QAction*>("Men_RTB_Raw_Select_Singer_3")->trigger();
-  EXPECT_EQ(song().RTB_Raw.Color(16, 3), song().Singers[3].Text_Color);
-  for (const char* name : {"Men_RTB_Raw_Cut", "Men_RTB_Raw_Copy", "Men_RTB_Raw_Paste",
-                           "Men_RTB_Raw_Undo", "Men_RTB_Raw_Align_Left",
-                           "Men_Align_RTB_Raw_Right", "Men_RTB_Raw_Align_Centered"})
-    EXPECT_NE(menu->findChild<QAction*>(name), nullptr) << name;
-}
-
-TEST_F(Lyrics_Tab_Test, TabModeCutsTheTextIntoSyllables) {
-  w->Show_Tab(2);
   auto* tab_mode = w->Find<QCheckBox>("Chk_Tabmode");
-  ASSERT_NE(tab_mode, nullptr);
-  song().Fields[2] = Field_Rec{};  // "der" has no field any more
+  EXPECT_EQ(tab_mode->checkState(), Qt::Unchecked);
+  w->Show_Tab(2);
   QTest::mouseClick(tab_mode, Qt::LeftButton);
   QCoreApplication::processEvents();  // the tab handles the click once the store has its value
   EXPECT_EQ(Field_Texts(), "won|-|ful|time|day|der");
+  w->Show_Tab(1);
+  Select(11, 2);
+  Menu_Action("Men_RTB_Raw_Unwipe_Selected")->trigger();
+  EXPECT_EQ(Field_Texts(), "won|-|ful|-|day|der");
+  Select(16, 3);
+  Menu_Action("Men_RTB_Raw_Select_Singer_3")->trigger();
+  EXPECT_EQ(song().RTB_Raw.Color(16, 3), song().Singers[3].Text_Color);
+}
+
+struct Picture_Dialog_Test : ::testing::Test {
+  Fake_Dialogs fake;
+  Dialogs dialogs = fake.dialogs();
+};
+
+TEST_F(Picture_Dialog_Test, OkWritesTheControlsCancelKeepsANewPicturesFileClosingNothing) {
+  const std::string loaded = "<Appearance_effect=Circle out><hold_time=4><reverse_effect=1>";
+  struct Case {
+    std::string properties;
+    std::string button;  ///< none: closed by the frame
+    std::string left;
+  };
+  for (const Case& c : std::vector<Case>{
+           {loaded, "But_OK",
+            "<Appearance_effect=My own><filename=new.bmp><along_with_lyrics=0><hold_time=4>"
+            "<right_after_lyrics=0><overwrite_last_screen=1><dither_picture=1><reverse_effect=1>"},
+           {"", "But_Cancel", "<filename=new.bmp>"},
+           {"", "", ""},
+           {"<hold_time=1>", "But_Cancel", "<hold_time=1>"}}) {
+    Picture_Properties_Dialog dialog(c.properties, "new.bmp", 2, dialogs);
+    if (c.properties == loaded) {  // the rest of what was loaded shows in the result
+      EXPECT_EQ(dialog.findChild<QComboBox*>("Com_FadeInEffect")->currentText(), "Circle out");
+    }
+    dialog.findChild<QCheckBox*>("Chk_Overwrite")->setChecked(true);
+    dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("My own");
+    if (!c.button.empty())
+      dialog.findChild<QPushButton*>(QString::fromStdString(c.button))->click();
+    else
+      dialog.reject();
+    EXPECT_EQ(dialog.result() == QDialog::Accepted, c.button == "But_OK");
+    EXPECT_EQ(dialog.Result(), c.left) << c.properties << c.button;
+  }
+}
+
+TEST_F(Picture_Dialog_Test, TestPlaysTheEffectFromTheMiddleOrSaysItCannot) {
+  Picture_Properties_Dialog dialog("<Appearance_effect=Circle out><reverse_effect=1>", "a.bmp", 1,
+                                   dialogs);
+  dialog.findChild<QPushButton*>("But_Test")->click();
+  ASSERT_TRUE(dialog.Draw_Preview_Tiles(4));
+  // The four middle tiles (rows 8-9, columns 24-25) first, never reversed in the preview.
+  const QImage& preview = dialog.Preview();
+  EXPECT_EQ(preview.pixel(4 * 24, 2 * 8), qRgb(0, 0, 0));
+  EXPECT_EQ(preview.pixel(4 * 25 + 3, 2 * 9 + 1), qRgb(0, 0, 0));
+  EXPECT_EQ(preview.pixel(4, 2), qRgb(255, 255, 255));
+  EXPECT_FALSE(dialog.Draw_Preview_Tiles(Tile_Count));
+  EXPECT_EQ(preview.pixel(4, 2), qRgb(0, 0, 0));
+  dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("Lightest to darkest");
+  dialog.findChild<QPushButton*>("But_Test")->click();
+  EXPECT_EQ(fake.messages, std::vector<std::string>{"Sorry, this effect can't be tested!"});
 }
 
 }  // namespace

@@ -4,11 +4,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
+#include <QFrame>
 #include <QListWidget>
-#include <QTextEdit>
 
+#include "app/window/colors_tab.h"
 #include "app/window/recent_projects.h"
+#include "app/window/recovery.h"
 #include "window_fixture.h"
 
 namespace lyricanvas::testing {
@@ -17,86 +18,114 @@ namespace {
 using ProjectTab = Window_Test;
 using namespace std::string_literals;
 
-/// Selects the characters [from, to) of the editor as a user would drag over them.
-void Select(QTextEdit* editor, int from, int to) {
-  QTextCursor cursor = editor->textCursor();
-  cursor.setPosition(from);
-  cursor.setPosition(to, QTextCursor::KeepAnchor);
-  editor->setTextCursor(cursor);
+/// Sets a saved control through its widget as the user would; value is in the store's form.
+void Set_By_User(Window_Under_Test& w, const char* name, const char* value) {
+  if (auto* box = w.Find<QCheckBox>(name)) {
+    if (Widget_Value(box) != value) box->click();
+  } else if (auto* combo = w.Find<QComboBox>(name)) {
+    combo->setCurrentText(QString::fromLatin1(value));
+  } else {
+    w.Type_Into(name, QString::fromLatin1(value));
+  }
+}
+
+QFrame* Swatch(Window_Under_Test& w, int k) {
+  return w.Find<QFrame>(("Sha_Color_" + std::to_string(k)).c_str());
 }
 
 TEST_F(ProjectTab, WhatTheUserSetsIsWhatAFreshWindowOpens) {
   auto w = Open_Window();
-  w->Show_Tab(1);
-  auto* editor = w->Find<QTextEdit>("RTB_Raw");
-  editor->clear();
-  QTest::keyClicks(editor, QStringLiteral("Hello my love"));
-  // The word "my" becomes the male singer's.
-  Select(editor, 6, 8);
-  editor->setTextColor(QColor((*w)->song().Singers[2].Text_Color));
-  w->Show_Tab(3);
-  w->Type_Into("Txt_TotalTime", QStringLiteral("2:30"));
-  w->Type_Into("txt_lines_on_screen", QStringLiteral("4"));
-  w->Type_Into("Txt_Source_2", QStringLiteral("1:00"));
-  w->Find<QComboBox>("Com_FadingStyle")->setCurrentText(QStringLiteral("None"));
-  w->Find<QCheckBox>("Chk_Blank")->click();
-  w->Show_Tab(2);
-  w->Find<QCheckBox>("Chk_AutoScroll")->click();
-  w->Show_Tab(0);
-  w->Find<QCheckBox>("Chk_incremental_save")->click();
+  // Palette entry 6 changed by a double-click, 15 by Enter on its swatch.
+  w->Show_Tab(4);
+  w->fake.colors = {136 + 256 * 68, 17 + 256 * 255};  // red + 256 green + 65536 blue
+  QTest::mouseDClick((*w)->colors_tab(), Qt::LeftButton, {}, Swatch(*w, 6)->geometry().center());
+  Swatch(*w, 15)->setFocus();
+  QTest::keyClick(Swatch(*w, 15), Qt::Key_Return);
+  EXPECT_TRUE(Swatch(*w, 6)->styleSheet().contains(QStringLiteral("#884400")));
   EXPECT_TRUE((*w)->Unsaved_Changes());
-  w->fake.files.push_back(File("love.cgp"));
+  w->Show_Tab(1);
+  w->Editor()->clear();
+  w->Show_Tab(0);
+  EXPECT_FALSE(w->Find("But_Save")->isEnabled());  // nothing to save yet
+  EXPECT_FALSE(w->Find("But_SaveAs")->isEnabled());
+  w->Type_Lyrics(QStringLiteral("Hello my love"));
+  QTest::keyClick(w->Editor(), Qt::Key_Return);
+  w->Type_Lyrics(QStringLiteral("la"));
+  Select(w->Editor(), 6, 8);  // "my" becomes the male singer's
+  w->Editor()->setTextColor(QColor(w->song().Singers[2].Text_Color));
+  const std::vector<std::pair<const char*, const char*>> set = {
+      {"Txt_TotalTime", "2:30"},   {"txt_lines_on_screen", "4"}, {"Txt_Source_2", "1:00"},
+      {"Com_FadingStyle", "None"}, {"Chk_Blank", "1"},           {"Chk_AutoScroll", "0"},
+      {"Txt_KeyDelay", "120"},     {"Chk_incremental_save", "1"}};
+  for (const auto& [name, value] : set) Set_By_User(*w, name, value);
+  w->Show_Tab(0);
+  EXPECT_TRUE(w->Find("But_SaveAs")->isEnabled());
+  EXPECT_TRUE((*w)->Unsaved_Changes());
+  const std::string love = File("love.cgp");
+  w->fake.files.push_back(love);
+  (*w)->Write_Recovery_Copy();
   w->Click("But_Save");
   ASSERT_TRUE(w->fake.messages.empty()) << w->fake.messages[0];
   EXPECT_FALSE((*w)->Unsaved_Changes());
-  EXPECT_EQ((*w)->windowTitle().right(11), QStringLiteral(" - love.cgp"));
+  EXPECT_FALSE((*w)->recovery().Has_Copy());  // a clean save leaves no copy to restore
+  EXPECT_TRUE((*w)->windowTitle().endsWith(QStringLiteral(" - love.cgp")));
+  const std::string saved = Read_File(love);
+  for (const char* tags :
+       {"<color_6_1=8><color_6_2=4><color_6_3=0>", "<color_15_1=1><color_15_2=15><color_15_3=0>"})
+    EXPECT_NE(saved.find(tags), std::string::npos) << tags;
 
-  auto fresh = Open_Window();
-  fresh->fake.files.push_back(File("love.cgp"));
-  fresh->fake.answers.push_back(Answer::No);  // the welcome text is not worth saving
-  fresh->Click("But_Open");
-  ASSERT_TRUE(fresh->fake.messages.empty()) << fresh->fake.messages[0];
-  const Song& opened = (*fresh)->song();
-  EXPECT_EQ(opened.RTB_Raw.Text(), QStringLiteral("Hello my love"));
-  EXPECT_EQ(opened.RTB_Raw.Color(6, 2), (*w)->song().Singers[2].Text_Color);
-  EXPECT_EQ(opened.RTB_Raw.Color(0, 5), (*w)->song().Singers[1].Text_Color);
-  EXPECT_EQ(opened.Window_Controls, (*w)->song().Window_Controls);
-  for (const Control& control : opened.Window_Controls.All())
-    EXPECT_EQ(Widget_Value(fresh->Find<QWidget>(Controls::Key(control).c_str())), control.Value)
-        << Controls::Key(control);
-  EXPECT_EQ(fresh->Find<QTextEdit>("RTB_Raw")->document(), &(*fresh)->song().RTB_Raw.Qt());
-  EXPECT_FALSE((*fresh)->Unsaved_Changes());
-}
-
-TEST_F(ProjectTab, TypingAfterOpeningEditsTheOpenedProject) {
-  auto w = Open_Window();
-  (*w)->song().RTB_Raw.Set_Text(QStringLiteral("la"));
-  (*w)->song().Project_File = File("a.cgp");
-  ASSERT_TRUE(Save_Project((*w)->song(), Ui{}));
-  w->fake.files.push_back(File("a.cgp"));
-  w->fake.answers.push_back(Answer::No);
-  w->Click("But_Open");
-  w->Show_Tab(1);
-  auto* editor = w->Find<QTextEdit>("RTB_Raw");
-  editor->moveCursor(QTextCursor::End);
-  QTest::keyClicks(editor, QStringLiteral("la"));
-  EXPECT_EQ((*w)->song().RTB_Raw.Text(), QStringLiteral("lala"));
-  EXPECT_TRUE((*w)->Unsaved_Changes());
-  EXPECT_EQ((*w)->windowTitle().right(8), QStringLiteral(" - a.cgp"));
+  // Opened by the button, from the recent list and named on the command line, quoted or not.
+  for (const std::string& opening : {"button"s, "list"s, love, "\"" + love + "\""}) {
+    auto fresh = Open_Window();
+    fresh->fake.answers.push_back(Answer::No);  // the welcome text is not worth saving
+    fresh->fake.files.push_back(love);
+    auto* list = fresh->Find<QListWidget>("Lst_Recent");
+    if (opening == "button") {
+      fresh->Click("But_Open");
+    } else if (opening == "list") {
+      ASSERT_EQ(list->item(0)->data(Qt::UserRole).toString().toStdString(), love);
+      emit list->itemActivated(list->item(0));
+    } else {
+      (*fresh)->Start_Up(opening);
+    }
+    ASSERT_TRUE(fresh->fake.messages.empty()) << fresh->fake.messages[0];
+    EXPECT_TRUE((*fresh)->windowTitle().endsWith(QStringLiteral(" - love.cgp"))) << opening;
+    const Song& opened = fresh->song();
+    EXPECT_EQ(opened.RTB_Raw.Text(), QStringLiteral("Hello my love\r\nla"));
+    EXPECT_EQ(fresh->Editor()->toPlainText(), QStringLiteral("Hello my love\nla"));
+    EXPECT_EQ(opened.RTB_Raw.Color(6, 2), w->song().Singers[2].Text_Color);
+    EXPECT_EQ(opened.RTB_Raw.Color(0, 5), w->song().Singers[1].Text_Color);
+    EXPECT_EQ(opened.Palette, w->song().Palette);
+    EXPECT_TRUE(Swatch(*fresh, 6)->styleSheet().contains(QStringLiteral("#884400")));
+    EXPECT_EQ(opened.Window_Controls, w->song().Window_Controls);
+    for (const auto& [name, value] : set) EXPECT_EQ(Widget_Value(fresh->Find(name)), value);
+    for (const Control& control : opened.Window_Controls.All()) {  // every one shows its value
+      QWidget* widget = fresh->Find(Controls::Key(control).c_str());
+      ASSERT_NE(widget, nullptr) << Controls::Key(control);
+      EXPECT_EQ(Widget_Value(widget), control.Value) << Controls::Key(control);
+    }
+    EXPECT_FALSE((*fresh)->Unsaved_Changes());
+    fresh->Type_Lyrics(QStringLiteral("!"));  // the editor edits the opened project
+    EXPECT_EQ(opened.RTB_Raw.Text(), QStringLiteral("Hello my love\r\nla!"));
+    EXPECT_TRUE((*fresh)->Unsaved_Changes());
+  }
 }
 
 TEST_F(ProjectTab, ABrokenFileLeavesTheOpenProjectAsItWas) {
   struct Case {
     const char* name;
-    std::string bytes;
+    std::optional<std::string> bytes;  ///< none: a folder
   };
   for (const Case& c : {Case{"broken.cgp", "{\\rtf1 la<properties>\xfe<x=1>field:1,2,999999:ab"s},
                         Case{"broken.mid", "MThd\x00\x00\x00\x06\x00"s},
-                        Case{"broken.rtf", "{\\rtf1{\\pict\\dibitmap0 zz"},
-                        Case{"old.cgp", "\x84" "abc"s}}) {
+                        Case{"broken.rtf", "{\\rtf1{\\pict\\dibitmap0 zz"s},
+                        Case{"old.cgp", "\204abc"s}, Case{"folder.cgp", std::nullopt}}) {
     auto w = Open_Window();
-    (*w)->song().RTB_Raw.Set_Text(QStringLiteral("keep me"));
-    Write_File(File(c.name), c.bytes);
+    w->song().RTB_Raw.Set_Text(QStringLiteral("keep me"));
+    if (c.bytes)
+      Write_File(File(c.name), *c.bytes);
+    else
+      std::filesystem::create_directory(File(c.name));
     w->fake.files.push_back(File(c.name));
     w->fake.answers.push_back(Answer::No);
     w->Click("But_Open");
@@ -105,22 +134,12 @@ TEST_F(ProjectTab, ABrokenFileLeavesTheOpenProjectAsItWas) {
     const std::string said =
         w->fake.messages.empty() ? w->fake.questions.back() : w->fake.messages.back();
     EXPECT_NE(said.find(c.name), std::string::npos) << said;
-    EXPECT_EQ((*w)->song().RTB_Raw.Text(), QStringLiteral("keep me")) << c.name;
-    EXPECT_EQ(w->Find<QTextEdit>("RTB_Raw")->toPlainText(), QStringLiteral("keep me")) << c.name;
+    if (!c.bytes) {
+      EXPECT_EQ(w->fake.messages, std::vector{"File '" + File(c.name) + "' does not exist!"});
+    }
+    EXPECT_EQ(w->song().RTB_Raw.Text(), QStringLiteral("keep me")) << c.name;
+    EXPECT_EQ(w->Editor()->toPlainText(), QStringLiteral("keep me")) << c.name;
   }
-}
-
-TEST_F(ProjectTab, AnUnreadableProjectIsReportedAndChangesNothing) {
-  auto w = Open_Window();
-  (*w)->song().RTB_Raw.Set_Text(QStringLiteral("keep me"));
-  const std::string folder = File("folder.cgp");
-  std::filesystem::create_directory(folder);
-  w->fake.files.push_back(folder);
-  w->fake.answers.push_back(Answer::No);
-  w->Click("But_Open");
-  ASSERT_EQ(w->fake.messages.size(), 1u);
-  EXPECT_EQ(w->fake.messages[0], "File '" + folder + "' does not exist!");
-  EXPECT_EQ((*w)->song().RTB_Raw.Text(), QStringLiteral("keep me"));
 }
 
 TEST_F(ProjectTab, SavedProjectsAreOfferedAgainNewestFirst) {
@@ -129,67 +148,46 @@ TEST_F(ProjectTab, SavedProjectsAreOfferedAgainNewestFirst) {
     w->fake.files.push_back(File(name));
     w->Click("But_SaveAs");
   }
-  QStringList recent = Recent_Projects();
-  ASSERT_GE(recent.size(), 2);
-  EXPECT_EQ(recent[0], QString::fromStdString(File("one.cgp")));
-  EXPECT_EQ(recent[1], QString::fromStdString(File("two.cgp")));
-  EXPECT_EQ(recent.count(QString::fromStdString(File("one.cgp"))), 1);
+  EXPECT_EQ(Recent_Projects().count(Q_File("one.cgp")), 1);
 
   auto fresh = Open_Window();
   fresh->fake.answers.push_back(Answer::No);
   auto* list = fresh->Find<QListWidget>("Lst_Recent");
   ASSERT_GE(list->count(), 2);
-  emit list->itemActivated(list->item(1));
-  EXPECT_EQ((*fresh)->song().Project_File, File("two.cgp"));
-  EXPECT_EQ(Recent_Projects()[0], QString::fromStdString(File("two.cgp")));
+  emit list->itemActivated(list->item(1));  // the newest first: two.cgp
+  EXPECT_EQ(fresh->song().Project_File, File("two.cgp"));
+  EXPECT_EQ(Recent_Projects()[0], Q_File("two.cgp"));
 }
 
-TEST_F(ProjectTab, TheRecentListKeepsItsCapacity) {
-  for (int i = 0; i < Recent_Projects_Capacity + 3; ++i)
-    Remember_Project(QString::fromStdString(File("p" + std::to_string(i) + ".cgp")));
-  const QStringList recent = Recent_Projects();
-  ASSERT_EQ(recent.size(), Recent_Projects_Capacity);
-  EXPECT_EQ(recent.front(),
-            QString::fromStdString(File("p" + std::to_string(Recent_Projects_Capacity + 2) + ".cgp")));
-}
-
-struct Close_Case {
-  const char* name;
-  std::vector<Answer> answers;
-  bool save_dialog_answered;
-  bool closes;
-  bool saved;
-};
-
-class CloseQuestion : public Window_Test, public ::testing::WithParamInterface<Close_Case> {};
-
-TEST_P(CloseQuestion, AnswersDecideWhetherTheWindowCloses) {
-  const Close_Case& c = GetParam();
-  auto w = Open_Window();
-  w->Show_Tab(1);
-  QTest::keyClicks(w->Find<QTextEdit>("RTB_Raw"), QStringLiteral("unsaved"));
-  for (Answer a : c.answers) w->fake.answers.push_back(a);
-  if (c.save_dialog_answered) w->fake.files.push_back(File("closing.cgp"));
-  const bool closed = (*w)->close();
-  EXPECT_EQ(closed, c.closes);
-  ASSERT_EQ(w->fake.questions.size(), 1u);
-  EXPECT_EQ(w->fake.questions[0], "Do you want to save the changes to your project?");
-  EXPECT_EQ(std::filesystem::exists(File("closing.cgp")), c.saved);
-  if (c.saved) EXPECT_NE(Read_File(File("closing.cgp")).find("unsaved"), std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Window, CloseQuestion,
-    ::testing::Values(Close_Case{"Yes", {Answer::Yes}, true, true, true},
-                      Close_Case{"YesButTheSaveDialogIsCancelled", {Answer::Yes}, false, false, false},
-                      Close_Case{"No", {Answer::No}, false, true, false},
-                      Close_Case{"Cancel", {Answer::Cancel}, false, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ProjectTab, ClosingWithoutChangesAsksNothing) {
-  auto w = Open_Window();
-  EXPECT_TRUE((*w)->close());
-  EXPECT_TRUE(w->fake.questions.empty());
+TEST_F(ProjectTab, TheCloseQuestionsAnswerDecidesWhetherTheWindowCloses) {
+  struct Case {
+    const char* name;
+    bool edited;
+    std::optional<Answer> answer;  ///< none: nothing may be asked
+    bool save_dialog_answered, closes;
+  };
+  for (const Case& c : {Case{"yes", true, Answer::Yes, true, true},
+                        Case{"yes, save dialog cancelled", true, Answer::Yes, false, false},
+                        Case{"no", true, Answer::No, false, true},
+                        Case{"cancel", true, Answer::Cancel, false, false},
+                        Case{"nothing to save", false, std::nullopt, false, true}}) {
+    auto w = Open_Window();
+    if (c.edited) w->Type_Lyrics(QStringLiteral("unsaved"));
+    if (c.answer) w->fake.answers.push_back(*c.answer);
+    if (c.save_dialog_answered) w->fake.files.push_back(File(c.name));
+    (*w)->Write_Recovery_Copy();
+    EXPECT_EQ((*w)->recovery().Has_Copy(), c.edited) << c.name;  // only unsaved work has one
+    EXPECT_EQ((*w)->close(), c.closes) << c.name;
+    EXPECT_EQ((*w)->recovery().Has_Copy(), !c.closes) << c.name;
+    EXPECT_EQ(w->fake.questions.size(), c.answer ? 1u : 0u) << c.name;
+    if (c.answer) {
+      EXPECT_EQ(w->fake.questions[0], "Do you want to save the changes to your project?");
+    }
+    EXPECT_EQ(std::filesystem::exists(File(c.name)), c.save_dialog_answered) << c.name;
+    if (c.save_dialog_answered) {
+      EXPECT_NE(Read_File(File(c.name)).find("unsaved"), std::string::npos);
+    }
+  }
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QTextEdit>
 #include <cstdlib>
 
 #include "window_fixture.h"
@@ -22,21 +21,15 @@ constexpr char Lost_Words[] = "words that were never saved";
 /// waits to be killed.
 TEST(RecoveryChild, TypesAndWaitsToBeKilled) {
   const char* folder = std::getenv(Child_Folder_Variable);
-  if (!folder) GTEST_SKIP() << "runs only as the child of KilledProgramsWorkComesBack";
+  if (!folder)
+    GTEST_SKIP() << "runs only as the child of AKilledProgramsWorkComesBackUnlessDeclined";
   Window_Under_Test w(folder, 50);
-  (*w).song().Project_File = std::string(folder) + "/../song.cgp";
+  w.song().Project_File = std::string(folder) + "/../song.cgp";
   w.Show_Tab(1);
-  auto* editor = w.Find<QTextEdit>("RTB_Raw");
-  editor->clear();
-  QTest::keyClicks(editor, QString::fromLatin1(Lost_Words));
-  Wait_Until([&] { return (*w).recovery().Has_Copy(); });
+  w.Editor()->clear();
+  w.Type_Lyrics(QString::fromLatin1(Lost_Words));
+  Wait_Until([&] { return w->recovery().Has_Copy(); });
   for (;;) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-}
-
-std::string Self() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  return std::string(path, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
 bool Has_Copy_File(const std::string& folder) {
@@ -46,78 +39,45 @@ bool Has_Copy_File(const std::string& folder) {
   return false;
 }
 
-TEST_F(RecoveryCopy, AKilledProgramsWorkComesBack) {
+TEST_F(RecoveryCopy, AKilledProgramsWorkComesBackUnlessDeclined) {
   const std::string folder = File("recovery");
   std::filesystem::create_directories(folder);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    setenv(Child_Folder_Variable, folder.c_str(), 1);
-    freopen("/dev/null", "w", stdout);
-    const std::string self = Self();
-    execl(self.c_str(), self.c_str(), "--gtest_filter=RecoveryChild.TypesAndWaitsToBeKilled",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  const bool written = Wait_Until([&] { return Has_Copy_File(folder); }, 30'000);
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  ASSERT_TRUE(written);
-
-  auto w = Open_Window();
-  w->fake.answers.push_back(Answer::Yes);
-  (*w)->Start_Up("");
-  ASSERT_EQ(w->fake.questions.size(), 1u);
-  EXPECT_NE(w->fake.questions[0].find("song.cgp"), std::string::npos);
-  EXPECT_EQ((*w)->song().RTB_Raw.Text(), QString::fromLatin1(Lost_Words));
-  EXPECT_EQ(std::filesystem::path((*w)->song().Project_File).filename(), "song.cgp");
-  EXPECT_TRUE((*w)->Unsaved_Changes());
-  // The old copy is gone; the restored work has a copy of this window instead.
-  EXPECT_TRUE((*w)->recovery().Has_Copy());
-  auto again = Open_Window();
-  again->fake.answers.push_back(Answer::Yes);
-  (*again)->Start_Up("");
-  EXPECT_TRUE(again->fake.questions.empty());  // the running window's copy is not an orphan
-}
-
-TEST_F(RecoveryCopy, ACleanSaveOrCloseRemovesTheCopy) {
-  for (bool save : {true, false}) {
-    auto w = Open_Window();
-    w->Show_Tab(1);
-    QTest::keyClicks(w->Find<QTextEdit>("RTB_Raw"), QStringLiteral("x"));
-    (*w)->Write_Recovery_Copy();
-    ASSERT_TRUE((*w)->recovery().Has_Copy());
-    if (save) {
-      w->fake.files.push_back(File("clean.cgp"));
-      w->Click("But_Save");
-    } else {
-      w->fake.answers.push_back(Answer::No);
-      ASSERT_TRUE((*w)->close());
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      setenv(Child_Folder_Variable, folder.c_str(), 1);
+      freopen("/dev/null", "w", stdout);
+      const std::string self = QCoreApplication::applicationFilePath().toStdString();
+      execl(self.c_str(), self.c_str(), "--gtest_filter=RecoveryChild.TypesAndWaitsToBeKilled",
+            static_cast<char*>(nullptr));
+      _exit(127);
     }
-    EXPECT_FALSE((*w)->recovery().Has_Copy()) << save;
-  }
-}
+    const bool written = Wait_Until([&] { return Has_Copy_File(folder); }, 30'000);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    ASSERT_TRUE(written);
 
-TEST_F(RecoveryCopy, NothingIsWrittenWithoutUnsavedChanges) {
-  auto w = Open_Window();
-  (*w)->Write_Recovery_Copy();
-  EXPECT_FALSE((*w)->recovery().Has_Copy());
-}
-
-TEST_F(RecoveryCopy, DecliningTheRestoreDropsTheCopy) {
-  {
-    auto crashed = Open_Window();
-    crashed->Show_Tab(1);
-    QTest::keyClicks(crashed->Find<QTextEdit>("RTB_Raw"), QStringLiteral("gone"));
-    (*crashed)->Write_Recovery_Copy();
-    // The window goes without closing, as in a crash: its copy stays behind, unlocked.
+    auto w = Open_Window();
+    w->fake.answers.push_back(answer);
+    (*w)->Start_Up("");
+    ASSERT_EQ(w->fake.questions.size(), 1u);
+    EXPECT_NE(w->fake.questions[0].find("song.cgp"), std::string::npos);
+    if (answer == Answer::No) {  // the copy goes with the work
+      EXPECT_NE(w->song().RTB_Raw.Text(), QString::fromLatin1(Lost_Words));
+      EXPECT_FALSE(Has_Copy_File(folder));
+      continue;
+    }
+    EXPECT_EQ(w->song().RTB_Raw.Text(), QString::fromLatin1(Lost_Words));
+    EXPECT_EQ(std::filesystem::path(w->song().Project_File).filename(), "song.cgp");
+    EXPECT_TRUE((*w)->Unsaved_Changes());
+    // The old copy is gone; the restored work has a copy of this window instead.
+    EXPECT_TRUE((*w)->recovery().Has_Copy());
+    auto again = Open_Window();
+    again->fake.answers.push_back(Answer::Yes);
+    again->window->Start_Up("");
+    EXPECT_TRUE(again->fake.questions.empty());  // the running window's copy is not an orphan
   }
-  auto w = Open_Window();
-  w->fake.answers.push_back(Answer::No);
-  (*w)->Start_Up("");
-  ASSERT_EQ(w->fake.questions.size(), 1u);
-  EXPECT_NE((*w)->song().RTB_Raw.Text(), QStringLiteral("gone"));
-  EXPECT_FALSE(Has_Copy_File(File("recovery")));
 }
 
 }  // namespace

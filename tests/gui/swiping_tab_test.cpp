@@ -1,33 +1,26 @@
-// The "Lyrics swiping" tab driven as a user drives it: Tab mode breaks the lyrics, Start plays
-// (silently, without a song file), Space times the syllables, and keys act on this tab only.
+#include "app/window/swiping_tab.h"
+
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QKeyEvent>
 #include <QListWidget>
 
-#include "app/window/swiping_tab.h"
 #include "model/layout.h"
 #include "timing/timing_view.h"
 #include "window_fixture.h"
 
-namespace lyricanvas {
+namespace lyricanvas::testing {
 namespace {
 
-constexpr int Tab_Lyrics = 1;
-constexpr int Tab_Swiping = 2;
-
-struct Swiping_Test : testing::Window_Test {
-  std::unique_ptr<testing::Window_Under_Test> w = Open_Window();
-  Song& song() { return (*w)->song(); }
+struct Swiping_Test : Window_Test {
+  std::unique_ptr<Window_Under_Test> w = Open_Window();
+  Song& song() { return w->song(); }
   QWidget* View() { return w->Find<QWidget>("Pic_Indication"); }
 
   void SetUp() override {
     song().RTB_Raw.Set_Text(QStringLiteral("Morning light\r\nover the river"));
-    w->Show_Tab(Tab_Swiping);
-  }
-  void Tab_Mode_On() {
-    QTest::mouseClick(w->Find<QCheckBox>("Chk_Tabmode"), Qt::LeftButton);
+    w->Show_Tab(2);
+    QTest::mouseClick(w->Find("Chk_Tabmode"), Qt::LeftButton);  // Tab mode makes the syllables
     QCoreApplication::processEvents();
   }
   /// Clicks the middle of a field in the view.
@@ -37,29 +30,27 @@ struct Swiping_Test : testing::Window_Test {
     const int line = Line_Of_Char(song(), field.First_Char);
     QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(x, (line - 1) * View_Row_Height + 16));
   }
-  void Space(QWidget* target, bool down, bool repeat = false) {
+  void Space(bool down, bool repeat = false) {
     QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier,
                     QStringLiteral(" "), repeat);
-    QApplication::sendEvent(target, &event);
+    QApplication::sendEvent(View(), &event);
   }
-  void Wait_Song(int ms) { QTest::qWait(ms); }
 };
 
 TEST_F(Swiping_Test, SpaceTimesTheClickedSyllableOnceHoweverLongItIsHeld) {
-  Tab_Mode_On();
   ASSERT_GE(song().Field_Count, 5) << "Tab mode broke the lyrics into syllables";
   Click_Field(1);
   w->Click("But_Start");
   ASSERT_FALSE(w->Find<QWidget>("Txt_Time")->isEnabled()) << "playing";
   View()->setFocus();
-  Wait_Song(150);
-  Space(View(), true);
+  QTest::qWait(150);
+  Space(true);
   for (int i = 0; i < 5; ++i) {
-    Space(View(), false, true);
-    Space(View(), true, true);
+    Space(false, true);
+    Space(true, true);
   }
-  Wait_Song(150);
-  Space(View(), false);
+  QTest::qWait(150);
+  Space(false);
   w->Click("But_Stop");
   const std::string& events = song().Fields[1].Events;
   ASSERT_GE(Event_Count(events), 2) << "a press and a release";
@@ -70,7 +61,6 @@ TEST_F(Swiping_Test, SpaceTimesTheClickedSyllableOnceHoweverLongItIsHeld) {
 }
 
 TEST_F(Swiping_Test, KeysActOnlyOnThisTabAndNotWhileTypingIntoABox) {
-  Tab_Mode_On();
   Click_Field(2);
   auto* go_back = w->Find<QLineEdit>("Txt_GoBack");
   go_back->setFocus();
@@ -80,18 +70,12 @@ TEST_F(Swiping_Test, KeysActOnlyOnThisTabAndNotWhileTypingIntoABox) {
   View()->setFocus();
   QTest::keyClick(View(), Qt::Key_S);
   EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 3) << "S skipped the syllable";
-  w->Show_Tab(Tab_Lyrics);
+  w->Show_Tab(1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
   EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 3) << "no timing keys on other tabs";
 }
 
-TEST_F(Swiping_Test, TheKeyDelayIsASavedOptionOfThisTab) {
-  w->Type_Into("Txt_KeyDelay", QStringLiteral("120"));
-  EXPECT_EQ(song().Window_Controls.Text("Txt_KeyDelay"), "120");
-}
-
 TEST_F(Swiping_Test, FindGapsListsThePausesAndAClickGoesThere) {
-  Tab_Mode_On();
   for (int f = 1; f <= song().Field_Count; ++f)
     song().Fields[f].Events = Encode_Event(1, 300 * (f < 3 ? f : f + 10));
   w->Click("But_Find_gaps");
@@ -104,4 +88,4 @@ TEST_F(Swiping_Test, FindGapsListsThePausesAndAClickGoesThere) {
 }
 
 }  // namespace
-}  // namespace lyricanvas
+}  // namespace lyricanvas::testing

@@ -1,12 +1,10 @@
-// Picture properties: the tags read and written, the dialog's controls loaded from a property
-// string and written back, and the picture field a picture gets in the lyrics.
+// Picture properties: the dialog's controls loaded from a property string and written back, and
+// the picture field a picture gets in the lyrics.
 #include "pictures/properties.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
+#include "editing/editing_song.h"
 #include "pictures/picture_source.h"
 
 namespace lyricanvas {
@@ -40,17 +38,14 @@ TEST(PictureProperties, DialogLoadsAndWritesTheControls) {
     EXPECT_EQ(values, c.loaded) << c.properties;
     EXPECT_EQ(Picture_Dialog_Properties(values), c.written) << c.properties;
   }
-  Picture_Dialog_Values grayed;
-  grayed.along = 2;
-  EXPECT_NE(Picture_Dialog_Properties(grayed).find("<along_with_lyrics=2>"), std::string::npos);
+  Picture_Dialog_Values partly;
+  partly.along = 2;
+  EXPECT_NE(Picture_Dialog_Properties(partly).find("<along_with_lyrics=2>"), std::string::npos);
 }
 
-TEST(PictureProperties, CancelKeepsANewPicturesFileOnly) {
+TEST(PictureProperties, CancelKeepsANewPicturesFileAndHoldTimeCountsOnlyANumber) {
   EXPECT_EQ(Cancel_Picture_Dialog("", "new.bmp"), "<filename=new.bmp>");
   EXPECT_EQ(Cancel_Picture_Dialog("<hold_time=1>", "new.bmp"), "<hold_time=1>");
-}
-
-TEST(PictureProperties, HoldTimeCountsOnlyWhenItIsANumber) {
   for (const auto& [text, seconds] : std::vector<std::pair<std::string, double>>{
            {"3", 3}, {"2.5", 2.5}, {"", 0}, {"abc", 0}, {"3s", 0}, {"-2", 0}, {"1e300", 86400}})
     EXPECT_EQ(Hold_Seconds("<hold_time=" + text + ">"), seconds) << text;
@@ -58,47 +53,31 @@ TEST(PictureProperties, HoldTimeCountsOnlyWhenItIsANumber) {
 
 TEST(PictureFields, SettingPropertiesCutsATimedFieldAroundThePicture) {
   struct Case {
-    int first, last;
+    Field_Rec timed;
     std::vector<Field_Rec> fields;  ///< after storing "<hold_time=1>"
   };
   const std::string picture = std::string(1, Picture_Record_Mark) + "<hold_time=1>";
   const std::vector<Case> cases{
-      {1, 5, {{1, 2, "tttt"}, {4, 5, "tttt"}, {3, 3, picture}}},  // inside: split in two
-      {3, 5, {{4, 5, "tttt"}, {3, 3, picture}}},                  // starts at the picture
-      {1, 3, {{1, 2, "tttt"}, {3, 3, picture}}},                  // ends at the picture
-      {3, 3, {{3, 3, picture}}},                                  // only the picture: reused
+      {{1, 5, "tttt"}, {{1, 2, "tttt"}, {4, 5, "tttt"}, {3, 3, picture}}},  // inside: split in two
+      {{3, 5, "tttt"}, {{4, 5, "tttt"}, {3, 3, picture}}},                  // starts at the picture
+      {{1, 3, "tttt"}, {{1, 2, "tttt"}, {3, 3, picture}}},                  // ends at the picture
+      {{3, 3, "tttt"}, {{3, 3, picture}}},  // only the picture: reused
   };
   for (const Case& c : cases) {
     Song song;  // "ab<picture>cd" with one timed field
     song.RTB_Raw.Set_Text("abcd");
     Insert_Picture(song, 2, "BM", "p.bmp");
     song.Field_Count = 1;
-    song.Fields[1] = {static_cast<std::int16_t>(c.first), static_cast<std::int16_t>(c.last),
-                      "tttt"};
+    song.Fields[1] = c.timed;
     const int f = Edit_Picture_Properties(song, 3, [](std::string& p) { p = "<hold_time=1>"; });
     EXPECT_GT(f, 0);
     std::vector<Field_Rec> fields(song.Fields.begin() + 1,
                                   song.Fields.begin() + 1 + song.Field_Count);
-    EXPECT_EQ(fields, c.fields) << c.first << ".." << c.last;
+    EXPECT_EQ(fields, c.fields) << c.timed.First_Char << ".." << c.timed.Last_Char;
   }
 }
 
-TEST(PictureFields, InsertingMovesTheFieldsBehindThePicture) {
-  Song song;
-  song.RTB_Raw.Set_Text("ab cd");
-  song.Field_Count = 2;
-  song.Fields[1] = {1, 2, "x"};
-  song.Fields[2] = {4, 5, "y"};
-  Insert_Picture(song, 3, "BM", "p.bmp");
-  EXPECT_EQ(song.Fields[1], (Field_Rec{1, 2, "x"}));
-  EXPECT_EQ(song.Fields[2], (Field_Rec{5, 6, "y"}));
-  EXPECT_TRUE(song.RTB_Raw.Is_Picture(3));
-  // The picture opens the line and the picture found there is the one embedded.
-  const int f = Edit_Picture_Properties(song, 4, [](std::string& p) { p = "<filename=p.bmp>"; });
-  EXPECT_EQ(Extract_Embedded_Picture(song, f), std::optional<std::string>("BM"));
-}
-
-TEST(PictureFields, APictureLineOpensAScreenOfItsOwn) {
+TEST(PictureFields, APictureLineOpensAScreenOfItsOwnAndMovesTheFieldsBehindIt) {
   struct Case {
     int after;
     bool own_screen;
@@ -115,9 +94,17 @@ TEST(PictureFields, APictureLineOpensAScreenOfItsOwn) {
   for (const Case& c : cases) {
     Song song;
     song.RTB_Raw.Set_Text("A\r\nB");
+    song.Field_Count = 2;
+    song.Fields[1] = {1, 1, "x"};
+    song.Fields[2] = {4, 4, "y"};
     EXPECT_EQ(Insert_Picture_Line(song, c.after, "BM", "p.bmp", c.own_screen), c.at) << c.after;
     EXPECT_EQ(song.RTB_Raw.Text().replace(QChar(Picture_Char), QChar('P')).toStdString(), c.text)
         << c.after;
+    EXPECT_EQ(testing::Field_Texts(song), "A|B") << c.after;
+    if (c.at == 0) continue;
+    // The picture found at the position returned is the one embedded.
+    const int f = Edit_Picture_Properties(song, c.at, [](std::string& p) { p = "<x=1>"; });
+    EXPECT_EQ(Extract_Embedded_Picture(song, f), std::optional<std::string>("BM")) << c.after;
   }
 }
 
