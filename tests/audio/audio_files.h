@@ -14,10 +14,7 @@ namespace lyricanvas::testing {
 inline std::string Tone_Wav(int sample_rate, int channels, double seconds, double hertz) {
   const auto frames = static_cast<std::uint32_t>(std::lround(seconds * sample_rate));
   const std::uint32_t data_bytes = frames * channels * 2;
-  std::string wav = "RIFF" + Le(36 + data_bytes, 4) + "WAVE" + "fmt " + Le(16, 4);
-  wav += Le(1, 2) + Le(channels, 2) + Le(sample_rate, 4);  // PCM, channels, frames per second
-  wav += Le(sample_rate * channels * 2, 4) + Le(channels * 2, 2);  // bytes per second, per frame
-  wav += Le(16, 2) + "data" + Le(data_bytes, 4);                   // bits per sample
+  std::string wav = Wav_Header(data_bytes, sample_rate, channels);
   for (std::uint32_t i = 0; i < frames; ++i) {
     const double value = 16384 * std::sin(2 * std::numbers::pi * hertz * i / sample_rate);
     for (int c = 0; c < channels; ++c) wav += Le(static_cast<std::uint16_t>(std::lround(value)), 2);

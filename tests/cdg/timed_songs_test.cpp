@@ -121,12 +121,9 @@ std::unique_ptr<Created> Create(const Options& o) {
   controls.Set_Text("Com_WipingStyle", o.wiping);
   controls.Set_Text("Com_FadingStyle", o.fading);
   if (o.bin) {
-    using testing::Le;
-    const std::uint32_t data = 15 * 176400;  // fifteen seconds of 16-bit stereo silence
+    const std::uint32_t data = 15 * 176400;  // fifteen seconds of silence
     testing::Write_File(c->dir.File("song.wav"),
-                        "RIFF" + Le(36 + data, 4) + "WAVEfmt " + Le(16, 4) + Le(1, 2) + Le(2, 2) +
-                            Le(44100, 4) + Le(176400, 4) + Le(4, 2) + Le(16, 2) + "data" +
-                            Le(data, 4) + std::string(data, '\0'));
+                        testing::Wav_Header(data) + std::string(data, '\0'));
     controls.Set_Text("txt_Filename", 1, c->dir.File("song.wav"));
   }
   c->run->ui = c->recorder.ui();
