@@ -1,6 +1,5 @@
 #pragma once
-// Songs made on the spot for the audio tests: WAV files of a tone, small MIDI files, and the
-// same tone encoded by the ffmpeg command into the compressed formats.
+// Songs made on the spot for the audio tests: WAV files of a tone and small MIDI files.
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -41,13 +40,6 @@ inline std::string Note_Midi(int rest, int length) {
   const std::string size = Le(events.size(), 4);      // big-endian in MIDI files
   return std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xE0", 14) + "MTrk" +
          std::string(size.rbegin(), size.rend()) + events;
-}
-
-/// The WAV at `wav_path` encoded by the ffmpeg command into `path` (its extension names the
-/// format); false when ffmpeg is missing or fails.
-inline bool Encode_With_Ffmpeg(const std::string& wav_path, const std::string& path) {
-  return Run_Command("ffmpeg -nostdin -v error -y -i '" + wav_path + "' '" + path + "' 2>&1")
-             .exit_code == 0;
 }
 
 /// Zero crossings per second of the left channel, twice a tone's frequency.
