@@ -47,6 +47,10 @@ std::int64_t Put_In_Free_Slot(Creation_Run& run, std::int64_t slot, const Pack& 
   return slot + 1;
 }
 
+void Skip_Occupied(Creation_Run& run) {
+  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
+}
+
 void Write_Memory_Preset(Creation_Run& run, int color, std::int64_t& slot) {
   // The slot may be Pack_Pointer itself, so read it before the pointer moves.
   std::int64_t at = slot;

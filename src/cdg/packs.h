@@ -34,6 +34,8 @@ Pack Make_Color_Table_Pack(const Palette_Table& palette, int half);
 /// Puts the pack into the first empty slot from `slot` on (out of range: dropped) and returns
 /// the slot after it: a preset or colour table never replaces a wipe pack already placed.
 std::int64_t Put_In_Free_Slot(Creation_Run& run, std::int64_t slot, const Pack& pack);
+/// Moves Pack_Pointer past the slots that already hold a pack.
+void Skip_Occupied(Creation_Run& run);
 
 // The writers of presets and colour tables place each pack in the first empty slot from the
 // given one (or Pack_Pointer) on and leave Pack_Pointer after the last.

@@ -228,8 +228,7 @@ int Wiped_Count(const Created& c, const std::string& frame, int field) {
 }
 
 /// The last pack before the screen changes again after the line's last wipe: the line then
-/// shows its final state (drawn whole, fully wiped). Needs fading "None", whose switch comes
-/// with the change.
+/// shows its final state (drawn whole, fully wiped).
 std::int64_t Line_Final_Pack(const Created& c, const std::string& stream, int line) {
   const auto& wipes = c.run->coloring_table[static_cast<std::size_t>(line)].Wipe_Slots;
   const std::int64_t packs = static_cast<std::int64_t>(stream.size() / 24);
