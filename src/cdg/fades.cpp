@@ -1,5 +1,6 @@
 #include "cdg/fades.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cdg/packs.h"
@@ -59,19 +60,21 @@ void Fade(Creation_Run& run, const Palette_Table& source, const Palette_Table& t
   Palette_Table current = source;
   bool placed = false;
   std::int64_t last = start;
+  std::int64_t after = start;  ///< the slot after the last table placed
   for (int t = schedule.first_t; t <= Fade_Length; t += schedule.step) {
     const auto half_changed = Step_Palette(current, source, goal, t);
     for (int h = 0; h < 2; ++h) {
       if (!half_changed[static_cast<std::size_t>(h)]) continue;
       last = start + t + schedule.shift;
       placed = true;
-      run.Pack_Buffer.Put(last + h, Make_Color_Table_Pack(current, h));  // out of range: dropped
+      // A step whose slot holds a wipe pack comes a little late rather than lose the wipe.
+      after = Put_In_Free_Slot(run, last + h, Make_Color_Table_Pack(current, h));
     }
   }
   // A switch that found nothing to change leaves the pointer where it was rather than moving
   // it back before the fade.
   if (schedule.single_switch && !placed) return;
-  run.Pack_Pointer = last + 2;
+  run.Pack_Pointer = std::max(last + 2, after);
 }
 
 }  // namespace lyricanvas

@@ -92,10 +92,6 @@ std::pair<int, int> Paint_Wiped_Parts(const Line_Picture& picture, const std::st
   return {top, bottom};
 }
 
-void Skip_Occupied(Creation_Run& run) {
-  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
-}
-
 /// The rows of a slot and the columns of one point's step, clipped to the inner area.
 struct Wipe_Range {
   int first_x, last_x, top, bottom;

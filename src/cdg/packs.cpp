@@ -41,17 +41,15 @@ std::array<std::uint8_t, 2> Encode_Color(int red, int green, int blue) {
   return {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)};
 }
 
-namespace {
-
-/// Puts the pack into the first empty slot from `slot` on and returns the slot after it: a
-/// preset or colour table never replaces a wipe pack already placed.
 std::int64_t Put_In_Free_Slot(Creation_Run& run, std::int64_t slot, const Pack& pack) {
   while (run.Pack_Buffer.Occupied(slot)) ++slot;
   run.Pack_Buffer.Put(slot, pack);
   return slot + 1;
 }
 
-}  // namespace
+void Skip_Occupied(Creation_Run& run) {
+  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
+}
 
 void Write_Memory_Preset(Creation_Run& run, int color, std::int64_t& slot) {
   // The slot may be Pack_Pointer itself, so read it before the pointer moves.

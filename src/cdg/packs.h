@@ -31,6 +31,12 @@ std::array<std::uint8_t, 2> Encode_Color(int red, int green, int blue);
 /// The Load Colour Table pack of one half of a palette: half 0 colours 0..7, half 1 8..15.
 Pack Make_Color_Table_Pack(const Palette_Table& palette, int half);
 
+/// Puts the pack into the first empty slot from `slot` on (out of range: dropped) and returns
+/// the slot after it: a preset or colour table never replaces a wipe pack already placed.
+std::int64_t Put_In_Free_Slot(Creation_Run& run, std::int64_t slot, const Pack& pack);
+/// Moves Pack_Pointer past the slots that already hold a pack.
+void Skip_Occupied(Creation_Run& run);
+
 // The writers of presets and colour tables place each pack in the first empty slot from the
 // given one (or Pack_Pointer) on and leave Pack_Pointer after the last.
 void Write_Memory_Preset(Creation_Run& run, int color, std::int64_t& slot);

@@ -15,10 +15,6 @@ namespace lyricanvas {
 
 namespace {
 
-void Skip_To_Free_Slot(Creation_Run& run) {
-  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
-}
-
 std::string Picture_Name(const coloring_line& rec) {
   const std::string name = Get_Property(rec.picture, "filename");
   return name.empty() ? "(stored picture)" : name;
@@ -81,9 +77,9 @@ void Copy_Mapped_To_Target(Creation_Run& run) {
 void Clear_To_Picture_Background(Creation_Run& run, const std::string& fading_style) {
   const Palette_Table& palette = run.Pictures.Picture_Palette;
   const int background = Most_Used_Color(run.Pictures);
-  Skip_To_Free_Slot(run);
+  Skip_Occupied(run);
   Fade(run, run.Work_Palette, palette, background, fading_style);
-  Skip_To_Free_Slot(run);
+  Skip_Occupied(run);
   Write_Border_Preset(run, background);
   Write_Transparency(run, run.Pack_Pointer);
   Write_Memory_Preset(run, background, run.Pack_Pointer);
@@ -137,7 +133,7 @@ Picture_Step Show_Picture(Creation_Run& run, const Song& song, int s, std::int64
   if (!overwrite) {
     Clear_To_Picture_Background(run, run.Settings.Fading_Style);
   } else if (!keep) {
-    Skip_To_Free_Slot(run);
+    Skip_Occupied(run);
     Write_Color_Tables(run, work.Picture_Palette, run.Pack_Pointer);
   }
   run.Work_Palette = work.Picture_Palette;

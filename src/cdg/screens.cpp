@@ -43,10 +43,6 @@ int Line_Count_Of(const Creation_Run& run, int s) {
   return run.Screen_Line_Count[static_cast<std::size_t>(s)];
 }
 
-void Skip_Occupied(Creation_Run& run) {
-  while (run.Pack_Buffer.Occupied(run.Pack_Pointer)) ++run.Pack_Pointer;
-}
-
 /// The first wipe of screen s, or `none` when its lines have none.
 std::int64_t First_Wipe_Of(Creation_Run& run, int s, std::int64_t none) {
   std::int64_t first = none;

@@ -93,19 +93,4 @@ void Render_Body(const Song& song, int x, int y, Surface& target, int line, Rend
   Draw_Pass(song, x, y, target, line, color, 0);
 }
 
-void Render_View_Line(const Song& song, int line_y_offset, Surface& view, View_Rows& rows, int line,
-                      bool wiped, int row) {
-  if (row < 0 || row >= static_cast<int>(rows.rows.size())) return;
-  View_Rows::Row drawn{line, wiped, song.Palette_RGB, Line_Text(song, line), Line_X(song, line)};
-  if (rows.rows[static_cast<std::size_t>(row)] == drawn) return;
-  const int top = View_Row_Height * row;
-  view.Fill_Rect(0, top, View_Width - 1, top + View_Row_Height - 1, song.Palette_RGB[0]);
-  const int y = line_y_offset - 1 + top;
-  Render_Outline(song, drawn.x, y, view, line, false,
-                 {std::nullopt, wiped ? Role_Wiped_Outline : Role_Unwiped_Outline});
-  Render_Body(song, drawn.x, y, view, line,
-              {std::nullopt, wiped ? Role_Wiped_Body : Role_Unwiped_Body});
-  rows.rows[static_cast<std::size_t>(row)] = drawn;
-}
-
 }  // namespace lyricanvas

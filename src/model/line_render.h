@@ -24,24 +24,7 @@ void Render_Outline(const Song& song, int x, int y, Surface& target, int line, b
                     Render_Color color);
 void Render_Body(const Song& song, int x, int y, Surface& target, int line, Render_Color color);
 
-/// The timing view: the rows it drew last, so a row drawn again unchanged is skipped.
-struct View_Rows {
-  struct Row {
-    int line = -1;
-    bool wiped = false;
-    std::array<QRgb, 16> palette{};
-    QString text;  ///< the line's text and place when drawn, so an edited line is redrawn
-    int x = 0;
-    bool operator==(const Row&) const = default;
-  };
-  std::array<Row, 5> rows{};
-};
-
+/// Height of a row of the timing view, which shows one line each.
 constexpr int View_Row_Height = 32;
-constexpr int View_Width = 288;
-
-/// Draws line into row slot 0..4 (32 pixels each) of the view surface.
-void Render_View_Line(const Song& song, int line_y_offset, Surface& view, View_Rows& rows, int line,
-                      bool wiped, int row);
 
 }  // namespace lyricanvas

@@ -11,8 +11,7 @@ namespace lyricanvas::testing {
 
 /// A WAV header followed by `audio` bytes of silence; sparse, so it takes no disk space.
 inline void Write_Silent_Wav(const std::string& path, std::uint32_t audio) {
-  const std::string wav = Read_File(Test_Data("cdg/wav/three_sectors_and_a_bit.wav"));
-  Write_File(path, wav.substr(0, 40) + Le(audio, 4));
+  Write_File(path, Wav_Header(audio));
   std::filesystem::resize_file(path, 44 + std::uint64_t{audio});
 }
 

@@ -1,6 +1,5 @@
 #pragma once
-// Songs made on the spot for the audio tests: WAV files of a tone, small MIDI files, and the
-// same tone encoded by the ffmpeg command into the compressed formats.
+// Songs made on the spot for the audio tests: WAV files of a tone and small MIDI files.
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -15,10 +14,7 @@ namespace lyricanvas::testing {
 inline std::string Tone_Wav(int sample_rate, int channels, double seconds, double hertz) {
   const auto frames = static_cast<std::uint32_t>(std::lround(seconds * sample_rate));
   const std::uint32_t data_bytes = frames * channels * 2;
-  std::string wav = "RIFF" + Le(36 + data_bytes, 4) + "WAVE" + "fmt " + Le(16, 4);
-  wav += Le(1, 2) + Le(channels, 2) + Le(sample_rate, 4);  // PCM, channels, frames per second
-  wav += Le(sample_rate * channels * 2, 4) + Le(channels * 2, 2);  // bytes per second, per frame
-  wav += Le(16, 2) + "data" + Le(data_bytes, 4);                   // bits per sample
+  std::string wav = Wav_Header(data_bytes, sample_rate, channels);
   for (std::uint32_t i = 0; i < frames; ++i) {
     const double value = 16384 * std::sin(2 * std::numbers::pi * hertz * i / sample_rate);
     for (int c = 0; c < channels; ++c) wav += Le(static_cast<std::uint16_t>(std::lround(value)), 2);
@@ -41,13 +37,6 @@ inline std::string Note_Midi(int rest, int length) {
   const std::string size = Le(events.size(), 4);      // big-endian in MIDI files
   return std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xE0", 14) + "MTrk" +
          std::string(size.rbegin(), size.rend()) + events;
-}
-
-/// The WAV at `wav_path` encoded by the ffmpeg command into `path` (its extension names the
-/// format); false when ffmpeg is missing or fails.
-inline bool Encode_With_Ffmpeg(const std::string& wav_path, const std::string& path) {
-  return Run_Command("ffmpeg -nostdin -v error -y -i '" + wav_path + "' '" + path + "' 2>&1")
-             .exit_code == 0;
 }
 
 /// Zero crossings per second of the left channel, twice a tone's frequency.

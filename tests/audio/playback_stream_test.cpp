@@ -13,15 +13,12 @@ namespace {
 
 /// A decoded song: `silence` seconds, then a 1 kHz tone for `tone` seconds.
 std::shared_ptr<Pcm_Buffer> Song_Buffer(double silence, double tone) {
+  std::vector<std::int16_t> samples(2 * static_cast<std::size_t>(silence * Audio_Sample_Rate));
+  for (int i = 0; i < tone * Audio_Sample_Rate; ++i)
+    samples.insert(samples.end(), 2,
+                   static_cast<std::int16_t>(std::lround(
+                       12000 * std::sin(2 * std::numbers::pi * 1000.0 * i / Audio_Sample_Rate))));
   auto pcm = std::make_shared<Pcm_Buffer>();
-  auto quiet = static_cast<std::size_t>(silence * Audio_Sample_Rate);
-  auto loud = static_cast<std::size_t>(tone * Audio_Sample_Rate);
-  std::vector<std::int16_t> samples(2 * (quiet + loud));
-  for (std::size_t i = 0; i < loud; ++i) {
-    auto value = static_cast<std::int16_t>(std::lround(
-        12000 * std::sin(2 * std::numbers::pi * 1000.0 * double(i) / Audio_Sample_Rate)));
-    samples[2 * (quiet + i)] = samples[2 * (quiet + i) + 1] = value;
-  }
   pcm->Append(samples);
   pcm->Finish();
   return pcm;
@@ -37,30 +34,25 @@ std::vector<std::int16_t> Pull_All(Playback_Stream& stream) {
   return all;
 }
 
-TEST(PlaybackStream, AtNormalSpeedTheSongGoesOutFromTheSeekedFrame) {
+TEST(PlaybackStream, AtNormalSpeedTheSongGoesOutFromTheSeekedFrameAndTheClockCountsItsFrames) {
   auto pcm = Song_Buffer(1, 1);
   Playback_Stream whole(pcm), seeked(pcm);
   whole.Start_Segment(0, 1.0);
   seeked.Start_Segment(0.75, 1.0);
+  std::vector<std::int16_t> block(2 * 4410);
+  EXPECT_EQ(seeked.Pull(block), 4410);
+  EXPECT_DOUBLE_EQ(seeked.Position(0), 0.85);
+  EXPECT_DOUBLE_EQ(seeked.Position(441), 0.84);  // a hundredth still in the output's buffer
   std::vector<std::int16_t> all = Pull_All(whole), rest = Pull_All(seeked);
+  rest.insert(rest.begin(), block.begin(), block.end());
   ASSERT_EQ(all.size(), std::size_t(2 * 2 * Audio_Sample_Rate));
   ASSERT_EQ(rest.size(), all.size() - 2 * 33075);
   EXPECT_TRUE(std::equal(rest.begin(), rest.end(), all.begin() + 2 * 33075));
-}
-
-TEST(PlaybackStream, TheClockCountsTheFramesHeardAndNotTheSilenceAfterTheEnd) {
-  Playback_Stream stream(Song_Buffer(0.5, 0.5));
-  stream.Start_Segment(0.25, 1.0);
-  std::vector<std::int16_t> block(2 * 4410);
-  EXPECT_EQ(stream.Pull(block), 4410);
-  EXPECT_DOUBLE_EQ(stream.Position(0), 0.35);
-  EXPECT_DOUBLE_EQ(stream.Position(441), 0.34);  // a hundredth still in the output's buffer
-  for (int i = 0; i < 10; ++i) stream.Pull(block);
-  EXPECT_TRUE(stream.Drained());
-  EXPECT_DOUBLE_EQ(stream.Position(0), 1.0);
-  EXPECT_DOUBLE_EQ(stream.Position(4410), 1.0);  // silence fills the output's buffer now
-  EXPECT_TRUE(stream.All_Heard(4410));
+  // Silence after the end fills the output's buffer and is not counted as song.
+  EXPECT_EQ(seeked.Pull(block), 0);
   EXPECT_EQ(block.back(), 0);
+  EXPECT_DOUBLE_EQ(seeked.Position(4410), 2.0);
+  EXPECT_TRUE(seeked.All_Heard(4410));
 }
 
 TEST(PlaybackStream, HalfSpeedLastsTwiceAsLongKeepsThePitchAndKeepsTime) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -37,8 +38,11 @@ TEST(Fades, ColourTablesGoWhereTheStyleSchedulesThem) {
     std::vector<std::int64_t> taken;
     std::int64_t pointer;
     std::vector<std::pair<std::int64_t, int>> levels = {};  ///< of every colour on the way
+    std::vector<std::int64_t> wipes = {};  ///< slots holding wipe packs before the fade
   };
   const char *dvd = "Cheap DVD fading", *smooth = "Smooth fading";
+  const std::vector<std::int64_t> around_wipes = {50,  51,  100, 101, 150, 151, 200,
+                                                  201, 250, 251, 300, 301, 302, 303};
   const Case cases[] = {
       {dvd, 0, 15, 0, 2000, Pairs(50, 50, 300), 302, {{50, 3}, {150, 8}}},  // 2.5 rounds up
       {smooth, 0, 15, 0, 2000, Pairs(10, 20, 290), 292},
@@ -48,6 +52,8 @@ TEST(Fades, ColourTablesGoWhereTheStyleSchedulesThem) {
       {"None", 0, 15, 0, 2000, {0, 1}, 2},
       {"None", 0, -1, 5, 2000, {0, 1}, 2},
       {dvd, 0, 15, 0, 1100, {50, 51, 100}, 302},
+      // Wipe packs keep their slots; the step due there takes the next free ones.
+      {dvd, 0, 15, 0, 2000, around_wipes, 304, {}, {300, 301}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.style) + " to " + std::to_string(c.to));
@@ -57,6 +63,8 @@ TEST(Fades, ColourTablesGoWhereTheStyleSchedulesThem) {
     auto run = std::make_unique<Creation_Run>();
     run->Pack_Buffer.Resize(c.last_slot);
     run->Pack_Pointer = P;
+    for (const std::int64_t s : c.wipes)
+      run->Pack_Buffer.Put(P + s, Make_Pack(Tile_Block_Xor, std::array<std::uint8_t, 1>{2}));
     Fade(*run, Uniform(c.from), target, c.k, c.style);
     std::vector<std::int64_t> taken;  // occupied, from P on
     for (std::int64_t s = 0; s <= run->Pack_Buffer.Last_Slot(); ++s)
@@ -70,8 +78,11 @@ TEST(Fades, ColourTablesGoWhereTheStyleSchedulesThem) {
       return std::array{pack[static_cast<std::size_t>(4 + 2 * entry)],
                         pack[static_cast<std::size_t>(5 + 2 * entry)]};
     };
-    for (const std::int64_t s : taken)
-      EXPECT_EQ(run->Pack_Buffer.At(P + s)[1], s % 2 ? Load_Colors_High : Load_Colors_Low) << s;
+    for (const std::int64_t s : taken) {
+      const bool wiped = std::find(c.wipes.begin(), c.wipes.end(), s) != c.wipes.end();
+      const int table = s % 2 ? Load_Colors_High : Load_Colors_Low;
+      EXPECT_EQ(run->Pack_Buffer.At(P + s)[1], wiped ? Tile_Block_Xor : table) << s;
+    }
     const auto& goal = target[static_cast<std::size_t>(c.k)];
     for (int entry = 0; entry < 8 && !taken.empty() && c.last_slot == 2000; ++entry) {
       EXPECT_EQ(color(taken.back() - 1, entry), Encode_Color(goal[1], goal[2], goal[3]));

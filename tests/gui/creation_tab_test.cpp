@@ -24,9 +24,7 @@ constexpr std::size_t Sector_Audio = 2352;
 /// A 44.1 kHz stereo 16-bit WAV of whole sectors of a ramp, so audio bytes can be recognised.
 void Write_Wav(const std::string& path, std::size_t sectors) {
   const std::size_t data = sectors * Sector_Audio;
-  // PCM, 2 channels, 44100 frames of 4 bytes a second, 16 bits a sample
-  std::string wav = "RIFF" + Le(36 + data, 4) + "WAVEfmt " + Le(16, 4) + Le(1, 2) + Le(2, 2) +
-                    Le(44100, 4) + Le(176400, 4) + Le(4, 2) + Le(16, 2) + "data" + Le(data, 4);
+  std::string wav = Wav_Header(data);
   for (std::size_t i = 0; i < data; ++i) wav += static_cast<char>(i * 7 + 1);
   Write_File(path, wav);
 }

@@ -21,30 +21,6 @@ std::set<QRgb> Colours(const Surface& s, int left = 0) {
   return colours;
 }
 
-Song Laid_Out(const QString& text) {
-  Song song;
-  song.RTB_Raw.Set_Text(text);
-  Layout_Text(song);
-  return song;
-}
-
-TEST(RenderPasses, OnlyTheDrawnColoursAppearAndTheOutlineFollowsTheStyleUnlessForced) {
-  Song song = Laid_Out("Wavy glyphs, no smoothing!");
-  Surface work(300, 40, Blue);
-  Render_Body(song, Line_X(song, 1), 4, work, 1, {White});
-  EXPECT_EQ(Colours(work), (std::set<QRgb>{Blue, White}));
-  Render_Outline(song, Line_X(song, 1), 4, work, 1, false, {Black});
-  Render_Body(song, Line_X(song, 1), 4, work, 1, {White});
-  EXPECT_EQ(Colours(work), (std::set<QRgb>{Blue, White, Black}));
-  Apply_Wiping_Style(song, "Draw no outline");
-  Layout_Text(song);
-  Surface bare(300, 40, Blue);
-  Render_Outline(song, Line_X(song, 1), 4, bare, 1, false, {White});
-  EXPECT_EQ(Colours(bare), std::set<QRgb>{Blue});
-  Render_Outline(song, Line_X(song, 1), 4, bare, 1, true, {White});
-  EXPECT_EQ(Colours(bare), (std::set<QRgb>{Blue, White}));
-}
-
 struct Run {
   int x;
   QString text;
@@ -66,7 +42,7 @@ Surface Drawn_By_Hand(const std::vector<Run>& runs, int y, bool outline) {
   return s;
 }
 
-TEST(RenderPasses, AMixedLineIsDrawnRunByRunAndAUniformOneWholeAtTheGivenX) {
+TEST(RenderPasses, AMixedLineIsDrawnRunByRunInItsColoursOnlyAndTheOutlineFollowsTheStyle) {
   Song song;
   song.RTB_Raw.Set_Text("one bold word\r\nsecond line");
   song.RTB_Raw.Set_Bold(4, 4, true);
@@ -86,6 +62,14 @@ TEST(RenderPasses, AMixedLineIsDrawnRunByRunAndAUniformOneWholeAtTheGivenX) {
   Surface second(300, 40, Blue);
   Render_Body(song, 20, 3, second, 2, {White});
   EXPECT_EQ(second.Image(), Drawn_By_Hand({{20, "second line", plain}}, 3, false).Image());
+  EXPECT_EQ(Colours(rendered), (std::set<QRgb>{Blue, White, Black}));  // no smoothing
+  Apply_Wiping_Style(song, "Draw no outline");
+  Layout_Text(song);
+  Surface bare(300, 40, Blue);
+  Render_Outline(song, Line_X(song, 1), 4, bare, 1, false, {White});
+  EXPECT_EQ(Colours(bare), std::set<QRgb>{Blue});
+  Render_Outline(song, Line_X(song, 1), 4, bare, 1, true, {White});
+  EXPECT_EQ(Colours(bare), (std::set<QRgb>{Blue, White}));
 }
 
 TEST(RenderPasses, SingerColoursComeFromThePaletteAndUnknownColoursKeepThePrevious) {
@@ -100,33 +84,6 @@ TEST(RenderPasses, SingerColoursComeFromThePaletteAndUnknownColoursKeepThePrevio
   EXPECT_EQ(Colours(work), (std::set<QRgb>{Blue, male_wiped}));
   // The unknown word is drawn too, in the male colour before it.
   EXPECT_EQ(Colours(work, song.Char_X[6]), (std::set<QRgb>{Blue, male_wiped}));
-}
-
-TEST(RenderViewLine, UnchangedRowIsSkippedAndChangesRedraw) {
-  Song song = Laid_Out("row one\r\nrow two");
-  Surface view(288, 160, Blue);
-  View_Rows rows;
-  Render_View_Line(song, 2, view, rows, 1, false, 1);
-  EXPECT_EQ(view.Pixel(0, 32), song.Palette_RGB[0]);
-  EXPECT_EQ(view.Pixel(0, 31), Blue);             // row 0 untouched
-  EXPECT_EQ(view.Pixel(0, 64), Blue);             // row 2 untouched
-  const QRgb unwiped_body = song.Palette_RGB[5];  // singer 1
-  EXPECT_TRUE(Colours(view).contains(unwiped_body));
-
-  view.Set_Pixel(1, 33, Black);  // a mark the skipped redraw must leave
-  Render_View_Line(song, 2, view, rows, 1, false, 1);
-  EXPECT_EQ(view.Pixel(1, 33), Black);
-
-  Render_View_Line(song, 2, view, rows, 1, true, 1);
-  EXPECT_EQ(view.Pixel(1, 33), song.Palette_RGB[0]);
-  EXPECT_FALSE(Colours(view).contains(unwiped_body));
-  EXPECT_TRUE(Colours(view).contains(song.Palette_RGB[7]));  // wiped body of singer 1
-
-  view.Set_Pixel(1, 33, Black);
-  song.Palette[7] = {0, 1, 2, 3};
-  Update_Palette_RGB(song);
-  Render_View_Line(song, 2, view, rows, 1, true, 1);
-  EXPECT_EQ(view.Pixel(1, 33), song.Palette_RGB[0]);
 }
 
 }  // namespace

@@ -16,17 +16,13 @@ struct Bmp_Shape {
   int bits = 24;
   bool top_down = false;
   std::uint32_t header_size = 40;
-  std::vector<Rgb8> palette;            ///< colour table of a 4- or 8-bit picture
-  std::function<Rgb8(int, int)> color;  ///< 24-bit: colour at (x, y from the top)
-  std::function<int(int, int)> index;   ///< 4/8-bit: palette index at (x, y from the top)
+  std::vector<Rgb8> palette{};            ///< colour table of a 4- or 8-bit picture
+  std::function<Rgb8(int, int)> color{};  ///< 24-bit: colour at (x, y from the top)
+  std::function<int(int, int)> index{};   ///< 4/8-bit: palette index at (x, y from the top)
 };
 
 inline Bmp_Shape Shape(int width, int height, int bits = 24) {
-  Bmp_Shape shape;
-  shape.width = width;
-  shape.height = height;
-  shape.bits = bits;
-  return shape;
+  return {.width = width, .height = height, .bits = bits};
 }
 
 inline std::string Make_Bmp(const Bmp_Shape& shape) {

@@ -54,6 +54,13 @@ inline std::string Le(std::uint64_t value, int bytes) {
   return out;
 }
 
+/// The 44-byte header of a 16-bit PCM WAV holding data_bytes of samples (CD audio by default).
+inline std::string Wav_Header(std::uint64_t data_bytes, int sample_rate = 44100, int channels = 2) {
+  return "RIFF" + Le(36 + data_bytes, 4) + "WAVEfmt " + Le(16, 4) + Le(1, 2) + Le(channels, 2) +
+         Le(sample_rate, 4) + Le(sample_rate * channels * 2, 4) + Le(channels * 2, 2) + Le(16, 2) +
+         "data" + Le(data_bytes, 4);
+}
+
 std::string Read_File(const std::string& path);
 void Write_File(const std::string& path, const std::string& bytes);
 std::string Test_Data(const std::string& relative);
