@@ -1,6 +1,7 @@
 #pragma once
 // Timing with the keyboard while the song plays: Space down at a syllable's vowel, up at its
-// end; C clears a syllable, S skips it, the arrows move between lines, B goes back in the song.
+// end; C clears a syllable, S skips it, the arrows move between lines, B goes back in the song
+// (releasing a syllable still held first).
 // Times come in as song seconds at the moment of the key event, not when a handler runs.
 #include "model/song.h"
 #include "model/ui.h"
@@ -24,6 +25,7 @@ void Form_KeyUp(Timing_Editor& te, Song& song, Timing_Key key, double song_time)
 
 /// The Tab mode check box changed to its current value: switched on, the lyrics are broken into
 /// syllable fields and the view is drawn again with the separators; off, it is drawn without.
+/// Nothing happens while the program itself sets the box (`Suppress_Text_Events`).
 void Chk_Tabmode_Click(Timing_Editor& te, Song& song, const Ui& ui);
 
 /// Packs of a key event at a song time, less the "Key delay (ms)" option (in song time).

@@ -188,9 +188,12 @@ void Pic_Indication_MouseMove(Timing_Editor& te, const Song& song, int x, double
   Copy_Wiped_Columns(te, song, te.Current_Line, previous, x);
 }
 
-void Pic_Indication_MouseUp(Timing_Editor& te, Song& song, const Ui& ui) {
+Mouse_Result Pic_Indication_MouseUp(Timing_Editor& te, Song& song, const Ui& ui) {
   te.Mouse_Down = false;
-  if (te.Mouse_Wiping) Finish_Mouse_Wipe(te, song, ui);
+  if (!te.Mouse_Wiping) return {};
+  Finish_Mouse_Wipe(te, song, ui);
+  // The mouse button is the timer: letting go stops the song (and steps it back, as a stop does).
+  return {false, song.Window_Controls.Checked("Chk_MouseTimer")};
 }
 
 void Toggle_Syllable_Break(Timing_Editor& te, Song& song, int x, int y) {

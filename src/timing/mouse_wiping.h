@@ -12,6 +12,7 @@ enum class Mouse_Button { Left, Right, Middle };
 
 struct Mouse_Result {
   bool start_playback = false;  ///< the mouse timer is on: the press starts the song
+  bool stop_playback = false;   ///< the mouse timer is on: the release of a wipe stops it
 };
 
 /// Press on the view at (x, y) in view pixels; song_time is the clock at the event (seconds) and
@@ -21,7 +22,7 @@ Mouse_Result Pic_Indication_MouseDown(Timing_Editor& te, Song& song, Mouse_Butto
 /// Pointer motion with a button held.
 void Pic_Indication_MouseMove(Timing_Editor& te, const Song& song, int x, double song_time);
 /// Release: a drag becomes fields and events.
-void Pic_Indication_MouseUp(Timing_Editor& te, Song& song, const Ui& ui);
+Mouse_Result Pic_Indication_MouseUp(Timing_Editor& te, Song& song, const Ui& ui);
 
 /// Joins the two fields at the boundary nearest to x, or splits the field there.
 void Toggle_Syllable_Break(Timing_Editor& te, Song& song, int x, int y);

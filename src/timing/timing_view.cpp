@@ -33,12 +33,13 @@ void Print_Line(const Timing_Editor& te, const Song& song, Surface& target, int 
   Render_Body(song, x, y, target, line, {std::nullopt, wiped ? Role_Wiped_Body : Role_Unwiped_Body});
 }
 
-// Copies columns [from, to] of rows 1..32 of a one-line surface onto a row band of the view.
+// Copies columns [from, to] of a one-line surface onto a row band of the view, below the band's
+// top pixel row and never into the next band, which a full redraw would paint over.
 void Copy_Columns(Timing_Editor& te, const Surface& from_surface, int row, int from, int to) {
   from = std::max(from, 0);
   to = std::min(to, Timing_View_Width - 1);
   if (to < from || row < 0 || row >= Timing_View_Rows) return;
-  te.Pic_Indication.Copy_Rect(from_surface, from, 1, to - from + 1, View_Row_Height, from,
+  te.Pic_Indication.Copy_Rect(from_surface, from, 1, to - from + 1, View_Row_Height - 1, from,
                               row * View_Row_Height + 1);
   te.View_Changed = true;
 }
@@ -192,6 +193,9 @@ void Copy_Wiped_Columns(Timing_Editor& te, const Song& song, int line, int from,
   if (row < 0 || row >= Timing_View_Rows || line < 1 || line > Last_Line(song)) return;
   Render_Wiped_Line(te, song, line);
   Copy_Columns(te, te.Pic_Hidden_Screen, row, std::min(from, to), std::max(from, to));
+  // The separators stay on top of the wipe, as a full redraw draws them.
+  if (song.Window_Controls.Checked("Chk_Tabmode"))
+    Draw_Field_Marks(te, song, row * View_Row_Height, line);
 }
 
 void Show_Field_Wiped(Timing_Editor& te, const Song& song, int f) {
@@ -218,7 +222,7 @@ void Draw_Field_Marks(Timing_Editor& te, const Song& song, int y, int line) {
     if (field.First_Char > last) break;
     if (field.First_Char >= first) {
       const int x = std::max(Field_Left(song, f), start);
-      te.Pic_Indication.Line(x, y, x, y + View_Row_Height, Mark_White);
+      te.Pic_Indication.Line(x, y, x, y + View_Row_Height - 1, Mark_White);
     }
     f = Next_Field(song, f);
   }

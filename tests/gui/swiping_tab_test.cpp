@@ -87,5 +87,16 @@ TEST_F(Swiping_Test, FindGapsListsThePausesAndAClickGoesThere) {
   EXPECT_EQ(w->Find<QLineEdit>("Txt_Time")->text(), QStringLiteral("0:02"));
 }
 
+TEST_F(Swiping_Test, WithTheMouseTimerAWipeStartsTheSongAndLettingGoStopsIt) {
+  QTest::mouseClick(w->Find("Chk_Tabmode"), Qt::LeftButton);  // wiping with the mouse
+  song().Window_Controls.Set_Check("Chk_MouseTimer", 1);
+  auto* time = w->Find<QWidget>("Txt_Time");
+  QTest::mousePress(View(), Qt::LeftButton, {}, QPoint(2, 16));
+  EXPECT_FALSE(time->isEnabled()) << "the press started the song";
+  QTest::mouseMove(View(), QPoint(60, 16));
+  QTest::mouseRelease(View(), Qt::LeftButton, {}, QPoint(60, 16));
+  EXPECT_TRUE(time->isEnabled()) << "letting go stopped it";
+}
+
 }  // namespace
 }  // namespace lyricanvas::testing

@@ -132,9 +132,10 @@ TEST(ReplayEvents, WipesInStepWithTheSongAndItsPosition) {
 
 TEST(ReplayEvents, LinesOutOfViewAreWipedUnseenAutoScrollFollowsAndScrollingShowsTheSame) {
   std::vector<std::string> lines;
+  // Two syllables a line, split at a column that differs from the next line's.
   for (int n = 1; n <= 30; ++n)
-    lines.push_back("la" + std::to_string(n) + "@" + std::to_string(n) + "-" +
-                    std::to_string(n + 0.5));
+    lines.push_back((n % 2 ? "la@" : "lala@") + std::to_string(n) + "|" + std::to_string(n) +
+                    "@" + std::to_string(n + 0.25) + "-" + std::to_string(n + 0.5));
   Timing_Setup s(lines);
   auto wiped_in_row = [&](int row) {
     return s.Pixels(row, 0, Timing_View_Width - 1, s.Color(true));
@@ -155,8 +156,8 @@ TEST(ReplayEvents, LinesOutOfViewAreWipedUnseenAutoScrollFollowsAndScrollingShow
   s.S().Window_Controls.Set_Check("Chk_AutoScroll", 1);
   replay(10.25, 12.25);
   EXPECT_EQ(s.T().VSc_Line_Value, 12 - 4) << "the line sung at 12 s stands in the fifth row";
-  // Scrolling copies what stays in view and shows what a full drawing shows.
-  Redraw_View(s.T(), s.S(), 8);
+  // Scrolling copies what stays in view and shows what a full drawing shows, also of what the
+  // replay drew.
   const int kept = Timing_View_Height - View_Row_Height;
   for (int from = 8; int to : {9, 8, 5, 8, 10, 2}) {
     SCOPED_TRACE(std::to_string(from) + " -> " + std::to_string(to));

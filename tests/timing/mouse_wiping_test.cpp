@@ -75,6 +75,26 @@ TEST(MouseWipe, NothingIsWipedWithoutPlaybackOrRightwardMotion) {
   }
 }
 
+TEST(MouseWipe, WithTheMouseTimerThePressStartsTheSongAndTheReleaseStopsIt) {
+  struct Case {
+    int timer, tab_mode;
+    bool playing, starts, stops;
+  };
+  for (Case c : {Case{1, 0, false, true, true}, Case{1, 0, true, false, true},
+                 Case{0, 0, true, false, false}, Case{1, 1, true, false, false}}) {
+    SCOPED_TRACE("timer " + std::to_string(c.timer) + " tab mode " + std::to_string(c.tab_mode) +
+                 " playing " + std::to_string(c.playing));
+    Drag_Setup s;
+    s.S().Window_Controls.Set_Check("Chk_MouseTimer", c.timer);
+    s.S().Window_Controls.Set_Check("Chk_Tabmode", c.tab_mode);
+    EXPECT_EQ(Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, s.X(0), 5, 1.0, c.playing)
+                  .start_playback,
+              c.starts);
+    Pic_Indication_MouseMove(s.T(), s.S(), s.X(3), 1.5);
+    EXPECT_EQ(Pic_Indication_MouseUp(s.T(), s.S(), s.ui).stop_playback, c.stops);
+  }
+}
+
 TEST(TabModeClicks, RightClickSplitsAFieldAndAgainJoinsIt) {
   Timing_Setup s({"Morning@1"});
   const std::string events = s.Events(1);

@@ -25,7 +25,9 @@ TEST(TimeBox, ReadsSecondsOrMinutesWithTheLastTwoCharactersAsSecondsAndShowsMinu
                         Case{"3600", 3600, "60:00"}, Case{"-0.5", -0.5, "0:00"},
                         Case{"abc", std::nullopt, ""}, Case{"9 seconds", std::nullopt, ""}}) {
     EXPECT_EQ(Typed_Time(c.typed), c.seconds) << '"' << c.typed << '"';
-    if (c.seconds) EXPECT_EQ(Time_Text(*c.seconds), c.shown);
+    if (c.seconds) {
+      EXPECT_EQ(Time_Text(*c.seconds), c.shown);
+    }
   }
 }
 

@@ -188,9 +188,10 @@ void Swiping_Tab::Build_View() {
   };
   view_->released = [this, &song, &ui] {
     const bool wiping = te_->Mouse_Wiping;
-    Pic_Indication_MouseUp(*te_, song, ui);
+    const Mouse_Result result = Pic_Indication_MouseUp(*te_, song, ui);
     vsc_line_->setVisible(true);
     if (wiping && context_.edited) context_.edited();
+    if (result.stop_playback && playback_.Clock.Is_Playing) But_Stop_Click(song, playback_, ui);
     Show_View();
   };
   connect(vsc_line_, &QScrollBar::valueChanged, this, [this](int value) {
