@@ -71,13 +71,20 @@ struct Key_Stroke {
 
 Key_Stroke Stroke_Of(Log_Key key) {
   switch (key) {
-    case Log_Key::Press: return {Timing_Key::Space, true, false};
-    case Log_Key::Release: return {Timing_Key::Space, false, true};
-    case Log_Key::Clear: return {Timing_Key::C, true, true};
-    case Log_Key::Skip: return {Timing_Key::S, true, true};
-    case Log_Key::Up: return {Timing_Key::Up, true, false};
-    case Log_Key::Down: return {Timing_Key::Down, true, false};
-    case Log_Key::Back: return {Timing_Key::B, true, false};
+    case Log_Key::Press:
+      return {Timing_Key::Space, true, false};
+    case Log_Key::Release:
+      return {Timing_Key::Space, false, true};
+    case Log_Key::Clear:
+      return {Timing_Key::C, true, true};
+    case Log_Key::Skip:
+      return {Timing_Key::S, true, true};
+    case Log_Key::Up:
+      return {Timing_Key::Up, true, false};
+    case Log_Key::Down:
+      return {Timing_Key::Down, true, false};
+    case Log_Key::Back:
+      return {Timing_Key::B, true, false};
   }
   return {Timing_Key::Other, false, false};
 }
@@ -103,7 +110,9 @@ std::optional<std::vector<Logged_Key>> Parse_Key_Log(std::string_view text, std:
     if (line.empty()) continue;
     Logged_Key event;
     std::string why = Parse_Line(line, event);
-    if (why.empty() && !events.empty() && event.seconds < events.back().seconds)
+    // Only B moves the song back, so only the time after it may be earlier.
+    if (why.empty() && !events.empty() && event.seconds < events.back().seconds &&
+        events.back().key != Log_Key::Back)
       why = "the time goes back";
     if (!why.empty()) {
       error = "line " + std::to_string(number) + ": " + why;
@@ -142,12 +151,16 @@ void Begin_Key_Session(Timing_Editor& te, Song& song) {
 
 void Replay_Key_Log(Timing_Editor& te, Song& song, const Ui& ui,
                     const std::vector<Logged_Key>& events) {
+  bool moved_back = false;
   for (const Logged_Key& e : events) {
+    // Going back moves the song; the log's next time says where it went, and the wipes shown
+    // are those of that moment, as in the window.
+    if (moved_back) Reset_Areas(te, song, ui, e.seconds);
     Replay_Events(te, song, ui, e.seconds);
     const Key_Stroke stroke = Stroke_Of(e.key);
-    // Going back moves the song; the log's next time already says where it went.
     if (stroke.down) Form_KeyDown(te, song, ui, stroke.key, e.seconds, true);
     if (stroke.up) Form_KeyUp(te, song, stroke.key, e.seconds);
+    moved_back = e.key == Log_Key::Back;
   }
 }
 
