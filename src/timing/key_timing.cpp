@@ -15,7 +15,7 @@ namespace lyricanvas {
 
 namespace {
 
-constexpr double Lead_Per_Consonant = 30;  ///< packs
+constexpr double Lead_Per_Consonant = 30;      ///< packs
 constexpr double Largest_Lead_Start = 150000;  ///< packs
 constexpr int Top_Rows_Before_Scroll = 4;
 
@@ -125,16 +125,15 @@ void Log(Timing_Editor& te, Log_Key key, double song_time) {
   te.Key_Log.push_back({song_time, key});
 }
 
-// Ends a held Space press at song_time. The key itself may still be down (Key_Held stays).
-void End_Press(Timing_Editor& te, Song& song, double song_time) {
+}  // namespace
+
+void Release_Held_Press(Timing_Editor& te, Song& song, double song_time) {
   if (!te.Space_Pressed) return;
   te.Space_Pressed = false;
   Log(te, Log_Key::Release, song_time);
   if (song.Window_Controls.Checked("Chk_Tabmode"))
     Release_Timing_Key(te, song, Key_Time_Packs(song, song_time));
 }
-
-}  // namespace
 
 void Chk_Tabmode_Click(Timing_Editor& te, Song& song, const Ui& ui) {
   // The program setting the box (opening a project) must not break the lyrics up again.
@@ -185,7 +184,7 @@ Key_Result Form_KeyDown(Timing_Editor& te, Song& song, const Ui& ui, Timing_Key 
     case Timing_Key::B:
       // The song goes back: a syllable still held ends now, or its release, stamped later at an
       // earlier song time, would come before its own press.
-      End_Press(te, song, song_time);
+      Release_Held_Press(te, song, song_time);
       Log(te, Log_Key::Back, song_time);
       return {false, true};
     case Timing_Key::Other:
@@ -197,7 +196,7 @@ Key_Result Form_KeyDown(Timing_Editor& te, Song& song, const Ui& ui, Timing_Key 
 void Form_KeyUp(Timing_Editor& te, Song& song, Timing_Key key, double song_time) {
   if (key != Timing_Key::Space && key != Timing_Key::C && key != Timing_Key::S) return;
   te.Key_Held = false;
-  if (key == Timing_Key::Space) End_Press(te, song, song_time);
+  if (key == Timing_Key::Space) Release_Held_Press(te, song, song_time);
 }
 
 void Press_Timing_Key(Timing_Editor& te, Song& song, const Ui& ui, double press_time) {
@@ -225,8 +224,7 @@ void Release_Timing_Key(Timing_Editor& te, Song& song, double release_time) {
   double r = 0;
   if (!field->Events.empty()) {
     r = std::floor(release_time);
-    if (!Is_Picture_Field(*field))
-      field->Events += Encode_Event(250, static_cast<std::int64_t>(r));
+    if (!Is_Picture_Field(*field)) field->Events += Encode_Event(250, static_cast<std::int64_t>(r));
   }
   te.Last_Release_Time = r;
   if (te.Last_Area >= 1 && te.Last_Area <= te.Area_Count)

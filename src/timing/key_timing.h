@@ -22,6 +22,9 @@ Key_Result Form_KeyDown(Timing_Editor& te, Song& song, const Ui& ui, Timing_Key 
                         double song_time, bool playing);
 /// Key up on the "Lyrics swiping" tab.
 void Form_KeyUp(Timing_Editor& te, Song& song, Timing_Key key, double song_time);
+/// Ends a Space press still held at song_time, as its key up would: the song stops or goes back
+/// while the key is down. The key itself stays down (its auto-repeats still do nothing).
+void Release_Held_Press(Timing_Editor& te, Song& song, double song_time);
 
 /// The Tab mode check box changed to its current value: switched on, the lyrics are broken into
 /// syllable fields and the view is drawn again with the separators; off, it is drawn without.

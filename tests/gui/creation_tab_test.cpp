@@ -73,8 +73,8 @@ TEST_F(CreationTab, CreatesABinImageOffTheWindowThread) {
   ASSERT_EQ(w->Find<QLineEdit>("txt_Filename_2")->text(), Q_File("song.bin"));
   w->Click("But_CDG_Create");
   EXPECT_FALSE(w->Find("But_CDG_Create")->isEnabled());
-  ASSERT_TRUE(Wait_Until([&] { return !(*w)->creation_tab()->Creating(); }));
-  QApplication::processEvents();
+  // The run's end reaches the window as a queued call after its thread is done.
+  ASSERT_TRUE(Wait_Until([&] { return w->Find("But_CDG_Create")->isEnabled(); }));
 
   EXPECT_EQ(w->fake.messages, std::vector{"Finished writing of file " + File("song.bin") + "!"});
   const std::string bin = Read_File(File("song.bin"));

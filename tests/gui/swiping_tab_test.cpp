@@ -58,6 +58,13 @@ TEST_F(Swiping_Test, SpaceTimesTheClickedSyllableOnceHoweverLongItIsHeld) {
   EXPECT_GT(Event_Time_Packs(events, -1), Event_Time_Packs(events, 1));
   EXPECT_TRUE(song().Fields[2].Events.empty()) << "auto-repeat timed no other syllable";
   EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 2);
+  w->Click("But_Start");  // Stop while Space is still down ends the held syllable there
+  View()->setFocus();
+  Space(true);
+  QTest::qWait(100);
+  w->Click("But_Stop");
+  Space(false);
+  EXPECT_EQ(static_cast<unsigned char>(song().Fields[2].Events.end()[-4]), 250);
 }
 
 TEST_F(Swiping_Test, KeysActOnlyOnThisTabAndNotWhileTypingIntoABox) {

@@ -39,20 +39,25 @@ constexpr int Waveform_Height = 48;
 
 std::optional<Timing_Key> Timing_Key_Of(int key) {
   switch (key) {
-    case Qt::Key_Space: return Timing_Key::Space;
-    case Qt::Key_C: return Timing_Key::C;
-    case Qt::Key_S: return Timing_Key::S;
-    case Qt::Key_Up: return Timing_Key::Up;
-    case Qt::Key_Down: return Timing_Key::Down;
-    case Qt::Key_B: return Timing_Key::B;
-    default: return std::nullopt;
+    case Qt::Key_Space:
+      return Timing_Key::Space;
+    case Qt::Key_C:
+      return Timing_Key::C;
+    case Qt::Key_S:
+      return Timing_Key::S;
+    case Qt::Key_Up:
+      return Timing_Key::Up;
+    case Qt::Key_Down:
+      return Timing_Key::Down;
+    case Qt::Key_B:
+      return Timing_Key::B;
+    default:
+      return std::nullopt;
   }
 }
 
 /// A box the user types into keeps its letters; only Space while the song plays is taken.
-bool Typing_Into_Box() {
-  return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr;
-}
+bool Typing_Into_Box() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr; }
 
 QString Gap_Text(const Gap& gap) {
   return QStringLiteral("%1 to %2 (%3 s)")
@@ -112,8 +117,9 @@ void Swiping_Tab::Build_Controls() {
   layout_->addLayout(files);
 
   auto* time = new QFormLayout;
-  Add_Row(time, QStringLiteral("T&ime:"),
-          Make_Text_Box(this, Control_Key("Txt_Time"), QStringLiteral("Format MM:SS,HH or SSS,HH")));
+  Add_Row(
+      time, QStringLiteral("T&ime:"),
+      Make_Text_Box(this, Control_Key("Txt_Time"), QStringLiteral("Format MM:SS,HH or SSS,HH")));
   Add_Row(time, QStringLiteral("Enter number of seconds to &go back on timer stop"),
           Make_Text_Box(this, Control_Key("Txt_GoBack")));
   Add_Row(time, QStringLiteral("&Key delay (ms):"),
@@ -128,14 +134,17 @@ void Swiping_Tab::Build_Controls() {
   layout_->addWidget(hsc_time_);
 
   auto* options = new QHBoxLayout;
-  options->addWidget(Make_Check_Box(this, Control_Key("Chk_HalfSpeed"), QStringLiteral("&Half speed")));
-  options->addWidget(Make_Check_Box(this, Control_Key("Chk_AutoScroll"), QStringLiteral("&AutoScroll")));
-  options->addWidget(Make_Check_Box(this, Control_Key("Chk_Replay"),
-                                    QStringLiteral("Show already entered swipe when timer running")));
+  options->addWidget(
+      Make_Check_Box(this, Control_Key("Chk_HalfSpeed"), QStringLiteral("&Half speed")));
+  options->addWidget(
+      Make_Check_Box(this, Control_Key("Chk_AutoScroll"), QStringLiteral("&AutoScroll")));
+  options->addWidget(
+      Make_Check_Box(this, Control_Key("Chk_Replay"),
+                     QStringLiteral("Show already entered swipe when timer running")));
   options->addWidget(Make_Check_Box(this, Control_Key("Chk_MouseTimer"),
                                     QStringLiteral("Start/Stop on &mouse button")));
-  options->addWidget(Make_Check_Box(this, Control_Key("Chk_Tabmode"),
-                                    QStringLiteral("Swipe with space &bar")));
+  options->addWidget(
+      Make_Check_Box(this, Control_Key("Chk_Tabmode"), QStringLiteral("Swipe with space &bar")));
   options->addStretch();
   layout_->addLayout(options);
 }
@@ -173,10 +182,9 @@ void Swiping_Tab::Build_View() {
   const Ui& ui = context_.ui;
   view_->pressed = [this, &song, &ui](Mouse_Button button, int x, int y, double at) {
     playback_.Clock.Last_Action = "MouseDown";
-    const Mouse_Result result =
-        Pic_Indication_MouseDown(*te_, song, button, x, y,
-                                 lyricanvas::Song_Time_At(song, playback_.Clock, at),
-                                 playback_.Clock.Is_Playing);
+    const Mouse_Result result = Pic_Indication_MouseDown(
+        *te_, song, button, x, y, lyricanvas::Song_Time_At(song, playback_.Clock, at),
+        playback_.Clock.Is_Playing);
     if (result.start_playback) But_Start_Click(song, playback_, ui);
     playback_.Clock.Last_Action.clear();
     vsc_line_->setVisible(!te_->Mouse_Wiping);
@@ -216,7 +224,10 @@ void Swiping_Tab::Build_Buttons() {
   Song& song = context_.song;
   const Ui& ui = context_.ui;
   add("But_Start", "&Start", [this, &song, &ui] { But_Start_Click(song, playback_, ui); });
-  add("But_Stop", "S&top", [this, &song, &ui] { But_Stop_Click(song, playback_, ui); });
+  add("But_Stop", "S&top", [this, &song, &ui] {
+    Release_Held_Press(*te_, song, Song_Time_At(Steady_Seconds()));  // the singing ends here
+    But_Stop_Click(song, playback_, ui);
+  });
   add("But_Find_gaps", "&Find gaps", [this] { Show_Gaps(); });
   add("Command2", "&Create area dump", [this, &song, &ui] { Dump_Areas(*te_, song, ui); });
   add("But_Debug", "D&ebug", [this] { Dump_Field_Points_To_File(); });
@@ -243,15 +254,20 @@ void Swiping_Tab::Connect_Options() {
   });
   on_click("Chk_HalfSpeed", [this, &song, &ui] { Chk_HalfSpeed_Click(song, playback_, ui); });
   auto* file = findChild<QLineEdit*>(Control_Key("txt_Filename", 0));
-  connect(file, &QLineEdit::textChanged, this, [this, &song, &ui](const QString& text) {
-    if (text.toStdString() != playback_.Clock.Sound_File)
-      txt_Filename_Change(song, playback_, ui, text.toStdString());
-  }, Qt::QueuedConnection);
-  connect(file, &QLineEdit::editingFinished, this,
-          [this, &song, &ui] { txt_Filename_LostFocus(song, playback_, ui); }, Qt::QueuedConnection);
+  connect(
+      file, &QLineEdit::textChanged, this,
+      [this, &song, &ui](const QString& text) {
+        if (text.toStdString() != playback_.Clock.Sound_File)
+          txt_Filename_Change(song, playback_, ui, text.toStdString());
+      },
+      Qt::QueuedConnection);
+  connect(
+      file, &QLineEdit::editingFinished, this,
+      [this, &song, &ui] { txt_Filename_LostFocus(song, playback_, ui); }, Qt::QueuedConnection);
   auto* time = findChild<QLineEdit*>(Control_Key("Txt_Time"));
-  connect(time, &QLineEdit::textEdited, this,
-          [this, &song] { Txt_Time_Change(song, playback_); }, Qt::QueuedConnection);
+  connect(
+      time, &QLineEdit::textEdited, this, [this, &song] { Txt_Time_Change(song, playback_); },
+      Qt::QueuedConnection);
 }
 
 void Swiping_Tab::Enter(int /*previous*/) {
@@ -261,7 +277,8 @@ void Swiping_Tab::Enter(int /*previous*/) {
   Prepare_Timing_View(*te_, song);
   Build_Areas(*te_, song);
   const std::string name = song.Window_Controls.Text("txt_Filename", 0);
-  if (!name.empty() && Check_Song_File_Name(song, context_.ui) && name != playback_.Clock.Sound_File)
+  if (!name.empty() && Check_Song_File_Name(song, context_.ui) &&
+      name != playback_.Clock.Sound_File)
     txt_Filename_Change(song, playback_, context_.ui, name);
   Redraw_View(*te_, song, te_->VSc_Line_Value);
   Show_View();
@@ -285,7 +302,8 @@ void Swiping_Tab::Frame_Step() {
     Show_Time(song, playback_);
     clock.Last_Action.clear();
   }
-  if (song.Window_Controls.Checked("Chk_Replay")) Replay_Events(*te_, song, context_.ui, song.Song_Time);
+  if (song.Window_Controls.Checked("Chk_Replay"))
+    Replay_Events(*te_, song, context_.ui, song.Song_Time);
   Check_Song_End(song, playback_, context_.ui);
   Show_View();
 }
@@ -390,7 +408,8 @@ void Swiping_Tab::Save_Key_Log() {
   file.Append(Write_Key_Log(te_->Key_Log));
   File_Error error;
   if (!file.Commit(error))
-    Show_Message(context_.ui, error.what + " '" + path + "' (error " + std::to_string(error.number) + ")");
+    Show_Message(context_.ui,
+                 error.what + " '" + path + "' (error " + std::to_string(error.number) + ")");
 }
 
 void Swiping_Tab::Dump_Field_Points_To_File() {
