@@ -20,10 +20,11 @@ namespace lyricanvas::testing {
 /// The front of a queue of answers, or what a cancelled dialog gives when it is empty.
 template <class T>
 T Pop(std::deque<T>& queue, T cancelled) {
-  if (queue.empty()) return cancelled;
-  T front = std::move(queue.front());
-  queue.pop_front();
-  return front;
+  if (!queue.empty()) {
+    cancelled = std::move(queue.front());
+    queue.pop_front();
+  }
+  return cancelled;
 }
 
 struct Fake_Dialogs {
