@@ -101,11 +101,6 @@ TEST(CdgDecoder, EachInstructionPaintsWhatItShould) {
            Join({start, Scroll(copy, 9, m.h, 0, m.v, 0)}),
            {m.x, m.y, 3, m.x + 5, m.y + 11, 3, m.x + 6, m.y + 11, 1, m.x + 5, m.y + 12, 1,
             m.strip_x, m.strip_y, copy ? m.wrapped : 9}});
-  Bytes round_trip = Join({start, Scroll(true, 9, 2, 0, 0, 0)});  // left, then right fifty times
-  for (int i = 0; i < 51; ++i) round_trip = Join({round_trip, Scroll(true, 9, 1, 0, 0, 0)});
-  cases.push_back({"scroll copies round the screen",
-                   round_trip,
-                   {60, 60, 3, 65, 71, 3, 0, 0, 5, 299, 215, 6, 59, 60, 1}});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Cdg_Decoder d = Decode(c.stream);
@@ -151,13 +146,9 @@ TEST(CdgDecoder, OutOfGridForeignTruncatedAndCorruptPacksDecodeSafely) {
 }
 
 TEST(CdgDecoder, FrameAtATimeIsTheStateAfterPackFloorOfTimesThreeHundred) {
-  for (auto [seconds, pack] : {std::pair<double, std::int64_t>{0, 0},
-                               {0.57, 171},
-                               {1.0 / 300, 1},
-                               {0.0049, 1},
-                               {-0.5, -1},
-                               {1e300, 9'000'000'000'000'000}})
-    EXPECT_EQ(Cdg_Pack_At(seconds), pack) << seconds;
+  const std::pair<double, std::int64_t> times[] = {
+      {0, 0}, {0.57, 171}, {1.0 / 300, 1}, {0.0049, 1}, {-0.5, -1}, {1e300, 9'000'000'000'000'000}};
+  for (auto [seconds, pack] : times) EXPECT_EQ(Cdg_Pack_At(seconds), pack) << seconds;
   // Colour 1 is (1, 2, 3) in levels of 17; the others stay black.
   const Bytes stream = Join(
       {Pack(30, {0, 0, 1 << 2, 2 << 4 | 3}), Memory_Preset(2), Memory_Preset(1), Memory_Preset(3)});
