@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -99,6 +102,28 @@ inline std::string Events_Text(const std::string& events) {
             std::to_string(Event_Time_Packs(events, k));
   }
   return text;
+}
+
+/// The areas as "first..last@start-end", one after the other.
+inline std::string Spans(const Timing_Editor& te) {
+  std::ostringstream out;
+  for (int i = 1; i <= te.Area_Count; ++i) {
+    const Area_Rec& a = te.Areas[static_cast<std::size_t>(i)];
+    out << (i > 1 ? " " : "") << a.Starting_Character << ".." << a.Ending_Character << "@"
+        << a.Starting_Time << "-" << a.Ending_Time;
+  }
+  return out.str();
+}
+
+/// Compares text with the checked-in file tests/data/<name>. To re-approve an intended change,
+/// run the test with LYRICANVAS_APPROVE=1: it writes the file, whose diff is then reviewed.
+inline void Expect_Golden(const std::string& name, const std::string& text) {
+  const std::string path = Test_Data(name);
+  if (std::getenv("LYRICANVAS_APPROVE")) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    Write_File(path, text);
+  }
+  EXPECT_EQ(Read_File(path), text) << "golden " << name << " differs (LYRICANVAS_APPROVE=1)";
 }
 
 /// A song player whose position runs from a clock the test moves by hand, at the rate set, and
