@@ -11,7 +11,6 @@
 namespace lyricanvas {
 namespace {
 
-using testing::Events_Text;
 using testing::Timing_Setup;
 
 // Each script is replayed from the song's first syllable; the fields' events, the current field,
@@ -94,15 +93,7 @@ TEST(KeyScripts, TimedSongsMatchTheGolden) {
     ASSERT_TRUE(log) << error;
     Replay_Key_Log(s.T(), s.S(), s.ui, *log);
     golden += std::string("== ") + c.name + "\n";
-    const QString text = s.S().RTB_Raw.Text();
-    for (int f = 1; f <= s.S().Field_Count; ++f) {
-      const Field_Rec& field = s.S().Fields[static_cast<std::size_t>(f)];
-      golden +=
-          (f == s.T().Current_Field ? "> " : "  ") +
-          text.mid(field.First_Char - 1, field.Last_Char - field.First_Char + 1).toStdString() +
-          ": " + (Is_Picture_Field(field) ? field.Events : Events_Text(field.Events)) + "\n";
-    }
-    golden += "areas " + testing::Spans(s.T()) + "\n";
+    golden += testing::Timed_Song(s);
     for (const std::string& message : s.recorder.messages) golden += "message " + message + "\n";
     golden += Write_Key_Log(s.T().Key_Log);
   }

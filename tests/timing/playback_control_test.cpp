@@ -55,7 +55,7 @@ struct Window {
   Playback playback;
   testing::Recording_Ui recorder;
   Ui ui = recorder.ui();
-  int redraws = 0, area_resets = 0, key_releases = 0;
+  int redraws = 0, key_releases = 0;
   bool timer_on = false;
   testing::Temp_Dir dir;
 
@@ -64,7 +64,6 @@ struct Window {
     playback.Clock.Player = &player;
     playback.Clock.Now = [this] { return now; };
     playback.Hooks.Redraw_View = [this] { ++redraws; };
-    playback.Hooks.Reset_Areas = [this] { ++area_resets; };
     playback.Hooks.Timer1 = [this](bool on) { timer_on = on; };
     playback.Hooks.Release_Keys = [this] { ++key_releases; };
     testing::Write_File(dir.File("song.mp3"), "sound");
@@ -199,20 +198,6 @@ TEST(SongTimeAt, AKeyEventReadsTheSongTimeOfItsOwnMoment) {
   }
 }
 
-TEST(Playback, StartFocusesTheViewAndResetsTheAreasAndStopReleasesTheKeys) {
-  Window w(true);
-  w.controls().Set_Check("Chk_Replay", 1);
-  w.controls().Set_Check("Chk_Tabmode", 1);
-  w.Run("start 0:10");
-  const int resets = w.area_resets;
-  w.Run("start 0:30 play 1");
-  EXPECT_EQ(w.area_resets, resets) << "a second Start does nothing";
-  EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"});
-  EXPECT_EQ(w.key_releases, 0);
-  w.Run("stop");
-  EXPECT_EQ(w.key_releases, 1);
-}
-
 TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
   struct Case {
     const char* file;
@@ -239,8 +224,12 @@ TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
     EXPECT_EQ(w.player.open, c.playable);
     EXPECT_EQ(w.redraws, c.playable ? 2 : 1) << "an opened song moves the view";
     EXPECT_EQ(w.clock().Hsc_Time_Max, 100);
+    w.controls().Set_Check("Chk_Tabmode", 1);
     w.Run("start 0:05 play 2");
     EXPECT_DOUBLE_EQ(w.song->Song_Time, 7) << "the clock runs with the song or without it";
+    EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"}) << "Space times";
+    w.Run("stop");
+    EXPECT_EQ(w.key_releases, 1) << "a held key is released";
   }
 }
 

@@ -77,7 +77,6 @@ struct Timing_Setup {
     te->Last_Wiped_Char = 0;
   }
   void Press(double packs) { Press_Timing_Key(*te, *song, ui, packs); }
-  void Release(double packs) { Release_Timing_Key(*te, *song, packs); }
   /// Pixels of a colour in columns x0..x1 of a view row.
   int Pixels(int row, int x0, int x1, QRgb color) const {
     int count = 0;
@@ -113,6 +112,19 @@ inline std::string Spans(const Timing_Editor& te) {
         << a.Starting_Time << "-" << a.Ending_Time;
   }
   return out.str();
+}
+
+/// The song's fields as "text: events" lines ("> " marks the current one), then its areas.
+inline std::string Timed_Song(Timing_Setup& s) {
+  std::string out;
+  const QString text = s.S().RTB_Raw.Text();
+  for (int f = 1; f <= s.S().Field_Count; ++f) {
+    const Field_Rec& field = s.S().Fields[static_cast<std::size_t>(f)];
+    out += (f == s.T().Current_Field ? "> " : "  ") +
+           text.mid(field.First_Char - 1, field.Last_Char - field.First_Char + 1).toStdString() +
+           ": " + (Is_Picture_Field(field) ? field.Events : Events_Text(field.Events)) + "\n";
+  }
+  return out + "areas " + Spans(s.T()) + "\n";
 }
 
 /// Compares text with the checked-in file tests/data/<name>. To re-approve an intended change,
