@@ -54,13 +54,10 @@ struct Timing_Setup {
   explicit Timing_Setup(const std::vector<std::string>& text) {
     const std::vector<Song_Line> lines = Lines(text);
     Build_Song(*song, lines);
-    int f = 0;
-    for (const Song_Line& line : lines) {
-      for (const Syllable& syllable : line.syllables) {
-        ++f;
-        if (syllable.start < 0) song->Fields[f].Events.clear();
-      }
-    }
+    int f = 0;  // fields are made one a syllable
+    for (const Song_Line& line : lines)
+      for (const Syllable& syllable : line.syllables)
+        if (++f; syllable.start < 0) song->Fields[f].Events.clear();
     song->Window_Controls.Set_Check("Chk_Tabmode", 1);
     Layout_Text(*song);
     Prepare_Timing_View(*te, *song);
