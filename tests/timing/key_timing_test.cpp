@@ -85,15 +85,13 @@ TEST(KeyScripts, TimedSongsMatchTheGolden) {
         s.S().Window_Controls.Set_Text(name, value);
     }
     if (c.picture)
-      s.S().Fields[c.picture].Events =
-          std::string(1, Picture_Record_Mark) + "<Appearance_effect=1>";
+      s.S().Fields[c.picture].Events = Picture_Record_Mark + std::string("<Appearance_effect=1>");
     Begin_Key_Session(s.T(), s.S());
     std::string error;
     const auto log = Parse_Key_Log(c.log, error);
     ASSERT_TRUE(log) << error;
     Replay_Key_Log(s.T(), s.S(), s.ui, *log);
-    golden += std::string("== ") + c.name + "\n";
-    golden += testing::Timed_Song(s);
+    golden += std::string("== ") + c.name + "\n" + testing::Timed_Song(s);
     for (const std::string& message : s.recorder.messages) golden += "message " + message + "\n";
     golden += Write_Key_Log(s.T().Key_Log);
   }
