@@ -17,8 +17,8 @@ using testing::Timing_Setup;
 // "step" seconds) at the columns "x3" (the left edge of character 4), "m3" (the middle of
 // character 3), either with "+N" or "-N" columns, or "x0..x5+20" (every column between), while
 // the song plays (unless "stopped"), with "timer" (the mouse timer) and "tab" (Tab mode) if
-// given. The fields it makes, the areas and whether the song was started or stopped are
-// compared with a golden file (checked once by hand).
+// given; "right x3" is a right click there instead. The fields it makes, the areas and whether the
+// song was started or stopped are compared with a golden file (checked once by hand).
 TEST(MouseWipe, DragsMatchTheGolden) {
   struct Case {
     const char* name;
@@ -45,6 +45,10 @@ TEST(MouseWipe, DragsMatchTheGolden) {
       {"in Tab mode a click on the second row picks its line's first field",
        "tab y 40 x0+3",
        {"one@1 two@2", "three@3"}},
+      {"in Tab mode a right click splits a syllable", "tab right x3+1", {"Morning@1"}},
+      {"and a right click on the boundary joins them again",
+       "tab right x3+1 right x3-1",
+       {"Morning@1"}},
       {"over a blank into a word: a field a character, the rest of the word in none",
        "x0 x1 x2 x3 x3+1",
        {"ta@1-2 bra@3-4"}},
@@ -77,36 +81,25 @@ TEST(MouseWipe, DragsMatchTheGolden) {
         in >> step;
       else if (token == "y")
         in >> y;
+      else if (token == "right" && in >> token)
+        Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, column(token), y, 0, playing);
       else
         for (int x = column(token.substr(0, range));
              x <= column(range == std::string::npos ? token : token.substr(range + 2)); ++x)
           xs.push_back(x);
     }
     golden += std::string("== ") + c.name + "\n";
-    if (Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, xs[0], y, 1.0, playing)
+    if (!xs.empty() &&
+        Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, xs[0], y, 1.0, playing)
             .start_playback)
       golden += "starts the song\n";
     for (std::size_t i = 1; i < xs.size(); ++i)
       Pic_Indication_MouseMove(s.T(), s.S(), xs[i], 1.0 + step * static_cast<double>(i));
-    if (Pic_Indication_MouseUp(s.T(), s.S(), s.ui).stop_playback) golden += "stops the song\n";
+    if (!xs.empty() && Pic_Indication_MouseUp(s.T(), s.S(), s.ui).stop_playback)
+      golden += "stops the song\n";
     golden += testing::Timed_Song(s);
   }
   testing::Expect_Golden("timing/mouse_drags.txt", golden);
-}
-
-TEST(TabModeClicks, RightClickSplitsAFieldAndAgainJoinsIt) {
-  Timing_Setup s({"Morning@1"});
-  const std::string events = s.Events(1);
-  const int boundary = s.S().Char_X[3];  // between "Mor" and "ning"
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, boundary + 1, 5, 0, true);
-  ASSERT_EQ(s.S().Field_Count, 2);
-  EXPECT_EQ(s.S().Fields[1], (Field_Rec{1, 3, events}));
-  EXPECT_EQ(s.S().Fields[2], (Field_Rec{4, 7, events}));
-  EXPECT_EQ(Field_At_Char(s.S(), 4), 2);
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, boundary - 1, 5, 0, true);
-  EXPECT_EQ(s.S().Fields[1], (Field_Rec{1, 7, events}));
-  EXPECT_TRUE(Is_Empty(s.S().Fields[2]));
-  EXPECT_EQ(Field_At_Char(s.S(), 7), 1);
 }
 
 }  // namespace

@@ -111,7 +111,8 @@ inline std::string Spans(const Timing_Editor& te) {
   return out.str();
 }
 
-/// The song's fields as "text: events" lines ("> " marks the current one), then its areas.
+/// The song's fields as "text: events" lines ("> " marks the current one), the field of each
+/// character and the areas.
 inline std::string Timed_Song(Timing_Setup& s) {
   std::string out;
   const QString text = s.S().RTB_Raw.Text();
@@ -121,7 +122,10 @@ inline std::string Timed_Song(Timing_Setup& s) {
            text.mid(field.First_Char - 1, field.Last_Char - field.First_Char + 1).toStdString() +
            ": " + (Is_Picture_Field(field) ? field.Events : Events_Text(field.Events)) + "\n";
   }
-  return out + "areas " + Spans(s.T()) + "\n";
+  out += "fields of the characters";
+  for (int c = 1; c <= s.S().RTB_Raw.Length(); ++c)
+    out += " " + std::to_string(Field_At_Char(s.S(), c));
+  return out + "\nareas " + Spans(s.T()) + "\n";
 }
 
 /// Compares text with the checked-in file tests/data/<name>. To re-approve an intended change,
