@@ -1,3 +1,5 @@
+// The lyrics and timing tabs driven by keys, mouse and menus: edits, pastes, pictures and
+// formats act on the song; the timing keys time its syllables.
 #include "app/window/lyrics_tab.h"
 
 #include <gtest/gtest.h>
@@ -6,17 +8,22 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 
 #include "app/window/picture_properties_dialog.h"
+#include "app/window/swiping_tab.h"
 #include "cdg/picture_effects.h"
+#include "editing/editing_song.h"
+#include "model/layout.h"
 #include "pictures/picture_source.h"
 #include "pictures/properties.h"
-#include "support/song_builder.h"
+#include "timing/timing_view.h"
 #include "window_fixture.h"
 
 namespace lyricanvas::testing {
@@ -51,17 +58,7 @@ struct Lyrics_Tab_Test : Window_Test {
     const Document& doc = song().RTB_Raw;
     testing::Select(editor, doc.To_Qt(start), doc.To_Qt(start + length));
   }
-  std::string Field_Texts() {
-    const QString text = song().RTB_Raw.Text();
-    QStringList parts;
-    for (int f = 1; f <= song().Field_Count; ++f) {
-      const Field_Rec& field = song().Fields[f];
-      parts << (field.First_Char <= 0
-                    ? QString("-")
-                    : text.mid(field.First_Char - 1, field.Last_Char - field.First_Char + 1));
-    }
-    return parts.join('|').toStdString();
-  }
+  std::string Field_Texts() { return testing::Field_Texts(song()); }
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(editor, key, modifiers);
   }
@@ -75,19 +72,13 @@ TEST_F(Lyrics_Tab_Test, TypingDeletingAndUndoingKeepTheFieldsOnTheirCharacters) 
   Select(3, 0);
   QTest::keyClicks(editor, "XY");
   EXPECT_EQ(Field_Texts(), "wonXY|der|ful|time|day");
-  Key(Qt::Key_Backspace);
-  Key(Qt::Key_Backspace);
-  EXPECT_EQ(song().Fields, original);
-
-  Select(12, 0);
+  Select(14, 0);
   Key(Qt::Key_Return);
-  EXPECT_EQ(Field_Texts(), "won|der|ful|ti\r\nme|day");
-  Select(3, 3);
+  Select(5, 3);
   Key(Qt::Key_Delete);
-  EXPECT_EQ(Field_Texts(), "won|-|ful|ti\r\nme|day");
+  EXPECT_EQ(Field_Texts(), "wonXY|(cleared)|ful|ti\r\nme|day");
   QTest::keyClicks(editor, "der");  // retyped, not undone: the timing stays gone
-  EXPECT_EQ(Field_Texts(), "wonder|-|ful|ti\r\nme|day");
-
+  EXPECT_EQ(Field_Texts(), "wonXYder|(cleared)|ful|ti\r\nme|day");
   for (int k = 0; k < 6 && song().RTB_Raw.Qt().isUndoAvailable(); ++k)
     Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(song().RTB_Raw.Text(), "wonderful time\r\nday");
@@ -107,13 +98,6 @@ TEST_F(Lyrics_Tab_Test, PastingFromElsewhereInsertsTheTextOrThePicture) {
   EXPECT_EQ(song().RTB_Raw.Text(), "wonderful Hey you\r\ntheretime\r\nday");
   EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
   EXPECT_EQ(song().RTB_Raw.Color(10, 3), song().Singers[1].Text_Color);
-
-  Select(0, 6);  // cut "wonder", then undo
-  Key(Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(Field_Texts(), "-|-|ful|time|day");
-  Key(Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
-
   // A pasted picture gets its field, and having no file it must be stored in the project.
   QGuiApplication::clipboard()->setImage(Blue_Image());
   Select(10, 0);
@@ -224,17 +208,17 @@ TEST_F(Lyrics_Tab_Test, UnswipingClearsTheSelectedTimingAndTabModeCutsTheRestAga
   song().Window_Controls.Set_Check("Chk_Tabmode", 1);
   Select(3, 3);
   w->Click("But_Unwiped");
-  EXPECT_EQ(Field_Texts(), "won|-|ful|time|day");
+  EXPECT_EQ(Field_Texts(), "won|(cleared)|ful|time|day");
   auto* tab_mode = w->Find<QCheckBox>("Chk_Tabmode");
   EXPECT_EQ(tab_mode->checkState(), Qt::Unchecked);
   w->Show_Tab(2);
   QTest::mouseClick(tab_mode, Qt::LeftButton);
   QCoreApplication::processEvents();  // the tab handles the click once the store has its value
-  EXPECT_EQ(Field_Texts(), "won|-|ful|time|day|der");
+  EXPECT_EQ(Field_Texts(), "won|(cleared)|ful|time|day|der");
   w->Show_Tab(1);
   Select(11, 2);
   Menu_Action("Men_RTB_Raw_Unwipe_Selected")->trigger();
-  EXPECT_EQ(Field_Texts(), "won|-|ful|-|day|der");
+  EXPECT_EQ(Field_Texts(), "won|(cleared)|ful|(cleared)|day|der");
   Select(16, 3);
   Menu_Action("Men_RTB_Raw_Select_Singer_3")->trigger();
   EXPECT_EQ(song().RTB_Raw.Color(16, 3), song().Singers[3].Text_Color);
@@ -289,6 +273,99 @@ TEST_F(Picture_Dialog_Test, TestPlaysTheEffectFromTheMiddleOrSaysItCannot) {
   dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("Lightest to darkest");
   dialog.findChild<QPushButton*>("But_Test")->click();
   EXPECT_EQ(fake.messages, std::vector<std::string>{"Sorry, this effect can't be tested!"});
+}
+
+struct Swiping_Test : Window_Test {
+  std::unique_ptr<Window_Under_Test> w = Open_Window();
+  Song& song() { return w->song(); }
+  QWidget* View() { return w->Find<QWidget>("Pic_Indication"); }
+
+  void SetUp() override {
+    song().RTB_Raw.Set_Text(QStringLiteral("Morning light\r\nover the river"));
+    w->Show_Tab(2);
+    QTest::mouseClick(w->Find("Chk_Tabmode"), Qt::LeftButton);  // Tab mode makes the syllables
+    QCoreApplication::processEvents();
+  }
+  /// Clicks the middle of a field in the view.
+  void Click_Field(int f) {
+    const Field_Rec& field = song().Fields[f];
+    const int x = (song().Char_X[field.First_Char - 1] + song().Char_X[field.Last_Char]) / 2;
+    const int line = Line_Of_Char(song(), field.First_Char);
+    QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(x, (line - 1) * View_Row_Height + 16));
+  }
+  void Space(bool down, bool repeat = false) {
+    QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier,
+                    QStringLiteral(" "), repeat);
+    QApplication::sendEvent(View(), &event);
+  }
+};
+
+TEST_F(Swiping_Test, SpaceTimesTheClickedSyllableOnceHoweverLongItIsHeld) {
+  ASSERT_GE(song().Field_Count, 5) << "Tab mode broke the lyrics into syllables";
+  Click_Field(1);
+  w->Click("But_Start");
+  ASSERT_FALSE(w->Find<QWidget>("Txt_Time")->isEnabled()) << "playing";
+  View()->setFocus();
+  QTest::qWait(150);
+  Space(true);
+  for (int i = 0; i < 5; ++i) {
+    Space(false, true);
+    Space(true, true);
+  }
+  QTest::qWait(150);
+  Space(false);
+  w->Click("But_Stop");
+  const std::string& events = song().Fields[1].Events;
+  ASSERT_GE(Event_Count(events), 2) << "a press and a release";
+  EXPECT_EQ(static_cast<unsigned char>(events[events.size() - 4]), 250);
+  EXPECT_GT(Event_Time_Packs(events, -1), Event_Time_Packs(events, 1));
+  EXPECT_TRUE(song().Fields[2].Events.empty()) << "auto-repeat timed no other syllable";
+  EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 2);
+  w->Click("But_Start");  // Stop while Space is still down ends the held syllable there
+  View()->setFocus();
+  Space(true);
+  QTest::qWait(100);
+  w->Click("But_Stop");
+  Space(false);
+  EXPECT_EQ(static_cast<unsigned char>(song().Fields[2].Events.end()[-4]), 250);
+}
+
+TEST_F(Swiping_Test, KeysActOnlyOnThisTabAndNotWhileTypingIntoABox) {
+  Click_Field(2);
+  auto* go_back = w->Find<QLineEdit>("Txt_GoBack");
+  go_back->setFocus();
+  QTest::keyClick(go_back, Qt::Key_S);
+  EXPECT_EQ(go_back->text(), QStringLiteral("5s")) << "the letter reached the box";
+  EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 2);
+  View()->setFocus();
+  QTest::keyClick(View(), Qt::Key_S);
+  EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 3) << "S skipped the syllable";
+  w->Show_Tab(1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
+  EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 3) << "no timing keys on other tabs";
+}
+
+TEST_F(Swiping_Test, FindGapsListsThePausesAndAClickGoesThere) {
+  for (int f = 1; f <= song().Field_Count; ++f)
+    song().Fields[f].Events = Encode_Event(1, 300 * (f < 3 ? f : f + 10));
+  w->Click("But_Find_gaps");
+  auto* gaps = w->Find<QListWidget>("Lst_Gaps");
+  ASSERT_EQ(gaps->count(), 1);
+  QTest::mouseClick(gaps->viewport(), Qt::LeftButton, {},
+                    gaps->visualItemRect(gaps->item(0)).center());
+  EXPECT_DOUBLE_EQ(song().Song_Time, 2.0);
+  EXPECT_EQ(w->Find<QLineEdit>("Txt_Time")->text(), QStringLiteral("0:02"));
+}
+
+TEST_F(Swiping_Test, WithTheMouseTimerAWipeStartsTheSongAndLettingGoStopsIt) {
+  QTest::mouseClick(w->Find("Chk_Tabmode"), Qt::LeftButton);  // wiping with the mouse
+  song().Window_Controls.Set_Check("Chk_MouseTimer", 1);
+  auto* time = w->Find<QWidget>("Txt_Time");
+  QTest::mousePress(View(), Qt::LeftButton, {}, QPoint(2, 16));
+  EXPECT_FALSE(time->isEnabled()) << "the press started the song";
+  QTest::mouseMove(View(), QPoint(60, 16));
+  QTest::mouseRelease(View(), Qt::LeftButton, {}, QPoint(60, 16));
+  EXPECT_TRUE(time->isEnabled()) << "letting go stopped it";
 }
 
 }  // namespace

@@ -1,25 +1,37 @@
+// The main window and its project tab: keyboard reachability, start-up with missing files
+// and fonts, saving and opening projects, the close question, recovery of a killed program's
+// work, and the real program started as a user would.
 #include "app/window/main_window.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
+#include <QFrame>
 #include <QLabel>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <cstdlib>
 #include <map>
 
+#include "app/window/colors_tab.h"
 #include "app/window/dialogs.h"
+#include "app/window/project_tab.h"
+#include "app/window/recent_projects.h"
+#include "app/window/recovery.h"
 #include "window_fixture.h"
 
 namespace lyricanvas::testing {
 namespace {
 
 using MainWindow = Window_Test;
-
-const QString Caption_Start = QStringLiteral(" Lyricanvas Karaoke Authoring Tool Version 1.0.20");
+using ProjectTab = Window_Test;
+using RecoveryCopy = Window_Test;
+using namespace std::string_literals;
 
 TEST(QtFileFilter, EveryPairBecomesOneFilterThatQtCanRead) {
   const std::map<std::string, std::string> cases = {
@@ -67,7 +79,8 @@ TEST_F(MainWindow, AMissingProjectLeavesAnEmptyWindowWhoseEditorFollowsTheWiping
   auto w = Open_Window();
   (*w)->Start_Up("\"" + File("gone.cgp") + "\"");
   EXPECT_EQ(w->fake.messages, std::vector{"Could not find file " + File("gone.cgp") + "!"});
-  EXPECT_EQ((*w)->windowTitle(), Caption_Start + QStringLiteral(" - No project open"));
+  EXPECT_EQ((*w)->windowTitle(),
+            QStringLiteral(" Lyricanvas Karaoke Authoring Tool Version 1.0.20 - No project open"));
   EXPECT_TRUE(w->song().Project_File.empty());
   // A changed wiping style rewraps the editor.
   const int with_outline = w->Editor()->lineWrapColumnOrWidth();
@@ -99,33 +112,241 @@ TEST_F(MainWindow, AMissingDefaultFontMustBeReplacedByAnInstalledOne) {
   EXPECT_EQ(w->Find<QComboBox>("Com_Font")->currentText(), QStringLiteral("dejavu sans"));
 }
 
-// The real program: started as a user would, it shows its window and quits when asked.
-TEST(Program, ShowsItsWindowWithAProjectAndQuits) {
-  Temp_Dir dir;
-  Write_File(dir.File("song.txt"), "Just some lyrics");
-  QProcess program;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("LYRICANVAS_STARTUP_REPORT"), QStringLiteral("quit"));
-  env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.File("config")));
-  env.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(dir.File("data")));
-  QString command = QStringLiteral(LYRICANVAS_PROGRAM);
-  QStringList arguments = {QString::fromStdString(dir.File("song.txt"))};
-  // On a virtual X display when there is one, so the window goes through a real display server.
-  if (QFileInfo::exists(QStringLiteral("/usr/bin/xvfb-run"))) {
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    arguments = QStringList{QStringLiteral("-a"), command} + arguments;
-    command = QStringLiteral("/usr/bin/xvfb-run");
+// The real program: started as a user would, it shows its window and quits when asked; on a
+// virtual X display when there is one, so the window goes through a real display server.
+TEST_F(MainWindow, TheProgramShowsItsWindowWithAProjectAndQuits) {
+  Write_File(File("song.txt"), "Just some lyrics");
+  const bool x = Run_Command("command -v xvfb-run").exit_code == 0;
+  const Command_Result r = Run_Command(
+      "LYRICANVAS_STARTUP_REPORT=quit XDG_CONFIG_HOME='" + File("config") + "' XDG_DATA_HOME='" +
+      File("data") + "' timeout 30 " + (x ? "env -u QT_QPA_PLATFORM xvfb-run -a " : "") +
+      "'" LYRICANVAS_PROGRAM "' '" + File("song.txt") + "' 2>&1");
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_TRUE(QString::fromStdString(r.output).contains(
+      QRegularExpression(QStringLiteral("first paint after [0-9.]+ ms"))))
+      << r.output;
+}
+
+/// Sets a saved control through its widget as the user would; value is in the store's form.
+void Set_By_User(Window_Under_Test& w, const char* name, const char* value) {
+  if (auto* box = w.Find<QCheckBox>(name)) {
+    if (Widget_Value(box) != value) box->click();
+  } else if (auto* combo = w.Find<QComboBox>(name)) {
+    combo->setCurrentText(QString::fromLatin1(value));
   } else {
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    w.Type_Into(name, QString::fromLatin1(value));
   }
-  program.setProcessEnvironment(env);
-  program.start(command, arguments);
-  ASSERT_TRUE(program.waitForFinished(30'000));
-  const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
-  EXPECT_TRUE(errors.contains(QRegularExpression(QStringLiteral("first paint after [0-9.]+ ms"))))
-      << errors.toStdString();
+}
+
+QFrame* Swatch(Window_Under_Test& w, int k) {
+  return w.Find<QFrame>(("Sha_Color_" + std::to_string(k)).c_str());
+}
+
+TEST_F(ProjectTab, WhatTheUserSetsIsWhatAFreshWindowOpens) {
+  auto w = Open_Window();
+  // Palette entry 6 changed by a double-click, 15 by Enter on its swatch.
+  w->Show_Tab(4);
+  w->fake.colors = {136 + 256 * 68, 17 + 256 * 255};  // red + 256 green + 65536 blue
+  QTest::mouseDClick((*w)->colors_tab(), Qt::LeftButton, {}, Swatch(*w, 6)->geometry().center());
+  Swatch(*w, 15)->setFocus();
+  QTest::keyClick(Swatch(*w, 15), Qt::Key_Return);
+  EXPECT_TRUE(Swatch(*w, 6)->styleSheet().contains(QStringLiteral("#884400")));
+  EXPECT_TRUE((*w)->Unsaved_Changes());
+  w->Show_Tab(1);
+  w->Editor()->clear();
+  w->Show_Tab(0);
+  EXPECT_FALSE(w->Find("But_Save")->isEnabled());  // nothing to save yet
+  EXPECT_FALSE(w->Find("But_SaveAs")->isEnabled());
+  w->Type_Lyrics(QStringLiteral("Hello my love"));
+  QTest::keyClick(w->Editor(), Qt::Key_Return);
+  w->Type_Lyrics(QStringLiteral("la"));
+  Select(w->Editor(), 6, 8);  // "my" becomes the male singer's
+  w->Editor()->setTextColor(QColor(w->song().Singers[2].Text_Color));
+  const std::vector<std::pair<const char*, const char*>> set = {
+      {"Txt_TotalTime", "2:30"},   {"txt_lines_on_screen", "4"}, {"Txt_Source_2", "1:00"},
+      {"Com_FadingStyle", "None"}, {"Chk_Blank", "1"},           {"Chk_AutoScroll", "0"},
+      {"Txt_KeyDelay", "120"},     {"Chk_incremental_save", "1"}};
+  for (const auto& [name, value] : set) Set_By_User(*w, name, value);
+  w->Show_Tab(0);
+  EXPECT_TRUE(w->Find("But_SaveAs")->isEnabled());
+  EXPECT_TRUE((*w)->Unsaved_Changes());
+  const std::string love = File("love.cgp");
+  (*w)->Write_Recovery_Copy();
+  w->fake.files = {love, File("other.cgp"), love};  // saved again under a name used before
+  for (const char* button : {"But_Save", "But_SaveAs", "But_SaveAs"}) w->Click(button);
+  ASSERT_TRUE(w->fake.messages.empty()) << w->fake.messages[0];
+  EXPECT_FALSE((*w)->Unsaved_Changes());
+  EXPECT_FALSE((*w)->recovery().Has_Copy());  // a clean save leaves no copy to restore
+  EXPECT_TRUE((*w)->windowTitle().endsWith(QStringLiteral(" - love.cgp")));
+  const std::string saved = Read_File(love);
+  for (const char* tags :
+       {"<color_6_1=8><color_6_2=4><color_6_3=0>", "<color_15_1=1><color_15_2=15><color_15_3=0>"})
+    EXPECT_NE(saved.find(tags), std::string::npos) << tags;
+
+  // Opened by the button, from the recent list and named on the command line, quoted or not.
+  for (const std::string& opening : {"button"s, "list"s, love, "\"" + love + "\""}) {
+    auto fresh = Open_Window();
+    fresh->fake.answers.push_back(Answer::No);  // the welcome text is not worth saving
+    fresh->fake.files.push_back(love);
+    auto* list = fresh->Find<QListWidget>("Lst_Recent");
+    if (opening == "button") {
+      fresh->Click("But_Open");
+    } else if (opening == "list") {
+      ASSERT_EQ(list->item(0)->data(Qt::UserRole).toString().toStdString(), love);  // newest
+      EXPECT_EQ(list->item(1)->data(Qt::UserRole).toString(), Q_File("other.cgp"));
+      EXPECT_EQ(Recent_Projects().count(Q_File("love.cgp")), 1);
+      emit list->itemActivated(list->item(0));
+    } else {
+      (*fresh)->Start_Up(opening);
+    }
+    ASSERT_TRUE(fresh->fake.messages.empty()) << fresh->fake.messages[0];
+    EXPECT_TRUE((*fresh)->windowTitle().endsWith(QStringLiteral(" - love.cgp"))) << opening;
+    const Song& opened = fresh->song();
+    EXPECT_EQ(opened.RTB_Raw.Text(), QStringLiteral("Hello my love\r\nla"));
+    EXPECT_EQ(opened.RTB_Raw.Color(6, 2), w->song().Singers[2].Text_Color);
+    EXPECT_EQ(opened.RTB_Raw.Color(0, 5), w->song().Singers[1].Text_Color);
+    EXPECT_EQ(opened.Palette, w->song().Palette);
+    EXPECT_TRUE(Swatch(*fresh, 6)->styleSheet().contains(QStringLiteral("#884400")));
+    EXPECT_EQ(opened.Window_Controls, w->song().Window_Controls);
+    for (const auto& [name, value] : set) EXPECT_EQ(Widget_Value(fresh->Find(name)), value);
+    for (const Control& control : opened.Window_Controls.All()) {  // every one shows its value
+      QWidget* widget = fresh->Find(Controls::Key(control).c_str());
+      ASSERT_NE(widget, nullptr) << Controls::Key(control);
+      EXPECT_EQ(Widget_Value(widget), control.Value) << Controls::Key(control);
+    }
+    EXPECT_FALSE((*fresh)->Unsaved_Changes());
+    fresh->Type_Lyrics(QStringLiteral("!"));  // the editor edits the opened project
+    EXPECT_EQ(opened.RTB_Raw.Text(), QStringLiteral("Hello my love\r\nla!"));
+    EXPECT_TRUE((*fresh)->Unsaved_Changes());
+  }
+}
+
+TEST_F(ProjectTab, ABrokenFileLeavesTheOpenProjectAsItWas) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> bytes;  ///< none: a folder
+  };
+  for (const Case& c : {Case{"broken.cgp", "{\\rtf1 la<properties>\xfe<x=1>field:1,2,999999:ab"s},
+                        Case{"broken.mid", "MThd\x00\x00\x00\x06\x00"s},
+                        Case{"broken.rtf", "{\\rtf1{\\pict\\dibitmap0 zz"s},
+                        Case{"old.cgp", "\204abc"s}, Case{"folder.cgp", std::nullopt}}) {
+    auto w = Open_Window();
+    w->song().RTB_Raw.Set_Text(QStringLiteral("keep me"));
+    if (c.bytes)
+      Write_File(File(c.name), *c.bytes);
+    else
+      std::filesystem::create_directory(File(c.name));
+    w->fake.files.push_back(File(c.name));
+    w->fake.answers.push_back(Answer::No);
+    w->Click("But_Open");
+    // The reader's message, or its question whether to open what could be read (answered No).
+    ASSERT_FALSE(w->fake.messages.empty() && w->fake.questions.size() < 2) << c.name;
+    const std::string said =
+        w->fake.messages.empty() ? w->fake.questions.back() : w->fake.messages.back();
+    EXPECT_NE(said.find(c.name), std::string::npos) << said;
+    if (!c.bytes) {
+      EXPECT_EQ(w->fake.messages, std::vector{"File '" + File(c.name) + "' does not exist!"});
+    }
+    EXPECT_EQ(w->song().RTB_Raw.Text(), QStringLiteral("keep me")) << c.name;
+    EXPECT_EQ(w->Editor()->toPlainText(), QStringLiteral("keep me")) << c.name;
+  }
+}
+
+TEST_F(ProjectTab, TheCloseQuestionsAnswerDecidesWhetherTheWindowCloses) {
+  struct Case {
+    const char* name;
+    bool edited;
+    std::optional<Answer> answer;  ///< none: nothing may be asked
+    bool save_dialog_answered, closes;
+  };
+  for (const Case& c : {Case{"yes", true, Answer::Yes, true, true},
+                        Case{"yes, save dialog cancelled", true, Answer::Yes, false, false},
+                        Case{"no", true, Answer::No, false, true},
+                        Case{"cancel", true, Answer::Cancel, false, false},
+                        Case{"nothing to save", false, std::nullopt, false, true}}) {
+    auto w = Open_Window();
+    if (c.edited) w->Type_Lyrics(QStringLiteral("unsaved"));
+    if (c.answer) w->fake.answers.push_back(*c.answer);
+    if (c.save_dialog_answered) w->fake.files.push_back(File(c.name));
+    (*w)->Write_Recovery_Copy();
+    EXPECT_EQ((*w)->recovery().Has_Copy(), c.edited) << c.name;  // only unsaved work has one
+    EXPECT_EQ((*w)->close(), c.closes) << c.name;
+    EXPECT_EQ((*w)->recovery().Has_Copy(), !c.closes) << c.name;
+    EXPECT_EQ(w->fake.questions.size(), c.answer ? 1u : 0u) << c.name;
+    if (c.answer) {
+      EXPECT_EQ(w->fake.questions[0], "Do you want to save the changes to your project?");
+    }
+    EXPECT_EQ(std::filesystem::exists(File(c.name)), c.save_dialog_answered) << c.name;
+    if (c.save_dialog_answered) {
+      EXPECT_NE(Read_File(File(c.name)).find("unsaved"), std::string::npos);
+    }
+  }
+}
+
+constexpr char Child_Folder_Variable[] = "LYRICANVAS_TEST_RECOVERY_FOLDER";
+constexpr char Lost_Words[] = "words that were never saved";
+
+/// Runs in a child process: types into a window until its recovery copy is on disk, then
+/// waits to be killed.
+TEST(RecoveryChild, TypesAndWaitsToBeKilled) {
+  const char* folder = std::getenv(Child_Folder_Variable);
+  if (!folder)
+    GTEST_SKIP() << "runs only as the child of AKilledProgramsWorkComesBackUnlessDeclined";
+  Window_Under_Test w(folder, 50);
+  w.song().Project_File = std::string(folder) + "/../song.cgp";
+  w.Show_Tab(1);
+  w.Editor()->clear();
+  w.Type_Lyrics(QString::fromLatin1(Lost_Words));
+  Wait_Until([&] { return w->recovery().Has_Copy(); });
+  for (;;) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+}
+
+bool Has_Copy_File(const std::string& folder) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+    if (entry.path().extension() == ".cgp") return true;
+  return false;
+}
+
+TEST_F(RecoveryCopy, AKilledProgramsWorkComesBackUnlessDeclined) {
+  const std::string folder = File("recovery");
+  std::filesystem::create_directories(folder);
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      setenv(Child_Folder_Variable, folder.c_str(), 1);
+      freopen("/dev/null", "w", stdout);
+      const std::string self = QCoreApplication::applicationFilePath().toStdString();
+      execl(self.c_str(), self.c_str(), "--gtest_filter=RecoveryChild.TypesAndWaitsToBeKilled",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    const bool written = Wait_Until([&] { return Has_Copy_File(folder); }, 30'000);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    ASSERT_TRUE(written);
+
+    auto w = Open_Window();
+    w->fake.answers.push_back(answer);
+    (*w)->Start_Up("");
+    ASSERT_EQ(w->fake.questions.size(), 1u);
+    EXPECT_NE(w->fake.questions[0].find("song.cgp"), std::string::npos);
+    if (answer == Answer::No) {  // the copy goes with the work
+      EXPECT_NE(w->song().RTB_Raw.Text(), QString::fromLatin1(Lost_Words));
+      EXPECT_FALSE(Has_Copy_File(folder));
+      continue;
+    }
+    EXPECT_EQ(w->song().RTB_Raw.Text(), QString::fromLatin1(Lost_Words));
+    EXPECT_EQ(std::filesystem::path(w->song().Project_File).filename(), "song.cgp");
+    EXPECT_TRUE((*w)->Unsaved_Changes());
+    // The old copy is gone; the restored work has a copy of this window instead.
+    EXPECT_TRUE((*w)->recovery().Has_Copy());
+    auto again = Open_Window();
+    again->fake.answers.push_back(Answer::Yes);
+    again->window->Start_Up("");
+    EXPECT_TRUE(again->fake.questions.empty());  // the running window's copy is not an orphan
+  }
 }
 
 }  // namespace
