@@ -127,42 +127,41 @@ TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppeara
   Write_File(File("p.bmp"), bmp);
   ASSERT_TRUE(image.save(Q_File("p.png"), "PNG"));
   Write_File(File("notes.bmp"), "no picture here");
-  struct Case {
-    const char* file;
-    bool from_menu, inserted;
-  };
-  for (const Case& c :
-       {Case{"p.bmp", false, true}, Case{"p.png", true, true}, Case{"notes.bmp", false, false},
-        Case{"missing.png", true, false}, Case{"", false, false}}) {
+  for (auto [file, from_menu, inserted] :
+       std::vector<std::tuple<const char*, bool, bool>>{{"p.bmp", false, true},
+                                                        {"p.png", true, true},
+                                                        {"notes.bmp", false, false},
+                                                        {"missing.png", true, false},
+                                                        {"", false, false}}) {
     SetUp();
     const auto fields = song().Fields;
     w->fake.messages.clear();
-    const std::string path = *c.file ? File(c.file) : std::string();
+    const std::string path = *file ? File(file) : std::string();
     w->fake.files.push_back(path);
     Select(10, 0);
     bool shown = false;
     Answer_Properties_Dialog("Oval out", &shown);
-    if (c.from_menu)
+    if (from_menu)
       Menu_Action("Men_RTB_Raw_Insert_Picture")->trigger();
     else
       w->Click("But_Picture");
     ASSERT_FALSE(w->fake.file_requests.empty());
     EXPECT_NE(w->fake.file_requests.back().filter.find("*.png"), std::string::npos);
-    EXPECT_EQ(shown, c.inserted) << c.file;
-    EXPECT_EQ(w->fake.messages.size(), *c.file && !c.inserted ? 1u : 0u) << c.file;
-    if (!c.inserted) {
-      EXPECT_EQ(song().RTB_Raw.Picture_Count(), 0) << c.file;
-      EXPECT_EQ(song().Fields, fields) << c.file;
+    EXPECT_EQ(shown, inserted) << file;
+    EXPECT_EQ(w->fake.messages.size(), *file && !inserted ? 1u : 0u) << file;
+    if (!inserted) {
+      EXPECT_EQ(song().RTB_Raw.Picture_Count(), 0) << file;
+      EXPECT_EQ(song().Fields, fields) << file;
       continue;
     }
-    ASSERT_EQ(song().RTB_Raw.Picture_Count(), 1) << c.file;
+    ASSERT_EQ(song().RTB_Raw.Picture_Count(), 1) << file;
     EXPECT_TRUE(song().RTB_Raw.Is_Picture(10));
     EXPECT_EQ(Field_Texts(), "won|der|ful|time|day|" + Picture_Field);
     const std::string properties = song().Fields[6].Events.substr(1);
     EXPECT_EQ(Get_Appearance_Effect(properties), "Oval out");
     EXPECT_EQ(Get_Property(properties, "filename"), path);
     // PNG arrives as the same 24-bit BMP; a picture with a file need not be stored.
-    EXPECT_EQ(Extract_Embedded_Picture(song(), 6), bmp) << c.file;
+    EXPECT_EQ(Extract_Embedded_Picture(song(), 6), bmp) << file;
     EXPECT_TRUE(w->Find("Chk_Store_Pictures")->isEnabled());
     // A double-click on the picture opens its properties again.
     Answer_Properties_Dialog("Circle out", &shown);
@@ -224,41 +223,31 @@ TEST_F(Lyrics_Tab_Test, UnswipingClearsTheSelectedTimingAndTabModeCutsTheRestAga
   EXPECT_EQ(song().RTB_Raw.Color(16, 3), song().Singers[3].Text_Color);
 }
 
-struct Picture_Dialog_Test : ::testing::Test {
+TEST(PictureDialog, OkWritesTheControlsCancelKeepsANewPicturesFileTestPlaysTheEffect) {
   Fake_Dialogs fake;
-  Dialogs dialogs = fake.dialogs();
-};
-
-TEST_F(Picture_Dialog_Test, OkWritesTheControlsCancelKeepsANewPicturesFileClosingNothing) {
+  const Dialogs dialogs = fake.dialogs();
   const std::string loaded = "<Appearance_effect=Circle out><hold_time=4><reverse_effect=1>";
-  struct Case {
-    std::string properties;
-    std::string button;  ///< none: closed by the frame
-    std::string left;
-  };
-  for (const Case& c : std::vector<Case>{
+  // The button pressed; none: closed by the frame.
+  for (const auto& [properties, button, left] : std::vector<std::array<std::string, 3>>{
            {loaded, "But_OK",
             "<Appearance_effect=My own><filename=new.bmp><along_with_lyrics=0><hold_time=4>"
             "<right_after_lyrics=0><overwrite_last_screen=1><dither_picture=1><reverse_effect=1>"},
            {"", "But_Cancel", "<filename=new.bmp>"},
            {"", "", ""},
            {"<hold_time=1>", "But_Cancel", "<hold_time=1>"}}) {
-    Picture_Properties_Dialog dialog(c.properties, "new.bmp", 2, dialogs);
-    if (c.properties == loaded) {  // the rest of what was loaded shows in the result
+    Picture_Properties_Dialog dialog(properties, "new.bmp", 2, dialogs);
+    if (properties == loaded) {  // the rest of what was loaded shows in the result
       EXPECT_EQ(dialog.findChild<QComboBox*>("Com_FadeInEffect")->currentText(), "Circle out");
     }
     dialog.findChild<QCheckBox*>("Chk_Overwrite")->setChecked(true);
     dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("My own");
-    if (!c.button.empty())
-      dialog.findChild<QPushButton*>(QString::fromStdString(c.button))->click();
+    if (!button.empty())
+      dialog.findChild<QPushButton*>(QString::fromStdString(button))->click();
     else
       dialog.reject();
-    EXPECT_EQ(dialog.result() == QDialog::Accepted, c.button == "But_OK");
-    EXPECT_EQ(dialog.Result(), c.left) << c.properties << c.button;
+    EXPECT_EQ(dialog.result() == QDialog::Accepted, button == "But_OK");
+    EXPECT_EQ(dialog.Result(), left) << properties << button;
   }
-}
-
-TEST_F(Picture_Dialog_Test, TestPlaysTheEffectFromTheMiddleOrSaysItCannot) {
   Picture_Properties_Dialog dialog("<Appearance_effect=Circle out><reverse_effect=1>", "a.bmp", 1,
                                    dialogs);
   dialog.findChild<QPushButton*>("But_Test")->click();

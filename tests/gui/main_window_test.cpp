@@ -29,8 +29,6 @@ namespace lyricanvas::testing {
 namespace {
 
 using MainWindow = Window_Test;
-using ProjectTab = Window_Test;
-using RecoveryCopy = Window_Test;
 using namespace std::string_literals;
 
 TEST(QtFileFilter, EveryPairBecomesOneFilterThatQtCanRead) {
@@ -75,10 +73,23 @@ TEST_F(MainWindow, TabsAndTheirControlsHaveUniqueMnemonics) {
   }
 }
 
-TEST_F(MainWindow, AMissingProjectLeavesAnEmptyWindowWhoseEditorFollowsTheWipingStyle) {
+TEST_F(MainWindow, StartUpReplacesAMissingFontAndLeavesAnEmptyWindowForAMissingProject) {
   auto w = Open_Window();
+  Font_Rec missing = w->song().RTB_Raw.Default_Font();
+  missing.Font_Name = QStringLiteral("No Such Font");
+  w->song().RTB_Raw.Set_Default_Font(missing);
+  Font_Rec installed = missing, also_missing = missing;
+  installed.Font_Name = QStringLiteral("dejavu sans");  // names match without regard to case
+  also_missing.Font_Name = QStringLiteral("Still Missing");
+  w->fake.fonts = {std::nullopt, also_missing, installed};
   (*w)->Start_Up("\"" + File("gone.cgp") + "\"");
-  EXPECT_EQ(w->fake.messages, std::vector{"Could not find file " + File("gone.cgp") + "!"});
+  const std::string again = "Sorry, but you HAVE to select an available font!";
+  EXPECT_EQ(w->fake.messages, (std::vector<std::string>{
+                                  "The default font of Lyricanvas (No Such Font) isn't "
+                                  "available on this system. Please select another font!",
+                                  again, again, "Could not find file " + File("gone.cgp") + "!"}));
+  EXPECT_EQ(w->song().RTB_Raw.Default_Font().Font_Name, QStringLiteral("dejavu sans"));
+  EXPECT_EQ(w->Find<QComboBox>("Com_Font")->currentText(), QStringLiteral("dejavu sans"));
   EXPECT_EQ((*w)->windowTitle(),
             QStringLiteral(" Lyricanvas Karaoke Authoring Tool Version 1.0.20 - No project open"));
   EXPECT_TRUE(w->song().Project_File.empty());
@@ -91,25 +102,6 @@ TEST_F(MainWindow, AMissingProjectLeavesAnEmptyWindowWhoseEditorFollowsTheWiping
   EXPECT_EQ(document->textWidth() - 2 * document->documentMargin(), w->song().RTB_Raw.Text_Width());
   EXPECT_FALSE(w->song().Draw_Outline);
   EXPECT_TRUE((*w)->Unsaved_Changes());
-}
-
-TEST_F(MainWindow, AMissingDefaultFontMustBeReplacedByAnInstalledOne) {
-  auto w = Open_Window();
-  Font_Rec missing = w->song().RTB_Raw.Default_Font();
-  missing.Font_Name = QStringLiteral("No Such Font");
-  w->song().RTB_Raw.Set_Default_Font(missing);
-  Font_Rec installed = missing, also_missing = missing;
-  installed.Font_Name = QStringLiteral("dejavu sans");  // names match without regard to case
-  also_missing.Font_Name = QStringLiteral("Still Missing");
-  w->fake.fonts = {std::nullopt, also_missing, installed};
-  (*w)->Start_Up("");
-  const std::string again = "Sorry, but you HAVE to select an available font!";
-  EXPECT_EQ(w->fake.messages,
-            (std::vector<std::string>{"The default font of Lyricanvas (No Such Font) isn't "
-                                      "available on this system. Please select another font!",
-                                      again, again}));
-  EXPECT_EQ(w->song().RTB_Raw.Default_Font().Font_Name, QStringLiteral("dejavu sans"));
-  EXPECT_EQ(w->Find<QComboBox>("Com_Font")->currentText(), QStringLiteral("dejavu sans"));
 }
 
 // The real program: started as a user would, it shows its window and quits when asked; on a
@@ -142,7 +134,7 @@ QFrame* Swatch(Window_Under_Test& w, int k) {
   return w.Find<QFrame>(("Sha_Color_" + std::to_string(k)).c_str());
 }
 
-TEST_F(ProjectTab, WhatTheUserSetsIsWhatAFreshWindowOpens) {
+TEST_F(MainWindow, WhatTheUserSetsIsWhatAFreshWindowOpens) {
   auto w = Open_Window();
   // Palette entry 6 changed by a double-click, 15 by Enter on its swatch.
   w->Show_Tab(4);
@@ -221,64 +213,60 @@ TEST_F(ProjectTab, WhatTheUserSetsIsWhatAFreshWindowOpens) {
   }
 }
 
-TEST_F(ProjectTab, ABrokenFileLeavesTheOpenProjectAsItWas) {
-  struct Case {
-    const char* name;
-    std::optional<std::string> bytes;  ///< none: a folder
-  };
-  for (const Case& c : {Case{"broken.cgp", "{\\rtf1 la<properties>\xfe<x=1>field:1,2,999999:ab"s},
-                        Case{"broken.mid", "MThd\x00\x00\x00\x06\x00"s},
-                        Case{"broken.rtf", "{\\rtf1{\\pict\\dibitmap0 zz"s},
-                        Case{"old.cgp", "\204abc"s}, Case{"folder.cgp", std::nullopt}}) {
+TEST_F(MainWindow, ABrokenFileLeavesTheOpenProjectAsItWas) {
+  using Bytes = std::optional<std::string>;  // none: a folder
+  for (const auto& [name, bytes] : std::vector<std::pair<const char*, Bytes>>{
+           {"broken.cgp", "{\\rtf1 la<properties>\xfe<x=1>field:1,2,999999:ab"s},
+           {"broken.mid", "MThd\x00\x00\x00\x06\x00"s},
+           {"broken.rtf", "{\\rtf1{\\pict\\dibitmap0 zz"s},
+           {"old.cgp", "\204abc"s},
+           {"folder.cgp", std::nullopt}}) {
     auto w = Open_Window();
     w->song().RTB_Raw.Set_Text(QStringLiteral("keep me"));
-    if (c.bytes)
-      Write_File(File(c.name), *c.bytes);
+    if (bytes)
+      Write_File(File(name), *bytes);
     else
-      std::filesystem::create_directory(File(c.name));
-    w->fake.files.push_back(File(c.name));
+      std::filesystem::create_directory(File(name));
+    w->fake.files.push_back(File(name));
     w->fake.answers.push_back(Answer::No);
     w->Click("But_Open");
     // The reader's message, or its question whether to open what could be read (answered No).
-    ASSERT_FALSE(w->fake.messages.empty() && w->fake.questions.size() < 2) << c.name;
+    ASSERT_FALSE(w->fake.messages.empty() && w->fake.questions.size() < 2) << name;
     const std::string said =
         w->fake.messages.empty() ? w->fake.questions.back() : w->fake.messages.back();
-    EXPECT_NE(said.find(c.name), std::string::npos) << said;
-    if (!c.bytes) {
-      EXPECT_EQ(w->fake.messages, std::vector{"File '" + File(c.name) + "' does not exist!"});
+    EXPECT_NE(said.find(name), std::string::npos) << said;
+    if (!bytes) {
+      EXPECT_EQ(w->fake.messages, std::vector{"File '" + File(name) + "' does not exist!"});
     }
-    EXPECT_EQ(w->song().RTB_Raw.Text(), QStringLiteral("keep me")) << c.name;
-    EXPECT_EQ(w->Editor()->toPlainText(), QStringLiteral("keep me")) << c.name;
+    EXPECT_EQ(w->song().RTB_Raw.Text(), QStringLiteral("keep me")) << name;
+    EXPECT_EQ(w->Editor()->toPlainText(), QStringLiteral("keep me")) << name;
   }
 }
 
-TEST_F(ProjectTab, TheCloseQuestionsAnswerDecidesWhetherTheWindowCloses) {
-  struct Case {
-    const char* name;
-    bool edited;
-    std::optional<Answer> answer;  ///< none: nothing may be asked
-    bool save_dialog_answered, closes;
-  };
-  for (const Case& c : {Case{"yes", true, Answer::Yes, true, true},
-                        Case{"yes, save dialog cancelled", true, Answer::Yes, false, false},
-                        Case{"no", true, Answer::No, false, true},
-                        Case{"cancel", true, Answer::Cancel, false, false},
-                        Case{"nothing to save", false, std::nullopt, false, true}}) {
+TEST_F(MainWindow, TheCloseQuestionsAnswerDecidesWhetherTheWindowCloses) {
+  // Unsaved work is asked about; with nothing to save nothing may be asked.
+  for (auto [name, answer, save_dialog_answered, closes] :
+       std::vector<std::tuple<const char*, std::optional<Answer>, bool, bool>>{
+           {"yes", Answer::Yes, true, true},
+           {"yes, save dialog cancelled", Answer::Yes, false, false},
+           {"no", Answer::No, false, true},
+           {"cancel", Answer::Cancel, false, false},
+           {"nothing to save", std::nullopt, false, true}}) {
     auto w = Open_Window();
-    if (c.edited) w->Type_Lyrics(QStringLiteral("unsaved"));
-    if (c.answer) w->fake.answers.push_back(*c.answer);
-    if (c.save_dialog_answered) w->fake.files.push_back(File(c.name));
-    (*w)->Write_Recovery_Copy();
-    EXPECT_EQ((*w)->recovery().Has_Copy(), c.edited) << c.name;  // only unsaved work has one
-    EXPECT_EQ((*w)->close(), c.closes) << c.name;
-    EXPECT_EQ((*w)->recovery().Has_Copy(), !c.closes) << c.name;
-    EXPECT_EQ(w->fake.questions.size(), c.answer ? 1u : 0u) << c.name;
-    if (c.answer) {
+    if (answer) w->Type_Lyrics(QStringLiteral("unsaved"));
+    if (answer) w->fake.answers.push_back(*answer);
+    if (save_dialog_answered) w->fake.files.push_back(File(name));
+    (*w)->Write_Recovery_Copy();  // only unsaved work has one
+    EXPECT_EQ((*w)->recovery().Has_Copy(), answer.has_value()) << name;
+    EXPECT_EQ((*w)->close(), closes) << name;
+    EXPECT_EQ((*w)->recovery().Has_Copy(), !closes) << name;
+    EXPECT_EQ(w->fake.questions.size(), answer ? 1u : 0u) << name;
+    if (answer) {
       EXPECT_EQ(w->fake.questions[0], "Do you want to save the changes to your project?");
     }
-    EXPECT_EQ(std::filesystem::exists(File(c.name)), c.save_dialog_answered) << c.name;
-    if (c.save_dialog_answered) {
-      EXPECT_NE(Read_File(File(c.name)).find("unsaved"), std::string::npos);
+    EXPECT_EQ(std::filesystem::exists(File(name)), save_dialog_answered) << name;
+    if (save_dialog_answered) {
+      EXPECT_NE(Read_File(File(name)).find("unsaved"), std::string::npos);
     }
   }
 }
@@ -301,16 +289,14 @@ TEST(RecoveryChild, TypesAndWaitsToBeKilled) {
   for (;;) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
 }
 
-bool Has_Copy_File(const std::string& folder) {
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-    if (entry.path().extension() == ".cgp") return true;
-  return false;
-}
-
-TEST_F(RecoveryCopy, AKilledProgramsWorkComesBackUnlessDeclined) {
+TEST_F(MainWindow, AKilledProgramsWorkComesBackUnlessDeclined) {
   const std::string folder = File("recovery");
   std::filesystem::create_directories(folder);
+  const auto Has_Copy_File = [&](const std::string& folder) {
+    return std::ranges::any_of(std::filesystem::directory_iterator(folder), [](const auto& entry) {
+      return entry.path().extension() == ".cgp";
+    });
+  };
   for (Answer answer : {Answer::No, Answer::Yes}) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
