@@ -292,7 +292,7 @@ TEST(RecoveryChild, TypesAndWaitsToBeKilled) {
 TEST_F(MainWindow, AKilledProgramsWorkComesBackUnlessDeclined) {
   const std::string folder = File("recovery");
   std::filesystem::create_directories(folder);
-  const auto Has_Copy_File = [&](const std::string& folder) {
+  const auto has_copy_file = [&] {
     return std::ranges::any_of(std::filesystem::directory_iterator(folder), [](const auto& entry) {
       return entry.path().extension() == ".cgp";
     });
@@ -308,7 +308,7 @@ TEST_F(MainWindow, AKilledProgramsWorkComesBackUnlessDeclined) {
             static_cast<char*>(nullptr));
       _exit(127);
     }
-    const bool written = Wait_Until([&] { return Has_Copy_File(folder); }, 30'000);
+    const bool written = Wait_Until(has_copy_file, 30'000);
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     ASSERT_TRUE(written);
@@ -320,7 +320,7 @@ TEST_F(MainWindow, AKilledProgramsWorkComesBackUnlessDeclined) {
     EXPECT_NE(w->fake.questions[0].find("song.cgp"), std::string::npos);
     if (answer == Answer::No) {  // the copy goes with the work
       EXPECT_NE(w->song().RTB_Raw.Text(), QString::fromLatin1(Lost_Words));
-      EXPECT_FALSE(Has_Copy_File(folder));
+      EXPECT_FALSE(has_copy_file());
       continue;
     }
     EXPECT_EQ(w->song().RTB_Raw.Text(), QString::fromLatin1(Lost_Words));
