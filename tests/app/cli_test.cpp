@@ -297,34 +297,33 @@ bool Holds_Frame_Near(const QImage& image, const QImage& frame, int x, int y) {
   return false;
 }
 
-struct Frame_Case {
-  const char* words;
-  int columns, rows;                      ///< of frames in the picture written
-  std::vector<std::array<int, 3>> shown;  ///< the frame after pack p at column c, row r: {p, c, r}
-};
-
 TEST(CliRuns, FrameWritesTheStateAfterPackFloorOfTimesThreeHundred) {
   const std::string stream = Stepping_Stream();
   const auto frame = [&](int pack) { return Decode_Frame(Bytes(stream), pack); };
   Cli_Folder folder;
   Write_File(folder.Path("steps.cdg"), stream);
-  for (const Frame_Case& c : {Frame_Case{"--at 0.5", 1, 1, {{150, 0, 0}}},
-                              {"--at 0.2499", 1, 1, {{74, 0, 0}}},
-                              {"--at 1.7466", 1, 1, {{523, 0, 0}}},
-                              // 0, 0.5, 1.0, 1.5 s: one row of four.
-                              {"--every 0.5", 4, 1, {{0, 0, 0}, {450, 3, 0}}},
-                              // 0, 0.25, ..., 1.5 s (1.75 s is the end): rows of five and two.
-                              {"--every 0.25", 5, 2, {{300, 4, 0}, {450, 1, 1}}}}) {
-    SCOPED_TRACE(c.words);
-    Command_Result r = folder.Run("frame steps.cdg --yes -o out.png " + std::string(c.words));
+  // The words, the columns and rows of frames in the picture written, and frames it shows: the
+  // frame after pack p at column c, row r as {p, c, r}.
+  using Shown = std::vector<std::array<int, 3>>;
+  for (const auto& [words, columns, rows, shown] :
+       std::vector<std::tuple<const char*, int, int, Shown>>{
+           {"--at 0.5", 1, 1, {{150, 0, 0}}},
+           {"--at 0.2499", 1, 1, {{74, 0, 0}}},
+           {"--at 1.7466", 1, 1, {{523, 0, 0}}},
+           // 0, 0.5, 1.0, 1.5 s: one row of four.
+           {"--every 0.5", 4, 1, {{0, 0, 0}, {450, 3, 0}}},
+           // 0, 0.25, ..., 1.5 s (1.75 s is the end): rows of five and two.
+           {"--every 0.25", 5, 2, {{300, 4, 0}, {450, 1, 1}}}}) {
+    SCOPED_TRACE(words);
+    Command_Result r = folder.Run("frame steps.cdg --yes -o out.png " + std::string(words));
     ASSERT_EQ(r.exit_code, 0) << r.output;
     const QImage sheet(QString::fromStdString(folder.Path("out.png")));
-    EXPECT_TRUE(c.columns > 1 || sheet.size() == QSize(300, 216)) << "a single frame, no sheet";
-    EXPECT_EQ(sheet.width() / 300, c.columns);  // frames of 300 x 216 with gaps and labels
-    EXPECT_EQ(sheet.height() / 216, c.rows);
-    for (auto [pack, column, row] : c.shown)
-      EXPECT_TRUE(Holds_Frame_Near(sheet, frame(pack), sheet.width() * column / c.columns,
-                                   sheet.height() * row / c.rows))
+    EXPECT_TRUE(columns > 1 || sheet.size() == QSize(300, 216)) << "a single frame, no sheet";
+    EXPECT_EQ(sheet.width() / 300, columns);  // frames of 300 x 216 with gaps and labels
+    EXPECT_EQ(sheet.height() / 216, rows);
+    for (auto [pack, column, row] : shown)
+      EXPECT_TRUE(Holds_Frame_Near(sheet, frame(pack), sheet.width() * column / columns,
+                                   sheet.height() * row / rows))
           << pack;
   }
 }

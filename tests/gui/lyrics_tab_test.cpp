@@ -319,7 +319,9 @@ TEST_F(Swiping_Test, SpaceTimesTheClickedSyllableOnceHoweverLongItIsHeld) {
   EXPECT_EQ(static_cast<unsigned char>(song().Fields[2].Events.end()[-4]), 250);
 }
 
-TEST_F(Swiping_Test, KeysActOnlyOnThisTabAndNotWhileTypingIntoABox) {
+// Timing keys act on this tab only and not while typing into a box; the gap list's entry goes
+// to its pause; with the mouse timer a wipe starts the song and letting go stops it.
+TEST_F(Swiping_Test, KeysGapsAndTheMouseTimer) {
   Click_Field(2);
   auto* go_back = w->Find<QLineEdit>("Txt_GoBack");
   go_back->setFocus();
@@ -332,9 +334,7 @@ TEST_F(Swiping_Test, KeysActOnlyOnThisTabAndNotWhileTypingIntoABox) {
   w->Show_Tab(1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
   EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 3) << "no timing keys on other tabs";
-}
-
-TEST_F(Swiping_Test, FindGapsListsThePausesAndAClickGoesThere) {
+  w->Show_Tab(2);
   for (int f = 1; f <= song().Field_Count; ++f)
     song().Fields[f].Events = Encode_Event(1, 300 * (f < 3 ? f : f + 10));
   w->Click("But_Find_gaps");
@@ -344,9 +344,6 @@ TEST_F(Swiping_Test, FindGapsListsThePausesAndAClickGoesThere) {
                     gaps->visualItemRect(gaps->item(0)).center());
   EXPECT_DOUBLE_EQ(song().Song_Time, 2.0);
   EXPECT_EQ(w->Find<QLineEdit>("Txt_Time")->text(), QStringLiteral("0:02"));
-}
-
-TEST_F(Swiping_Test, WithTheMouseTimerAWipeStartsTheSongAndLettingGoStopsIt) {
   QTest::mouseClick(w->Find("Chk_Tabmode"), Qt::LeftButton);  // wiping with the mouse
   song().Window_Controls.Set_Check("Chk_MouseTimer", 1);
   auto* time = w->Find<QWidget>("Txt_Time");
