@@ -1,12 +1,11 @@
-// The timing view and its wipe areas: how they are cut, brought in line with a new song position
-// and replayed into the view, also when scrolled by raster copy; separators only in Tab mode, marks
-// that keep the letters readable.
+// The timing view and its wipe areas: brought in line with a new song position and replayed into
+// the view, also when scrolled by raster copy; separators only in Tab mode, marks that keep the
+// letters readable. How areas are built, cut and added is in the key script and drag goldens.
 #include "timing/areas.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <tuple>
 
 #include "timing/timing_view.h"
 #include "timing_fixture.h"
@@ -14,32 +13,7 @@
 namespace lyricanvas {
 namespace {
 
-using testing::Spans;
 using testing::Timing_Setup;
-
-TEST(AddArea, ShortenedPastBlanksAndEmptyWhenOnlyBlanks) {
-  Timing_Setup s({"ta@1-2 bra@3-4"});
-  Cut_Areas(s.T(), s.S(), 1, 7);
-  ASSERT_EQ(s.T().Area_Count, 0);
-  Add_Area(s.T(), s.S(), 1, 3, 600, 1, false);
-  EXPECT_EQ(Spans(s.T()), "1..2@1-2");
-  Add_Area(s.T(), s.S(), 3, 3, 900, 1, false);
-  const Area_Rec& blanks = s.T().Areas[static_cast<std::size_t>(s.T().Last_Area)];
-  EXPECT_GT(blanks.Starting_Character, blanks.Ending_Character);
-  EXPECT_EQ(blanks.Starting_Time, 0);
-  EXPECT_EQ(blanks.Ending_Time, 0);
-  Replay_Events(s.T(), s.S(), s.ui, 5);
-  EXPECT_FALSE(blanks.Started) << "an empty area never starts";
-}
-
-// Splitting by a new press is among the key scripts; a mouse wipe may cut across a blank.
-TEST(CutAreas, CutsTrimOverlapsPastBlanks) {
-  for (auto [first, last, expected] : {std::tuple{1, 3, "5..7@2-3"}, {2, 5, "1..1@1-2 6..7@2-3"}}) {
-    Timing_Setup s({"Mor@1-2 nin@2-3"});
-    Cut_Areas(s.T(), s.S(), first, last);
-    EXPECT_EQ(Spans(s.T()), expected) << first << ".." << last;
-  }
-}
 
 TEST(ReplayEvents, WipesInStepWithTheSongAndItsPosition) {
   struct Case {

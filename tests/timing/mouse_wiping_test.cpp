@@ -49,6 +49,7 @@ TEST(MouseWipe, DragsMatchTheGolden) {
       {"and a right click on the boundary joins them again",
        "tab right x3+1 right x3-1",
        {"Morning@1"}},
+      {"from the middle of a word: its start keeps no field", "x2 x3 x3+1", {"Mor@1-2 nin@2-3"}},
       {"over a blank into a word: a field a character, the rest of the word in none",
        "x0 x1 x2 x3 x3+1",
        {"ta@1-2 bra@3-4"}},
