@@ -26,19 +26,22 @@
 
 namespace lyricanvas::testing {
 
-/// Lines of syllables split by '|' and after each blank, with their times in seconds or none:
-/// {"Mor@1-2|ning@2 light"} gives "Mor" (1 s to 2 s), "ning " (from 2 s) and "light" (untimed;
-/// the blank belongs to no field).
-inline std::vector<Song_Line> Lines(const std::vector<std::string>& lines) {
+/// Lines (also split at '/') of syllables split by '|' and after each blank, with their times in
+/// seconds or none: {"Mor@1-2|ning@2 light"} gives "Mor" (1 s to 2 s), "ning " (from 2 s) and
+/// "light" (untimed; the blank belongs to no field).
+inline std::vector<Song_Line> Lines(const std::vector<std::string>& texts) {
   static const std::regex syllable(R"(([^|@ ]+)(?:@([\d.]+)(?:-([\d.]+))?)?( ?)\|?)");
   std::vector<Song_Line> out;
-  for (const std::string& line : lines) {
-    out.push_back({{}, 1});
-    for (std::sregex_iterator m(line.begin(), line.end(), syllable), end; m != end; ++m) {
-      const std::smatch& g = *m;
-      out.back().syllables.push_back({g[1].str() + g[4].str(),
-                                      g[2].matched ? std::stod(g[2].str()) : -1,
-                                      g[3].matched ? std::stod(g[3].str()) : 0});
+  for (const std::string& text : texts) {
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line, '/');) {
+      out.push_back({{}, 1});
+      for (std::sregex_iterator m(line.begin(), line.end(), syllable), end; m != end; ++m) {
+        const std::smatch& g = *m;
+        out.back().syllables.push_back({g[1].str() + g[4].str(),
+                                        g[2].matched ? std::stod(g[2].str()) : -1,
+                                        g[3].matched ? std::stod(g[3].str()) : 0});
+      }
     }
   }
   return out;
