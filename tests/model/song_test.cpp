@@ -35,16 +35,6 @@ TEST(Singers, EachSingersWipeChangesBodyAndOutlineByTheSameBit) {
   }
 }
 
-TEST(Palette, RestoringDefaultsKeepsEntryFour) {
-  Song song;
-  song.Palette[4] = {0, 1, 2, 3};
-  song.Palette[0] = {0, 9, 9, 9};
-  Restore_Default_Palette(song);
-  EXPECT_EQ(song.Palette[4], (std::array<int, 4>{0, 1, 2, 3}));
-  EXPECT_EQ(song.Palette[0], (std::array<int, 4>{0, 4, 4, 8}));
-  EXPECT_EQ(song.Palette_RGB[4], qRgb(17, 34, 51));
-}
-
 TEST(FileExists, AnEmptyNameIsSilentAndAMissingFolderIsReportedAsAVolume) {
   testing::Recording_Ui rec;
   Ui ui = rec.ui();
