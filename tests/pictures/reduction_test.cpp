@@ -65,21 +65,6 @@ TEST(Reduction, APhotographComesCloseAndDitheringBringsItCloser) {
   EXPECT_LT(dithered_error, plain_error * 0.8);
 }
 
-/// Every entry reserved: only black and one grey.
-void Black_And_Grey(Picture_Work& work) {
-  work.Picture_Palette.fill({0, 0, 0, 0});
-  work.Picture_Palette[1] = {0, 15, 15, 15};
-  work.Reserved_Colors.fill(1);
-}
-
-/// Every entry reserved and brighter than black, the darkest (9) not first.
-void All_Bright(Picture_Work& work) {
-  for (int i = 0; i < 16; ++i)
-    work.Picture_Palette[static_cast<std::size_t>(i)] = {0, 15 - i / 2, 15 - i / 2, 15 - i / 2};
-  work.Picture_Palette[9] = {0, 4, 4, 4};
-  work.Reserved_Colors.fill(1);
-}
-
 // The whole conversion of a few pictures, pinned by a hash of the palette, the mapped pixels and
 // the most used entry. To approve an intended change, look at the new mapping (e.g. through
 // `lyricanvas-cli frame` of a song showing the picture) and paste the printed hash into its row.
@@ -93,8 +78,11 @@ TEST(Reduction, ConversionsGiveTheApprovedPalettesAndPixels) {
     return Rgb8{(k * 5 % 16) * 16 + 3, (k * 3 % 16) * 16 + 9, k * 16 + 1};
   };
   const std::string photo = Screen_Bmp(Photo), stripes = Screen_Bmp(stripe);
-  Palette_Table blue;
+  Palette_Table blue, grey{}, bright;  // grey: black and one grey; bright: all above black
   blue.fill({0, 0, 0, 15});
+  grey[1] = {0, 15, 15, 15};
+  for (int i = 0; i < 16; ++i) bright[i] = {0, 15 - i / 2, 15 - i / 2, 15 - i / 2};
+  bright[9] = {0, 4, 4, 4};  // the darkest, not first
   const Conversion dithered, plain{.dither = false}, kept_unused{.keep_palette = true};
   const Conversion kept{.keep_palette = true, .picture_on_screen = true, .on_screen = blue};
   struct Case {
@@ -102,25 +90,27 @@ TEST(Reduction, ConversionsGiveTheApprovedPalettesAndPixels) {
     const char* name;
     std::string bmp;
     Conversion how;
-    void (*prepare)(Picture_Work&) = nullptr;
+    const Palette_Table* reserved = nullptr;  ///< every entry reserved for the lyrics
   };
   const Case cases[] = {
       {"cf3f6914c63801665dd103ccff34ba7f7242f4ae", "photo", photo, dithered},
       {"3ad66e8bf6efab8bfa747eae7b2bb59d9b7c47ae", "photo, not dithered", photo, plain},
       {"9c129c7d19860b44adaa519b1f568c90d0e0c15b", "16 flat colours", stripes, plain},
       {"423abe9f9820257c1accfdef6b6332387f03e265", "4 bits: never dithered",
-       Screen_Bmp(checks, 4, two), dithered, Black_And_Grey},
-      {"ee654d326a69328cc8f2d3288323e604de464d4d", "24 bits", Screen_Bmp(checks), dithered,
-       Black_And_Grey},
+       Screen_Bmp(checks, 4, two), dithered, &grey},
+      {"ee654d326a69328cc8f2d3288323e604de464d4d", "24 bits", Screen_Bmp(checks), dithered, &grey},
       {"06cdf07d78836d071da3025483461f109c5db62c", "errors below black",
-       Screen_Bmp([](int, int) { return Rgb8{}; }), dithered, All_Bright},
+       Screen_Bmp([](int, int) { return Rgb8{}; }), dithered, &bright},
       {"a409b1841489b686543ebbfa7577a07c06174205", "palette kept on screen", photo, kept},
       {"cf3f6914c63801665dd103ccff34ba7f7242f4ae", "kept, none on screen: chosen", photo,
        kept_unused},
   };
   for (const Case& c : cases) {
     Picture_Work work;
-    if (c.prepare) c.prepare(work);
+    if (c.reserved) {
+      work.Picture_Palette = *c.reserved;
+      work.Reserved_Colors.fill(1);
+    }
     ASSERT_TRUE(Convert(work, c.bmp, c.how)) << c.name;
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const auto& entry : work.Picture_Palette)
