@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QImage>
 #include <cmath>
 
 #include "support/bmp_builder.h"
@@ -66,8 +67,8 @@ TEST(Reduction, APhotographComesCloseAndDitheringBringsItCloser) {
 }
 
 // The whole conversion of a few pictures, pinned by a hash of the palette, the mapped pixels and
-// the most used entry. To approve an intended change, look at the new mapping (e.g. through
-// `lyricanvas-cli frame` of a song showing the picture) and paste the printed hash into its row.
+// the most used entry. On a mismatch the new hash is printed; with LYRICANVAS_GOLDEN_DIR set the
+// mapped pictures are also saved there as PNG: look at them before approving the new hashes.
 TEST(Reduction, ConversionsGiveTheApprovedPalettesAndPixels) {
   const std::vector<Rgb8> two{{100, 100, 100}, {37, 200, 90}};
   const auto checks = [&](int x, int y) {
@@ -118,6 +119,13 @@ TEST(Reduction, ConversionsGiveTheApprovedPalettesAndPixels) {
     hash.addData(QByteArrayView(work.Mapped.data(), std::ssize(work.Mapped)));
     hash.addData(QByteArray::number(Most_Used_Color(work)));
     EXPECT_EQ(hash.result().toHex().toStdString(), c.sha1) << c.name;
+    QList<QRgb> colours;
+    for (const auto& e : work.Picture_Palette) colours << qRgb(e[1] * 17, e[2] * 17, e[3] * 17);
+    QImage image(work.Mapped.data(), Mapped_Width, Mapped_Height, Mapped_Width,
+                 QImage::Format_Indexed8);
+    image.setColorTable(colours);
+    if (const char* dir = std::getenv("LYRICANVAS_GOLDEN_DIR"))
+      image.save(QString("%1/%2.png").arg(dir, c.name));
   }
 }
 
