@@ -40,7 +40,7 @@ void Build_Approved_Song(Song& song) {
 }
 
 // The layout tables and the rendered lines of one song in each wiping style and a wider text
-// box, pinned by hashes. On a mismatch the new hashes are printed; with LYRICANVAS_GOLDEN_DIR set
+// box, pinned by hashes. On a mismatch the new hashes are printed; with LYRICANVAS_GOLDEN_KEEP set
 // the rendered lines are also saved there as PNG: look at them before approving the new hashes.
 TEST(Layout, TablesAndRenderedLinesAreTheApprovedOnes) {
   struct Case {
@@ -79,7 +79,7 @@ TEST(Layout, TablesAndRenderedLinesAreTheApprovedOnes) {
     }
     const QImage& image = lines.Image();
     EXPECT_EQ(Sha1({image.constBits(), image.sizeInBytes()}), c.picture) << name;
-    if (const char* dir = std::getenv("LYRICANVAS_GOLDEN_DIR"))
+    if (const char* dir = std::getenv("LYRICANVAS_GOLDEN_KEEP"))
       image.save(QString("%1/%2.png").arg(dir, QString::fromStdString(name)));
   }
 }

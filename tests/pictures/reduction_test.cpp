@@ -67,7 +67,7 @@ TEST(Reduction, APhotographComesCloseAndDitheringBringsItCloser) {
 }
 
 // The whole conversion of a few pictures, pinned by a hash of the palette, the mapped pixels and
-// the most used entry. On a mismatch the new hash is printed; with LYRICANVAS_GOLDEN_DIR set the
+// the most used entry. On a mismatch the new hash is printed; with LYRICANVAS_GOLDEN_KEEP set the
 // mapped pictures are also saved there as PNG: look at them before approving the new hashes.
 TEST(Reduction, ConversionsGiveTheApprovedPalettesAndPixels) {
   const std::vector<Rgb8> two{{100, 100, 100}, {37, 200, 90}};
@@ -124,7 +124,7 @@ TEST(Reduction, ConversionsGiveTheApprovedPalettesAndPixels) {
     QImage image(work.Mapped.data(), Mapped_Width, Mapped_Height, Mapped_Width,
                  QImage::Format_Indexed8);
     image.setColorTable(colours);
-    if (const char* dir = std::getenv("LYRICANVAS_GOLDEN_DIR"))
+    if (const char* dir = std::getenv("LYRICANVAS_GOLDEN_KEEP"))
       image.save(QString("%1/%2.png").arg(dir, c.name));
   }
 }
