@@ -15,12 +15,13 @@ std::string Sha1(QByteArrayView bytes) {
   return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().toStdString();
 }
 
-/// Lines in every alignment, a bold run, a second font, a second singer, a colour no singer has,
-/// a picture, a paragraph that wraps, one without blanks, and overlapping fields.
+/// Lines in every alignment, a bold run, a second font, a large italic underlined Latin-1 word, a
+/// second singer, a colour no singer has, a picture, a paragraph that wraps, one without blanks
+/// and overlapping fields.
 void Build_Approved_Song(Song& song) {
   song.RTB_Raw.Set_Default_Font(testing::Make_Font("Liberation Sans", 20));
   song.RTB_Raw.Set_Text(
-      "Left and plain\r\ncentred with one bold word\r\nright: male  unknown\r\n"
+      "Left and \u00d6l, gypsy\r\ncentred with one bold word\r\nright: male  unknown\r\n"
       "a long paragraph that wraps after a blank and restarts at the left margin, twice over "
       "in the narrow box and once in the wide one\r\n"
       "Centredparagraphwithoutanyblanks\r\n");
@@ -31,6 +32,10 @@ void Build_Approved_Song(Song& song) {
   song.RTB_Raw.Set_Alignment(at("Centred"), 0, Align_Center);
   song.RTB_Raw.Set_Bold(at("bold"), 4, true);
   song.RTB_Raw.Set_Font_Name(at("word"), 4, "DejaVu Sans");
+  song.RTB_Raw.Set_Font_Name(at("\u00d6l"), 9, "DejaVu Sans");
+  song.RTB_Raw.Set_Font_Size(at("\u00d6l"), 9, 26);
+  song.RTB_Raw.Set_Italic(at("\u00d6l"), 9, true);
+  song.RTB_Raw.Set_Underline(at("\u00d6l"), 9, true);
   song.RTB_Raw.Set_Color(at("male"), 6, song.Singers[2].Text_Color);
   song.RTB_Raw.Set_Color(at("unknown"), 7, qRgb(1, 2, 3));
   song.RTB_Raw.Insert_Picture(at("and"), Embedded_Picture{"BM", "p.bmp"});
@@ -49,12 +54,12 @@ TEST(Layout, TablesAndRenderedLinesAreTheApprovedOnes) {
     const char* tables;
     const char* picture;
   };
-  for (const Case& c : {Case{"Swipe text body only", 0, "59cf7e173341cd243be456e7339b79b25ce075c0",
-                             "e6780a76435a1ef32d222202fb6d997f792237bd"},
-                        {"Draw no outline", 0, "3f8a24d29f96a6096713c608f201a1fad28faef7",
-                         "46866951087b4c1bac5b0285ec8eabf71e0e8026"},
-                        {"Draw no outline", 400, "1fea862cc68c9f8749cb02915b6e57814e8f4691",
-                         "e689b8a1d60adc27d2618d4025e8aa7c96a3163e"}}) {
+  for (const Case& c : {Case{"Swipe text body only", 0, "484d754f52d2ea779569d772564734f5922f48d4",
+                             "daa311b5799b4564c2a692106dfa6922193468f1"},
+                        {"Draw no outline", 0, "958ad341df28036bdf2c8bef2f588307cd265f10",
+                         "f1099744380222bb642d51f035f89c3bca58e16c"},
+                        {"Draw no outline", 400, "701ee746f5d10a3b9806b519798e9e09665c9cd9",
+                         "c1611034a8a21c180275385b6ec8cadb1966438f"}}) {
     const std::string name = c.style + std::to_string(c.text_width);
     Song song;
     Build_Approved_Song(song);
@@ -72,10 +77,10 @@ TEST(Layout, TablesAndRenderedLinesAreTheApprovedOnes) {
              << s.Unwiped_Body << s.Unwiped_Outline << s.Wiped_Outline << s.Wiped_Body << ' ';
     EXPECT_EQ(Sha1(tables.str()), c.tables) << name << ":\n" << tables.str();
     // Outlines in a fixed colour, bodies in the singers' wiped colours.
-    Surface lines(300, 36 * Line_Count(song), qRgb(0, 0, 255));
+    Surface lines(300, 44 * Line_Count(song), qRgb(0, 0, 255));
     for (int k = 1; k <= Line_Count(song); ++k) {
-      Render_Outline(song, Line_X(song, k), 36 * k - 32, lines, k, false, {qRgb(0, 0, 0)});
-      Render_Body(song, Line_X(song, k), 36 * k - 32, lines, k, {std::nullopt, Role_Wiped_Body});
+      Render_Outline(song, Line_X(song, k), 44 * k - 40, lines, k, false, {qRgb(0, 0, 0)});
+      Render_Body(song, Line_X(song, k), 44 * k - 40, lines, k, {std::nullopt, Role_Wiped_Body});
     }
     const QImage& image = lines.Image();
     EXPECT_EQ(Sha1({image.constBits(), image.sizeInBytes()}), c.picture) << name;
