@@ -67,7 +67,6 @@ struct Imported {
   QString Field_Text(int f) const { return testing::Field_Text(*song, f); }
   const std::string& Events(int f) const { return song->Fields[std::size_t(f)].Events; }
   std::int64_t Start(int f) const { return Event_Time_Packs(Events(f), 1); }
-  std::int64_t End(int f) const { return Event_Time_Packs(Events(f), 2); }
 };
 
 TEST(MidiImport, SyllablesAreTimedThroughTheTempoMap) {
@@ -307,10 +306,6 @@ TEST(MidiImportDamaged, FilesAreReadAsFarAsTheyGoOrRefusedWhole) {
       EXPECT_EQ(song.Text_Length, song.RTB_Raw.Length()) << c.what;
       EXPECT_EQ(song.Window_Controls.Text("txt_Filename", 0), "bad.kar") << c.what;
       EXPECT_FALSE(song.Suppress_Text_Events) << c.what;
-      if (c.fields > 0) {
-        EXPECT_EQ(song.RTB_Raw.Font(0, 1).Font_Name, "Times New Roman") << c.what;
-        EXPECT_EQ(song.RTB_Raw.Font(0, 1).Font_Size, 20) << c.what;
-      }
     }
   }
 }

@@ -329,99 +329,84 @@ struct Loaded_Project : Saved_Project {
   }
 };
 
-/// Opening a file that cannot be read: one message that starts with lead, project unchanged.
-void Expect_Refused_And_Unchanged(const std::string& path, const std::string& lead) {
-  Loaded_Project p;
-  EXPECT_EQ(Open_Project_File(p.song, path, p.ui), Read_Status::Failed) << path;
-  ASSERT_EQ(p.recorder.messages.size(), 1u) << path;
-  EXPECT_TRUE(p.recorder.messages[0].starts_with(lead)) << p.recorder.messages[0];
-  EXPECT_TRUE(p.recorder.questions.empty()) << path;
-  p.Expect_Unchanged(path);
-}
-
-/// Opening a file that ends early: the user is asked, saying how many records were read; No
-/// leaves the project, Yes opens the fields read.
-void Expect_Incomplete(const std::string& path, int fields_read) {
-  const std::string said = std::to_string(fields_read) + " field records were read";
-  Loaded_Project declined;
-  EXPECT_EQ(Open_Project_File(declined.song, path, declined.ui), Read_Status::Failed) << path;
-  ASSERT_EQ(declined.recorder.questions.size(), 1u) << path;
-  EXPECT_TRUE(
-      declined.recorder.questions[0].starts_with("The project file " + path + " is incomplete: "))
-      << declined.recorder.questions[0];
-  EXPECT_NE(declined.recorder.questions[0].find(said), std::string::npos)
-      << declined.recorder.questions[0];
-  declined.Expect_Unchanged(path);
-
-  Loaded_Project accepted;
-  accepted.recorder.answers = {Answer::Yes};
-  EXPECT_EQ(Open_Project_File(accepted.song, path, accepted.ui), Read_Status::Incomplete) << path;
-  EXPECT_EQ(accepted.song.Project_File, path);
-}
-
-TEST(DamagedProjects, MalformedFilesAreRefusedOrOpenedAsFarAsTheyGo) {
-  struct Case {
-    const char* file;
-    int fields_read;  ///< -1: refused
-  } cases[] = {
-      {"lyrics_cut_inside_a_group.cgp", -1}, {"old_events_past_end.cgp", -1},
-      {"old_huge_counts.cgp", -1},           {"old_text_longer_than_file.cgp", -1},
-      {"old_truncated_in_runs.cgp", -1},     {"length_not_a_number.cgp", 55},
-      {"length_past_end.cgp", 55},           {"position_out_of_range.cgp", 55},
-      {"too_many_fields.cgp", 5000},
+// A file that cannot be read is refused with one message; one that ends early asks whether to
+// open what was read, saying how many field records that is: No leaves the loaded project as it
+// was, Yes opens the file. A file cut after a whole record opens quietly.
+TEST(DamagedProjects, FilesAreRefusedOrOpenedAsFarAsTheyGo) {
+  Temp_Dir dir;
+  auto file = [&](const std::string& name, const std::string& bytes) {
+    Write_File(dir.File(name), bytes);
+    return dir.File(name);
   };
-  for (const Case& c : cases) {
-    std::string path = testing::Test_Data(std::string("project/cgp/malformed/") + c.file);
-    if (c.fields_read < 0)
-      Expect_Refused_And_Unchanged(path, "The project file " + path + " could not be opened: ");
-    else
-      Expect_Incomplete(path, c.fields_read);
-  }
-}
-
-TEST(DamagedProjects, ProjectsMustBeginLikeOneAndBeFiles) {
-  Temp_Dir dir;
-  for (std::string bytes :
-       {std::string(), std::string("just words\r\n"), std::string("\x7F\x45LF binary", 10)}) {
-    std::string path = dir.File("Song.CGP");
-    Write_File(path, bytes);
-    Expect_Refused_And_Unchanged(path, "The file " + path + " is not a Lyricanvas project.");
-  }
-  std::filesystem::create_directory(dir.File("folder.cgp"));
-  Expect_Refused_And_Unchanged(
-      dir.File("folder.cgp"),
-      "The project file " + dir.File("folder.cgp") + " could not be opened: it is a directory");
-  // Anything longer than the longest document is refused before it is read, whatever it is.
-  const std::string huge = dir.File("huge.kar");
-  Write_File(huge, "{\\rtf1 ");
-  std::filesystem::resize_file(huge, (std::uintmax_t{64} << 20) + 1);  // sparse: no disk used
-  Expect_Refused_And_Unchanged(
-      huge, "The project file " + huge + " could not be opened: it is 64.0 MB (67108865 bytes)");
-}
-
-TEST(DamagedProjects, ACutFileSaysHowManyFieldsWereRead) {
-  Temp_Dir dir;
-  std::string bytes = Read_File(testing::Test_Data("project/cgp/timed_demo.cgp"));
+  auto malformed = [](const char* name) {
+    return testing::Test_Data(std::string("project/cgp/malformed/") + name);
+  };
+  const std::string demo = Read_File(testing::Test_Data("project/cgp/timed_demo.cgp"));
   std::vector<std::size_t> records;
-  for (std::size_t at = bytes.find("field:"); at != std::string::npos;
-       at = bytes.find("field:", at + 1))
+  for (std::size_t at = demo.find("field:"); at != std::string::npos;
+       at = demo.find("field:", at + 1))
     records.push_back(at);
   ASSERT_EQ(records.size(), 56u);
-  const std::size_t header_end = bytes.find(':', records[10] + 6);
-  const std::string path = dir.File("cut.cgp");
-  // Inside the properties, then inside record 10's header, at its end and in its events.
-  for (auto [cut, read] : {std::pair{bytes.find("<color_3_1") + 5, 0},
-                           {records[10] + 7, 10},
-                           {header_end, 10},
-                           {header_end + 2, 10}}) {
-    Write_File(path, bytes.substr(0, cut));
-    Expect_Incomplete(path, read);
+  const std::size_t header_end = demo.find(':', records[10] + 6);
+  std::filesystem::create_directory(dir.File("folder.cgp"));
+  // Anything longer than the longest document is refused before it is read, whatever it is.
+  const std::string huge = file("huge.kar", "{\\rtf1 ");
+  std::filesystem::resize_file(huge, (std::uintmax_t{64} << 20) + 1);  // sparse: no disk used
+  const std::string not_project = " is not a Lyricanvas project.";
+  struct Case {
+    std::string path;
+    int read;               ///< field records read; -1: refused
+    std::string said = "";  ///< after the path, when refused other than "could not be opened"
+  } cases[] = {
+      {malformed("lyrics_cut_inside_a_group.cgp"), -1},
+      {malformed("old_events_past_end.cgp"), -1},
+      {malformed("old_huge_counts.cgp"), -1},
+      {malformed("old_text_longer_than_file.cgp"), -1},
+      {malformed("old_truncated_in_runs.cgp"), -1},
+      {malformed("length_not_a_number.cgp"), 55},
+      {malformed("length_past_end.cgp"), 55},
+      {malformed("position_out_of_range.cgp"), 55},
+      {malformed("too_many_fields.cgp"), 5000},
+      {file("empty.cgp", ""), -1, not_project},
+      {file("words.CGP", "just words\r\n"), -1, not_project},
+      {file("binary.cgp", std::string("\x7F\x45LF binary", 10)), -1, not_project},
+      {dir.File("folder.cgp"), -1, " could not be opened: it is a directory"},
+      {huge, -1, " could not be opened: it is 64.0 MB (67108865 bytes)"},
+      // Cut inside the properties, then inside record 10's header, at its end and in its events.
+      {file("cut1.cgp", demo.substr(0, demo.find("<color_3_1") + 5)), 0},
+      {file("cut2.cgp", demo.substr(0, records[10] + 7)), 10},
+      {file("cut3.cgp", demo.substr(0, header_end)), 10},
+      {file("cut4.cgp", demo.substr(0, header_end + 2)), 10},
+  };
+  for (const Case& c : cases) {
+    const std::string said = c.read >= 0      ? " is incomplete: "
+                             : c.said.empty() ? " could not be opened: "
+                                              : c.said;
+    Loaded_Project declined;
+    EXPECT_EQ(Open_Project_File(declined.song, c.path, declined.ui), Read_Status::Failed) << c.path;
+    declined.Expect_Unchanged(c.path);
+    const std::vector<std::string>& shown =
+        c.read < 0 ? declined.recorder.messages : declined.recorder.questions;
+    ASSERT_EQ(shown.size(), 1u) << c.path;
+    EXPECT_TRUE(shown[0].starts_with((said == not_project ? "The file " : "The project file ") +
+                                     c.path + said))
+        << shown[0];
+    if (c.read < 0) {
+      EXPECT_TRUE(declined.recorder.questions.empty()) << c.path;
+      continue;
+    }
+    EXPECT_NE(shown[0].find(std::to_string(c.read) + " field records were read"), std::string::npos)
+        << shown[0];
+    Loaded_Project accepted;
+    accepted.recorder.answers = {Answer::Yes};
+    EXPECT_EQ(Open_Project_File(accepted.song, c.path, accepted.ui), Read_Status::Incomplete);
+    EXPECT_EQ(accepted.song.Project_File, c.path);
   }
-  for (auto [cut, read] : {std::pair{records[20], 20}, {bytes.size(), 56}}) {  // whole records
-    Write_File(path, bytes.substr(0, cut));
+  for (auto [cut, read] : {std::pair{records[20], 20}, {demo.size(), 56}}) {  // whole records
     Song song;
     Recording_Ui r;
-    ASSERT_EQ(Open_Project_File(song, path, r.ui()), Read_Status::Complete);
+    ASSERT_EQ(Open_Project_File(song, file("whole.cgp", demo.substr(0, cut)), r.ui()),
+              Read_Status::Complete);
     EXPECT_EQ(song.Field_Count, read);
     EXPECT_TRUE(r.messages.empty());
   }
