@@ -64,7 +64,6 @@ struct Imported {
   explicit Imported(const std::string& bytes, const std::string& path = "/songs/a.kar")
       : status(Import_Midi(*song, Bytes(bytes), path, recorder.ui())) {}
   QString Text() const { return song->RTB_Raw.Text(); }
-  QString Field_Text(int f) const { return testing::Field_Text(*song, f); }
   const std::string& Events(int f) const { return song->Fields[std::size_t(f)].Events; }
   std::int64_t Start(int f) const { return Event_Time_Packs(Events(f), 1); }
 };
@@ -151,51 +150,24 @@ TEST(MidiImport, KaraokeFilesImportAsTheirGoldensShow) {
                   Lyric(100, "/a" + separator) + Lyric(0, "b\x0B") + Lyric(100, "c\xE2\x80\xA8") +
                   Lyric(100, "d\x0C") + Lyric(100, "e" + separator + "f") +
                   Lyric(100, "g\xC2\x85") + Lyric(0, "h"))},
+      // A lyric at time 0 decides nothing and the first text later closes lyrics; the first
+      // lyric later closes texts.
+      {"text_after_lyric_at_0.cgp",
+       Lyric_File(Lyric(0, "zero ") + Text(0, "@TTitle") + Text(100, "text ") + Lyric(0, "lyric ") +
+                  Text(100, "again"))},
+      {"lyric_after_text.cgp",
+       Lyric_File(Lyric(100, "lyric ") + Text(0, "text ") + Lyric(100, "only"))},
+      // The whole file decides its character set: a UTF-8 character cut off at the end makes it
+      // all Windows-1252.
+      {"windows_1252.cgp", Lyric_File(Lyric(0, "F\xFCr ") + Lyric(100, "\x80"))},
+      {"utf_8.cgp",
+       Lyric_File(Lyric(0, "F\xC3\xBCr ") + Lyric(100, "\xF0\x9F\x8E\xB5 ") + Lyric(100, "la"))},
+      {"utf_8_cut_off.cgp", Smf({Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End})},
   };
   for (const auto& [golden, file] : cases) {
     Imported m(file);
     ASSERT_EQ(m.status, Read_Status::Complete) << golden;
     testing::Expect_Golden(golden, Project_File_Bytes(*m.song, m.recorder.ui()));
-  }
-}
-
-// Which events are the lyrics, and the character set the whole file decides.
-TEST(MidiImport, EventsBecomeLyricsAndEverySyllableItsField) {
-  struct Case {
-    const char* what;
-    std::string file;
-    QString text;
-    QStringList fields;
-  } cases[] = {
-      {"a lyric at time 0 decides nothing; the first text later closes lyrics",
-       Lyric_File(Lyric(0, "zero ") + Text(0, "@TTitle") + Text(100, "text ") + Lyric(0, "lyric ") +
-                  Text(100, "again")),
-       "zero Title\r\ntext again\r\n",
-       {"zero ", "text ", "again"}},
-      {"the first lyric later closes texts",
-       Lyric_File(Lyric(100, "lyric ") + Text(0, "text ") + Lyric(100, "only")),
-       "lyric only\r\n",
-       {"lyric ", "only"}},
-      {"Windows-1252",
-       Lyric_File(Lyric(0, "F\xFCr ") + Lyric(100, "\x80")),
-       QString::fromUtf8("Für €\r\n"),
-       {"Für ", "€"}},
-      {"UTF-8",
-       Lyric_File(Lyric(0, "F\xC3\xBCr ") + Lyric(100, "\xF0\x9F\x8E\xB5 ") + Lyric(100, "la")),
-       QString::fromUtf8("Für 🎵 la\r\n"),
-       {"Für ", "🎵 ", "la"}},
-      {"a UTF-8 character cut off at the end makes it all Windows-1252",
-       Smf({Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End}),
-       QString::fromUtf8("Ã¼\r\n(c) Ã"),
-       {"Ã¼"}},
-  };
-  for (const auto& c : cases) {
-    Imported m(c.file);
-    ASSERT_EQ(m.status, Read_Status::Complete) << c.what;
-    EXPECT_EQ(m.Text(), c.text) << c.what;
-    QStringList fields;
-    for (int f = 1; f <= m.song->Field_Count; ++f) fields << m.Field_Text(f);
-    EXPECT_EQ(fields, c.fields) << c.what;
   }
 }
 
