@@ -64,8 +64,7 @@ struct Imported {
   explicit Imported(const std::string& bytes, const std::string& path = "/songs/a.kar")
       : status(Import_Midi(*song, Bytes(bytes), path, recorder.ui())) {}
   QString Text() const { return song->RTB_Raw.Text(); }
-  const std::string& Events(int f) const { return song->Fields[std::size_t(f)].Events; }
-  std::int64_t Start(int f) const { return Event_Time_Packs(Events(f), 1); }
+  std::int64_t Start(int f) const { return Event_Time_Packs(song->Fields[f].Events, 1); }
 };
 
 TEST(MidiImport, SyllablesAreTimedThroughTheTempoMap) {

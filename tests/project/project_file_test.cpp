@@ -16,6 +16,7 @@
 namespace lyricanvas {
 namespace {
 
+using testing::Le;
 using testing::Read_File;
 using testing::Recording_Ui;
 using testing::Temp_Dir;
@@ -192,10 +193,8 @@ TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
   ASSERT_EQ(Read_Project_File(song, bytes, error, r.ui()), Read_Status::Complete) << error;
   ASSERT_EQ(song.Field_Count, 4);
   EXPECT_EQ(song.Fields[1], (Field_Rec{1, 2, ""}));
-  EXPECT_EQ(song.Fields[2].Events[0], Picture_Record_Mark);
-  EXPECT_EQ(song.Fields[2].Events.substr(1), old_picture.substr(1));
-  EXPECT_EQ(song.Fields[3].First_Char, 6);
-  EXPECT_EQ(song.Fields[3].Last_Char, 6);
+  EXPECT_EQ(song.Fields[2], (Field_Rec{3, 3, Picture_Record_Mark + old_picture.substr(1)}));
+  EXPECT_EQ(song.Fields[3], (Field_Rec{6, 6, Picture_Record("y.bmp")}));
   EXPECT_EQ(song.Fields[4], (Field_Rec{4, 5, Encode_Event(1, 2)}));
   // Without stored pictures nothing is anchored.
   bytes =
@@ -249,11 +248,8 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   Old_File f;
   f.U16(15, static_cast<int>(a));  // 32-bit text length (high half zero)
   f.Put(19, text);
-  f.U16(a + 24, 3);  // format runs
-  f.U16(a + 26, 2);  // fonts
-  f.U16(a + 28, 1);  // paragraph runs
-  f.U16(a + 30, 1);  // paragraph formats
-  f.U16(a + 32, 1);  // pictures
+  // Counts: format runs, fonts, paragraph runs, paragraph formats, pictures.
+  f.Put(a + 24, Le(3, 2) + Le(2, 2) + Le(1, 2) + Le(1, 2) + Le(1, 2));
   auto run = [&](int i, int font, int first, int count, std::string rgb, int field) {
     std::size_t at = a + 20 + 20 * i;
     f.U16(at + 2, font);

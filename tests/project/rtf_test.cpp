@@ -29,10 +29,6 @@ std::string Hex(const std::string& bytes) {
   return QByteArray::fromStdString(bytes).toHex().toStdString();
 }
 
-Embedded_Picture Picture_Of(std::string bytes, const char* path) {
-  return Embedded_Picture{std::move(bytes), QString::fromUtf8(path)};
-}
-
 // Lone surrogates in the pool stay as they are.
 TEST(RtfRoundTrip, RandomDocumentsKeepEveryCharacterAndItsFormat) {
   const std::vector<char16_t> pool = {
@@ -58,10 +54,9 @@ TEST(RtfRoundTrip, RandomDocumentsKeepEveryCharacterAndItsFormat) {
       doc.Set_Alignment(start, length, pick(3));
     }
     for (int k = pick(3); k > 0; --k)
-      doc.Insert_Picture(
-          pick(doc.Length()),
-          Picture_Of(Image_Bytes("BMP", 1 + pick(5), 1 + pick(5), qRgb(pick(256), 9, 9)),
-                     pick(2) ? "" : "/songs/a {red} \xc3\xa9.bmp"));
+      doc.Insert_Picture(pick(doc.Length()),
+                         {Image_Bytes("BMP", 1 + pick(5), 1 + pick(5), qRgb(pick(256), 9, 9)),
+                          pick(2) ? "" : "/songs/a {red} \xc3\xa9.bmp"});
     Document back = Read_Back(Write_Rtf(doc));
     ASSERT_EQ(back.Text(), doc.Text()) << "round " << round;
     ASSERT_EQ(Looks(back), Looks(doc)) << "round " << round;
