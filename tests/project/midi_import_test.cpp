@@ -188,8 +188,6 @@ TEST(MidiImport, StopsAtTheTablesCapacitiesAndSaysSo) {
   EXPECT_EQ(long_text.recorder.messages.size(), 1u);
 }
 
-// Damaged files ------------------------------------------------------------------------------
-
 std::string Fixture(const char* name) {
   return testing::Read_File(testing::Test_Data("project/midi_damaged/") + name);
 }

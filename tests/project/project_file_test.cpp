@@ -150,8 +150,6 @@ TEST(ProjectFile, UnstoredPicturesComeBackFromTheirFiles) {
   EXPECT_EQ(without.Field_Count, 3);
 }
 
-// Reading rules -------------------------------------------------------------------------------
-
 std::string Record(int first, int last, const std::string& events) {
   return "field:" + std::to_string(first) + "," + std::to_string(last) + "," +
          std::to_string(events.size()) + ":" + events + "\r\n\r\n";
@@ -225,8 +223,6 @@ TEST(ProjectFileReading, APictPictureKeepsTheFieldsAfterItOnTheirWords) {
   EXPECT_TRUE(p.recorder.messages.empty());
 }
 
-// The older binary layout ---------------------------------------------------------------------
-
 /// An older project assembled byte by byte; positions are 1-based as in the layout.
 struct Old_File {
   std::string bytes = "\x84";
@@ -298,8 +294,6 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   EXPECT_EQ(song.Window_Controls.Text("Txt_TotalTime"), "Caf\xC3\xA9");  // read as Windows-1252
   testing::Expect_Golden("old_layout.cgp", Project_File_Bytes(song, r.ui()), dir.path.string());
 }
-
-// Damaged files -------------------------------------------------------------------------------
 
 /// A loaded project that a damaged file is opened over.
 struct Loaded_Project : Saved_Project {
@@ -402,8 +396,6 @@ TEST(DamagedProjects, FilesAreRefusedOrOpenedAsFarAsTheyGo) {
   }
 }
 
-// Properties ----------------------------------------------------------------------------------
-
 TEST(ProjectProperties, GetPropertyFindsWholeKeysOnly) {
   std::string s = "<xTxt_A=1><Txt_A=2><Txt_B=3";
   EXPECT_EQ(Get_Property(s, "Txt_A"), "2");
@@ -485,8 +477,6 @@ TEST(ProjectProperties, SectionIsUtf8WhenWindows1252WouldNotReadBack) {
   }
 }
 
-// Incremental names ---------------------------------------------------------------------------
-
 TEST(IncrementalNames, CountUpWrapAfter999AndStartAt001) {
   EXPECT_EQ(Next_Incremental_Name("/p/song.cgp"), "/p/song_001.cgp");
   EXPECT_EQ(Next_Incremental_Name("/p/song_001.cgp"), "/p/song_002.cgp");
@@ -496,8 +486,6 @@ TEST(IncrementalNames, CountUpWrapAfter999AndStartAt001) {
   EXPECT_EQ(Next_Incremental_Name("/p/song_1x3.cgp"), "/p/song_1x3_001.cgp");
   EXPECT_EQ(Next_Incremental_Name("_001.cgp"), "_001_001.cgp");  // not longer than 8
 }
-
-// Saving failures -----------------------------------------------------------------------------
 
 TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   struct Case {
@@ -538,8 +526,6 @@ TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
         << "no temporary file is left behind";
   }
 }
-
-// Project buttons -----------------------------------------------------------------------------
 
 // Cancel, or Yes and then a cancelled save dialog, keep the project; after No, New clears it and
 // Open replaces it by the chosen file.
