@@ -27,7 +27,7 @@ std::string Picture_Record(const std::string& file) {
          "><along_with_lyrics=1><hold_time=5>";
 }
 
-/// A song with every kind of character RTF needs escaped (the code page's own, others as \\u,
+/// A song with every kind of character RTF needs escaped (the code page's own, others as Unicode,
 /// RTF's specials), an empty line in its own format, fonts, singers, alignments, two stored
 /// pictures and fields out of text order, whose events hold every byte from 1 to 252.
 void Fill_Song(Song& song) {
