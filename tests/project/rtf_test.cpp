@@ -120,7 +120,7 @@ TEST(RtfPictures, PictPicturesAndObjectsBecomePicturesOfTheDocument) {
 }
 
 // What the reader makes of a word processor's file (fonts, sizes, styles, colours, alignments, a
-// shape picture cut off and its metafile alternative) and of \\plain, \\pard and font sizes that
+// shape picture cut off and its metafile alternative) and of \plain, \pard and font sizes that
 // are clamped or ignored, written back as RTF and compared with their goldens.
 TEST(RtfReader, FilesReadAsTheirGoldensSay) {
   const std::pair<const char*, std::string> cases[] = {
