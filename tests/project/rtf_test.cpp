@@ -124,7 +124,7 @@ TEST(RtfPictures, PictPicturesAndObjectsBecomePicturesOfTheDocument) {
 // are clamped or ignored, written back as RTF and compared with their goldens.
 TEST(RtfReader, FilesReadAsTheirGoldensSay) {
   const std::pair<const char*, std::string> cases[] = {
-      {"word_processor.rtf", Read_File(Test_Data("project/rtf/word_processor.rtf"))},
+      {"word_processor_as_read.rtf", Read_File(Test_Data("project/rtf/word_processor.rtf"))},
       {"plain_pard_sizes.rtf",
        "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red0\\green0\\blue255;}"
        "\\qc\\f1\\fs40\\b\\i\\ul\\cf1 A\\par\\pard\\plain B\\par"
