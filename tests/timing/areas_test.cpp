@@ -17,9 +17,9 @@ using testing::Timing_Setup;
 
 TEST(ReplayEvents, WipesInStepWithTheSongAndItsPosition) {
   struct Case {
-    const char* script;  ///< "replay T", "reset T" (a new song position), "redraw", and "same"
-                         ///< (the view is what a full redraw shows)
-    const char* wiped;   ///< "none", "half" (the left half) or "all"
+    const char* script;      ///< "replay T", "reset T" (a new song position), "redraw", and "same"
+                             ///< (the view is what a full redraw shows)
+    std::string_view wiped;  ///< "none", "half" (the left half) or "all"
   };
   // "reset 30 replay 30" draws no intermediate columns; a redraw shows the area whole.
   for (const Case& c :
@@ -51,12 +51,11 @@ TEST(ReplayEvents, WipesInStepWithTheSongAndItsPosition) {
         }
       }
     }
-    const std::string wiped = c.wiped;
     const int wiped_left = s.Pixels(0, 0, middle - 3, s.Color(true));
     const int wiped_right = s.Pixels(0, middle + 3, Timing_View_Width - 1, s.Color(true));
-    EXPECT_EQ(wiped_left > 0, wiped != "none");
-    EXPECT_EQ(wiped_right > 0, wiped == "all");
-    if (wiped == "all") {
+    EXPECT_EQ(wiped_left > 0, c.wiped != "none");
+    EXPECT_EQ(wiped_right > 0, c.wiped == "all");
+    if (c.wiped == "all") {
       EXPECT_EQ(s.Pixels(0, left, right, s.Color(false)), 0);
       EXPECT_EQ(s.Pixels(0, left, right, s.Color(true)), letters);
     }
@@ -141,7 +140,7 @@ TEST(TimingView, SeparatorsInTabModeMarksAndAPressShowingTheHeldSyllableWipedAtO
     Mark_Field(s.T(), s.S(), 2, s.S().Palette_RGB[0]);
     EXPECT_EQ(s.T().Pic_Indication.Image(), plain);
     s.Click(1);
-    s.Press(300);
+    Press_Timing_Key(s.T(), s.S(), s.ui, 300);
     EXPECT_GT(s.Pixels(0, 0, x0 - 1, s.Color(true)), 30);
     EXPECT_EQ(s.Pixels(0, x0 + 1, Timing_View_Width - 1, s.Color(true)), 0);
   }

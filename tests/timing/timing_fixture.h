@@ -76,7 +76,6 @@ struct Timing_Setup {
     te->Last_Release_Time = 0;
     te->Last_Wiped_Char = 0;
   }
-  void Press(double packs) { Press_Timing_Key(*te, *song, ui, packs); }
   /// Pixels of a colour in columns x0..x1 of a view row.
   int Pixels(int row, int x0, int x1, QRgb color) const {
     int count = 0;
