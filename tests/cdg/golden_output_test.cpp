@@ -27,8 +27,8 @@ namespace lyricanvas {
 namespace {
 
 /// "Eve@4.30 ~ning@4.70": a syllable and its time, "~" joining it to the word before; each lasts
-/// until the next one's time (the last half a second). "2>" starts a line of singer 2; a blank
-/// line ends a screen.
+/// until its end after a "-" or the next one's time (the last half a second). "2>" starts a line of
+/// singer 2; a blank line ends a screen.
 std::vector<testing::Song_Line> Parse_Song(const std::string& text) {
   std::vector<testing::Song_Line> lines;
   std::istringstream in(text);
@@ -41,14 +41,18 @@ std::vector<testing::Song_Line> Parse_Song(const std::string& text) {
       const std::size_t at = token.find('@');
       if (!joined && !line.syllables.empty()) line.syllables.back().text += ' ';
       // Whole packs, so that the builder's conversion cannot lose one.
-      const double time = std::nearbyint(std::stod(token.substr(at + 1)) * 300) / 300 + 1e-9;
-      line.syllables.push_back({token.substr(joined, at - joined), time, 0});
+      const std::size_t dash = token.find('-', at);
+      auto time = [&](std::size_t from) {
+        return std::nearbyint(std::stod(token.substr(from)) * 300) / 300 + 1e-9;
+      };
+      line.syllables.push_back({token.substr(joined, at - joined), time(at + 1),
+                                dash < token.size() ? time(dash + 1) : 0});
     }
   }
   testing::Syllable* previous = nullptr;
   for (auto& line : lines)
     for (auto& syllable : line.syllables) {
-      if (previous) previous->end = syllable.start;
+      if (previous && previous->end == 0) previous->end = syllable.start;
       previous = &syllable;
     }
   if (previous) previous->end = previous->start + 0.5;
@@ -84,9 +88,14 @@ const char* const Early_Song =
     "Up@0.30 and@0.60 a@0.90 ~way@1.20 we@1.50 go@1.80\n"
     "2>Out@2.40 in@2.70 the@3.00 day@3.30\n";
 
-/// Its first syllable, from 2 to 8 s, holds more wipe points than a line may.
+/// A short word held long, pauses of 35 s inside a line and a word, and a syllable timed before
+/// the one ahead of it.
+const char* const Slow_Song =
+    "I@3.00 know@3.30 I@4.00 wait@6.00 for@41.00 you@40.50 now@42.00\n"
+    "Hold@43.00 the@43.50 wa@44.00-45.00 ~it@80.00\n";
+/// Its first syllable, from 2 to 19 s, holds more wipe points than a line may.
 const char* const Crowded_Song =
-    "Crowd@2.00 ~ed@8.00 line@9.00\n2>Stars@10.00 are@10.50 out@11.00\n";
+    "Crowd@2.00 ~ed@19.00 line@20.00\n2>Stars@21.00 are@21.50 out@22.00\n";
 
 /// A picture opening a screen of its own, or the screen of the lyrics after it.
 struct Picture {
@@ -125,8 +134,8 @@ std::string Picture_Bmp(int variant) {
 std::string Created_Hash(const Golden_Case& c, std::string& messages) {
   Song song;
   testing::Build_Song(song, Parse_Song(c.song));
-  for (int k = c.crowd; k >= 1; --k)  // between the first syllable's start and end
-    song.Fields[1].Events.insert(4, Encode_Event(1 + k * 249 / c.crowd, 600 + 4 * k));
+  for (int k = c.crowd; k >= 1; --k)  // between the first syllable's start and end, to and fro
+    song.Fields[1].Events.insert(4, Encode_Event(1 + k * 97 % 249, 600 + 12 * k));
   for (int i = static_cast<int>(c.pictures.size()) - 1; i >= 0; --i) {
     const Picture& p = c.pictures[static_cast<std::size_t>(i)];
     const int at = Insert_Picture_Line(song, 0, Picture_Bmp(i), "", p.own_screen);
@@ -226,7 +235,13 @@ TEST(GoldenOutput, CreatedSongsMatchTheirApprovedHashes) {
        {{effect + "Left to right>"},
         {effect + "Circle out><overwrite_last_screen=1>"},
         {effect + "Top to bottom><overwrite_last_screen=1>"}}},
-      {"crowded_8", Crowded_Song, {{"txt_lines_on_screen", -1, "8"}}, 18, {}, 400},
+      {"slow", Slow_Song, {{"Txt_TotalTime", -1, "1:25"}}},
+      {"crowded_8",
+       Crowded_Song,
+       {{"txt_lines_on_screen", -1, "8"}, {"Txt_TotalTime", -1, "0:25"}},
+       18,
+       {},
+       400},
   };
   const std::string path = testing::Test_Data("cdg/golden/hashes.txt");
   std::map<std::string, std::string> approved;
