@@ -83,10 +83,14 @@ const char* const Changing_Song =
     "Quick@12.60 ~ly@12.70\n"
     "Now@12.80 here@12.90\n"
     "Slow@14.00 end@15.00\n";
-/// The first syllable at 0.3 s: the first screen is drawn before the usual second.
+/// The first syllable at 0.3 s: the first screen is drawn before the usual second. Screen 2
+/// replaces it line by line, over the picture when one opens screen 1.
 const char* const Early_Song =
     "Up@0.30 and@0.60 a@0.90 ~way@1.20 we@1.50 go@1.80\n"
-    "2>Out@2.40 in@2.70 the@3.00 day@3.30\n";
+    "2>Out@2.40 in@2.70 the@3.00 day@3.30-9.00\n\n"
+    "Then@10.00 we@10.50 rest@11.00\n"
+    "All@12.00 day@12.50\n"
+    "2>Long@13.00 ~er@13.50\n";
 
 /// A short word held long, pauses of 35 s inside a line and a word, and a syllable timed before
 /// the one ahead of it.
