@@ -73,11 +73,14 @@ const char* const Morning_Song =
 const char* const Descender_Song =
     "Sing@2.00 joy@2.50 gaily@3.00\n"
     "Hug@3.60 the@4.00 yard@4.40 pig@4.80\n"
-    "2>Gap@5.40 jig@5.80 quay@6.20\n";
+    "2>Gap@5.40 jig@5.80 quay@6.20-9.00\n\n"
+    "Yes@10.00 gypsy@11.00\n"
+    "Play@12.00 jig@13.00-13.50\n"
+    "2>Big@16.00 ~gy@16.50\n";
 /// Screen 2 replaces screen 1 line by line; screen 3 follows too closely and forces a hard change.
 const char* const Changing_Song =
-    "One@2.00 two@3.00\n"
-    "2>Three@4.00 four@5.00\n\n"
+    "Gyp@2.00 ~sy@2.50 jig@3.00\n"
+    "2>Jolly@4.00 quay@5.00\n\n"
     "Five@7.00 six@8.00\n"
     "Seven@9.00 eight@10.00\n"
     "2>Nine@11.00 ten@12.00\n\n"
@@ -209,7 +212,7 @@ TEST(GoldenOutput, CreatedSongsMatchTheirApprovedHashes) {
        {{"txt_lines_on_screen", -1, "1"}, {"Com_FadingStyle", -1, "None"}},
        20},
       {"descender_8_cut", Descender_Song, {{"txt_lines_on_screen", -1, "8"}}, 20},
-      {"changing_soft_hard", Changing_Song, {}, 26},
+      {"changing_soft_hard", Changing_Song, {}, 30},
       {"evening_reduced_timebase",
        Evening_Song,
        {{"chk_framerate", -1, "1"},
