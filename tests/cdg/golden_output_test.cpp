@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QImage>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -126,6 +127,7 @@ struct Golden_Case {
   double size = 18;
   std::vector<Picture> pictures = {};  ///< in this order before the lyrics
   int crowd = 0;                       ///< events added to the first syllable
+  bool from_files = false;             ///< pictures read from the PNG files their properties name
 };
 
 /// A smooth picture with a bright disc; each variant has other colours.
@@ -147,15 +149,21 @@ std::string Created_Hash(const Golden_Case& c, std::string& messages) {
     if (Event_Time_Packs(song.Fields[f].Events, 1) == 0) song.Fields[f].Events.clear();
   for (int k = c.crowd; k >= 1; --k)  // between the first syllable's start and end, to and fro
     song.Fields[1].Events.insert(4, Encode_Event(1 + k * 97 % 249, 600 + 12 * k));
+  testing::Temp_Dir dir;
   for (int i = static_cast<int>(c.pictures.size()) - 1; i >= 0; --i) {
+    const std::string bmp = Picture_Bmp(i), file = dir.File(std::to_string(i) + ".png");
+    if (c.from_files)
+      EXPECT_TRUE(QImage::fromData(QByteArray::fromStdString(bmp)).save(file.c_str(), "PNG"));
     const Picture& p = c.pictures[static_cast<std::size_t>(i)];
-    const int at = Insert_Picture_Line(song, 0, Picture_Bmp(i), "", p.own_screen);
-    Edit_Picture_Properties(song, at, [&](std::string& properties) { properties = p.properties; });
+    const int at = Insert_Picture_Line(song, 0, bmp, "", p.own_screen);
+    Edit_Picture_Properties(song, at, [&](std::string& properties) {
+      properties = p.properties + (c.from_files ? "<filename=" + file + ">" : "");
+    });
   }
   song.RTB_Raw.Set_Font_Name(0, song.RTB_Raw.Length(), "Liberation Sans");
   song.RTB_Raw.Set_Font_Size(0, song.RTB_Raw.Length(), c.size);
-  testing::Temp_Dir dir;
   Controls& controls = song.Window_Controls;
+  controls.Set_Check("Chk_Store_Pictures", !c.from_files);
   controls.Set_Text("txt_Filename", 2, dir.File("song.cdg"));
   controls.Set_Text("Txt_TotalTime", "0:20");
   controls.Set_Text("txt_lines_on_screen", "4");
@@ -245,7 +253,9 @@ TEST(GoldenOutput, CreatedSongsMatchTheirApprovedHashes) {
        18,
        {{effect + "Left to right>"},
         {effect + "Circle out><overwrite_last_screen=1>"},
-        {effect + "Top to bottom><overwrite_last_screen=1>"}}},
+        {effect + "Top to bottom><overwrite_last_screen=1>"}},
+       0,
+       true},
       {"slow", Slow_Song, {{"Txt_TotalTime", -1, "1:25"}}},
       {"crowded_8",
        Crowded_Song,
