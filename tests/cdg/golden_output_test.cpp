@@ -41,8 +41,8 @@ std::vector<testing::Song_Line> Parse_Song(const std::string& text) {
       const bool joined = token[0] == '~';
       const std::size_t at = token.find('@');
       if (!joined && !line.syllables.empty()) line.syllables.back().text += ' ';
-      // Whole packs, so that the builder's conversion cannot lose one.
       const std::size_t dash = token.find('-', at);
+      // Whole packs, so that the builder's conversion cannot lose one.
       auto time = [&](std::size_t from) {
         return std::nearbyint(std::stod(token.substr(from)) * 300) / 300 + 1e-9;
       };
