@@ -4,7 +4,7 @@
 // and hard screen changes, the reduced frame rate, timebase pairs, pictures with every effect and
 // drawn over one another, and a line crowded past its wipe points. To approve an intended change
 // of the output, look at a few frames (LYRICANVAS_GOLDEN_KEEP=folder keeps the files, and
-// lyricanvas-cli frame shows them), then run the test with LYRICANVAS_UPDATE_GOLDEN=1: it
+// lyricanvas-cli frame shows them), then run the test with LYRICANVAS_APPROVE_GOLDEN=1: it
 // rewrites the file instead of comparing.
 #include <gtest/gtest.h>
 
@@ -142,7 +142,7 @@ std::string Picture_Bmp(int variant) {
 }
 
 /// The SHA-1 of the created .cdg and the run's messages (the scratch folder written as "@").
-std::string Created_Hash(const Golden_Case& c, std::string& messages) {
+std::string Created_Hash(const Golden_Case& c) {
   Song song;
   testing::Build_Song(song, Parse_Song(c.song));
   for (int f = 1; f <= song.Field_Count; ++f)
@@ -152,8 +152,9 @@ std::string Created_Hash(const Golden_Case& c, std::string& messages) {
   testing::Temp_Dir dir;
   for (int i = static_cast<int>(c.pictures.size()) - 1; i >= 0; --i) {
     const std::string bmp = Picture_Bmp(i), file = dir.File(std::to_string(i) + ".png");
-    if (c.from_files)
+    if (c.from_files) {
       EXPECT_TRUE(QImage::fromData(QByteArray::fromStdString(bmp)).save(file.c_str(), "PNG"));
+    }
     const Picture& p = c.pictures[static_cast<std::size_t>(i)];
     const int at = Insert_Picture_Line(song, 0, bmp, "", p.own_screen);
     Edit_Picture_Properties(song, at, [&](std::string& properties) {
@@ -180,6 +181,7 @@ std::string Created_Hash(const Golden_Case& c, std::string& messages) {
                                std::filesystem::copy_options::overwrite_existing);
   QCryptographicHash hash(QCryptographicHash::Sha1);
   hash.addData(QByteArray::fromStdString(testing::Read_File(dir.File("song.cdg"))));
+  std::string messages;
   for (std::string message : recorder.messages) {
     for (std::size_t at; (at = message.find(dir.path.string())) != std::string::npos;)
       message.replace(at, dir.path.string().size(), "@");
@@ -264,21 +266,9 @@ TEST(GoldenOutput, CreatedSongsMatchTheirApprovedHashes) {
        {},
        400},
   };
-  const std::string path = testing::Test_Data("cdg/golden/hashes.txt");
-  std::map<std::string, std::string> approved;
-  std::istringstream file(testing::Read_File(path));
-  for (std::string name, hash; file >> name >> hash;) approved[name] = hash;
-  const bool update = std::getenv("LYRICANVAS_UPDATE_GOLDEN") != nullptr;
-  std::string updated;
-  for (const Golden_Case& c : cases) {
-    std::string messages;
-    const std::string hash = Created_Hash(c, messages);
-    updated += std::string(c.name) + " " + hash + "\n";
-    EXPECT_TRUE(update || hash == approved[c.name])
-        << "new line: " << c.name << " " << hash << "\nmessages:\n"
-        << messages;
-  }
-  if (update) testing::Write_File(path, updated);
+  std::string hashes;
+  for (const Golden_Case& c : cases) hashes += std::string(c.name) + " " + Created_Hash(c) + "\n";
+  testing::Expect_Golden("cdg/golden/hashes.txt", hashes);
 }
 
 }  // namespace

@@ -166,7 +166,8 @@ TEST(MidiImport, KaraokeFilesImportAsTheirGoldensShow) {
   for (const auto& [golden, file] : cases) {
     Imported m(file);
     ASSERT_EQ(m.status, Read_Status::Complete) << golden;
-    testing::Expect_Golden(golden, Project_File_Bytes(*m.song, m.recorder.ui()));
+    testing::Expect_Golden(std::string("project/golden/") + golden,
+                           Project_File_Bytes(*m.song, m.recorder.ui()));
   }
 }
 
@@ -288,7 +289,7 @@ TEST(MidiImport, DemoSongGeneratorWritesAKarThatImports) {
   ASSERT_EQ(std::system(("python3 '" + script + "' '" + kar + "'").c_str()), 0);
   Imported m(testing::Read_File(kar), kar);
   ASSERT_EQ(m.status, Read_Status::Complete);
-  testing::Expect_Golden("demo.cgp", Project_File_Bytes(*m.song, m.recorder.ui()),
+  testing::Expect_Golden("project/golden/demo.cgp", Project_File_Bytes(*m.song, m.recorder.ui()),
                          dir.path.string());
 }
 

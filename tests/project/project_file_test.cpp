@@ -102,7 +102,7 @@ TEST(ProjectFile, SavedFileMatchesItsGoldenAndReopensToTheSameBytes) {
   p.song.Window_Controls.Set_Check("Chk_Store_Pictures", 1);
   for (int i = 0; i < 16; ++i) p.song.Palette[i] = {i, 15 - i, i / 2, 3};
   const std::string bytes = Read_File(p.Save());
-  testing::Expect_Golden("rich.cgp", bytes, p.dir.path.string());
+  testing::Expect_Golden("project/golden/rich.cgp", bytes, p.dir.path.string());
   Song reopened;
   ASSERT_TRUE(Open_Project(reopened, p.song.Project_File, p.ui));
   EXPECT_TRUE(p.recorder.messages.empty()) << p.recorder.messages[0];
@@ -292,7 +292,8 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   ASSERT_TRUE(Open_Project(song, path, r.ui()));
   EXPECT_TRUE(r.messages.empty());
   EXPECT_EQ(song.Window_Controls.Text("Txt_TotalTime"), "Caf\xC3\xA9");  // read as Windows-1252
-  testing::Expect_Golden("old_layout.cgp", Project_File_Bytes(song, r.ui()), dir.path.string());
+  testing::Expect_Golden("project/golden/old_layout.cgp", Project_File_Bytes(song, r.ui()),
+                         dir.path.string());
 }
 
 /// A loaded project that a damaged file is opened over.

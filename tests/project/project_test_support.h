@@ -53,28 +53,4 @@ inline std::vector<Char_Look> Looks(const Document& doc) {
   return looks;
 }
 
-/// Where two outputs first differ; npos when they are equal.
-inline std::size_t First_Difference(const std::string& a, const std::string& b) {
-  if (a == b) return std::string::npos;
-  return static_cast<std::size_t>(std::ranges::mismatch(a, b).in1 - a.begin());
-}
-
-/// Compares an output with its golden, tests/data/project/golden/<name>, after writing every
-/// occurrence of the scratch folder as "$TMP". A mismatch leaves the new output in the system's
-/// temporary folder under the golden's name. To approve an intended change, look at that output
-/// and run the tests once with LYRICANVAS_APPROVE_GOLDEN=1, which writes the goldens instead.
-inline void Expect_Golden(const std::string& name, std::string bytes,
-                          const std::string& scratch = "") {
-  for (std::size_t at; !scratch.empty() && (at = bytes.find(scratch)) != std::string::npos;)
-    bytes.replace(at, scratch.size(), "$TMP");
-  const std::string golden = Test_Data("project/golden/" + name);
-  if (std::getenv("LYRICANVAS_APPROVE_GOLDEN")) return Write_File(golden, bytes);
-  const std::size_t at = First_Difference(bytes, Read_File(golden));
-  if (at == std::string::npos) return;
-  const std::string fresh = (std::filesystem::temp_directory_path() / name).string();
-  Write_File(fresh, bytes);
-  ADD_FAILURE() << name << " differs from its golden from byte " << at << " on; the new output "
-                << "is " << fresh;
-}
-
 }  // namespace lyricanvas::testing

@@ -116,7 +116,7 @@ TEST(RtfPictures, PictPicturesAndObjectsBecomePicturesOfTheDocument) {
   ASSERT_TRUE(Read_Rtf(doc, rtf + "}", error, &warning)) << error;
   EXPECT_EQ(doc.Picture_Count(), static_cast<int>(std::size(picts)));
   EXPECT_EQ(warning.rfind("3 picture(s)", 0), 0u) << warning;  // said once for all
-  testing::Expect_Golden("pictures.rtf", Write_Rtf(doc));
+  testing::Expect_Golden("project/golden/pictures.rtf", Write_Rtf(doc));
 }
 
 // What the reader makes of a word processor's file (fonts, sizes, styles, colours, alignments, a
@@ -130,7 +130,8 @@ TEST(RtfReader, FilesReadAsTheirGoldensSay) {
        "\\qc\\f1\\fs40\\b\\i\\ul\\cf1 A\\par\\pard\\plain B\\par"
        "\\fs99999999999 a\\fs0 b\\fs-4 c\\fs7 d}"},
   };
-  for (const auto& [golden, rtf] : cases) testing::Expect_Golden(golden, Write_Rtf(Read_Back(rtf)));
+  for (const auto& [golden, rtf] : cases)
+    testing::Expect_Golden(std::string("project/golden/") + golden, Write_Rtf(Read_Back(rtf)));
 }
 
 // The text read from a file, or the reason it is refused (the document is then unchanged).

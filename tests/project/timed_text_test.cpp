@@ -28,7 +28,7 @@ TEST(TimedText, SyllablesBecomeFieldsOverTheirCharactersInTheirSingersColour) {
     ASSERT_TRUE(Load_Timed_Text(song, text, error)) << error;
     EXPECT_EQ(song.Text_Length, song.RTB_Raw.Length());
     EXPECT_TRUE(Is_Empty(song.Fields[song.Field_Count + 1]));
-    testing::Expect_Golden("timed_text.cgp", Project_File_Bytes(song, r.ui()));
+    testing::Expect_Golden("project/golden/timed_text.cgp", Project_File_Bytes(song, r.ui()));
   }
 }
 

@@ -130,17 +130,6 @@ inline std::string Timed_Song(Timing_Setup& s) {
   return out + "\nareas " + Spans(s.T()) + "\n";
 }
 
-/// Compares text with the checked-in file tests/data/<name>. To re-approve an intended change,
-/// run the test with LYRICANVAS_APPROVE_GOLDEN=1: it writes the file, whose diff is then reviewed.
-inline void Expect_Golden(const std::string& name, const std::string& text) {
-  const std::string path = Test_Data(name);
-  if (std::getenv("LYRICANVAS_APPROVE_GOLDEN")) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    Write_File(path, text);
-  }
-  EXPECT_EQ(Read_File(path), text) << "golden " << name << " differs (LYRICANVAS_APPROVE_GOLDEN=1)";
-}
-
 /// A song player whose position runs from a clock the test moves by hand, at the rate set, and
 /// (as a real decoder's may) runs on past the duration. Frame k holds the sample
 /// k % 30000 - 15000 on the left and half of it on the right.
