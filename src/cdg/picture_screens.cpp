@@ -142,8 +142,10 @@ Picture_Step Show_Picture(Creation_Run& run, const Song& song, int s, std::int64
   step.shown = true;
   step.properties = rec.picture;
   step.update_now = !Property_Is_Set(rec.picture, "along_with_lyrics");
-  if (step.update_now) Draw_Picture_Tiles(run, rec.picture);
+  // Taken before the tiles are drawn: wipe packs met on the way recolour the target too, and
+  // an erased line must give back the picture, not the letters those packs left on it.
   run.Background_Screen = run.Target_Screen;
+  if (step.update_now) Draw_Picture_Tiles(run, rec.picture);
   return step;
 }
 

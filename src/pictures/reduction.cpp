@@ -16,7 +16,7 @@ constexpr double Error_Share = 0.315;
 /// Share of that share that goes to each diagonal neighbour below.
 constexpr double Diagonal_Share = 0.429;
 
-inline double Weighted_Distance(double r1, double g1, double b1, double r2, double g2, double b2) {
+inline double Color_Distance(double r1, double g1, double b1, double r2, double g2, double b2) {
   const double m = Round_Even((r1 + r2) / 2);
   const double dr = Round_Even(r1 - r2), dg = Round_Even(g1 - g2), db = Round_Even(b1 - b2);
   return (512 + m) * dr * dr / 256 + 4 * dg * dg + (767 - m) * db * db / 256;
@@ -61,8 +61,8 @@ struct Entry_Colors {
 int Nearest_Entry(const std::array<double, 3>& pixel, const Entry_Colors& entries) {
   std::array<double, 16> d{};
   for (std::size_t i = 0; i < 16; ++i)
-    d[i] = Round_Even(Weighted_Distance(pixel[0], pixel[1], pixel[2], entries.r[i], entries.g[i],
-                                        entries.b[i]));
+    d[i] = Round_Even(
+        Color_Distance(pixel[0], pixel[1], pixel[2], entries.r[i], entries.g[i], entries.b[i]));
   double best = No_Match;
   int index = 0;
   for (int i = 0; i < 16; ++i) {
@@ -77,9 +77,10 @@ int Nearest_Entry(const std::array<double, 3>& pixel, const Entry_Colors& entrie
 /// Spreads the error of pixel (x, y) to its neighbours in squared-intensity space.
 void Diffuse_Error(Picture_Work& work, int x, int y, int index) {
   for (int c = 1; c <= 3; ++c) {
-    double e = (work.Linear_Buffer(c, x, y) -
-                work.Palette_Squares[static_cast<std::size_t>(index)][static_cast<std::size_t>(c)]) *
-               Error_Share;
+    double e =
+        (work.Linear_Buffer(c, x, y) -
+         work.Palette_Squares[static_cast<std::size_t>(index)][static_cast<std::size_t>(c)]) *
+        Error_Share;
     work.Linear_Buffer(c, x, y + 1) += e;
     work.Linear_Buffer(c, x + 1, y) += e;
     e *= Diagonal_Share;
@@ -122,10 +123,6 @@ void Prepare_Linear(Picture_Work& work) {
       const double level = work.Picture_Palette[i][c] * 16 + 7.5;
       work.Palette_Squares[i][c] = static_cast<std::int32_t>(std::nearbyint(level * level));
     }
-}
-
-double Color_Distance(double r1, double g1, double b1, double r2, double g2, double b2) {
-  return Weighted_Distance(r1, g1, b1, r2, g2, b2);
 }
 
 void Map_Pixels(Picture_Work& work, bool dither) {

@@ -66,7 +66,6 @@ bool Read_Picture(Picture_Work& work, std::span<const std::uint8_t> bytes, const
 void Count_Colors(Picture_Work& work, bool clear);
 void Choose_Palette(Picture_Work& work, Palette_Table& palette);
 void Prepare_Linear(Picture_Work& work);
-double Color_Distance(double r1, double g1, double b1, double r2, double g2, double b2);
 /// Maps rows 0..191 of the linear buffer into work.Mapped (bottom row of the buffer last).
 /// Error diffusion runs when dither is on and the picture is not a 4-bit one.
 void Map_Pixels(Picture_Work& work, bool dither);

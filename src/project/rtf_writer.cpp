@@ -26,8 +26,10 @@ struct Run_Format {
   int color = 1;
 };
 
+/// The colour without its alpha, so text without a colour of its own and text coloured black
+/// share one entry of the colour table.
 QRgb Text_Color(const QTextCharFormat& f) {
-  if (!f.hasProperty(QTextFormat::ForegroundBrush)) return qRgb(0, 0, 0);
+  if (!f.hasProperty(QTextFormat::ForegroundBrush)) return 0;
   return f.foreground().color().rgb() & 0xffffffu;
 }
 

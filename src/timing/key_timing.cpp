@@ -212,7 +212,10 @@ void Press_Timing_Key(Timing_Editor& te, Song& song, const Ui& ui, double press_
   const int last = std::min<int>(b, static_cast<int>(song.Char_Field.size()) - 1);
   for (int c = std::max(a, 0); c <= last; ++c)
     song.Char_Field[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(te.Held_Field);
-  Add_Area(te, song, a, b, press_time, Line_Of_Char(song, a), false);
+  if (Is_Picture_Field(*field))
+    te.Last_Area = 0;  // a picture is not wiped: its record holds no times to show
+  else
+    Add_Area(te, song, a, b, press_time, Line_Of_Char(song, a), false);
   te.Last_Wiped_Char = b;
   te.Current_Field = Next_Field(song, te.Held_Field);
   Show_New_Current(te, song, true);

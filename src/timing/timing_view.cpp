@@ -30,7 +30,8 @@ void Print_Line(const Timing_Editor& te, const Song& song, Surface& target, int 
   const int y = top + te.Line_Y_Offset;
   Render_Outline(song, x, y, target, line, false,
                  {std::nullopt, wiped ? Role_Wiped_Outline : Role_Unwiped_Outline});
-  Render_Body(song, x, y, target, line, {std::nullopt, wiped ? Role_Wiped_Body : Role_Unwiped_Body});
+  Render_Body(song, x, y, target, line,
+              {std::nullopt, wiped ? Role_Wiped_Body : Role_Unwiped_Body});
 }
 
 // Copies columns [from, to] of a one-line surface onto a row band of the view, below the band's
@@ -42,6 +43,12 @@ void Copy_Columns(Timing_Editor& te, const Surface& from_surface, int row, int f
   te.Pic_Indication.Copy_Rect(from_surface, from, 1, to - from + 1, View_Row_Height - 1, from,
                               row * View_Row_Height + 1);
   te.View_Changed = true;
+}
+
+/// Syllable separators (Tab mode) go on top of whatever was drawn or copied into the row last.
+void Keep_Field_Marks_On_Top(Timing_Editor& te, const Song& song, int row, int line) {
+  if (song.Window_Controls.Checked("Chk_Tabmode"))
+    Draw_Field_Marks(te, song, row * View_Row_Height, line);
 }
 
 }  // namespace
@@ -131,7 +138,7 @@ void Draw_View_Line(Timing_Editor& te, const Song& song, int row, int line) {
     Render_Wiped_Line(te, song, line);
     Copy_Columns(te, te.Pic_Hidden_Screen, row, span->first, span->second);
   }
-  if (song.Window_Controls.Checked("Chk_Tabmode")) Draw_Field_Marks(te, song, top, line);
+  Keep_Field_Marks_On_Top(te, song, row, line);
 }
 
 void Scroll_View_Up(Timing_Editor& te, const Song& song, int n) {
@@ -146,8 +153,8 @@ void Scroll_View_Up(Timing_Editor& te, const Song& song, int n) {
 
 void Scroll_View_Down(Timing_Editor& te, const Song& song) {
   const Surface before = te.Pic_Indication;
-  te.Pic_Indication.Copy_Rect(before, 0, 0, Timing_View_Width,
-                              Timing_View_Height - View_Row_Height, 0, View_Row_Height);
+  te.Pic_Indication.Copy_Rect(before, 0, 0, Timing_View_Width, Timing_View_Height - View_Row_Height,
+                              0, View_Row_Height);
   Draw_View_Line(te, song, 0, te.VSc_Line_Value);
 }
 
@@ -174,9 +181,10 @@ void Mark_Field(Timing_Editor& te, const Song& song, int f, QRgb color) {
   band.Cls();
   Print_Line(te, song, band, 0, line, false);
   const int last = Line_Of_Char(song, song.Fields[static_cast<std::size_t>(f)].Last_Char);
-  const int right = last > line ? Line_End_Column(song, line) + song.Wipe_Margin
-                                : Field_Right(song, f);
+  const int right =
+      last > line ? Line_End_Column(song, line) + song.Wipe_Margin : Field_Right(song, f);
   Copy_Columns(te, band, row, Field_Left(song, f), right - 1);
+  Keep_Field_Marks_On_Top(te, song, row, line);
 }
 
 void Render_Wiped_Line(Timing_Editor& te, const Song& song, int line) {
@@ -193,9 +201,7 @@ void Copy_Wiped_Columns(Timing_Editor& te, const Song& song, int line, int from,
   if (row < 0 || row >= Timing_View_Rows || line < 1 || line > Last_Line(song)) return;
   Render_Wiped_Line(te, song, line);
   Copy_Columns(te, te.Pic_Hidden_Screen, row, std::min(from, to), std::max(from, to));
-  // The separators stay on top of the wipe, as a full redraw draws them.
-  if (song.Window_Controls.Checked("Chk_Tabmode"))
-    Draw_Field_Marks(te, song, row * View_Row_Height, line);
+  Keep_Field_Marks_On_Top(te, song, row, line);
 }
 
 void Show_Field_Wiped(Timing_Editor& te, const Song& song, int f) {
@@ -205,8 +211,8 @@ void Show_Field_Wiped(Timing_Editor& te, const Song& song, int f) {
   const int last = Line_Of_Char(song, field.Last_Char);
   for (int line = first; line <= last; ++line) {
     const int from = line == first ? Field_Left(song, f) : Line_Start_Column(song, line);
-    const int to = line == last ? Field_Right(song, f) - 1
-                                : Line_End_Column(song, line) + song.Wipe_Margin;
+    const int to =
+        line == last ? Field_Right(song, f) - 1 : Line_End_Column(song, line) + song.Wipe_Margin;
     Copy_Wiped_Columns(te, song, line, from, to);
   }
 }

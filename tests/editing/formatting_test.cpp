@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "editing/editing_song.h"
-#include "model/layout.h"
 
 namespace lyricanvas {
 namespace {
@@ -25,32 +24,6 @@ TEST(Formatting, ASingerChangesOnlyTheColourAndStyleOfTheSelection) {
   EXPECT_EQ(t.song.RTB_Raw.Font(0, 14), font);
   EXPECT_EQ(t.song.Fields, fields);
   EXPECT_EQ(t.song.Window_Controls.Text("Com_Color"), "2 - male");
-
-  Layout_Text(t.song);
-  const int plain = t.song.Char_Style[0], sung = t.song.Char_Style[3];
-  EXPECT_NE(plain, sung);
-  EXPECT_EQ(t.song.Text_Styles[static_cast<std::size_t>(sung)].Text_Color, singer2);
-  EXPECT_EQ(t.song.Text_Styles[static_cast<std::size_t>(sung)].Font,
-            t.song.Text_Styles[static_cast<std::size_t>(plain)].Font);
-  for (int offset = 0; offset < 14; ++offset)
-    EXPECT_EQ(t.song.Char_Style[offset], (offset >= 3 && offset < 6) ? sung : plain) << offset;
-}
-
-TEST(Formatting, AlignmentAppliesToWholeParagraphs) {
-  struct Case {
-    int start, length;
-    int first_line, second_line;
-  };
-  const Case cases[] = {{4, 2, Align_Center, Align_Left},   // inside the first line
-                        {17, 0, Align_Left, Align_Center},  // a caret on the second
-                        {12, 6, Align_Center, Align_Center}};
-  for (const Case& c : cases) {
-    Formatted_Song t;
-    t.Select(c.start, c.length);
-    Align_Selection(t.song, Align_Center);
-    EXPECT_EQ(t.song.RTB_Raw.Alignment(0, 14), c.first_line) << c.start;
-    EXPECT_EQ(t.song.RTB_Raw.Alignment(16, 3), c.second_line) << c.start;
-  }
 }
 
 TEST(Formatting, AttributesFollowTheCheckBoxesAndTheFontOnlyUsableEntries) {
@@ -95,6 +68,8 @@ TEST(Formatting, FormatsOverSeveralSingersAndTheirUndoLeaveTheFieldsAlone) {
   EXPECT_EQ(t.song.RTB_Raw.Color(10, 9), t.song.Singers[3].Text_Color);
   Apply_Attribute(t.song, Text_Attribute::Bold, 1);
   Align_Selection(t.song, Align_Right);
+  EXPECT_EQ(t.song.RTB_Raw.Alignment(0, 14), Align_Right);  // every paragraph it touches
+  EXPECT_EQ(t.song.RTB_Raw.Alignment(16, 3), Align_Right);
   for (int k = 0; k < 3; ++k) Undo_Edit(t.song);
   EXPECT_EQ(t.song.Fields, fields);
   EXPECT_EQ(t.song.RTB_Raw.Color(0, 14), t.song.Singers[1].Text_Color);

@@ -25,7 +25,7 @@ void Replace(Song& song, int start, int length, const QString& text) {
 
 using testing::Tracked_Song;
 
-TEST(UpdateData, TextDraggedElsewhereTakesItsFieldsAlong) {
+TEST(UpdateData, TextDraggedElsewhereTakesItsFieldsAlongAndTheProgramsOwnChangesMoveNone) {
   Tracked_Song t;
   const auto before = t.song.Fields;
   QTextCursor drop(&t.song.RTB_Raw.Qt());  // a drag and drop is one edit: take out, put in
@@ -40,11 +40,7 @@ TEST(UpdateData, TextDraggedElsewhereTakesItsFieldsAlong) {
   EXPECT_EQ(t.song.Fields, before);
   t.song.RTB_Raw.Qt().redo();
   EXPECT_EQ(testing::Field_Texts(t.song), "won|der|ful|time|day");
-}
-
-TEST(UpdateData, TheProgramsOwnChangesMoveNoFieldAndCannotBeUndone) {
-  Tracked_Song t;
-  Replace(t.song, 0, 0, "AB");
+  // The program replacing the text leaves nothing to undo.
   t.song.Suppress_Text_Events = true;
   t.song.RTB_Raw.Set_Text("other text");
   t.song.Suppress_Text_Events = false;

@@ -83,7 +83,6 @@ TEST_F(CreationTab, CreatesABinImageOffTheWindowThread) {
   auto* progress = w->Find<QProgressBar>("Prg_Creation");
   EXPECT_EQ(progress->value(), 100);
   EXPECT_TRUE(progress->format().startsWith(QStringLiteral("erasing packs")));
-  EXPECT_TRUE(w->Find("But_CDG_Create")->isEnabled());
   EXPECT_TRUE(w->Find("But_Preview")->isEnabled());
   EXPECT_FALSE(w->Find("But_CDG_Cancel")->isEnabled());
 
@@ -99,34 +98,29 @@ TEST_F(CreationTab, CreatesABinImageOffTheWindowThread) {
 }
 
 TEST_F(CreationTab, ARunThatDoesNotFinishLeavesNoFile) {
-  struct Case {
-    const char* wav;  ///< none: a CDG file, the run cancelled by the user once under way
-    std::optional<std::string> bytes;
-    std::string message;
-  };
-  for (const Case& c :
-       {Case{"missing.wav", std::nullopt,
-             "The WAV file you specified isn't there. Please specify an existing WAV file or "
-             "leave the field blank for creating a CDG file!"},
-        Case{"broken.wav", "RIFF\x10\x00\x00\x00WAVEjunk"s,
-             "The WAV file '" + File("broken.wav") +
-                 "' cannot be used: the file ends inside a chunk header!"},
-        Case{"", std::nullopt, ""}}) {
+  Write_File(File("broken.wav"), "RIFF\x10\x00\x00\x00WAVEjunk"s);
+  // The last row: a CDG file, the run cancelled by the user once under way.
+  for (const auto& [wav, message] : std::vector<std::pair<std::string, std::string>>{
+           {"missing.wav",
+            "The WAV file you specified isn't there. Please specify an existing WAV file or "
+            "leave the field blank for creating a CDG file!"},
+           {"broken.wav", "The WAV file '" + File("broken.wav") +
+                              "' cannot be used: the file ends inside a chunk header!"},
+           {"", ""}}) {
     auto w = Open_Window();
-    const bool cancel = !*c.wav;
+    const bool cancel = wav.empty();
     Load_Song(*w, cancel ? 120 : 4, cancel ? 300 : 8);
     w->Show_Tab(0);
-    if (c.bytes) Write_File(File(c.wav), *c.bytes);
     w->Type_Into("Txt_TotalTime", QStringLiteral("5:00"));
-    w->Type_Into(cancel ? "txt_Filename_2" : "txt_Filename_1", Q_File(cancel ? "out.cdg" : c.wav));
+    w->Type_Into(cancel ? "txt_Filename_2" : "txt_Filename_1", Q_File(cancel ? "out.cdg" : wav));
     auto* progress = w->Find<QProgressBar>("Prg_Creation");
     QObject::connect(progress, &QProgressBar::valueChanged, progress, [&](int value) {
       if (cancel && value > 0 && w->Find("But_CDG_Cancel")->isEnabled()) w->Click("But_CDG_Cancel");
     });
     w->Click("But_CDG_Create");
     ASSERT_TRUE(Wait_Until([&] { return w->Find("But_CDG_Create")->isEnabled(); }));
-    EXPECT_EQ(w->fake.messages, std::vector<std::string>(!c.message.empty(), c.message));
-    if (c.wav == "missing.wav"s) {  // the box to mend is shown
+    EXPECT_EQ(w->fake.messages, std::vector<std::string>(!message.empty(), message));
+    if (wav == "missing.wav") {  // the box to mend is shown
       EXPECT_EQ((*w)->tabs()->currentIndex(), 3);
       EXPECT_EQ(QApplication::focusWidget(), w->Find("txt_Filename_1"));
     }
@@ -139,21 +133,19 @@ TEST_F(CreationTab, ARunThatDoesNotFinishLeavesNoFile) {
 }
 
 TEST(SongOfOutput, AnImagePlaysItsWavAfterTheSilenceAFilePlaysTheTimingSong) {
-  struct Case {
-    const char *audio, *wav, *silence, *path;
-    double offset;
-  };
-  for (const Case& c :
-       {Case{"song.mp3", "", "2", "song.mp3", 0},
-        Case{"song.mp3", "mix.wav", "1,5", "mix.wav", 1.5},
-        Case{"", "mix.wav", "soon", "mix.wav", 0}, Case{"", "mix.wav", "-3", "mix.wav", 0}}) {
+  for (auto [timing_song, wav, silence, path, offset] :
+       std::vector<std::tuple<const char*, const char*, const char*, const char*, double>>{
+           {"song.mp3", "", "2", "song.mp3", 0},
+           {"song.mp3", "mix.wav", "1,5", "mix.wav", 1.5},
+           {"", "mix.wav", "soon", "mix.wav", 0},
+           {"", "mix.wav", "-3", "mix.wav", 0}}) {
     Controls controls;
-    controls.Set_Text("txt_Filename", 0, c.audio);
-    controls.Set_Text("txt_Filename", 1, c.wav);
-    controls.Set_Text("Txt_Silence", c.silence);
+    controls.Set_Text("txt_Filename", 0, timing_song);
+    controls.Set_Text("txt_Filename", 1, wav);
+    controls.Set_Text("Txt_Silence", silence);
     const Preview_Audio audio = Song_Of_Output(controls);
-    EXPECT_EQ(audio.path, c.path) << c.silence;
-    EXPECT_DOUBLE_EQ(audio.offset, c.offset) << c.silence;
+    EXPECT_EQ(audio.path, path) << silence;
+    EXPECT_DOUBLE_EQ(audio.offset, offset) << silence;
   }
 }
 

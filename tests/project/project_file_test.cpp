@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QTextBlock>
+#include <QTextCursor>
 #include <csignal>
 #include <filesystem>
 
@@ -14,6 +16,7 @@
 namespace lyricanvas {
 namespace {
 
+using testing::Le;
 using testing::Read_File;
 using testing::Recording_Ui;
 using testing::Temp_Dir;
@@ -24,26 +27,40 @@ std::string Picture_Record(const std::string& file) {
          "><along_with_lyrics=1><hold_time=5>";
 }
 
-/// A song with two fonts, three singers, every alignment, the properties mark in its lyrics and
-/// fields whose events hold every byte from 1 to 252.
+/// A song with every kind of character RTF needs escaped (the code page's own, others as Unicode,
+/// RTF's specials), an empty line in its own format, fonts, singers, alignments, two stored
+/// pictures and fields out of text order, whose events hold every byte from 1 to 252.
 void Fill_Song(Song& song) {
-  song.RTB_Raw.Set_Text("Hello world\r\nSecond line here\r\nRight <properties> <properties>");
+  song.RTB_Raw.Set_Text(QString::fromUtf8(
+      "Hello w\xc3\xb6rld {braces} back\\slash \\par \\object\t\xe2\x82\xac\xe2\x80\x9ehi"
+      "\xe2\x80\x9c \xe2\x80\x93\r\n\r\n\xe4\xb8\xad\xe6\x96\x87 \xed\x95\x9c\xea\xb8\x80 "
+      "\xf0\x9f\x8e\xa4 x\xe2\x80\xa8y\r\nRight <properties> <properties>"));
+  song.RTB_Raw.Insert_Picture(
+      5, {testing::Image_Bytes("BMP", 6, 4, qRgb(0, 0, 255)), "/songs/a {red} \u00e9.bmp"});
+  song.RTB_Raw.Insert_Picture(69, {testing::Image_Bytes("BMP", 2, 3, qRgb(10, 200, 30)), ""});
   song.RTB_Raw.Set_Font_Name(0, 5, "DejaVu Sans");
   song.RTB_Raw.Set_Font_Size(0, 5, 28);
-  song.RTB_Raw.Set_Bold(6, 5, true);
-  song.RTB_Raw.Set_Italic(13, 6, true);
-  song.RTB_Raw.Set_Underline(20, 4, true);
+  song.RTB_Raw.Set_Font_Name(57, 2, "Caf\u00e9; Sans");
+  song.RTB_Raw.Set_Bold(7, 5, true);
+  song.RTB_Raw.Set_Italic(13, 8, true);
+  song.RTB_Raw.Set_Underline(22, 4, true);
   song.RTB_Raw.Set_Color(0, 5, song.Singers[2].Text_Color);
-  song.RTB_Raw.Set_Color(13, 6, song.Singers[3].Text_Color);
-  song.RTB_Raw.Set_Alignment(13, 0, Align_Center);
-  song.RTB_Raw.Set_Alignment(31, 0, Align_Right);
+  song.RTB_Raw.Set_Color(13, 8, song.Singers[3].Text_Color);
+  song.RTB_Raw.Set_Alignment(57, 0, Align_Center);
+  song.RTB_Raw.Set_Alignment(72, 0, Align_Right);
+  QTextCharFormat empty_line;
+  empty_line.setFontPointSize(30);
+  QTextCursor(song.RTB_Raw.Qt().findBlockByNumber(1)).setBlockCharFormat(empty_line);
   std::string all_bytes;
   for (int b = 1; b <= 252; ++b) all_bytes += static_cast<char>(b);
-  song.Fields[1] = {13, 18, all_bytes};
+  song.Fields[1] = {8, 12, all_bytes};
   song.Fields[2] = {1, 5, Encode_Event(1, 0) + Encode_Event(250, 15'624'999)};
-  song.Fields[3] = {7, 11, "\r\n:,field:\r\n\r\n"};
-  song.Fields[4] = {20, 23, ""};  // untimed
-  song.Field_Count = 4;
+  song.Fields[3] = {70, 70, Picture_Record("/songs/b.bmp")};
+  song.Fields[4] = {14, 21, "\r\n:,field:\r\n\r\n"};
+  song.Fields[5] = {0, 0, ""};    // left out
+  song.Fields[6] = {57, 58, ""};  // untimed
+  song.Fields[7] = {6, 6, Picture_Record("/songs/a.bmp")};
+  song.Field_Count = 7;
 }
 
 void Expect_Same_Fields(const Song& a, const Song& b) {
@@ -64,109 +81,74 @@ struct Saved_Project {
   }
 };
 
-TEST(ProjectFile, RoundTripKeepsTextFormatsFieldsControlsAndPalette) {
+// The saved file is pinned whole by its golden (its lyrics' RTF, every control off its default
+// with text the code page holds, the palette, the records in text order); reopened, the project
+// saves to the same bytes, so nothing was lost or changed by reading it.
+TEST(ProjectFile, SavedFileMatchesItsGoldenAndReopensToTheSameBytes) {
   Saved_Project p;
   std::string audio = p.dir.File("song.wav");
   Write_File(audio, "RIFF");
   Fill_Song(p.song);
-  for (const Control& c : p.song.Window_Controls.All()) {  // every control off its default
+  for (const Control& c : p.song.Window_Controls.All()) {
     Control& control = *p.song.Window_Controls.Find(c.Name, c.Index);
     if (control.Kind == Control_Kind::Text)
-      control.Value = "v_" + Controls::Key(control) + " ä€";
+      control.Value = "v_" + Controls::Key(control) + " \xC3\xA4\xE2\x82\xAC";
     else if (control.Kind == Control_Kind::Combo)
       control.Value = control.Items.empty() ? "DejaVu Serif" : control.Items.back();
-    else if (control.Kind == Control_Kind::Check)
-      control.Value = control.Value == "2" ? "1" : "2";
-    else
-      control.Value = control.Value == "True" ? "False" : "True";
+    else  // a check box: no default is 2
+      control.Value = "2";
   }
   p.song.Window_Controls.Set_Text("txt_Filename", 0, audio);
   p.song.Window_Controls.Set_Check("Chk_Store_Pictures", 1);
   for (int i = 0; i < 16; ++i) p.song.Palette[i] = {i, 15 - i, i / 2, 3};
-  std::string path = p.Save();
+  const std::string bytes = Read_File(p.Save());
+  testing::Expect_Golden("project/golden/rich.cgp", bytes, p.dir.path.string());
+  Song reopened;
+  ASSERT_TRUE(Open_Project(reopened, p.song.Project_File, p.ui));
+  EXPECT_TRUE(p.recorder.messages.empty()) << p.recorder.messages[0];
+  EXPECT_EQ(testing::First_Difference(Project_File_Bytes(reopened, p.ui), bytes),
+            std::string::npos);
+  EXPECT_EQ(reopened.Palette_RGB[1], qRgb(14 * 17, 0, 3 * 17));
+}
 
+// Pictures that are not stored leave a space in the file and are loaded again from their files;
+// one whose file has gone, or is no file, clears its field with a message.
+TEST(ProjectFile, UnstoredPicturesComeBackFromTheirFiles) {
+  Saved_Project p;
+  const std::string file = p.dir.File("blue.bmp"),
+                    bmp = testing::Image_Bytes("BMP", 6, 4, qRgb(0, 0, 255));
+  Write_File(file, bmp);
+  p.song.RTB_Raw.Set_Text("ab cd ef");
+  for (int at : {2, 6})
+    p.song.RTB_Raw.Insert_Picture(at, Embedded_Picture{bmp, QString::fromStdString(file)});
+  p.song.Fields[1] = {3, 3, Picture_Record(file)};
+  p.song.Fields[2] = {7, 7, Picture_Record(file)};
+  p.song.Fields[3] = {9, 10, Encode_Event(1, 10)};
+  p.song.Field_Count = 3;
+  p.song.Window_Controls.Set_Check("Chk_Store_Pictures", 0);
+  std::string path = p.Save();
+  EXPECT_EQ(p.song.RTB_Raw.Picture_Count(), 2) << "saving must not touch the lyrics";
   Song reopened;
   ASSERT_TRUE(Open_Project(reopened, path, p.ui));
-  EXPECT_TRUE(p.recorder.messages.empty()) << p.recorder.messages[0];
-  EXPECT_EQ(testing::Looks(reopened.RTB_Raw), testing::Looks(p.song.RTB_Raw));
+  EXPECT_EQ(reopened.RTB_Raw.Text(), p.song.RTB_Raw.Text());
+  ASSERT_EQ(reopened.RTB_Raw.Picture_Count(), 2);
+  EXPECT_EQ(reopened.Picture_Count, 2);
+  EXPECT_EQ(reopened.RTB_Raw.Picture(0)->Bytes, bmp);
   Expect_Same_Fields(p.song, reopened);
-  for (const Control& c : p.song.Window_Controls.All())
-    EXPECT_EQ(c.Value, reopened.Window_Controls.Text(c.Name, c.Index)) << Controls::Key(c);
-  EXPECT_EQ(p.song.Palette, reopened.Palette);
-  EXPECT_EQ(reopened.Palette_RGB[1], qRgb(14 * 17, 0, 3 * 17));
-  EXPECT_EQ(reopened.Project_File, path);
+  std::filesystem::remove(file);
+  Song without;
+  ASSERT_TRUE(Open_Project(without, path, p.ui));
+  EXPECT_EQ(p.recorder.messages,
+            std::vector<std::string>(2, file + " could not be loaded - file is not present!"));
+  std::filesystem::create_directory(file);  // a name that is there but is no picture
+  p.recorder.messages.clear();
+  ASSERT_TRUE(Open_Project(without, path, p.ui));
+  EXPECT_EQ(p.recorder.messages[0],
+            file + " could not be loaded - it is a directory, not a regular file!");
+  EXPECT_TRUE(Is_Empty(without.Fields[1]) && Is_Empty(without.Fields[2]));
+  EXPECT_EQ(without.Fields[3], p.song.Fields[3]);
+  EXPECT_EQ(without.Field_Count, 3);
 }
-
-TEST(ProjectFile, SavedLayoutIsRtfThenPropertiesThenRecordsInTextOrder) {
-  Saved_Project p;
-  p.song.RTB_Raw.Set_Text("ab cd");
-  p.song.Fields[1] = {4, 5, "x,y"};
-  p.song.Fields[2] = {0, 0, ""};
-  p.song.Fields[3] = {1, 2, Encode_Event(1, 300)};
-  p.song.Field_Count = 3;
-  std::string bytes = Read_File(p.Save());
-  EXPECT_TRUE(bytes.starts_with("{\\rtf"));
-  std::size_t at = bytes.find("\r\n<properties>\xFE<Com_Font=Times New Roman><Txt_FontSize=20>");
-  ASSERT_NE(at, std::string::npos);
-  EXPECT_NE(bytes.find("<Txt_Source_1=><Txt_Source_2=><Txt_Source_3=>", at), std::string::npos);
-  at = bytes.find("<color_15_0=", at);
-  EXPECT_EQ(bytes.substr(at), "<color_15_0=0><color_15_1=15><color_15_2=3><color_15_3=15>\r\n" +
-                                  ("field:1,2,4:" + Encode_Event(1, 300)) +
-                                  "\r\n\r\nfield:4,5,3:x,y\r\n\r\n");
-}
-
-// Stored pictures are in the file; the others leave a space there and are loaded again from
-// their files, and one whose file has gone clears its field with a message.
-TEST(ProjectFile, PicturesComeBackAtTheirPositionsWithTheirFields) {
-  for (int store : {1, 0}) {
-    Saved_Project p;
-    const std::string file = p.dir.File("blue.bmp"),
-                      bmp = testing::Image_Bytes("BMP", 6, 4, qRgb(0, 0, 255));
-    Write_File(file, bmp);
-    p.song.RTB_Raw.Set_Text("ab cd ef");
-    for (int at : {2, 6})
-      p.song.RTB_Raw.Insert_Picture(at, Embedded_Picture{bmp, QString::fromStdString(file)});
-    p.song.Fields[1] = {3, 3, Picture_Record(file)};
-    p.song.Fields[2] = {7, 7, Picture_Record(file)};
-    p.song.Fields[3] = {9, 10, Encode_Event(1, 10)};
-    p.song.Field_Count = 3;
-    p.song.Window_Controls.Set_Check("Chk_Store_Pictures", store);
-    std::string path = p.Save();
-    EXPECT_EQ(p.song.RTB_Raw.Picture_Count(), 2) << "saving must not touch the lyrics";
-
-    Song bare;
-    std::string error;
-    ASSERT_EQ(Read_Project_File(bare, Read_File(path), error, p.ui), Read_Status::Complete);
-    EXPECT_EQ(bare.RTB_Raw.Picture_Count(), store ? 2 : 0);
-    if (!store) {
-      EXPECT_EQ(bare.RTB_Raw.Text(), "ab  cd  ef");  // a space for each picture
-    }
-
-    Song reopened;
-    ASSERT_TRUE(Open_Project(reopened, path, p.ui));
-    EXPECT_EQ(reopened.RTB_Raw.Text(), p.song.RTB_Raw.Text());
-    ASSERT_EQ(reopened.RTB_Raw.Picture_Count(), 2);
-    EXPECT_EQ(reopened.Picture_Count, 2);
-    EXPECT_EQ(reopened.RTB_Raw.Picture(0)->Bytes, bmp);
-    Expect_Same_Fields(p.song, reopened);
-    if (store) continue;
-    std::filesystem::remove(file);
-    Song without;
-    ASSERT_TRUE(Open_Project(without, path, p.ui));
-    EXPECT_EQ(p.recorder.messages,
-              std::vector<std::string>(2, file + " could not be loaded - file is not present!"));
-    std::filesystem::create_directory(file);  // a name that is there but is no picture
-    p.recorder.messages.clear();
-    ASSERT_TRUE(Open_Project(without, path, p.ui));
-    EXPECT_EQ(p.recorder.messages[0],
-              file + " could not be loaded - it is a directory, not a regular file!");
-    EXPECT_TRUE(Is_Empty(without.Fields[1]) && Is_Empty(without.Fields[2]));
-    EXPECT_EQ(without.Fields[3], p.song.Fields[3]);
-    EXPECT_EQ(without.Field_Count, 3);
-  }
-}
-
-// Reading rules -------------------------------------------------------------------------------
 
 std::string Record(int first, int last, const std::string& events) {
   return "field:" + std::to_string(first) + "," + std::to_string(last) + "," +
@@ -209,10 +191,8 @@ TEST(ProjectFileReading, RecordRulesLengthZeroOldPictureFormAndAnchoring) {
   ASSERT_EQ(Read_Project_File(song, bytes, error, r.ui()), Read_Status::Complete) << error;
   ASSERT_EQ(song.Field_Count, 4);
   EXPECT_EQ(song.Fields[1], (Field_Rec{1, 2, ""}));
-  EXPECT_EQ(song.Fields[2].Events[0], Picture_Record_Mark);
-  EXPECT_EQ(song.Fields[2].Events.substr(1), old_picture.substr(1));
-  EXPECT_EQ(song.Fields[3].First_Char, 6);
-  EXPECT_EQ(song.Fields[3].Last_Char, 6);
+  EXPECT_EQ(song.Fields[2], (Field_Rec{3, 3, Picture_Record_Mark + old_picture.substr(1)}));
+  EXPECT_EQ(song.Fields[3], (Field_Rec{6, 6, Picture_Record("y.bmp")}));
   EXPECT_EQ(song.Fields[4], (Field_Rec{4, 5, Encode_Event(1, 2)}));
   // Without stored pictures nothing is anchored.
   bytes =
@@ -243,8 +223,6 @@ TEST(ProjectFileReading, APictPictureKeepsTheFieldsAfterItOnTheirWords) {
   EXPECT_TRUE(p.recorder.messages.empty());
 }
 
-// The older binary layout ---------------------------------------------------------------------
-
 /// An older project assembled byte by byte; positions are 1-based as in the layout.
 struct Old_File {
   std::string bytes = "\x84";
@@ -266,11 +244,8 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   Old_File f;
   f.U16(15, static_cast<int>(a));  // 32-bit text length (high half zero)
   f.Put(19, text);
-  f.U16(a + 24, 3);  // format runs
-  f.U16(a + 26, 2);  // fonts
-  f.U16(a + 28, 1);  // paragraph runs
-  f.U16(a + 30, 1);  // paragraph formats
-  f.U16(a + 32, 1);  // pictures
+  // Counts: format runs, fonts, paragraph runs, paragraph formats, pictures.
+  f.Put(a + 24, Le(3, 2) + Le(2, 2) + Le(1, 2) + Le(1, 2) + Le(1, 2));
   auto run = [&](int i, int font, int first, int count, std::string rgb, int field) {
     std::size_t at = a + 20 + 20 * i;
     f.U16(at + 2, font);
@@ -305,35 +280,21 @@ TEST(OldProjectLayout, TextRunsFontsParagraphsPicturesAndEvents) {
   const std::string timing = Encode_Event(1, 30) + Encode_Event(250, 13 + 250 * 10);
   record(1, timing);
   record(2, Encode_Event(1, 99) + "\xFE<Txt_Silence=3><Txt_TotalTime=Caf\xE9>");
-  record(3, "<Appearance_effect=Circle out><filename=" + bmp + ">");
+  record(3, "<Appearance_effect=Circle out><filename=C:\\old.bmp>");
   f.U16(events, 0);
 
+  // Opened and saved: the golden shows the text with its picture, the runs' fonts and colours,
+  // the centred second line, the fields and the properties carried by record 2.
+  const std::string path = dir.File("old.cgp");
+  Write_File(path, f.bytes);
   Song song;
   Recording_Ui r;
-  std::string error;
-  ASSERT_EQ(Read_Project_File(song, f.bytes, error, r.ui()), Read_Status::Complete) << error;
+  ASSERT_TRUE(Open_Project(song, path, r.ui()));
   EXPECT_TRUE(r.messages.empty());
-  EXPECT_EQ(song.RTB_Raw.Text(), QString("ab\r\n") + QChar(Picture_Char) + "cd");
-  EXPECT_EQ(song.RTB_Raw.Picture_Offset(0), 4);
-  EXPECT_EQ(song.RTB_Raw.Picture(0)->Bytes, Read_File(bmp));
-  auto look = [&](int at) {
-    Font_Rec f = song.RTB_Raw.Font(at, 2);
-    return std::tuple(f.Font_Name, f.Font_Size, f.Bold, song.RTB_Raw.Color(at, 2),
-                      song.RTB_Raw.Alignment(at));
-  };
-  EXPECT_EQ(look(0), std::tuple(QString("DejaVu Sans"), 20.0, false, song.Singers[2].Text_Color,
-                                Align_Left));  // "ab"
-  EXPECT_EQ(look(5), std::tuple(QString("DejaVu Serif"), 12.0, true, song.Singers[3].Text_Color,
-                                Align_Center));  // "cd"
-  ASSERT_EQ(song.Field_Count, 3);
-  EXPECT_EQ(song.Fields[1], (Field_Rec{1, 2, timing}));
-  EXPECT_EQ(song.Fields[2], (Field_Rec{6, 7, Encode_Event(1, 99)}));
-  EXPECT_EQ(song.Fields[3].First_Char, 5);
-  EXPECT_EQ(song.Fields[3].Events[0], Picture_Record_Mark);
-  EXPECT_EQ(song.Project_Properties, "\xFE<Txt_Silence=3><Txt_TotalTime=Caf\xC3\xA9>");
+  EXPECT_EQ(song.Window_Controls.Text("Txt_TotalTime"), "Caf\xC3\xA9");  // read as Windows-1252
+  testing::Expect_Golden("project/golden/old_layout.cgp", Project_File_Bytes(song, r.ui()),
+                         dir.path.string());
 }
-
-// Damaged files -------------------------------------------------------------------------------
 
 /// A loaded project that a damaged file is opened over.
 struct Loaded_Project : Saved_Project {
@@ -353,105 +314,88 @@ struct Loaded_Project : Saved_Project {
   }
 };
 
-/// Opening a file that cannot be read: one message that starts with lead, project unchanged.
-void Expect_Refused_And_Unchanged(const std::string& path, const std::string& lead) {
-  Loaded_Project p;
-  EXPECT_EQ(Open_Project_File(p.song, path, p.ui), Read_Status::Failed) << path;
-  ASSERT_EQ(p.recorder.messages.size(), 1u) << path;
-  EXPECT_TRUE(p.recorder.messages[0].starts_with(lead)) << p.recorder.messages[0];
-  EXPECT_TRUE(p.recorder.questions.empty()) << path;
-  p.Expect_Unchanged(path);
-}
-
-/// Opening a file that ends early: the user is asked, saying how many records were read; No
-/// leaves the project, Yes opens the fields read.
-void Expect_Incomplete(const std::string& path, int fields_read) {
-  const std::string said = std::to_string(fields_read) + " field records were read";
-  Loaded_Project declined;
-  EXPECT_EQ(Open_Project_File(declined.song, path, declined.ui), Read_Status::Failed) << path;
-  ASSERT_EQ(declined.recorder.questions.size(), 1u) << path;
-  EXPECT_TRUE(
-      declined.recorder.questions[0].starts_with("The project file " + path + " is incomplete: "))
-      << declined.recorder.questions[0];
-  EXPECT_NE(declined.recorder.questions[0].find(said), std::string::npos)
-      << declined.recorder.questions[0];
-  declined.Expect_Unchanged(path);
-
-  Loaded_Project accepted;
-  accepted.recorder.answers = {Answer::Yes};
-  EXPECT_EQ(Open_Project_File(accepted.song, path, accepted.ui), Read_Status::Incomplete) << path;
-  EXPECT_EQ(accepted.song.Project_File, path);
-}
-
-TEST(DamagedProjects, MalformedFilesAreRefusedOrOpenedAsFarAsTheyGo) {
-  struct Case {
-    const char* file;
-    int fields_read;  ///< -1: refused
-  } cases[] = {
-      {"lyrics_cut_inside_a_group.cgp", -1}, {"old_events_past_end.cgp", -1},
-      {"old_huge_counts.cgp", -1},           {"old_text_longer_than_file.cgp", -1},
-      {"old_truncated_in_runs.cgp", -1},     {"length_not_a_number.cgp", 55},
-      {"length_past_end.cgp", 55},           {"position_out_of_range.cgp", 55},
-      {"too_many_fields.cgp", 5000},
+// A file that cannot be read is refused with one message; one that ends early asks whether to
+// open what was read, saying how many field records that is: No leaves the loaded project as it
+// was, Yes opens the file. A file cut after a whole record opens quietly.
+TEST(DamagedProjects, FilesAreRefusedOrOpenedAsFarAsTheyGo) {
+  Temp_Dir dir;
+  auto file = [&](const std::string& name, const std::string& bytes) {
+    Write_File(dir.File(name), bytes);
+    return dir.File(name);
   };
-  for (const Case& c : cases) {
-    std::string path = testing::Test_Data(std::string("project/cgp/malformed/") + c.file);
-    if (c.fields_read < 0)
-      Expect_Refused_And_Unchanged(path, "The project file " + path + " could not be opened: ");
-    else
-      Expect_Incomplete(path, c.fields_read);
-  }
-}
-
-TEST(DamagedProjects, ProjectsMustBeginLikeOneAndBeFiles) {
-  Temp_Dir dir;
-  for (std::string bytes :
-       {std::string(), std::string("just words\r\n"), std::string("\x7F\x45LF binary", 10)}) {
-    std::string path = dir.File("Song.CGP");
-    Write_File(path, bytes);
-    Expect_Refused_And_Unchanged(path, "The file " + path + " is not a Lyricanvas project.");
-  }
-  std::filesystem::create_directory(dir.File("folder.cgp"));
-  Expect_Refused_And_Unchanged(
-      dir.File("folder.cgp"),
-      "The project file " + dir.File("folder.cgp") + " could not be opened: it is a directory");
-  // Anything longer than the longest document is refused before it is read, whatever it is.
-  const std::string huge = dir.File("huge.kar");
-  Write_File(huge, "{\\rtf1 ");
-  std::filesystem::resize_file(huge, (std::uintmax_t{64} << 20) + 1);  // sparse: no disk used
-  Expect_Refused_And_Unchanged(
-      huge, "The project file " + huge + " could not be opened: it is 64.0 MB (67108865 bytes)");
-}
-
-TEST(DamagedProjects, ACutFileSaysHowManyFieldsWereRead) {
-  Temp_Dir dir;
-  std::string bytes = Read_File(testing::Test_Data("project/cgp/timed_demo.cgp"));
+  auto malformed = [](const char* name) {
+    return testing::Test_Data(std::string("project/cgp/malformed/") + name);
+  };
+  const std::string demo = Read_File(testing::Test_Data("project/cgp/timed_demo.cgp"));
   std::vector<std::size_t> records;
-  for (std::size_t at = bytes.find("field:"); at != std::string::npos;
-       at = bytes.find("field:", at + 1))
+  for (std::size_t at = demo.find("field:"); at != std::string::npos;
+       at = demo.find("field:", at + 1))
     records.push_back(at);
   ASSERT_EQ(records.size(), 56u);
-  const std::size_t header_end = bytes.find(':', records[10] + 6);
-  const std::string path = dir.File("cut.cgp");
-  // Inside the properties, then inside record 10's header, at its end and in its events.
-  for (auto [cut, read] : {std::pair{bytes.find("<color_3_1") + 5, 0},
-                           {records[10] + 7, 10},
-                           {header_end, 10},
-                           {header_end + 2, 10}}) {
-    Write_File(path, bytes.substr(0, cut));
-    Expect_Incomplete(path, read);
+  const std::size_t header_end = demo.find(':', records[10] + 6);
+  std::filesystem::create_directory(dir.File("folder.cgp"));
+  // Anything longer than the longest document is refused before it is read, whatever it is.
+  const std::string huge = file("huge.kar", "{\\rtf1 ");
+  std::filesystem::resize_file(huge, (std::uintmax_t{64} << 20) + 1);  // sparse: no disk used
+  const std::string not_project = " is not a Lyricanvas project.";
+  struct Case {
+    std::string path;
+    int read;               ///< field records read; -1: refused
+    std::string said = "";  ///< after the path, when refused other than "could not be opened"
+  } cases[] = {
+      {malformed("lyrics_cut_inside_a_group.cgp"), -1},
+      {malformed("old_events_past_end.cgp"), -1},
+      {malformed("old_huge_counts.cgp"), -1},
+      {malformed("old_text_longer_than_file.cgp"), -1},
+      {malformed("old_truncated_in_runs.cgp"), -1},
+      {malformed("length_not_a_number.cgp"), 55},
+      {malformed("length_past_end.cgp"), 55},
+      {malformed("position_out_of_range.cgp"), 55},
+      {malformed("too_many_fields.cgp"), 5000},
+      {file("empty.cgp", ""), -1, not_project},
+      {file("words.CGP", "just words\r\n"), -1, not_project},
+      {file("binary.cgp", std::string("\x7F\x45LF binary", 10)), -1, not_project},
+      {dir.File("folder.cgp"), -1, " could not be opened: it is a directory"},
+      {huge, -1, " could not be opened: it is 64.0 MB (67108865 bytes)"},
+      // Cut inside the properties, then inside record 10's header, at its end and in its events.
+      {file("cut1.cgp", demo.substr(0, demo.find("<color_3_1") + 5)), 0},
+      {file("cut2.cgp", demo.substr(0, records[10] + 7)), 10},
+      {file("cut3.cgp", demo.substr(0, header_end)), 10},
+      {file("cut4.cgp", demo.substr(0, header_end + 2)), 10},
+  };
+  for (const Case& c : cases) {
+    const std::string said = c.read >= 0      ? " is incomplete: "
+                             : c.said.empty() ? " could not be opened: "
+                                              : c.said;
+    Loaded_Project declined;
+    EXPECT_EQ(Open_Project_File(declined.song, c.path, declined.ui), Read_Status::Failed) << c.path;
+    declined.Expect_Unchanged(c.path);
+    const std::vector<std::string>& shown =
+        c.read < 0 ? declined.recorder.messages : declined.recorder.questions;
+    ASSERT_EQ(shown.size(), 1u) << c.path;
+    EXPECT_TRUE(shown[0].starts_with((said == not_project ? "The file " : "The project file ") +
+                                     c.path + said))
+        << shown[0];
+    if (c.read < 0) {
+      EXPECT_TRUE(declined.recorder.questions.empty()) << c.path;
+      continue;
+    }
+    EXPECT_NE(shown[0].find(std::to_string(c.read) + " field records were read"), std::string::npos)
+        << shown[0];
+    Loaded_Project accepted;
+    accepted.recorder.answers = {Answer::Yes};
+    EXPECT_EQ(Open_Project_File(accepted.song, c.path, accepted.ui), Read_Status::Incomplete);
+    EXPECT_EQ(accepted.song.Project_File, c.path);
   }
-  for (auto [cut, read] : {std::pair{records[20], 20}, {bytes.size(), 56}}) {  // whole records
-    Write_File(path, bytes.substr(0, cut));
+  for (auto [cut, read] : {std::pair{records[20], 20}, {demo.size(), 56}}) {  // whole records
     Song song;
     Recording_Ui r;
-    ASSERT_EQ(Open_Project_File(song, path, r.ui()), Read_Status::Complete);
+    ASSERT_EQ(Open_Project_File(song, file("whole.cgp", demo.substr(0, cut)), r.ui()),
+              Read_Status::Complete);
     EXPECT_EQ(song.Field_Count, read);
     EXPECT_TRUE(r.messages.empty());
   }
 }
-
-// Properties ----------------------------------------------------------------------------------
 
 TEST(ProjectProperties, GetPropertyFindsWholeKeysOnly) {
   std::string s = "<xTxt_A=1><Txt_A=2><Txt_B=3";
@@ -519,28 +463,20 @@ TEST(ProjectProperties, ValuesAreAppliedAndBadOnesReportedTogether) {
   }
 }
 
-TEST(ProjectProperties, SectionIsWindows1252WhenEveryCharacterFits) {
-  struct Case {
-    const char* value;  ///< UTF-8
-    const char* written;
-  } cases[] = {
-      {"M\xC3\xBCller \xE2\x82\xAC.wav", "M\xFCller \x80.wav"},  // fits Windows-1252
-      {"\xE6\x97\xA5.wav", "\xE6\x97\xA5.wav"},                  // does not: UTF-8
-      {"\xC3\x83\xC2\xBC.wav", "\xC3\x83\xC2\xBC.wav"},          // would read back as UTF-8
-  };
-  for (const Case& c : cases) {
+// A properties section that Windows-1252 cannot hold, or whose Windows-1252 bytes would read
+// back as other UTF-8 characters, is written as UTF-8 (the golden project's fits the code page).
+TEST(ProjectProperties, SectionIsUtf8WhenWindows1252WouldNotReadBack) {
+  for (const char* value : {"\xE6\x97\xA5.wav", "\xC3\x83\xC2\xBC.wav"}) {  // "Ã¼" in the second
     Saved_Project p;
-    p.song.Window_Controls.Set_Text("Txt_Source", 1, c.value);
-    std::string bytes = Read_File(p.Save());
-    EXPECT_NE(bytes.find(std::string("<Txt_Source_1=") + c.written + ">"), std::string::npos)
-        << c.value;
+    p.song.Window_Controls.Set_Text("Txt_Source", 1, value);
+    EXPECT_NE(Read_File(p.Save()).find(std::string("<Txt_Source_1=") + value + ">"),
+              std::string::npos)
+        << value;
     Song reopened;
     ASSERT_TRUE(Open_Project(reopened, p.song.Project_File, p.ui));
-    EXPECT_EQ(reopened.Window_Controls.Text("Txt_Source", 1), c.value);
+    EXPECT_EQ(reopened.Window_Controls.Text("Txt_Source", 1), value);
   }
 }
-
-// Incremental names ---------------------------------------------------------------------------
 
 TEST(IncrementalNames, CountUpWrapAfter999AndStartAt001) {
   EXPECT_EQ(Next_Incremental_Name("/p/song.cgp"), "/p/song_001.cgp");
@@ -551,8 +487,6 @@ TEST(IncrementalNames, CountUpWrapAfter999AndStartAt001) {
   EXPECT_EQ(Next_Incremental_Name("/p/song_1x3.cgp"), "/p/song_1x3_001.cgp");
   EXPECT_EQ(Next_Incremental_Name("_001.cgp"), "_001_001.cgp");  // not longer than 8
 }
-
-// Saving failures -----------------------------------------------------------------------------
 
 TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   struct Case {
@@ -594,8 +528,6 @@ TEST(ProjectSave, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   }
 }
 
-// Project buttons -----------------------------------------------------------------------------
-
 // Cancel, or Yes and then a cancelled save dialog, keep the project; after No, New clears it and
 // Open replaces it by the chosen file.
 TEST(ProjectButtons, NewAndOpenAskFirst) {
@@ -615,19 +547,17 @@ TEST(ProjectButtons, NewAndOpenAskFirst) {
   EXPECT_EQ(
       p.recorder.questions,
       std::vector<std::string>(4, "Do you want to save the changes to your current project?"));
-  EXPECT_EQ(p.song.Field_Count, 4);
+  EXPECT_EQ(p.song.Field_Count, 7);
   ASSERT_EQ(requests.size(), 2u);
   for (const File_Dialog_Request& request : requests) {
     EXPECT_TRUE(request.save);
-    EXPECT_EQ(request.filter, "Lyricanvas project files (*.cgp)|*.cgp");
+    EXPECT_EQ(request.filter, Project_Dialog_Filter);
     EXPECT_EQ(request.default_extension, "cgp");
   }
   p.recorder.answers = {Answer::No};
   ASSERT_TRUE(But_Open_Click(p.song, p.ui, dialog));
   EXPECT_FALSE(requests.back().save);
-  EXPECT_EQ(requests.back().filter,
-            "Lyricanvas project files (*.cgp)|*.cgp|Lyrics files (*.txt)|*.txt|MIDI files "
-            "(*.mid)|*.mid|KAR files (*.kar)|*.kar");
+  EXPECT_EQ(requests.back().filter, Open_Dialog_Filter);
   EXPECT_EQ(p.song.RTB_Raw.Text(), "other");
   EXPECT_EQ(p.song.Project_File, other);
   EXPECT_FALSE(p.song.Suppress_Text_Events);

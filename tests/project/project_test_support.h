@@ -1,11 +1,16 @@
 #pragma once
 // Builders shared by the project module's tests.
+#include <gtest/gtest.h>
+
 #include <QBuffer>
 #include <QImage>
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "model/song.h"
+#include "support/test_support.h"
 
 namespace lyricanvas::testing {
 

@@ -1,8 +1,11 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -65,6 +68,28 @@ void Write_File(const std::string& path, const std::string& bytes) {
 
 std::string Test_Data(const std::string& relative) {
   return std::string(LYRICANVAS_TEST_DATA) + "/" + relative;
+}
+
+std::size_t First_Difference(const std::string& a, const std::string& b) {
+  if (a == b) return std::string::npos;
+  return static_cast<std::size_t>(std::ranges::mismatch(a, b).in1 - a.begin());
+}
+
+void Expect_Golden(const std::string& relative, std::string bytes, const std::string& scratch) {
+  for (std::size_t at; !scratch.empty() && (at = bytes.find(scratch)) != std::string::npos;)
+    bytes.replace(at, scratch.size(), "$TMP");
+  const std::filesystem::path golden = Test_Data(relative);
+  if (std::getenv("LYRICANVAS_APPROVE_GOLDEN")) {
+    std::filesystem::create_directories(golden.parent_path());
+    return Write_File(golden.string(), bytes);
+  }
+  const std::size_t at = First_Difference(bytes, Read_File(golden.string()));
+  if (at == std::string::npos) return;
+  const std::filesystem::path fresh = std::filesystem::temp_directory_path() / golden.filename();
+  Write_File(fresh.string(), bytes);
+  ADD_FAILURE() << relative << " differs from its golden from line "
+                << 1 + std::count(bytes.begin(), bytes.begin() + static_cast<long>(at), '\n')
+                << " (byte " << at << ") on; the new output is " << fresh.string();
 }
 
 }  // namespace lyricanvas::testing

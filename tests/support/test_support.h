@@ -65,4 +65,13 @@ std::string Read_File(const std::string& path);
 void Write_File(const std::string& path, const std::string& bytes);
 std::string Test_Data(const std::string& relative);
 
+/// Where two outputs first differ; npos when they are equal.
+std::size_t First_Difference(const std::string& a, const std::string& b);
+
+/// Compares an output with its golden, the checked-in file tests/data/<relative>, after writing
+/// every occurrence of the scratch folder as "$TMP". A mismatch says where it starts and leaves
+/// the new output in the system's temporary folder. To approve an intended change, look at that
+/// output and run the tests once with LYRICANVAS_APPROVE_GOLDEN=1, which writes the goldens.
+void Expect_Golden(const std::string& relative, std::string bytes, const std::string& scratch = "");
+
 }  // namespace lyricanvas::testing

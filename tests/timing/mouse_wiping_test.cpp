@@ -4,125 +4,100 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "timing_fixture.h"
 
 namespace lyricanvas {
 namespace {
 
-using testing::Events_Text;
 using testing::Timing_Setup;
 
-struct Drag_Setup : Timing_Setup {
-  Drag_Setup() : Timing_Setup({"hello", "world"}) {
-    S().Window_Controls.Set_Check("Chk_Tabmode", 0);
-  }
-  int X(int offset) { return S().Char_X[static_cast<std::size_t>(offset)]; }
-  int Middle(int c) { return (X(c - 1) + X(c)) / 2; }
-  /// Drags along the columns, the first pressed at 1 s, each next `step` seconds later.
-  void Drag(const std::vector<int>& xs, double step = 0.1, bool playing = true) {
-    Pic_Indication_MouseDown(T(), S(), Mouse_Button::Left, xs[0], 5, 1.0, playing);
-    for (std::size_t i = 1; i < xs.size(); ++i)
-      Pic_Indication_MouseMove(T(), S(), xs[i], 1.0 + step * static_cast<double>(i));
-    Pic_Indication_MouseUp(T(), S(), ui);
-  }
-  std::string Char_Events(int c) { return Events_Text(Events(Field_At_Char(S(), c))); }
-};
-
-TEST(MouseWipe, ASlowDragPastTheLineEndMakesOneFieldPerLetterWithRisingTimes) {
-  Drag_Setup s;
-  std::vector<int> xs;
-  for (int x = s.X(0); x < s.X(5) + 20; ++x) xs.push_back(x);
-  s.Drag(xs, 0.01);
-  std::int64_t previous = -1;
-  for (int c = 1; c <= 5; ++c) {
-    SCOPED_TRACE("character " + std::to_string(c));
-    const Field_Rec& field = s.S().Fields[static_cast<std::size_t>(Field_At_Char(s.S(), c))];
-    EXPECT_EQ(field.First_Char, c);
-    EXPECT_EQ(field.Last_Char, c) << "the line break belongs to no field";
-    ASSERT_GT(Event_Count(field.Events), 0);
-    for (int k = 1; k <= Event_Count(field.Events); ++k) {
-      EXPECT_GT(Event_Time_Packs(field.Events, k), previous) << "times rise left to right";
-      previous = Event_Time_Packs(field.Events, k);
-    }
-  }
-  EXPECT_TRUE(Is_Empty(s.S().Fields[1])) << "the old field of the word is gone";
-  ASSERT_EQ(s.T().Area_Count, 1);
-  EXPECT_EQ(s.T().Areas[1].Starting_Character, 1);
-  EXPECT_EQ(s.T().Areas[1].Ending_Character, 5);
-}
-
-TEST(MouseWipe, FastDrags) {
-  // A character skipped by the drag wipes to its middle at the time of the sample past it.
-  Drag_Setup s;
-  s.Drag({s.X(0), s.X(0) + 1, s.Middle(2), s.Middle(4), s.Middle(5)});
-  EXPECT_EQ(s.Char_Events(3), "125@360");
-  EXPECT_EQ(Event_Time_Packs(s.Events(Field_At_Char(s.S(), 4)), 1), 390);
-  // A first jump is filled with samples in proportion between the press and the jump.
-  Drag_Setup jump;
-  jump.Drag({jump.X(0), jump.X(3), jump.X(3) + 1, jump.X(3) + 2}, 1.0);
-  EXPECT_EQ(jump.Char_Events(1),
-            "1@300 19@308 37@317 55@326 72@335 90@344 108@352 126@361 144@370 162@379 180@388 "
-            "197@397 215@405 233@414");
-}
-
-TEST(MouseWipe, NothingIsWipedWithoutPlaybackOrRightwardMotion) {
-  for (auto [playing, dx] : {std::pair{false, 30}, {true, -6}, {true, 1}}) {
-    Drag_Setup s;  // stopped, leftward only, within one character
-    const int fields_before = s.S().Field_Count;
-    s.Drag({s.X(1), s.X(1) + dx / 2, s.X(1) + dx}, 0.1, playing);
-    EXPECT_EQ(s.S().Field_Count, fields_before) << playing << dx;
-    EXPECT_EQ(Field_At_Char(s.S(), 1), 1);
-  }
-}
-
-TEST(MouseWipe, WithTheMouseTimerThePressStartsTheSongAndTheReleaseStopsIt) {
+// Each drag is pressed at 1 s (on the first row unless "y 40") and sampled every 0.1 s (or
+// "step" seconds) at the columns "x3" (the left edge of character 4), "m3" (the middle of
+// character 3), either with "+N" or "-N" columns, or "x0..x5+20" (every column between), while
+// the song plays (unless "stopped"), with "timer" (the mouse timer) and "tab" (Tab mode) if
+// given; "right x3" is a right click there instead. The fields it makes, the areas and whether the
+// song was started or stopped are compared with a golden file (checked once by hand).
+TEST(MouseWipe, DragsMatchTheGolden) {
   struct Case {
-    int timer, tab_mode;
-    bool playing, starts, stops;
+    const char* name;
+    const char* drag;
+    const char* lines = "hello/world";
   };
-  for (Case c : {Case{1, 0, false, true, true}, Case{1, 0, true, false, true},
-                 Case{0, 0, true, false, false}, Case{1, 1, true, false, false}}) {
-    SCOPED_TRACE("timer " + std::to_string(c.timer) + " tab mode " + std::to_string(c.tab_mode) +
-                 " playing " + std::to_string(c.playing));
-    Drag_Setup s;
-    s.S().Window_Controls.Set_Check("Chk_MouseTimer", c.timer);
-    s.S().Window_Controls.Set_Check("Chk_Tabmode", c.tab_mode);
-    EXPECT_EQ(Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, s.X(0), 5, 1.0, c.playing)
-                  .start_playback,
-              c.starts);
-    Pic_Indication_MouseMove(s.T(), s.S(), s.X(3), 1.5);
-    EXPECT_EQ(Pic_Indication_MouseUp(s.T(), s.S(), s.ui).stop_playback, c.stops);
+  const Case cases[] = {
+      {"a slow drag past the line end: a field a letter, the line break in none",
+       "step 0.01 x0..x5+20"},
+      {"a skipped character wipes to its middle at the time of the sample past it",
+       "x0 x0+1 m2 m4 m5"},
+      {"a first jump is filled in proportion between the press and the jump",
+       "step 1 x0 x3 x3+1 x3+2"},
+      {"a drag that goes back a little: only the samples right of the last count",
+       "x0 m1 x0+1 m2 x1 m3"},
+      {"stopped: nothing is wiped", "stopped x1 x1+15 x1+30"},
+      {"leftward: nothing is wiped", "x1 x1-3 x1-6"},
+      {"within one character: nothing is wiped", "x1 x1 x1+1"},
+      {"with the mouse timer the press starts the song and the release stops it",
+       "stopped timer x1 x1+15 x1+30"},
+      {"with the mouse timer while playing the release stops the song", "timer x1 x1+15 x1+30"},
+      {"in Tab mode a press picks a field", "tab timer x1 x1+15 x1+30"},
+      {"in Tab mode a click picks the field under it", "tab m5", "one@1 two@2/three@3"},
+      {"in Tab mode a click on the second row picks its line's first field", "tab y 40 x0+3",
+       "one@1 two@2/three@3"},
+      {"in Tab mode a right click splits a syllable", "tab right x3+1", "Morning@1"},
+      {"and a right click on the boundary joins them again", "tab right x3+1 right x3-1",
+       "Morning@1"},
+      {"from the middle of a word: its start keeps no field", "x2 x3 x3+1", "Mor@1-2 nin@2-3"},
+      {"over a blank into a word: a field a character, the rest of the word in none",
+       "x0 x1 x2 x3 x3+1", "ta@1-2 bra@3-4"},
+  };
+  std::string golden;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Timing_Setup s({c.lines});
+    Controls& controls = s.S().Window_Controls;
+    controls.Set_Check("Chk_Tabmode", 0);
+    auto column = [&](const std::string& token) {
+      const std::size_t sign = token.find_first_of("+-");
+      const int n = std::stoi(token.substr(1, sign - 1));
+      const auto at = [&](int offset) { return s.S().Char_X[static_cast<std::size_t>(offset)]; };
+      const int x = token[0] == 'm' ? (at(n - 1) + at(n)) / 2 : at(n);
+      return x + (sign == std::string::npos ? 0 : std::stoi(token.substr(sign)));
+    };
+    std::vector<int> xs;
+    double step = 0.1;
+    int y = 5;
+    bool playing = true;
+    std::istringstream in(c.drag);
+    for (std::string token; in >> token;) {
+      const std::size_t range = token.find("..");
+      if (token == "stopped")
+        playing = false;
+      else if (token == "timer" || token == "tab")
+        controls.Set_Check(token == "tab" ? "Chk_Tabmode" : "Chk_MouseTimer", 1);
+      else if (token == "step")
+        in >> step;
+      else if (token == "y")
+        in >> y;
+      else if (token == "right" && in >> token)
+        Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, column(token), y, 0, playing);
+      else
+        for (int x = column(token.substr(0, range));
+             x <= column(range == std::string::npos ? token : token.substr(range + 2)); ++x)
+          xs.push_back(x);
+    }
+    golden += std::string("== ") + c.name + "\n";
+    if (!xs.empty() &&
+        Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, xs[0], y, 1.0, playing)
+            .start_playback)
+      golden += "starts the song\n";
+    for (std::size_t i = 1; i < xs.size(); ++i)
+      Pic_Indication_MouseMove(s.T(), s.S(), xs[i], 1.0 + step * static_cast<double>(i));
+    if (!xs.empty() && Pic_Indication_MouseUp(s.T(), s.S(), s.ui).stop_playback)
+      golden += "stops the song\n";
+    golden += testing::Timed_Song(s);
   }
-}
-
-TEST(TabModeClicks, RightClickSplitsAFieldAndAgainJoinsIt) {
-  Timing_Setup s({"Morning@1"});
-  const std::string events = s.Events(1);
-  const int boundary = s.S().Char_X[3];  // between "Mor" and "ning"
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, boundary + 1, 5, 0, true);
-  ASSERT_EQ(s.S().Field_Count, 2);
-  EXPECT_EQ(s.S().Fields[1], (Field_Rec{1, 3, events}));
-  EXPECT_EQ(s.S().Fields[2], (Field_Rec{4, 7, events}));
-  EXPECT_EQ(Field_At_Char(s.S(), 4), 2);
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Right, boundary - 1, 5, 0, true);
-  EXPECT_EQ(s.S().Fields[1], (Field_Rec{1, 7, events}));
-  EXPECT_TRUE(Is_Empty(s.S().Fields[2]));
-  EXPECT_EQ(Field_At_Char(s.S(), 7), 1);
-}
-
-TEST(TabModeClicks, ALeftClickOnlyPicksTheFieldToTime) {
-  Timing_Setup s({"one@1 two@2", "three@3"});
-  const auto before = s.S().Fields;
-  s.T().Last_Release_Time = 500;
-  s.T().Last_Wiped_Char = 3;
-  const int x = (s.S().Char_X[4] + s.S().Char_X[5]) / 2;  // inside "two"
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, x, 10, 0, true);
-  EXPECT_EQ(s.T().Current_Field, 2);
-  EXPECT_EQ(s.T().Last_Release_Time, 0);
-  EXPECT_EQ(s.T().Last_Wiped_Char, 0);
-  EXPECT_EQ(s.S().Fields, before);
-  Pic_Indication_MouseDown(s.T(), s.S(), Mouse_Button::Left, 3, 40, 0, true);
-  EXPECT_EQ(s.T().Current_Field, 3) << "a click on the second row picks its line";
+  testing::Expect_Golden("timing/mouse_drags.txt", golden);
 }
 
 }  // namespace

@@ -55,8 +55,9 @@ struct Window {
   Playback playback;
   testing::Recording_Ui recorder;
   Ui ui = recorder.ui();
-  int redraws = 0, area_resets = 0, key_releases = 0;
+  int redraws = 0, key_releases = 0;
   bool timer_on = false;
+  double stamped = -1;
   testing::Temp_Dir dir;
 
   explicit Window(bool with_audio) {
@@ -64,7 +65,6 @@ struct Window {
     playback.Clock.Player = &player;
     playback.Clock.Now = [this] { return now; };
     playback.Hooks.Redraw_View = [this] { ++redraws; };
-    playback.Hooks.Reset_Areas = [this] { ++area_resets; };
     playback.Hooks.Timer1 = [this](bool on) { timer_on = on; };
     playback.Hooks.Release_Keys = [this] { ++key_releases; };
     testing::Write_File(dir.File("song.mp3"), "sound");
@@ -80,7 +80,7 @@ struct Window {
   /// clock), "stop", "half", "full" (the half speed box), "back" (key B), "end" (the loop's check
   /// for the song's end), "type 1:15" (into the time box), "scroll 30" (the time scroll bar), and
   /// the last action: "busy" (the program changes the boxes), "mouse" (a press on the view),
-  /// "idle".
+  /// "idle"; "key 0.4" stamps a key event 0.4 s old with its song time.
   void Run(const std::string& script) {
     std::istringstream in(script);
     for (std::string op, arg; in >> op;) {
@@ -95,6 +95,8 @@ struct Window {
         if (op == "wait") continue;
         Read_Song_Time(*song, playback.Clock, true);  // a step of the playback loop
         Show_Time(*song, playback);
+      } else if (op == "key" && in >> arg) {
+        stamped = Song_Time_At(*song, playback.Clock, now - std::stod(arg));
       } else if (op == "scroll" && in >> arg) {
         Hsc_Time_Change(*song, playback, std::stoi(arg));
       } else if (op == "half" || op == "full") {
@@ -128,6 +130,7 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
     double time;
     const char* shown;
     bool playing;
+    double stamped = -1;  ///< the song time of the last "key"
   };
   const Case cases[] = {
       {"half speed from 1:30", Both, "5", "half start 1:30 play 10", 95, "1:35", true},
@@ -152,6 +155,11 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
       {"scrolled by the program", Both, "5", "type 0:10 busy scroll 30 idle", 10, "0:10", false},
       {"typed while playing", Both, "5", "start 0:10 type 0:20", 10, "0:20", true},
       {"scrolled while playing", Both, "5", "start 0:10 scroll 30", 10, "0:10", true},
+      {"a key 0.4 s ago", Both, "5", "start 0:20 wait 4 key 0.4", 20, "0:20", true, 23.6},
+      {"a key at half speed", Both, "5", "half start 0:20 wait 4 key 0.4", 20, "0:20", true, 21.8},
+      {"a key now", Heard, "5", "start 0:20 wait 4 key 0", 20, "0:20", true, 24},
+      {"a key before the start", Heard, "5", "start 0:20 wait 4 key 30", 20, "0:20", true, 0},
+      {"a key while stopped", Both, "5", "type 0:20 wait 4 key 1", 20, "0:20", false, 20},
   };
   for (const Case& c : cases) {
     for (bool heard : {false, true}) {
@@ -161,6 +169,7 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
       w.controls().Set_Text("Txt_GoBack", c.go_back);
       w.Run(c.script);
       EXPECT_NEAR(w.song->Song_Time, c.time, 1e-9);
+      EXPECT_NEAR(w.stamped, c.stamped, 1e-9) << "the song time of a key event's own moment";
       EXPECT_EQ(w.controls().Text("Txt_Time"), c.shown);
       EXPECT_EQ(w.clock().Is_Playing, c.playing);
       EXPECT_EQ(w.timer_on, c.playing);
@@ -177,40 +186,6 @@ TEST(Playback, StartStopGoBackSpeedEndAndTheTimeControls) {
       }
     }
   }
-}
-
-TEST(SongTimeAt, AKeyEventReadsTheSongTimeOfItsOwnMoment) {
-  struct Case {
-    bool heard;
-    const char* script;  ///< 4 s of wall time pass after it
-    double age;          ///< seconds between the key event and now
-    double expected;
-  };
-  for (const Case& c :
-       {Case{false, "start 0:20", 0.4, 23.6}, Case{false, "half start 0:20", 0.4, 21.8},
-        Case{true, "start 0:20", 0.4, 23.6}, Case{true, "half start 0:20", 0.4, 21.8},
-        Case{true, "start 0:20", 0, 24}, Case{true, "start 0:20", 30, 0},
-        Case{false, "type 0:20", 1, 20}, Case{true, "type 0:20", 1, 20}}) {
-    Window w(c.heard);
-    w.Run(c.script);
-    w.now += 4;
-    EXPECT_NEAR(Song_Time_At(*w.song, w.clock(), w.now - c.age), c.expected, 1e-9)
-        << c.heard << c.script << c.age;
-  }
-}
-
-TEST(Playback, StartFocusesTheViewAndResetsTheAreasAndStopReleasesTheKeys) {
-  Window w(true);
-  w.controls().Set_Check("Chk_Replay", 1);
-  w.controls().Set_Check("Chk_Tabmode", 1);
-  w.Run("start 0:10");
-  const int resets = w.area_resets;
-  w.Run("start 0:30 play 1");
-  EXPECT_EQ(w.area_resets, resets) << "a second Start does nothing";
-  EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"});
-  EXPECT_EQ(w.key_releases, 0);
-  w.Run("stop");
-  EXPECT_EQ(w.key_releases, 1);
 }
 
 TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
@@ -239,8 +214,12 @@ TEST(SongFile, ANewNameClosesTheOldSongAndWhatCannotBePlayedIsReported) {
     EXPECT_EQ(w.player.open, c.playable);
     EXPECT_EQ(w.redraws, c.playable ? 2 : 1) << "an opened song moves the view";
     EXPECT_EQ(w.clock().Hsc_Time_Max, 100);
+    w.controls().Set_Check("Chk_Tabmode", 1);
     w.Run("start 0:05 play 2");
     EXPECT_DOUBLE_EQ(w.song->Song_Time, 7) << "the clock runs with the song or without it";
+    EXPECT_EQ(w.recorder.focused, std::vector<std::string>{"Pic_Indication"}) << "Space times";
+    w.Run("stop");
+    EXPECT_EQ(w.key_releases, 1) << "a held key is released";
   }
 }
 

@@ -2,6 +2,8 @@
 // key log, created as a .cdg file and played by an independent decoder (the ffmpeg command).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <set>
 
@@ -14,13 +16,10 @@
 namespace lyricanvas {
 namespace {
 
-constexpr int Lines_On_Screen = 4;
-constexpr int Border_X = 6;                ///< inner area's left edge in a decoded frame
-constexpr int Border_Y = 12;               ///< inner area's top edge in a decoded frame
-constexpr std::int64_t Tenth_Second = 30;  ///< packs
-
 TEST(TimingEndToEnd, EverySyllableTurnsWipedAtItsScriptedPress) {
   if (!testing::Have_Ffmpeg()) GTEST_SKIP() << "the ffmpeg command is not installed";
+  constexpr int Lines_On_Screen = 4;
+  constexpr std::int64_t Tenth_Second = 30;  ///< packs
   testing::Temp_Dir dir;
   testing::Recording_Ui recorder;
   auto song = std::make_unique<Song>();
@@ -50,17 +49,14 @@ TEST(TimingEndToEnd, EverySyllableTurnsWipedAtItsScriptedPress) {
   c.Set_Text("txt_lines_on_screen", std::to_string(Lines_On_Screen));
   ASSERT_TRUE(But_CDG_Create_Click(*song, recorder.ui()));
 
-  struct Moments {
-    std::int64_t lead_start, press, release;  ///< packs
-  };
-  std::vector<Moments> moments;
+  std::vector<std::array<std::int64_t, 3>> moments;  ///< lead-in start, press, release (packs)
   std::set<std::int64_t> picks;
   for (std::size_t k = 0; k < fields.size(); ++k) {
     const std::string& events = song->Fields[static_cast<std::size_t>(fields[k])].Events;
-    moments.push_back({Event_Time_Packs(events, 1), std::llround(keys[2 * k].seconds * 300),
-                       Event_Time_Packs(events, -1)});
-    picks.insert({moments.back().lead_start - 2, moments.back().press + Tenth_Second,
-                  moments.back().release + Tenth_Second});
+    const auto& m = moments.emplace_back(std::array{
+        Event_Time_Packs(events, 1), std::int64_t{std::llround(keys[2 * k].seconds * 300)},
+        Event_Time_Packs(events, -1)});
+    picks.insert({m[0] - 2, m[1] + Tenth_Second, m[2] + Tenth_Second});
   }
   const std::vector<std::int64_t> packs(picks.begin(), picks.end());
   std::string error;
@@ -69,20 +65,19 @@ TEST(TimingEndToEnd, EverySyllableTurnsWipedAtItsScriptedPress) {
   ASSERT_EQ(frames.size(), packs.size()) << error;
 
   // Pixels of a palette entry's colour in a syllable's columns on its line's slot, one pixel in
-  // from each side so that a neighbour's overhanging letter does not count.
+  // from each side so that a neighbour's overhanging letter does not count; the inner area
+  // starts at (6, 12) of a decoded frame.
   auto count = [&](std::int64_t pack, const Field_Rec& field, int palette_index) {
-    const std::string& frame = frames[static_cast<std::size_t>(
-        std::find(packs.begin(), packs.end(), pack) - packs.begin())];
+    const std::string& frame =
+        frames[static_cast<std::size_t>(std::ranges::lower_bound(packs, pack) - packs.begin())];
     const auto& entry = song->Palette[static_cast<std::size_t>(palette_index)];
     const int line = Line_Of_Char(*song, field.First_Char);
-    const int x0 = song->Char_X[static_cast<std::size_t>(field.First_Char - 1)] + 1;
-    const int x1 = song->Char_X[static_cast<std::size_t>(field.Last_Char)] - 2;
     int n = 0;
     for (int y = Slot_Top(line, Lines_On_Screen); y < Slot_Top(line + 1, Lines_On_Screen); ++y) {
-      for (int x = x0; x <= x1; ++x) {
-        const std::size_t at =
-            (static_cast<std::size_t>(y + Border_Y) * testing::Ffmpeg_Frame_Width + x + Border_X) *
-            3;
+      for (int x = song->Char_X[static_cast<std::size_t>(field.First_Char - 1)] + 1;
+           x <= song->Char_X[static_cast<std::size_t>(field.Last_Char)] - 2; ++x) {
+        const auto at =
+            3 * static_cast<std::size_t>((y + 12) * testing::Ffmpeg_Frame_Width + x + 6);
         n += static_cast<std::uint8_t>(frame[at]) == entry[1] * 17 &&
              static_cast<std::uint8_t>(frame[at + 1]) == entry[2] * 17 &&
              static_cast<std::uint8_t>(frame[at + 2]) == entry[3] * 17;
@@ -93,20 +88,20 @@ TEST(TimingEndToEnd, EverySyllableTurnsWipedAtItsScriptedPress) {
   const Singer_Rec& singer = song->Singers[1];
   for (std::size_t k = 0; k < fields.size(); ++k) {
     const Field_Rec& field = song->Fields[static_cast<std::size_t>(fields[k])];
-    const Moments& m = moments[k];
+    const auto [lead_start, press, release] = moments[k];
     const int length = field.Last_Char - field.First_Char + 1;
     SCOPED_TRACE("syllable '" +
                  song->RTB_Raw.Text().mid(field.First_Char - 1, length).toStdString() + "'");
-    EXPECT_LE(m.lead_start, m.press) << "the lead-in comes before the press";
-    EXPECT_GE(m.lead_start, m.press - 30 * length);
-    const int letters = count(m.lead_start - 2, field, singer.Unwiped_Body);
+    EXPECT_LE(lead_start, press) << "the lead-in comes before the press";
+    EXPECT_GE(lead_start, press - 30 * length);
+    const int letters = count(lead_start - 2, field, singer.Unwiped_Body);
     ASSERT_GT(letters, 0) << "its letters are shown unwiped before the lead-in";
-    EXPECT_EQ(count(m.lead_start - 2, field, singer.Wiped_Body), 0);
-    EXPECT_GT(count(m.press + Tenth_Second, field, singer.Wiped_Body), 0)
+    EXPECT_EQ(count(lead_start - 2, field, singer.Wiped_Body), 0);
+    EXPECT_GT(count(press + Tenth_Second, field, singer.Wiped_Body), 0)
         << "wiped columns within 0.1 s of the press";
-    EXPECT_EQ(count(m.release + Tenth_Second, field, singer.Unwiped_Body), 0)
+    EXPECT_EQ(count(release + Tenth_Second, field, singer.Unwiped_Body), 0)
         << "wiped whole after the release";
-    EXPECT_EQ(count(m.release + Tenth_Second, field, singer.Wiped_Body), letters);
+    EXPECT_EQ(count(release + Tenth_Second, field, singer.Wiped_Body), letters);
   }
 }
 

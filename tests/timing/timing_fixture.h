@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,19 +26,22 @@
 
 namespace lyricanvas::testing {
 
-/// Lines of syllables split by '|' and after each blank, with their times in seconds or none:
-/// {"Mor@1-2|ning@2 light"} gives "Mor" (1 s to 2 s), "ning " (from 2 s) and "light" (untimed;
-/// the blank belongs to no field).
-inline std::vector<Song_Line> Lines(const std::vector<std::string>& lines) {
+/// Lines (also split at '/') of syllables split by '|' and after each blank, with their times in
+/// seconds or none: {"Mor@1-2|ning@2 light"} gives "Mor" (1 s to 2 s), "ning " (from 2 s) and
+/// "light" (untimed; the blank belongs to no field).
+inline std::vector<Song_Line> Lines(const std::vector<std::string>& texts) {
   static const std::regex syllable(R"(([^|@ ]+)(?:@([\d.]+)(?:-([\d.]+))?)?( ?)\|?)");
   std::vector<Song_Line> out;
-  for (const std::string& line : lines) {
-    out.push_back({{}, 1});
-    for (std::sregex_iterator m(line.begin(), line.end(), syllable), end; m != end; ++m) {
-      const std::smatch& g = *m;
-      out.back().syllables.push_back({g[1].str() + g[4].str(),
-                                      g[2].matched ? std::stod(g[2].str()) : -1,
-                                      g[3].matched ? std::stod(g[3].str()) : 0});
+  for (const std::string& text : texts) {
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line, '/');) {
+      out.push_back({{}, 1});
+      for (std::sregex_iterator m(line.begin(), line.end(), syllable), end; m != end; ++m) {
+        const std::smatch& g = *m;
+        out.back().syllables.push_back({g[1].str() + g[4].str(),
+                                        g[2].matched ? std::stod(g[2].str()) : -1,
+                                        g[3].matched ? std::stod(g[3].str()) : 0});
+      }
     }
   }
   return out;
@@ -51,13 +57,10 @@ struct Timing_Setup {
   explicit Timing_Setup(const std::vector<std::string>& text) {
     const std::vector<Song_Line> lines = Lines(text);
     Build_Song(*song, lines);
-    int f = 0;
-    for (const Song_Line& line : lines) {
-      for (const Syllable& syllable : line.syllables) {
-        ++f;
-        if (syllable.start < 0) song->Fields[f].Events.clear();
-      }
-    }
+    int f = 0;  // fields are made one a syllable
+    for (const Song_Line& line : lines)
+      for (const Syllable& syllable : line.syllables)
+        if (++f; syllable.start < 0) song->Fields[f].Events.clear();
     song->Window_Controls.Set_Check("Chk_Tabmode", 1);
     Layout_Text(*song);
     Prepare_Timing_View(*te, *song);
@@ -73,8 +76,6 @@ struct Timing_Setup {
     te->Last_Release_Time = 0;
     te->Last_Wiped_Char = 0;
   }
-  void Press(double packs) { Press_Timing_Key(*te, *song, ui, packs); }
-  void Release(double packs) { Release_Timing_Key(*te, *song, packs); }
   /// Pixels of a colour in columns x0..x1 of a view row.
   int Pixels(int row, int x0, int x1, QRgb color) const {
     int count = 0;
@@ -99,6 +100,34 @@ inline std::string Events_Text(const std::string& events) {
             std::to_string(Event_Time_Packs(events, k));
   }
   return text;
+}
+
+/// The areas as "first..last@start-end", one after the other.
+inline std::string Spans(const Timing_Editor& te) {
+  std::ostringstream out;
+  for (int i = 1; i <= te.Area_Count; ++i) {
+    const Area_Rec& a = te.Areas[static_cast<std::size_t>(i)];
+    out << (i > 1 ? " " : "") << a.Starting_Character << ".." << a.Ending_Character << "@"
+        << a.Starting_Time << "-" << a.Ending_Time;
+  }
+  return out.str();
+}
+
+/// The song's fields as "text: events" lines ("> " marks the current one), the field of each
+/// character and the areas.
+inline std::string Timed_Song(Timing_Setup& s) {
+  std::string out;
+  const QString text = s.S().RTB_Raw.Text();
+  for (int f = 1; f <= s.S().Field_Count; ++f) {
+    const Field_Rec& field = s.S().Fields[static_cast<std::size_t>(f)];
+    out += (f == s.T().Current_Field ? "> " : "  ") +
+           text.mid(field.First_Char - 1, field.Last_Char - field.First_Char + 1).toStdString() +
+           ": " + (Is_Picture_Field(field) ? field.Events : Events_Text(field.Events)) + "\n";
+  }
+  out += "fields of the characters";
+  for (int c = 1; c <= s.S().RTB_Raw.Length(); ++c)
+    out += " " + std::to_string(Field_At_Char(s.S(), c));
+  return out + "\nareas " + Spans(s.T()) + "\n";
 }
 
 /// A song player whose position runs from a clock the test moves by hand, at the rate set, and
