@@ -44,12 +44,6 @@ Bytes Join(std::initializer_list<Bytes> packs) {
   return out;
 }
 
-Cdg_Decoder Decode(const Bytes& stream) {
-  Cdg_Decoder decoder;
-  Cdg_Decode_Packs(decoder, stream);
-  return decoder;
-}
-
 // Each stream is decoded whole and the display probed: the colour index shown at (x, y).
 TEST(CdgDecoder, EachInstructionPaintsWhatItShould) {
   struct Case {
@@ -103,7 +97,8 @@ TEST(CdgDecoder, EachInstructionPaintsWhatItShould) {
             m.strip_x, m.strip_y, copy ? m.wrapped : 9}});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Cdg_Decoder d = Decode(c.stream);
+    Cdg_Decoder d;
+    Cdg_Decode_Packs(d, c.stream);
     for (std::size_t i = 0; i + 2 < c.probes.size(); i += 3)
       EXPECT_EQ(Cdg_Shown_Index(d, c.probes[i], c.probes[i + 1]), c.probes[i + 2])
           << c.probes[i] << "," << c.probes[i + 1];
@@ -111,7 +106,8 @@ TEST(CdgDecoder, EachInstructionPaintsWhatItShould) {
 }
 
 TEST(CdgDecoder, OutOfGridForeignTruncatedAndCorruptPacksDecodeSafely) {
-  const auto before = Decode(Memory_Preset(1));
+  Cdg_Decoder before;
+  Cdg_Decode_Packs(before, Memory_Preset(1));
   auto after = before;
   Cdg_Decode_Packs(after, Join({
                               Tile(2, 3, 18, 1, 63),            // row 18: below the grid
