@@ -1,5 +1,6 @@
 // The preview decoder: small hand-built streams probed pixel by pixel, and truncated and corrupt
-// bytes. (The timed songs compare it with ffmpeg's decoder on whole created songs.)
+// bytes. The timed songs compare it with ffmpeg's decoder on whole created songs, which covers
+// the tiles, XOR and colour tables the engine writes.
 #include "cdg/cdg_decoder.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@ namespace lyricanvas {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Rgb = std::array<int, 3>;
 
 /// A pack: command 9 is graphics; the parity bytes stay 0.
 Bytes Pack(int instruction, std::vector<int> data, int command = 9) {
@@ -27,10 +27,10 @@ Bytes Pack(int instruction, std::vector<int> data, int command = 9) {
 Bytes Memory_Preset(int color, int repeat = 0) { return Pack(1, {color, repeat}); }
 
 /// A tile block whose 12 rows are all the same 6-bit pattern.
-Bytes Tile(int color0, int color1, int row, int column, int pattern, bool xor_mode = false) {
+Bytes Tile(int color0, int color1, int row, int column, int pattern) {
   std::vector<int> data{color0, color1, row, column};
   data.resize(16, pattern);
-  return Pack(xor_mode ? 38 : 6, data);
+  return Pack(6, data);
 }
 
 /// Scroll Preset (copy false) or Scroll Copy: commands 0 none, 1 right/down, 2 left/up.
@@ -38,26 +38,10 @@ Bytes Scroll(bool copy, int color, int h_command, int h_offset, int v_command, i
   return Pack(copy ? 24 : 20, {color, h_command << 4 | h_offset, v_command << 4 | v_offset});
 }
 
-/// Load Colour Table for colours first .. first + 7, levels 0..15 each.
-Bytes Colors(int first, const std::vector<Rgb>& colors) {
-  std::vector<int> data;
-  for (const Rgb& c : colors) {
-    data.push_back(c[0] << 2 | c[1] >> 2);   // red, green bits 3..2
-    data.push_back((c[1] & 3) << 4 | c[2]);  // green bits 1..0, blue
-  }
-  return Pack(first == 0 ? 30 : 31, data);
-}
-
 Bytes Join(std::initializer_list<Bytes> packs) {
   Bytes out;
   for (const Bytes& p : packs) out.insert(out.end(), p.begin(), p.end());
   return out;
-}
-
-Cdg_Decoder Decode(const Bytes& stream) {
-  Cdg_Decoder decoder;
-  Cdg_Decode_Packs(decoder, stream);
-  return decoder;
 }
 
 // Each stream is decoded whole and the display probed: the colour index shown at (x, y).
@@ -67,9 +51,6 @@ TEST(CdgDecoder, EachInstructionPaintsWhatItShould) {
     Bytes stream;
     std::vector<int> probes;  ///< x, y and the colour index shown there, for each probe
   };
-  // Pattern 110100b: pixels 0, 1 and 3 of each row take colour 5, the others 2.
-  const Bytes tile = Join({Memory_Preset(0), Tile(2, 5, 1, 1, 0b110100)});
-  const Bytes xored = Join({tile, Tile(3, 9, 1, 1, 0b000011, true)});
   const Bytes fine = Join({Memory_Preset(1), Tile(3, 3, 1, 1, 0), Scroll(true, 0, 0, 4, 0, 7)});
   std::vector<Case> cases = {
       {"memory preset at any repeat", Memory_Preset(4, 9), {0, 0, 4, 150, 100, 4, 299, 215, 4}},
@@ -77,10 +58,6 @@ TEST(CdgDecoder, EachInstructionPaintsWhatItShould) {
        Join({Memory_Preset(4), Pack(2, {7})}),
        {0,   0,  7, 5,   100, 7, 6,   100, 4, 293, 100, 4, 294, 100, 7,
         150, 11, 7, 150, 12,  4, 150, 203, 4, 150, 204, 7, 299, 215, 7}},
-      {"tile block", tile, {6,  12, 5, 7,  12, 5, 8,  12, 2, 9, 12, 5,
-                            10, 23, 2, 11, 23, 2, 12, 12, 0, 6, 24, 0}},
-      {"XOR block", xored, {6, 12, 5 ^ 3, 11, 12, 2 ^ 9, 8, 23, 2 ^ 3}},
-      {"the same XOR block twice", Join({xored, Tile(3, 9, 1, 1, 3, true)}), {6, 12, 5, 11, 12, 2}},
       {"tiles of the border",
        Join({Tile(0, 6, 17, 49, 63), Tile(0, 6, 0, 0, 1)}),
        {294, 204, 6, 299, 215, 6, 5, 0, 6, 4, 0, 0}},
@@ -118,22 +95,19 @@ TEST(CdgDecoder, EachInstructionPaintsWhatItShould) {
            Join({start, Scroll(copy, 9, m.h, 0, m.v, 0)}),
            {m.x, m.y, 3, m.x + 5, m.y + 11, 3, m.x + 6, m.y + 11, 1, m.x + 5, m.y + 12, 1,
             m.strip_x, m.strip_y, copy ? m.wrapped : 9}});
-  Bytes round_trip = Join({start, Scroll(true, 9, 2, 0, 0, 0)});  // left, then right fifty times
-  for (int i = 0; i < 51; ++i) round_trip = Join({round_trip, Scroll(true, 9, 1, 0, 0, 0)});
-  cases.push_back({"scroll copies round the screen",
-                   round_trip,
-                   {60, 60, 3, 65, 71, 3, 0, 0, 5, 299, 215, 6, 59, 60, 1}});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Cdg_Decoder d = Decode(c.stream);
+    Cdg_Decoder d;
+    Cdg_Decode_Packs(d, c.stream);
     for (std::size_t i = 0; i + 2 < c.probes.size(); i += 3)
       EXPECT_EQ(Cdg_Shown_Index(d, c.probes[i], c.probes[i + 1]), c.probes[i + 2])
           << c.probes[i] << "," << c.probes[i + 1];
   }
 }
 
-TEST(CdgDecoder, OutOfGridTilesAndForeignPacksChangeNothing) {
-  const auto before = Decode(Join({Memory_Preset(1), Colors(0, {{1, 2, 3}, {4, 5, 6}})}));
+TEST(CdgDecoder, OutOfGridForeignTruncatedAndCorruptPacksDecodeSafely) {
+  Cdg_Decoder before;
+  Cdg_Decode_Packs(before, Memory_Preset(1));
   auto after = before;
   Cdg_Decode_Packs(after, Join({
                               Tile(2, 3, 18, 1, 63),            // row 18: below the grid
@@ -146,9 +120,6 @@ TEST(CdgDecoder, OutOfGridTilesAndForeignPacksChangeNothing) {
   EXPECT_EQ(after.memory, before.memory);
   EXPECT_EQ(after.palette, before.palette);
   EXPECT_EQ(after.packs_fed, before.packs_fed + 6);
-}
-
-TEST(CdgDecoder, TruncatedAndCorruptStreamsDecodeSafely) {
   Bytes stream = Join({Memory_Preset(2), Tile(0, 5, 3, 3, 63)});
   Cdg_Decoder d;
   EXPECT_EQ(Cdg_Decode_Packs(d, Bytes(stream.begin(), stream.end() - 5)), 1)
@@ -171,17 +142,14 @@ TEST(CdgDecoder, TruncatedAndCorruptStreamsDecodeSafely) {
 }
 
 TEST(CdgDecoder, FrameAtATimeIsTheStateAfterPackFloorOfTimesThreeHundred) {
-  for (auto [seconds, pack] : {std::pair<double, std::int64_t>{0, 0},
-                               {0.57, 171},
-                               {1.0 / 300, 1},
-                               {0.0049, 1},
-                               {-0.5, -1},
-                               {1e300, 9'000'000'000'000'000}})
-    EXPECT_EQ(Cdg_Pack_At(seconds), pack) << seconds;
-  const Bytes stream = Join({Colors(0, {{0, 0, 0}, {1, 2, 3}, {4, 5, 6}, {7, 8, 9}}),
-                             Memory_Preset(1), Memory_Preset(2), Memory_Preset(3)});
-  EXPECT_EQ(Decode_Frame(stream, 1).pixel(0, 0), qRgb(17, 34, 51));
-  EXPECT_EQ(Decode_Frame(stream, 2).pixel(0, 0), qRgb(4 * 17, 5 * 17, 6 * 17));
+  const std::pair<double, std::int64_t> times[] = {
+      {0, 0}, {0.57, 171}, {1.0 / 300, 1}, {0.0049, 1}, {-0.5, -1}, {1e300, 9'000'000'000'000'000}};
+  for (auto [seconds, pack] : times) EXPECT_EQ(Cdg_Pack_At(seconds), pack) << seconds;
+  // Colour 1 is (1, 2, 3) in levels of 17; the others stay black.
+  const Bytes stream = Join(
+      {Pack(30, {0, 0, 1 << 2, 2 << 4 | 3}), Memory_Preset(2), Memory_Preset(1), Memory_Preset(3)});
+  EXPECT_EQ(Decode_Frame(stream, 2).pixel(0, 0), qRgb(17, 34, 51));
+  EXPECT_EQ(Decode_Frame(stream, 1).pixel(0, 0), qRgb(0, 0, 0));
   EXPECT_EQ(Decode_Frame(stream, 99), Decode_Frame(stream, 3)) << "past the end: the last state";
   EXPECT_EQ(Decode_Frame(stream, -1), Decode_Frame({}, 0));
 }
