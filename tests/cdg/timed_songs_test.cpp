@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <ranges>
 #include <set>
-#include <sstream>
 
 #include "cdg/cdg_decoder.h"
 #include "cdg/coloring.h"
@@ -21,6 +19,7 @@
 #include "support/ffmpeg.h"
 #include "support/song_builder.h"
 #include "support/test_support.h"
+#include "timed_song_text.h"
 
 namespace lyricanvas {
 namespace {
@@ -30,9 +29,7 @@ constexpr int Border_Y = 12;
 /// One video frame: how far a syllable's first change may lie from its time.
 constexpr std::int64_t Frame_Packs = 12;
 
-/// "Eve@4.30 ~ning@4.70": a syllable and its time; "~" joins it to the word before. Each
-/// syllable lasts until the next one's time (the last one half a second); a blank line starts a
-/// new screen.
+/// Each syllable lasts until the next one's time (Parse_Song); a blank line starts a new screen.
 const char* const Evening_Song =
     "Eve@4.30 ~ning@4.70 falls@5.10 a@5.60 ~round@6.00\n"
     "Stars@6.90 are@7.30 out@7.70 a@8.20 ~gain@8.60\n";
@@ -51,30 +48,6 @@ const char* const Descender_Song =
     "Sing@2.00 joy@2.50 gaily@3.00\n"
     "Hug@3.60 the@4.00 yard@4.40 pig@4.80\n"
     "Gap@5.40 jig@5.80 quay@6.20\n";
-
-std::vector<testing::Song_Line> Parse_Song(const std::string& text) {
-  std::vector<testing::Song_Line> lines;
-  std::istringstream in(text);
-  for (std::string row; std::getline(in, row);) {
-    auto& syllables = lines.emplace_back().syllables;
-    std::istringstream words(row);
-    for (std::string token; words >> token;) {
-      const bool joined = token[0] == '~';
-      const std::size_t at = token.find('@');
-      if (!joined && !syllables.empty()) syllables.back().text += ' ';
-      // Whole packs, so that the builder's conversion cannot lose one.
-      const double time = std::nearbyint(std::stod(token.substr(at + 1)) * 300) / 300 + 1e-9;
-      syllables.push_back({token.substr(joined, at - joined), time, 0});
-    }
-  }
-  double next = 0;
-  for (auto& line : lines | std::views::reverse)
-    for (auto& syllable : line.syllables | std::views::reverse) {
-      syllable.end = next > 0 ? next : syllable.start + 0.5;
-      next = syllable.start;
-    }
-  return lines;
-}
 
 struct Options {
   const char* song;
