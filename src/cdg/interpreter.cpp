@@ -89,13 +89,11 @@ void Interpret_Packs_Up_To(Creation_Run& run, std::int64_t end) {
   // apply XOR packs twice, and marking the slot after the last visited one as done would leave
   // a pack there out of the screen model.
   run.Pack_Pointer = run.Interpreted_Up_To + 1;
-  bool visited = false;
   while (run.Pack_Pointer <= end - 1 && run.Pack_Pointer <= run.Pack_Buffer.Last_Slot()) {
     Interpret_Pack(run, run.Pack_Pointer);
-    visited = true;
     ++run.Pack_Pointer;
   }
-  if (visited) run.Interpreted_Up_To = run.Pack_Pointer - 1;
+  run.Interpreted_Up_To = run.Pack_Pointer - 1;
 }
 
 }  // namespace lyricanvas
