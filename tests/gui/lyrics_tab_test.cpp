@@ -320,8 +320,9 @@ TEST_F(Swiping_Test, SpaceTimesTheClickedSyllableOnceHoweverLongItIsHeld) {
 }
 
 // Timing keys act on this tab only and not while typing into a box; the gap list's entry goes
-// to its pause; with the mouse timer a wipe starts the song and letting go stops it.
-TEST_F(Swiping_Test, KeysGapsAndTheMouseTimer) {
+// to its pause; half speed goes on from where the song is; with the mouse timer a wipe starts
+// the song and letting go stops it.
+TEST_F(Swiping_Test, KeysGapsHalfSpeedAndTheMouseTimer) {
   Click_Field(2);
   auto* go_back = w->Find<QLineEdit>("Txt_GoBack");
   go_back->setFocus();
@@ -344,6 +345,15 @@ TEST_F(Swiping_Test, KeysGapsAndTheMouseTimer) {
                     gaps->visualItemRect(gaps->item(0)).center());
   EXPECT_DOUBLE_EQ(song().Song_Time, 2.0);
   EXPECT_EQ(w->Find<QLineEdit>("Txt_Time")->text(), QStringLiteral("0:02"));
+  w->Click("But_Start");
+  QTest::qWait(300);
+  Song_Clock& clock = (*w)->swiping_tab()->playback().Clock;
+  Read_Song_Time(song(), clock, true);
+  const double before = song().Song_Time;
+  w->Click("Chk_HalfSpeed");
+  Read_Song_Time(song(), clock, true);
+  EXPECT_NEAR(song().Song_Time, before, 0.3) << "half speed goes on from the same moment";
+  w->Click("But_Stop");
   QTest::mouseClick(w->Find("Chk_Tabmode"), Qt::LeftButton);  // wiping with the mouse
   song().Window_Controls.Set_Check("Chk_MouseTimer", 1);
   auto* time = w->Find<QWidget>("Txt_Time");
