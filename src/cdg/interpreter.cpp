@@ -1,6 +1,7 @@
 #include "cdg/interpreter.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "cdg/packs.h"
 
@@ -55,7 +56,38 @@ void Apply_Xor_Tile(Screen_Pixels& screen, const Pack& pack) {
   Apply_Tile(screen, pack, row, column, Data_Byte(pack, 0, 15), Data_Byte(pack, 1, 15), true);
 }
 
+/// Takes a wipe pack out of the stream when its line is not on the screen yet (the pack is kept
+/// with the line, for when it is drawn) or its tile of the line is still to be drawn (the
+/// pack goes into the target only). Returns whether it did.
+bool Withhold_Early_Wipe(Creation_Run& run, std::int64_t slot) {
+  const auto owner = run.Wipe_Line_At.find(slot);
+  if (owner == run.Wipe_Line_At.end()) return false;
+  coloring_line& rec = run.coloring_table[static_cast<std::size_t>(owner->second)];
+  const Pack& pack = run.Pack_Buffer.At(slot);
+  if (!rec.Drawn) {
+    rec.Withheld_Wipes.push_back(pack);
+  } else if (!Tile_Shows_Target(run, Data_Byte(pack, 3, 63), Data_Byte(pack, 2, 63))) {
+    Apply_Pack(run.Target_Screen, pack);
+  } else {
+    return false;
+  }
+  std::erase(rec.Wipe_Slots, slot);
+  run.Pack_Buffer.Clear_Slot(slot);
+  run.Wipe_Line_At.erase(owner);
+  return true;
+}
+
 }  // namespace
+
+bool Tile_Shows_Target(const Creation_Run& run, int column, int row) {
+  if (column < 1 || column > Inner_Width / 6 || row < 1 || row > Inner_Height / 12) return true;
+  for (int y = 12 * (row - 1); y < 12 * row; ++y) {
+    const std::size_t at = static_cast<std::size_t>(y * Screen_Pixels::Columns + 6 * (column - 1));
+    if (std::memcmp(run.Shown_Screen.Pixels.data() + at, run.Target_Screen.Pixels.data() + at, 6))
+      return false;
+  }
+  return true;
+}
 
 bool Apply_Pack(Screen_Pixels& screen, const Pack& pack) {
   switch (pack[1] & 63) {
@@ -78,7 +110,7 @@ bool Apply_Pack(Screen_Pixels& screen, const Pack& pack) {
 }
 
 void Interpret_Pack(Creation_Run& run, std::int64_t slot) {
-  if (!run.Pack_Buffer.Occupied(slot)) return;
+  if (!run.Pack_Buffer.Occupied(slot) || Withhold_Early_Wipe(run, slot)) return;
   const Pack& pack = run.Pack_Buffer.At(slot);
   Apply_Pack(run.Target_Screen, pack);
   if (Apply_Pack(run.Shown_Screen, pack)) run.Interpreted_Up_To = slot;
@@ -94,6 +126,12 @@ void Interpret_Packs_Up_To(Creation_Run& run, std::int64_t end) {
     ++run.Pack_Pointer;
   }
   run.Interpreted_Up_To = run.Pack_Pointer - 1;
+}
+
+void Skip_Interpretation_To(Creation_Run& run, std::int64_t last) {
+  for (std::int64_t slot = run.Interpreted_Up_To + 1; slot <= last; ++slot)
+    if (run.Pack_Buffer.Occupied(slot)) Withhold_Early_Wipe(run, slot);
+  run.Interpreted_Up_To = last;
 }
 
 }  // namespace lyricanvas

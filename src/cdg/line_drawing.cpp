@@ -104,8 +104,8 @@ void Mark_Wipe_Columns(Surface& work, const Wipe_Range& range) {
 }
 
 /// One XOR pack per tile that still holds marked pixels, each in the next free slot.
-void Pack_Wipe_Columns(Creation_Run& run, Surface& work, coloring_line& rec,
-                       const Wipe_Range& range) {
+void Pack_Wipe_Columns(Creation_Run& run, Surface& work, int line, const Wipe_Range& range) {
+  coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
   for (int x = range.first_x; x <= range.last_x; ++x) {
     for (int y = range.top; y <= range.bottom; ++y) {
       if (!Same_Rgb(work.Pixel(x, y), Marked_For_Wipe)) continue;
@@ -115,6 +115,7 @@ void Pack_Wipe_Columns(Creation_Run& run, Surface& work, coloring_line& rec,
       if (run.Pack_Pointer > run.Pack_Buffer.Last_Slot()) return;
       Write_Wipe_Tile(run, work, x, y, run.Pack_Pointer);
       rec.Wipe_Slots.push_back(run.Pack_Pointer);
+      run.Wipe_Line_At[run.Pack_Pointer] = line;
       ++run.Pack_Pointer;
       rec.Last_Wipe_Pack = std::max(rec.Last_Wipe_Pack, run.Pack_Pointer);
     }
@@ -173,9 +174,11 @@ void Write_Line(Creation_Run& run, const Song& song, Surface& work, int line, in
     run.Target_Screen(y, pixel.x) =
         static_cast<std::uint8_t>(pixel.body ? colors.body[pixel.x] : colors.outline[pixel.x]);
   }
-  // The wipe packs the stream has already played over these pixels (before the line stood
-  // there, or while earlier tiles were drawn) recolour them as they would have.
-  const coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
+  // The wipes that came before the line stood there, and those the stream has played over
+  // these pixels while earlier tiles were drawn, recolour them as they would have.
+  coloring_line& rec = run.coloring_table[static_cast<std::size_t>(line)];
+  rec.Drawn = true;
+  for (const Pack& wipe : rec.Withheld_Wipes) Apply_Pack(run.Target_Screen, wipe);
   for (std::int64_t wipe : rec.Wipe_Slots)
     if (wipe <= run.Interpreted_Up_To && run.Pack_Buffer.Occupied(wipe))
       Apply_Pack(run.Target_Screen, run.Pack_Buffer.At(wipe));
@@ -206,6 +209,8 @@ void Prepare_Wipe_Packs(Creation_Run& run, const Song& song, Surface& work, int 
   rec.First_Wipe_Pack = run.last_color_pack;
   rec.Last_Wipe_Pack = 0;
   rec.Wipe_Slots.clear();
+  rec.Drawn = false;
+  rec.Withheld_Wipes.clear();
   std::optional<int> previous_end;
   const int count = std::min(rec.count, Max_Coloring_Points);
   for (int f = 1; f <= count; ++f) {
@@ -220,7 +225,7 @@ void Prepare_Wipe_Packs(Creation_Run& run, const Song& song, Surface& work, int 
         std::clamp<std::int64_t>(at, 0, std::max<std::int64_t>(run.last_color_pack, 0));
     if (run.Pack_Pointer >= run.Pack_Buffer.Last_Slot()) continue;
     Skip_Occupied(run);
-    Pack_Wipe_Columns(run, work, rec, range);
+    Pack_Wipe_Columns(run, work, line, range);
   }
   Process_Events(run.ui);
 }

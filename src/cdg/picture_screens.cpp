@@ -6,6 +6,7 @@
 #include <span>
 
 #include "cdg/fades.h"
+#include "cdg/interpreter.h"
 #include "cdg/packs.h"
 #include "cdg/picture_effects.h"
 #include "pictures/picture_source.h"
@@ -138,7 +139,7 @@ Picture_Step Show_Picture(Creation_Run& run, const Song& song, int s, std::int64
   }
   run.Work_Palette = work.Picture_Palette;
   run.Picture_On_Screen = true;
-  run.Interpreted_Up_To = run.Pack_Pointer - 1;
+  Skip_Interpretation_To(run, run.Pack_Pointer - 1);
   step.shown = true;
   step.properties = rec.picture;
   step.update_now = !Property_Is_Set(rec.picture, "along_with_lyrics");
@@ -152,8 +153,8 @@ Picture_Step Show_Picture(Creation_Run& run, const Song& song, int s, std::int64
 void Finish_Picture(Creation_Run& run, const Picture_Step& step) {
   if (!step.shown) return;
   if (!step.update_now) Draw_Picture_Tiles(run, step.properties);
-  run.Pack_Pointer += static_cast<std::int64_t>(
-      std::nearbyint(Hold_Seconds(step.properties) * Packs_Per_Second));
+  run.Pack_Pointer +=
+      static_cast<std::int64_t>(std::nearbyint(Hold_Seconds(step.properties) * Packs_Per_Second));
 }
 
 }  // namespace lyricanvas

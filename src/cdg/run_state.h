@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/song.h"
@@ -15,7 +16,7 @@
 namespace lyricanvas {
 
 constexpr int Packs_Per_Second = 300;
-constexpr int Inner_Width = 288;   ///< inner screen area in pixels
+constexpr int Inner_Width = 288;  ///< inner screen area in pixels
 constexpr int Inner_Height = 192;
 constexpr int Pack_Log_Capacity = 8000;
 constexpr int Max_Coloring_Points = 300;
@@ -48,7 +49,9 @@ struct Screen_Pixels {
   static constexpr int Rows = Inner_Height + 1;
   static constexpr int Columns = Inner_Width + 1;
   std::vector<std::uint8_t> Pixels = std::vector<std::uint8_t>(Rows * Columns, 0);
-  std::uint8_t& operator()(int y, int x) { return Pixels[static_cast<std::size_t>(y * Columns + x)]; }
+  std::uint8_t& operator()(int y, int x) {
+    return Pixels[static_cast<std::size_t>(y * Columns + x)];
+  }
   std::uint8_t operator()(int y, int x) const {
     return Pixels[static_cast<std::size_t>(y * Columns + x)];
   }
@@ -78,6 +81,10 @@ struct coloring_line {
   std::int64_t First_Wipe_Pack = 0;
   std::int64_t Last_Wipe_Pack = 0;
   std::vector<std::int64_t> Wipe_Slots;  ///< every slot that holds a wipe pack of the line
+  bool Drawn = false;                    ///< its letters have been put on a screen in this run
+  /// Wipe packs that would have played before the line stood on the screen: kept out of the
+  /// stream (they would recolour whatever stood there) and applied when the line is drawn.
+  std::vector<Pack> Withheld_Wipes;
 };
 
 /// A pixel of a rendered lyrics line: row relative to the line's print origin, column, and
@@ -153,11 +160,13 @@ struct Creation_Run {
 
   // Coloring timeline (lines 1 .. 500).
   std::vector<coloring_line> coloring_table = std::vector<coloring_line>(Max_Lines + 1);
+  std::unordered_map<std::int64_t, int> Wipe_Line_At;  ///< the line of each slot's wipe pack
   std::int64_t last_color_pack = 0;
 
   // Screen planning.
   std::array<int, Max_Screens + 1> Screen_Line_Count{};
-  std::vector<std::array<int, 101>> Screen_Lines = std::vector<std::array<int, 101>>(Max_Screens + 1);
+  std::vector<std::array<int, 101>> Screen_Lines =
+      std::vector<std::array<int, 101>>(Max_Screens + 1);
   int Screen_Count = 0;
   std::int64_t Screen_End_Mark = 0;
 
@@ -165,8 +174,8 @@ struct Creation_Run {
   Picture_Work Pictures;
   bool Picture_On_Screen = false;
   /// Ragged sweep fronts; a fixed seed makes a run repeatable.
-  Sweep_Random Effect_Random{static_cast<std::uint64_t>(
-      std::chrono::system_clock::now().time_since_epoch().count())};
+  Sweep_Random Effect_Random{
+      static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count())};
 };
 
 /// Sets the phase of the run and tells the Ui.

@@ -164,7 +164,7 @@ void Clear_To_Background(Creation_Run& run, const Song& song, const Screen_Plan&
   run.Background_Screen.Fill(0);
   // The presets cleared whatever the stream showed before them; wipe packs met among the colour
   // tables act on the cleared screen.
-  run.Interpreted_Up_To = cleared - 1;
+  Skip_Interpretation_To(run, cleared - 1);
   Interpret_Packs_Up_To(run, run.Pack_Pointer);
 }
 

@@ -29,17 +29,6 @@ const std::uint8_t* Row_Of(const Screen_Pixels& screen, Tile_Origin tile, int r)
   return screen.Pixels.data() + Row_Offset(tile, r);
 }
 
-/// The hot path: most tiles of a drawing step are already what they should be.
-bool Tile_Shows_Target(const Creation_Run& run, Tile_Origin tile) {
-  for (int r = 0; r < Tile_Height; ++r) {
-    if (std::memcmp(Row_Of(run.Shown_Screen, tile, r), Row_Of(run.Target_Screen, tile, r),
-                    Tile_Width) != 0) {
-      return false;
-    }
-  }
-  return true;
-}
-
 void Copy_Target_To_Shown(Creation_Run& run, Tile_Origin tile) {
   for (int r = 0; r < Tile_Height; ++r) {
     std::memcpy(run.Shown_Screen.Pixels.data() + Row_Offset(tile, r),
@@ -199,7 +188,7 @@ int Update_Tile(Creation_Run& run, int column, int row) {
   }
   const Tile_Origin tile = Origin_Of(column, row);
   int placed = 0;
-  while (!Tile_Shows_Target(run, tile)) {
+  while (!Tile_Shows_Target(run, column, row)) {
     Tile_Plan plan;
     const char mode = Choose_Plan(run, tile, plan);
     if (plan.count > 0 && !Has_Room(run, plan.count)) return placed;  // the tile stays as shown

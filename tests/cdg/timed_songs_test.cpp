@@ -299,5 +299,29 @@ TEST_F(TimedSongs, EveryLineStandsWholeAndFullyWipedAndTheTrackEndsCleared) {
   }
 }
 
+// Screen 2 of the morning song is drawn while its first wipes run: until a tile of a line is
+// drawn its wipe must not recolour what stands there, so every pixel of the new lines shows the
+// cleared background or the line's own colour before or after its wipe.
+TEST_F(TimedSongs, ALineDrawnWhileItsWipeRunsShowsNoColourButItsOwn) {
+  for (const char* wiping : {"Swipe text body only", "Swap text body & outline"}) {
+    SCOPED_TRACE(wiping);
+    auto c = Create({.song = Morning_Song, .wiping = wiping, .fading = "None"});
+    std::set<std::pair<int, int>> old_ink;  // where screen 1's letters stood
+    for (int line : {1, 2})
+      for (const Expected_Pixel& p : Line_Pixels(*c, line)) old_ink.insert({p.x, p.y});
+    std::set<std::int64_t> packs;
+    for (std::int64_t k = 8 * 300; k < 10 * 300; k += Frame_Packs) packs.insert(k);
+    int foreign = 0;
+    for (const auto& [pack, frame] : Frames(c->Cdg(), packs))
+      for (int line : {4, 5})
+        for (const Expected_Pixel& p : Line_Pixels(*c, line)) {
+          if (!p.On_Screen() || old_ink.contains({p.x, p.y})) continue;
+          const int shown = c->Index_At(frame, p.x, p.y);
+          foreign += shown != 0 && shown != p.unwiped && shown != p.wiped;
+        }
+    EXPECT_EQ(foreign, 0) << "pixels of the new lines in a colour that is none of theirs";
+  }
+}
+
 }  // namespace
 }  // namespace lyricanvas
