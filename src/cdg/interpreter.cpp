@@ -56,21 +56,19 @@ void Apply_Xor_Tile(Screen_Pixels& screen, const Pack& pack) {
   Apply_Tile(screen, pack, row, column, Data_Byte(pack, 0, 15), Data_Byte(pack, 1, 15), true);
 }
 
-/// Takes a wipe pack out of the stream when its line is not on the screen yet (the pack is kept
-/// with the line, for when it is drawn) or its tile of the line is still to be drawn (the
-/// pack goes into the target only). Returns whether it did.
+/// Takes a wipe pack out of the stream, and keeps it with its line, when the line is not on the
+/// screen yet or its tile of the line is still to be drawn; in the latter case the target
+/// takes it at once. Returns whether it did.
 bool Withhold_Early_Wipe(Creation_Run& run, std::int64_t slot) {
   const auto owner = run.Wipe_Line_At.find(slot);
   if (owner == run.Wipe_Line_At.end()) return false;
   coloring_line& rec = run.coloring_table[static_cast<std::size_t>(owner->second)];
   const Pack& pack = run.Pack_Buffer.At(slot);
-  if (!rec.Drawn) {
-    rec.Withheld_Wipes.push_back(pack);
-  } else if (!Tile_Shows_Target(run, Data_Byte(pack, 3, 63), Data_Byte(pack, 2, 63))) {
+  if (rec.Drawn) {
+    if (Tile_Shows_Target(run, Data_Byte(pack, 3, 63), Data_Byte(pack, 2, 63))) return false;
     Apply_Pack(run.Target_Screen, pack);
-  } else {
-    return false;
   }
+  rec.Withheld_Wipes.push_back(pack);
   std::erase(rec.Wipe_Slots, slot);
   run.Pack_Buffer.Clear_Slot(slot);
   run.Wipe_Line_At.erase(owner);

@@ -82,8 +82,9 @@ struct coloring_line {
   std::int64_t Last_Wipe_Pack = 0;
   std::vector<std::int64_t> Wipe_Slots;  ///< every slot that holds a wipe pack of the line
   bool Drawn = false;                    ///< its letters have been put on a screen in this run
-  /// Wipe packs that would have played before the line stood on the screen: kept out of the
-  /// stream (they would recolour whatever stood there) and applied when the line is drawn.
+  /// Wipe packs that would have played before the line or their tile of it stood on the
+  /// screen: kept out of the stream (they would recolour whatever stood there) and applied to
+  /// the target whenever the line is drawn.
   std::vector<Pack> Withheld_Wipes;
 };
 
