@@ -60,6 +60,7 @@ void Apply_Xor_Tile(Screen_Pixels& screen, const Pack& pack) {
 /// screen yet or its tile of the line is still to be drawn; in the latter case the target
 /// takes it at once. Returns whether it did.
 bool Withhold_Early_Wipe(Creation_Run& run, std::int64_t slot) {
+  if ((run.Pack_Buffer.At(slot)[1] & 63) != Tile_Block_Xor) return false;  // wipes are XOR tiles
   const auto owner = run.Wipe_Line_At.find(slot);
   if (owner == run.Wipe_Line_At.end()) return false;
   coloring_line& rec = run.coloring_table[static_cast<std::size_t>(owner->second)];
